@@ -1,0 +1,38 @@
+# How the gauge's own code is compiled: the same sources go into Lumivane.gau,
+# into the native shared object and into the unit tests, always with the flags
+# the DLL needs (no exceptions, no RTTI), so a test never exercises code that
+# was built differently from what the host loads.
+
+if(LUMIVANE_SANITIZE)
+    set(_sanitize -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
+    add_compile_options(${_sanitize})
+    add_link_options(${_sanitize})
+endif()
+
+# What every user of the gauge's headers needs: the include root and, on
+# Windows, the system libraries behind them.
+add_library(lumivane_gauge_code INTERFACE)
+target_include_directories(lumivane_gauge_code INTERFACE ${PROJECT_SOURCE_DIR})
+if(WIN32)
+    target_link_libraries(lumivane_gauge_code INTERFACE dsound user32 kernel32)
+endif()
+
+# How the gauge's own objects are compiled; not passed on to the tests, which
+# use exceptions and RTTI through GoogleTest.
+set(LUMIVANE_GAUGE_OPTIONS -Wall -Wextra
+    $<$<COMPILE_LANGUAGE:CXX>:-fno-exceptions -fno-rtti -fno-threadsafe-statics>)
+if(WIN32)
+    # No unwind tables: nothing in the gauge throws, and they would pull in
+    # libgcc's unwinder, which needs the start files we leave out.
+    list(APPEND LUMIVANE_GAUGE_OPTIONS
+        -fno-asynchronous-unwind-tables -ffunction-sections -fdata-sections)
+endif()
+
+# One folder of the gauge: an object library, so that the DLL and the tests
+# link the very same object files.
+function(lumivane_gauge_objects name)
+    add_library(${name} OBJECT ${ARGN})
+    target_link_libraries(${name} PUBLIC lumivane_gauge_code)
+    target_compile_options(${name} PRIVATE ${LUMIVANE_GAUGE_OPTIONS})
+    set_property(GLOBAL APPEND PROPERTY LUMIVANE_GAUGE_OBJECTS ${name})
+endfunction()

@@ -1,0 +1,32 @@
+# GoogleTest for both builds, compiled from Debian's googletest sources so the
+# windows build gets a copy built by the same MinGW compilers as the gauge.
+set(GOOGLETEST_SOURCE_DIR /usr/src/googletest CACHE PATH "GoogleTest sources (Debian package googletest)")
+set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+add_subdirectory(${GOOGLETEST_SOURCE_DIR} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL SYSTEM)
+
+include(GoogleTest)
+enable_testing()
+
+if(CMAKE_CROSSCOMPILING)
+    # Every Windows test program runs under Wine in this build's own prefix.
+    set(LUMIVANE_WINE_STATE ${CMAKE_BINARY_DIR}/wine)
+    set(CMAKE_CROSSCOMPILING_EMULATOR "${PROJECT_SOURCE_DIR}/cmake/wine-run;${LUMIVANE_WINE_STATE}")
+endif()
+
+# lumivane_add_test(NAME SOURCES ... [LIBRARIES ...] [PROPERTIES ...])
+# Tests are listed when CTest runs, not at build time, so a build never waits
+# on Wine.
+function(lumivane_add_test name)
+    cmake_parse_arguments(T "" "" "SOURCES;LIBRARIES;PROPERTIES" ${ARGN})
+    add_executable(${name} ${T_SOURCES})
+    target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
+    target_link_libraries(${name} PRIVATE ${T_LIBRARIES} gtest gtest_main)
+    if(CMAKE_CROSSCOMPILING)
+        set_property(TARGET ${name} PROPERTY CROSSCOMPILING_EMULATOR "${CMAKE_CROSSCOMPILING_EMULATOR}")
+    endif()
+    gtest_discover_tests(${name}
+        DISCOVERY_MODE PRE_TEST
+        DISCOVERY_TIMEOUT 120
+        PROPERTIES ${T_PROPERTIES})
+endfunction()
