@@ -51,6 +51,23 @@ typedef struct NativeWindow* HWND;
 #define LMEM_ZEROINIT 0x0040
 #define LPTR (LMEM_FIXED | LMEM_ZEROINIT)
 
+// The wave format record as Windows lays it out: 18 bytes with no padding,
+// since the gauge hands a pointer into a RIFF "fmt " chunk straight to the
+// sound device as this record.
+#pragma pack(push, 1)
+typedef struct tWAVEFORMATEX {
+    WORD wFormatTag;
+    WORD nChannels;
+    DWORD nSamplesPerSec;
+    DWORD nAvgBytesPerSec;
+    WORD nBlockAlign;
+    WORD wBitsPerSample;
+    WORD cbSize;
+} WAVEFORMATEX;
+#pragma pack(pop)
+typedef WAVEFORMATEX* LPWAVEFORMATEX;
+#define WAVE_FORMAT_PCM 1
+
 #define SUCCEEDED(hr) (((HRESULT)(hr)) >= 0)
 #define FAILED(hr) (((HRESULT)(hr)) < 0)
 
