@@ -1,0 +1,56 @@
+// Calls into the host's service table, with the argument forms of each entry.
+#include "module/HostInterface.h"
+
+#include "callouts/Lamps.h"
+#include "module/GaugeModule.h"
+
+namespace {
+
+typedef void(GAUGE_STDCALL* ElementService)(ElementHeader*);
+typedef void(GAUGE_STDCALL* ElementValueService)(ElementHeader*, uint32_t);
+typedef void(GAUGE_STDCALL* AreaService)(MouseArea*, GaugeHeader*);
+typedef void(GAUGE_STDCALL* AreaInstallService)(MouseArea*, GaugeHeader*, void*);
+typedef void(GAUGE_STDCALL* VariableService)(AirspeedVariable*);
+
+// The entry, or null while the host has not written its table address.
+template <typename Service>
+Service Entry(HostService entry)
+{
+    HostServiceAddress* table = ImportTable.Services;
+    return table ? reinterpret_cast<Service>(table[entry]) : nullptr;
+}
+
+} // namespace
+
+void CallHost(HostService entry, ElementHeader* element)
+{
+    if (ElementService service = Entry<ElementService>(entry))
+        service(element);
+}
+
+void CallHost(HostService entry, ElementHeader* element, uint32_t value)
+{
+    if (ElementValueService service = Entry<ElementValueService>(entry))
+        service(element, value);
+}
+
+void CallHost(HostService entry, MouseArea* areas, GaugeHeader* gauge)
+{
+    if (AreaService service = Entry<AreaService>(entry))
+        service(areas, gauge);
+}
+
+void CallHost(HostService entry, MouseArea* areas, GaugeHeader* gauge, void* place)
+{
+    if (AreaInstallService service = Entry<AreaInstallService>(entry))
+        service(areas, gauge, place);
+}
+
+int32_t LookUpVariable(AirspeedVariable* variable)
+{
+    VariableService service = Entry<VariableService>(VariableLookup);
+    if (!service)
+        return 0;
+    service(variable);
+    return 1;
+}

@@ -1,0 +1,26 @@
+// The gauge's one element tree and one mouse area list: static, initialised
+// data that the host reads in place and fills its own fields in.
+#ifndef LUMIVANE_PANEL_PANEL_H
+#define LUMIVANE_PANEL_PANEL_H
+
+#include "panel/PanelRecords.h"
+
+// The chain, in the order the host evaluates and draws it.
+extern StaticImageElement BackgroundElement;
+extern IconElement Lamp1Element;
+extern IconElement Lamp2Element;
+extern IconElement Lamp3Element;
+extern IconElement Speed1MarkElement; // bottom
+extern IconElement Speed2MarkElement; // middle
+extern IconElement Speed3MarkElement; // top
+extern TextElement ReadoutElement;
+
+// The gauge header's element list: the background element, then null.
+extern ElementList GaugeElements;
+
+extern FailureRecord IconFailures[3];
+
+// Eight records: group start, five areas, group end, list end.
+extern MouseArea MouseAreas[8];
+
+#endif
