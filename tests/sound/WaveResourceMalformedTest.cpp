@@ -1,0 +1,346 @@
+// The chunk walker over images that bend or break the RIFF rules: one case for
+// each way the walk can end or pass a chunk over, and the boundaries where a
+// walk that moves before it checks would read past the image or loop. The
+// fuzzer in fuzz/ covers what lies between these cases.
+#include "sound/WaveResource.h"
+
+#include "WaveResourceImage.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// The canonical clip: format at 20, data at 44.
+WaveImage Canonical(DWORD samples)
+{
+    WaveImage image;
+    image.Riff().Format().Data(samples).Close();
+    return image;
+}
+
+} // namespace
+
+TEST(ParseWaveChunks, CanonicalImage)
+{
+    const Walk walk = Canonical(10).Parse();
+    EXPECT_EQ(walk.Result, 1);
+    EXPECT_EQ(walk.FormatAt, 20);
+    EXPECT_EQ(walk.DataAt, 44);
+    EXPECT_EQ(walk.Length, 10u);
+}
+
+TEST(ParseWaveChunks, OddLengthChunkIsFollowedByOnePadByte)
+{
+    WaveImage image;
+    image.Riff().Chunk("LIST", 3).Format().Data(5).Close();
+    // LIST at 12, its 3-byte body at 20 and the pad at 23; fmt at 24.
+    const Walk walk = image.Parse();
+    EXPECT_EQ(walk.Result, 1);
+    EXPECT_EQ(walk.FormatAt, 32);
+    EXPECT_EQ(walk.DataAt, 32 + 16 + 8);
+    EXPECT_EQ(walk.Length, 5u);
+}
+
+TEST(ParseWaveChunks, OddLengthChunkWithoutItsPadByteHidesTheNextChunk)
+{
+    // Without the pad the next tag starts one byte early, and the walk looks
+    // for it one byte later: it never sees a "fmt " chunk.
+    WaveImage image;
+    image.Riff().Chunk("LIST", 3, 3, false).Format().Data(4).Close();
+    const Walk walk = image.Parse();
+    EXPECT_EQ(walk.Result, 0);
+    EXPECT_EQ(walk.FormatAt, -1);
+}
+
+TEST(ParseWaveChunks, OddLengthDataTakesItsTrueLength)
+{
+    WaveImage image;
+    image.Riff().Format().Data(7).Close();
+    const Walk walk = image.Parse();
+    EXPECT_EQ(walk.Result, 1);
+    EXPECT_EQ(walk.Length, 7u) << "the pad byte is not part of the data";
+}
+
+TEST(ParseWaveChunks, SecondFormatChunkIsPassedOver)
+{
+    WaveImage image;
+    image.Riff().Format(16).Format(18).Data(4).Close();
+    const Walk walk = image.Parse();
+    EXPECT_EQ(walk.Result, 1);
+    EXPECT_EQ(walk.FormatAt, 20) << "the first format chunk is the one taken";
+    EXPECT_EQ(walk.DataAt, 12 + 24 + 26 + 8);
+}
+
+TEST(ParseWaveChunks, SecondDataChunkIsPassedOver)
+{
+    // Data first, so the walk must go on to the format and pass the second
+    // data chunk on its way.
+    WaveImage image;
+    image.Riff().Data(4).Data(6).Format().Close();
+    const Walk walk = image.Parse();
+    EXPECT_EQ(walk.Result, 1);
+    EXPECT_EQ(walk.DataAt, 20);
+    EXPECT_EQ(walk.Length, 4u);
+    EXPECT_EQ(walk.FormatAt, 12 + 12 + 14 + 8);
+}
+
+TEST(ParseWaveChunks, DataBeforeFormat)
+{
+    WaveImage image;
+    image.Riff().Data(4).Format().Close();
+    const Walk walk = image.Parse();
+    EXPECT_EQ(walk.Result, 1);
+    EXPECT_EQ(walk.DataAt, 20);
+    EXPECT_EQ(walk.FormatAt, 32);
+}
+
+TEST(ParseWaveChunks, ZeroLengthDataIsPassedOverForALaterRealOne)
+{
+    WaveImage image;
+    image.Riff().Format().Data(0).Data(6).Close();
+    const Walk walk = image.Parse();
+    EXPECT_EQ(walk.Result, 1);
+    EXPECT_EQ(walk.DataAt, 44 + 8);
+    EXPECT_EQ(walk.Length, 6u);
+}
+
+TEST(ParseWaveChunks, OnlyZeroLengthDataLeavesDataNullAndLength0)
+{
+    WaveImage image;
+    image.Riff().Format().Data(0).Close();
+    for (int wanted = 0; wanted < 2; ++wanted) {
+        const Walk walk = image.Parse(true, true, wanted == 0);
+        EXPECT_EQ(walk.Result, 0) << (wanted == 0 ? "with" : "without") << " a length output";
+        EXPECT_EQ(walk.FormatAt, 20);
+        EXPECT_EQ(walk.DataAt, -1);
+        EXPECT_EQ(walk.Length, 0u);
+    }
+}
+
+TEST(ParseWaveChunks, NoDataChunk)
+{
+    WaveImage image;
+    image.Riff().Format().Chunk("LIST", 10).Close();
+    const Walk walk = image.Parse();
+    EXPECT_EQ(walk.Result, 0);
+    EXPECT_EQ(walk.FormatAt, 20);
+    EXPECT_EQ(walk.DataAt, -1);
+    EXPECT_EQ(walk.Length, 0u);
+}
+
+TEST(ParseWaveChunks, NoFormatChunk)
+{
+    WaveImage image;
+    image.Riff().Data(8).Close();
+    const Walk walk = image.Parse();
+    EXPECT_EQ(walk.Result, 0);
+    EXPECT_EQ(walk.FormatAt, -1);
+    EXPECT_EQ(walk.DataAt, 20);
+    EXPECT_EQ(walk.Length, 8u);
+}
+
+TEST(ParseWaveChunks, FormatUnder14BytesEndsTheWalk)
+{
+    WaveImage image;
+    image.Riff().Format(13).Data(4).Close();
+    const Walk walk = image.Parse();
+    EXPECT_EQ(walk.Result, 0);
+    EXPECT_EQ(walk.FormatAt, -1);
+    EXPECT_EQ(walk.DataAt, -1) << "the data after a short format chunk is not reached";
+    EXPECT_EQ(walk.Length, 0u);
+}
+
+TEST(ParseWaveChunks, FormatUnder14BytesKeepsWhatWasFoundBefore)
+{
+    WaveImage image;
+    image.Riff().Data(4).Format(0).Format(16).Close();
+    const Walk walk = image.Parse();
+    EXPECT_EQ(walk.Result, 0);
+    EXPECT_EQ(walk.FormatAt, -1) << "the later good format chunk is not reached";
+    EXPECT_EQ(walk.DataAt, 20);
+    EXPECT_EQ(walk.Length, 4u);
+}
+
+TEST(ParseWaveChunks, FormatOf14BytesIsEnough)
+{
+    WaveImage image;
+    image.Riff().Format(14).Data(4).Close();
+    const Walk walk = image.Parse();
+    EXPECT_EQ(walk.Result, 1);
+    EXPECT_EQ(walk.FormatAt, 20);
+    EXPECT_EQ(walk.DataAt, 20 + 14 + 8);
+}
+
+TEST(ParseWaveChunks, ShortFormatIsPassedOverWhenNoFormatIsWanted)
+{
+    WaveImage image;
+    image.Riff().Format(2).Data(4).Close();
+    const Walk walk = image.Parse(false, true, true);
+    EXPECT_EQ(walk.Result, 1);
+    EXPECT_EQ(walk.DataAt, 20 + 2 + 8);
+    EXPECT_EQ(walk.Length, 4u);
+}
+
+TEST(ParseWaveChunks, EachOutputAloneReturnsAtItsChunk)
+{
+    // A cut-off header after the data chunk would make any further step fail.
+    WaveImage image;
+    image.Riff().Format().Data(4);
+    image.PutTag("junk");
+    image.SetRiffSize(1000);
+
+    Walk walk = image.Parse(true, false, false);
+    EXPECT_EQ(walk.Result, 1);
+    EXPECT_EQ(walk.FormatAt, 20);
+    walk = image.Parse(false, true, false);
+    EXPECT_EQ(walk.Result, 1);
+    EXPECT_EQ(walk.DataAt, 44);
+    walk = image.Parse(false, false, true);
+    EXPECT_EQ(walk.Result, 1);
+    EXPECT_EQ(walk.Length, 4u);
+    walk = image.Parse(false, false, false);
+    EXPECT_EQ(walk.Result, 0) << "no output wanted";
+}
+
+TEST(ParseWaveChunks, RiffSizeOf4OrLessLeavesNoRoomForAChunk)
+{
+    for (DWORD size : {0u, 1u, 3u, 4u}) {
+        WaveImage image = Canonical(4);
+        image.SetRiffSize(size);
+        const Walk walk = image.Parse();
+        EXPECT_EQ(walk.Result, 0) << "RIFF size " << size;
+        EXPECT_EQ(walk.FormatAt, -1) << "RIFF size " << size;
+        EXPECT_EQ(walk.DataAt, -1) << "RIFF size " << size;
+        EXPECT_EQ(walk.Length, 0u) << "RIFF size " << size;
+    }
+}
+
+TEST(ParseWaveChunks, RiffSizeEndsTheWalkBeforeTheImageDoes)
+{
+    // The RIFF chunk ends after the format chunk; the data behind it is not
+    // part of the wave.
+    WaveImage image = Canonical(4);
+    image.SetRiffSize(4 + 24);
+    const Walk walk = image.Parse();
+    EXPECT_EQ(walk.Result, 0);
+    EXPECT_EQ(walk.FormatAt, 20);
+    EXPECT_EQ(walk.DataAt, -1);
+}
+
+TEST(ParseWaveChunks, WrongTagsClearTheOutputsAndReturn0)
+{
+    struct Case {
+        const char* Tag;
+        const char* Form;
+    };
+    for (Case bad : {Case{"RIFX", "WAVE"}, Case{"riff", "WAVE"}, Case{"RIFF", "wave"}, Case{"RIFF", "AVI "}}) {
+        WaveImage image;
+        image.Riff(bad.Tag, bad.Form).Format().Data(4).Close();
+        const Walk walk = image.Parse();
+        EXPECT_EQ(walk.Result, 0) << bad.Tag << " " << bad.Form;
+        EXPECT_EQ(walk.FormatAt, -1) << "cleared, for " << bad.Tag << " " << bad.Form;
+        EXPECT_EQ(walk.DataAt, -1) << "cleared, for " << bad.Tag << " " << bad.Form;
+        EXPECT_EQ(walk.Length, 0u) << "cleared, for " << bad.Tag << " " << bad.Form;
+    }
+}
+
+TEST(ParseWaveChunks, ChunkTagsAreExactBytes)
+{
+    WaveImage image;
+    image.Riff().Chunk("FMT ", 16).Chunk("Data", 4).Close();
+    const Walk walk = image.Parse();
+    EXPECT_EQ(walk.Result, 0);
+    EXPECT_EQ(walk.FormatAt, -1);
+    EXPECT_EQ(walk.DataAt, -1);
+}
+
+TEST(ParseWaveChunks, ImagesTooShortForTheRiffHeader)
+{
+    const WaveImage image = Canonical(4);
+    for (DWORD bytes : {0u, 1u, 8u, 11u}) {
+        const Walk walk = image.ParseFirst(bytes);
+        EXPECT_EQ(walk.Result, 0) << bytes << " bytes";
+        EXPECT_EQ(walk.FormatAt, -1) << bytes << " bytes";
+        EXPECT_EQ(walk.Length, 0u) << bytes << " bytes";
+    }
+    WAVEFORMATEX* format = reinterpret_cast<WAVEFORMATEX*>(0x10);
+    EXPECT_EQ(ParseWaveChunks(nullptr, 100, &format, nullptr, nullptr), 0);
+    EXPECT_EQ(format, nullptr) << "a null image still clears the outputs";
+}
+
+TEST(ParseWaveChunks, TruncatedChunkHeaderEndsTheWalk)
+{
+    // The RIFF size promises a data chunk; the image ends inside its header.
+    const WaveImage image = Canonical(4);
+    for (DWORD bytes : {36u, 37u, 40u, 43u}) {
+        const Walk walk = image.ParseFirst(bytes);
+        EXPECT_EQ(walk.Result, 0) << bytes << " bytes";
+        EXPECT_EQ(walk.FormatAt, 20) << bytes << " bytes";
+        EXPECT_EQ(walk.DataAt, -1) << bytes << " bytes";
+        EXPECT_EQ(walk.Length, 0u) << bytes << " bytes";
+    }
+}
+
+TEST(ParseWaveChunks, ChunkBodyPastTheImageEndsTheWalk)
+{
+    const WaveImage image = Canonical(4);
+    // 48 bytes hold the whole data body; 47 cut its last byte.
+    Walk walk = image.ParseFirst(48);
+    EXPECT_EQ(walk.Result, 1);
+    EXPECT_EQ(walk.Length, 4u);
+    for (DWORD bytes : {44u, 45u, 47u}) {
+        walk = image.ParseFirst(bytes);
+        EXPECT_EQ(walk.Result, 0) << bytes << " bytes";
+        EXPECT_EQ(walk.DataAt, -1) << bytes << " bytes";
+        EXPECT_EQ(walk.Length, 0u) << bytes << " bytes";
+    }
+    // A format body cut short by the image is not taken either.
+    walk = image.ParseFirst(35);
+    EXPECT_EQ(walk.Result, 0);
+    EXPECT_EQ(walk.FormatAt, -1);
+}
+
+TEST(ParseWaveChunks, ChunkPassedOverPastTheImageEndsTheWalk)
+{
+    WaveImage image;
+    image.Riff().Chunk("LIST", 1000, 10).Format().Data(4).Close();
+    const Walk walk = image.Parse();
+    EXPECT_EQ(walk.Result, 0);
+    EXPECT_EQ(walk.FormatAt, -1);
+}
+
+TEST(ParseWaveChunks, HugeSizesThatWouldWrapA32BitSum)
+{
+    // Chunk lengths near 2^32: position + 8 + length, or the length rounded
+    // up to even, would wrap to a small number and send the walk backwards or
+    // round in circles.
+    for (DWORD length : {0xFFFFFFFFu, 0xFFFFFFFEu, 0xFFFFFFF8u, 0xFFFFFFF4u, 0xFFFFFFE0u, 0x80000000u}) {
+        WaveImage image;
+        image.Riff().Chunk("LIST", length, 4).Format().Data(4);
+        image.SetRiffSize(0xFFFFFFFFu);
+        const Walk walk = image.Parse();
+        EXPECT_EQ(walk.Result, 0) << "chunk length " << length;
+        EXPECT_EQ(walk.FormatAt, -1) << "chunk length " << length;
+        EXPECT_EQ(walk.DataAt, -1) << "chunk length " << length;
+    }
+    for (DWORD riffSize : {0xFFFFFFFFu, 0xFFFFFFF8u, 0xFFFFFFF7u, 0xFFFFFFF4u}) {
+        WaveImage image = Canonical(4);
+        image.SetRiffSize(riffSize);
+        const Walk walk = image.Parse();
+        EXPECT_EQ(walk.Result, 1) << "RIFF size " << riffSize << " is bounded by the image";
+        EXPECT_EQ(walk.DataAt, 44) << "RIFF size " << riffSize;
+    }
+}
+
+TEST(ParseWaveChunks, OddFinalChunkWithoutItsPadByte)
+{
+    // The RIFF size counts the pad byte the image lacks: the walk must stop
+    // at the image's end, not one byte past it.
+    WaveImage image;
+    image.Riff().Format().Chunk("LIST", 3, 3, false);
+    image.SetRiffSize(DWORD(image.Bytes.size() - 8 + 1));
+    const Walk walk = image.Parse();
+    EXPECT_EQ(walk.Result, 0);
+    EXPECT_EQ(walk.FormatAt, 20);
+    EXPECT_EQ(walk.DataAt, -1);
+}
