@@ -33,5 +33,8 @@ test: test-native test-windows
 demo: gauge
 	@echo "The demonstration comes with the bench."
 
+dist: gauge
+	@tools/make-dist build/windows/Lumivane.gau $(CURDIR)/dist
+
 clean:
 	rm -rf build
