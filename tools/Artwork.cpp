@@ -197,19 +197,21 @@ std::vector<uint8_t> MakeBeep()
     // whole number of cycles in the 694 samples, so the beep's spectrum has no
     // leakage and its energy shares are exactly those given here (less the
     // rounding to 8 bits). The phases were chosen so that the rounded samples
-    // peak at -21 and +18 about the midpoint, with an RMS of about 8.
+    // peak at -21 and +18 about the midpoint, with an RMS of about 8, and so
+    // that the first and last samples are well off the midpoint: the beep
+    // starts and stops at full level, and its ends can be found in the clip.
     struct Partial {
         int Cycles;   // cycles per beep; frequency = Cycles * 11025 / 694
         double Share; // of the beep's energy
         double Phase; // radians
     };
     static const Partial partials[] = {
-        {140, 0.750, 2.71}, // 2224 Hz
-        {275, 0.143, 4.79}, // 4369 Hz
-        {73, 0.040, 4.93},  // 1160 Hz
-        {208, 0.035, 1.19}, // 3304 Hz
-        {345, 0.020, 3.93}, // 5481 Hz
-        {35, 0.012, 1.04},  // 556 Hz
+        {140, 0.750, 6.09}, // 2224 Hz
+        {275, 0.143, 4.88}, // 4369 Hz
+        {73, 0.040, 5.89},  // 1160 Hz
+        {208, 0.035, 3.98}, // 3304 Hz
+        {345, 0.020, 5.08}, // 5481 Hz
+        {35, 0.012, 5.56},  // 556 Hz
     };
     const double rms = 8.0;
     const double pi = 3.14159265358979323846;
