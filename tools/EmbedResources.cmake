@@ -1,10 +1,10 @@
-# Turns the BITMAP and RCDATA lines of resources/Lumivane.rc into C++ byte
-# arrays for the native build, which has no resource compiler. The list is
+# Turns the BITMAP and RCDATA lines of resources/Lumivane.rc into a C++ source
+# of byte arrays for the native build, which has no resource compiler. The list is
 # read from the resource script itself so both builds embed the same files
 # under the same ids and names. Bitmaps lose their 14-byte file header, as
 # they do in a Windows resource, which holds only the device-independent
 # bitmap.
-#   cmake -DSCRIPT=Lumivane.rc -DOUTPUT=EmbeddedResources.inc -P EmbedResources.cmake
+#   cmake -DSCRIPT=Lumivane.rc -DOUTPUT=EmbeddedResources.cpp -P EmbedResources.cmake
 
 file(STRINGS "${SCRIPT}" lines)
 get_filename_component(folder "${SCRIPT}" DIRECTORY)
@@ -52,8 +52,11 @@ if(count EQUAL 0)
     message(FATAL_ERROR "${SCRIPT} names no BITMAP or RCDATA files")
 endif()
 
-set(text "// Generated from Lumivane.rc by tools/EmbedResources.cmake; do not edit.\n\n")
+set(text "// Generated from Lumivane.rc by tools/EmbedResources.cmake; do not edit.\n")
+string(APPEND text "#include \"resources/EmbeddedResources.h\"\n\nnamespace {\n\n")
 string(APPEND text "${arrays}")
-string(APPEND text "const NativeResource EmbeddedResources[${count}] = {\n${entries}};\n")
+string(APPEND text "const NativeResource Table[${count} + 1] = {\n${entries}    {0, 0, nullptr, nullptr, 0},\n};\n\n")
+string(APPEND text "} // namespace\n\n")
+string(APPEND text "const NativeResource* EmbeddedResourceTable()\n{\n    return Table;\n}\n")
 
 file(WRITE "${OUTPUT}" "${text}")

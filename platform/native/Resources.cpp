@@ -1,22 +1,21 @@
 // Native stand-ins for the Win32 resource calls, over the art files embedded
-// at build time from resources/Lumivane.rc. Like Windows, names are compared
-// without regard to case and types are kept apart, so "Wave1" finds "WAVE1"
-// while a bitmap's id is never found as RCDATA. Nothing here allocates; the
+// at build time from resources/Lumivane.rc (lumivane_resources). Like
+// Windows, names are compared without regard to case and types are kept
+// apart, so "Wave1" finds "WAVE1" while a bitmap's id is never found as RCDATA. Nothing here allocates; the
 // images are constant data that live as long as the program.
 #include "platform/Platform.h"
+#include "resources/EmbeddedResources.h"
 
-// One embedded resource. HRSRC points at one of these.
-struct NativeResource {
-    WORD Type;         // RT_BITMAP (2) or RT_RCDATA (10)
-    WORD Id;           // integer name, or 0 for a string name
-    const char* Name;  // upper-case string name, or null for an integer name
-    const BYTE* Bytes; // the resource image, as Windows would map it
-    DWORD Size;
-};
+// The table of a program that links no resources: empty. A weak definition,
+// so that the one generated from Lumivane.rc (lumivane_resources) takes its
+// place wherever it is linked, and the gauge's objects link with or without it.
+__attribute__((weak)) const NativeResource* EmbeddedResourceTable()
+{
+    static const NativeResource none[1] = {{0, 0, nullptr, nullptr, 0}};
+    return none;
+}
 
 namespace {
-
-#include "EmbeddedResources.inc"
 
 // Windows folds resource names to upper case in the C locale, so only ASCII
 // letters are folded here.
@@ -73,9 +72,9 @@ extern "C" HRSRC FindResourceA(HMODULE, LPCSTR name, LPCSTR type)
     WORD typeId = 0;
     if (!name || !type || !IntegerForm(type, &typeId))
         return nullptr;
-    for (const NativeResource& resource : EmbeddedResources)
-        if (resource.Type == typeId && Matches(resource, name))
-            return const_cast<NativeResource*>(&resource);
+    for (const NativeResource* resource = EmbeddedResourceTable(); resource->Bytes; ++resource)
+        if (resource->Type == typeId && Matches(*resource, name))
+            return const_cast<NativeResource*>(resource);
     return nullptr;
 }
 
