@@ -1,0 +1,706 @@
+// The software DirectSound on its own: the results the sound layer relies on
+// (static buffers, locks in one or two regions, one-shot and looping play on
+// the caller's clock, shared duplicates, loss and restore, reference counts),
+// the refusals that must leave no trace, and every fault switch. The same
+// source runs in both builds, since both builds' tests play through it.
+#include "platform/SoftDirectSound.h"
+
+#include <gtest/gtest.h>
+
+#include <stdio.h>
+#include <string.h>
+#include <vector>
+
+namespace {
+
+WAVEFORMATEX Pcm(WORD channels, WORD bits, DWORD rate)
+{
+    WAVEFORMATEX f;
+    memset(&f, 0, sizeof f);
+    f.wFormatTag = WAVE_FORMAT_PCM;
+    f.nChannels = channels;
+    f.nSamplesPerSec = rate;
+    f.wBitsPerSample = bits;
+    f.nBlockAlign = static_cast<WORD>(channels * bits / 8);
+    f.nAvgBytesPerSec = rate * f.nBlockAlign;
+    return f;
+}
+
+const DWORD VoiceFlags = DSBCAPS_STATIC | DSBCAPS_CTRLFREQUENCY | DSBCAPS_CTRLPAN | DSBCAPS_CTRLVOLUME
+    | DSBCAPS_GETCURRENTPOSITION2;
+
+DSBUFFERDESC Description(WAVEFORMATEX* format, DWORD bytes, DWORD flags = VoiceFlags)
+{
+    DSBUFFERDESC d;
+    memset(&d, 0, sizeof d);
+    d.dwSize = 20;
+    d.dwFlags = flags;
+    d.dwBufferBytes = bytes;
+    d.lpwfxFormat = format;
+    return d;
+}
+
+// An 8-bit ramp that never repeats within 200 bytes and never sits at the
+// midpoint, so any misplaced or missing byte shows.
+std::vector<BYTE> Ramp(DWORD bytes)
+{
+    std::vector<BYTE> r(bytes);
+    for (DWORD i = 0; i < bytes; ++i)
+        r[i] = static_cast<BYTE>(i % 200 + 10);
+    return r;
+}
+
+int16_t Heard(BYTE sample)
+{
+    return static_cast<int16_t>((sample - 128) * 256);
+}
+
+LPDIRECTSOUNDBUFFER const Untouched = reinterpret_cast<LPDIRECTSOUNDBUFFER>(0x40);
+
+class SoftDevice : public ::testing::Test {
+protected:
+    LPDIRECTSOUND device = nullptr;
+    WAVEFORMATEX mono8 = Pcm(1, 8, 11025);
+
+    void SetUp() override
+    {
+        SoftDirectSoundClearFaults();
+        ASSERT_EQ(SoftDirectSoundLiveDevices(), 0) << "a device outlived the test before";
+        ASSERT_EQ(SoftDirectSoundLiveBuffers(), 0) << "a buffer outlived the test before";
+        ASSERT_EQ(SoftDirectSoundCreate(nullptr, &device, nullptr), DS_OK);
+        ASSERT_EQ(device->SetCooperativeLevel(nullptr, DSSCL_NORMAL), DS_OK);
+    }
+
+    void TearDown() override
+    {
+        SoftDirectSoundClearFaults();
+        if (device)
+            EXPECT_EQ(device->Release(), 0u) << "the test's own device reference";
+        EXPECT_EQ(SoftDirectSoundLiveDevices(), 0);
+        EXPECT_EQ(SoftDirectSoundLiveBuffers(), 0);
+    }
+
+    LPDIRECTSOUNDBUFFER Make(const std::vector<BYTE>& bytes, WAVEFORMATEX* format = nullptr)
+    {
+        DSBUFFERDESC d = Description(format ? format : &mono8, static_cast<DWORD>(bytes.size()));
+        LPDIRECTSOUNDBUFFER b = nullptr;
+        EXPECT_EQ(device->CreateSoundBuffer(&d, &b, nullptr), DS_OK);
+        if (!b)
+            return nullptr;
+        Write(b, bytes);
+        return b;
+    }
+
+    static void Write(LPDIRECTSOUNDBUFFER b, const std::vector<BYTE>& bytes)
+    {
+        LPVOID p1 = nullptr, p2 = nullptr;
+        DWORD n1 = 0, n2 = 0;
+        ASSERT_EQ(b->Lock(0, static_cast<DWORD>(bytes.size()), &p1, &n1, &p2, &n2, 0), DS_OK);
+        memcpy(p1, bytes.data(), n1);
+        if (n2)
+            memcpy(p2, bytes.data() + n1, n2);
+        ASSERT_EQ(b->Unlock(p1, n1, p2, n2), DS_OK);
+    }
+
+    // What the buffer holds, read through a lock that writes nothing back.
+    static std::vector<BYTE> Contents(LPDIRECTSOUNDBUFFER b)
+    {
+        std::vector<BYTE> out;
+        LPVOID p1 = nullptr, p2 = nullptr;
+        DWORD n1 = 0, n2 = 0;
+        EXPECT_EQ(b->Lock(0, 0, &p1, &n1, &p2, &n2, DSBLOCK_ENTIREBUFFER), DS_OK);
+        if (!p1)
+            return out;
+        out.assign(static_cast<BYTE*>(p1), static_cast<BYTE*>(p1) + n1);
+        if (n2)
+            out.insert(out.end(), static_cast<BYTE*>(p2), static_cast<BYTE*>(p2) + n2);
+        EXPECT_EQ(b->Unlock(p1, 0, p2, 0), DS_OK);
+        return out;
+    }
+
+    std::vector<int16_t> Track()
+    {
+        DWORD n = 0;
+        const int16_t* t = SoftDirectSoundTrack(device, &n);
+        return t ? std::vector<int16_t>(t, t + n) : std::vector<int16_t>();
+    }
+
+    static DWORD Status(LPDIRECTSOUNDBUFFER b)
+    {
+        DWORD s = 0xFFFF;
+        EXPECT_EQ(b->GetStatus(&s), DS_OK);
+        return s;
+    }
+
+    static DWORD Position(LPDIRECTSOUNDBUFFER b)
+    {
+        DWORD play = 0xFFFF, write = 0xFFFF;
+        EXPECT_EQ(b->GetCurrentPosition(&play, &write), DS_OK);
+        return play;
+    }
+};
+
+} // namespace
+
+TEST_F(SoftDevice, CreationRefusesWhatTheRealCallRefuses)
+{
+    LPDIRECTSOUND other = reinterpret_cast<LPDIRECTSOUND>(0x40);
+    EXPECT_EQ(SoftDirectSoundCreate(nullptr, nullptr, nullptr), DSERR_INVALIDPARAM);
+    EXPECT_EQ(SoftDirectSoundCreate(nullptr, &other, device), DSERR_NOAGGREGATION);
+    const GUID unknown = {0x12345678, 1, 2, {3, 4, 5, 6, 7, 8, 9, 10}};
+    EXPECT_EQ(SoftDirectSoundCreate(&unknown, &other, nullptr), DSERR_NODRIVER);
+    EXPECT_EQ(other, reinterpret_cast<LPDIRECTSOUND>(0x40)) << "a refused creation wrote its output";
+    EXPECT_EQ(SoftDirectSoundLiveDevices(), 1);
+
+    const GUID defaultPlayback = {0xDEF00000, 0x9C6D, 0x47ED, {0xAA, 0xF1, 0x4D, 0xDA, 0x8F, 0x2B, 0x5C, 0x03}};
+    ASSERT_EQ(SoftDirectSoundCreate(&defaultPlayback, &other, nullptr), DS_OK);
+    EXPECT_EQ(SoftDirectSoundLiveDevices(), 2);
+    EXPECT_EQ(other->Release(), 0u);
+}
+
+TEST_F(SoftDevice, DeviceCreationFaultCreatesNothing)
+{
+    SoftDirectSoundInjectFault(SoftFaultCreateDevice, 0, 1);
+    LPDIRECTSOUND other = reinterpret_cast<LPDIRECTSOUND>(0x40);
+    EXPECT_EQ(SoftDirectSoundCreate(nullptr, &other, nullptr), DSERR_NODRIVER);
+    EXPECT_EQ(other, reinterpret_cast<LPDIRECTSOUND>(0x40));
+    EXPECT_EQ(SoftDirectSoundLiveDevices(), 1);
+    EXPECT_EQ(SoftDirectSoundFaultsHit(SoftFaultCreateDevice), 1);
+    // One failure was asked for; the next creation works.
+    ASSERT_EQ(SoftDirectSoundCreate(nullptr, &other, nullptr), DS_OK);
+    EXPECT_EQ(other->Release(), 0u);
+}
+
+TEST_F(SoftDevice, CooperativeLevelTakesANullWindowAndRefusesUnknownLevels)
+{
+    EXPECT_EQ(SoftDirectSoundCooperativeLevel(device), static_cast<DWORD>(DSSCL_NORMAL));
+    EXPECT_EQ(device->SetCooperativeLevel(nullptr, 0), DSERR_INVALIDPARAM);
+    EXPECT_EQ(device->SetCooperativeLevel(nullptr, 5), DSERR_INVALIDPARAM);
+    EXPECT_EQ(device->SetCooperativeLevel(nullptr, DSSCL_PRIORITY), DS_OK);
+    EXPECT_EQ(SoftDirectSoundCooperativeLevel(device), static_cast<DWORD>(DSSCL_PRIORITY));
+
+    SoftDirectSoundInjectFault(SoftFaultCooperativeLevel, 0, SOFT_FAULT_ALWAYS);
+    EXPECT_EQ(device->SetCooperativeLevel(nullptr, DSSCL_NORMAL), DSERR_ALLOCATED);
+    EXPECT_EQ(device->SetCooperativeLevel(nullptr, DSSCL_NORMAL), DSERR_ALLOCATED);
+    EXPECT_EQ(SoftDirectSoundCooperativeLevel(device), static_cast<DWORD>(DSSCL_PRIORITY))
+        << "a failed SetCooperativeLevel changed the level";
+    EXPECT_EQ(SoftDirectSoundFaultsHit(SoftFaultCooperativeLevel), 2);
+}
+
+TEST_F(SoftDevice, PlayNeedsACooperativeLevel)
+{
+    LPDIRECTSOUND fresh = nullptr;
+    ASSERT_EQ(SoftDirectSoundCreate(nullptr, &fresh, nullptr), DS_OK);
+    DSBUFFERDESC d = Description(&mono8, 100);
+    LPDIRECTSOUNDBUFFER b = nullptr;
+    ASSERT_EQ(fresh->CreateSoundBuffer(&d, &b, nullptr), DS_OK);
+    EXPECT_EQ(b->Play(0, 0, 0), DSERR_PRIOLEVELNEEDED);
+    EXPECT_EQ(b->Release(), 0u);
+    EXPECT_EQ(fresh->Release(), 0u);
+}
+
+TEST_F(SoftDevice, BufferCreationRefusalsLeaveNoTrace)
+{
+    LPDIRECTSOUNDBUFFER b = Untouched;
+    DSBUFFERDESC good = Description(&mono8, 100);
+    EXPECT_EQ(device->CreateSoundBuffer(nullptr, &b, nullptr), DSERR_INVALIDPARAM);
+    EXPECT_EQ(device->CreateSoundBuffer(&good, nullptr, nullptr), DSERR_INVALIDPARAM);
+    EXPECT_EQ(device->CreateSoundBuffer(&good, &b, device), DSERR_NOAGGREGATION);
+
+    DSBUFFERDESC d = good;
+    d.dwSize = 16;
+    EXPECT_EQ(device->CreateSoundBuffer(&d, &b, nullptr), DSERR_INVALIDPARAM) << "dwSize 16";
+    d = good;
+    d.lpwfxFormat = nullptr;
+    EXPECT_EQ(device->CreateSoundBuffer(&d, &b, nullptr), DSERR_INVALIDPARAM) << "null format";
+    d = good;
+    d.dwBufferBytes = 0;
+    EXPECT_EQ(device->CreateSoundBuffer(&d, &b, nullptr), DSERR_INVALIDPARAM) << "zero length";
+    d = good;
+    d.dwBufferBytes = DSBSIZE_MAX + 1u;
+    EXPECT_EQ(device->CreateSoundBuffer(&d, &b, nullptr), DSERR_INVALIDPARAM) << "over DSBSIZE_MAX";
+    d = good;
+    d.dwFlags |= DSBCAPS_PRIMARYBUFFER;
+    EXPECT_EQ(device->CreateSoundBuffer(&d, &b, nullptr), DSERR_UNSUPPORTED) << "primary buffer";
+
+    WAVEFORMATEX bad = mono8;
+    bad.wFormatTag = 3;
+    d = Description(&bad, 100);
+    EXPECT_EQ(device->CreateSoundBuffer(&d, &b, nullptr), DSERR_BADFORMAT) << "format tag 3";
+    bad = mono8;
+    bad.nBlockAlign = 2;
+    EXPECT_EQ(device->CreateSoundBuffer(&d, &b, nullptr), DSERR_BADFORMAT) << "block align 2 for mono 8-bit";
+    bad = mono8;
+    bad.wBitsPerSample = 12;
+    EXPECT_EQ(device->CreateSoundBuffer(&d, &b, nullptr), DSERR_BADFORMAT) << "12 bits";
+    WAVEFORMATEX stereo16 = Pcm(2, 16, 22050);
+    d = Description(&stereo16, 101);
+    EXPECT_EQ(device->CreateSoundBuffer(&d, &b, nullptr), DSERR_INVALIDPARAM) << "length not whole frames";
+
+    EXPECT_EQ(b, Untouched) << "a refused CreateSoundBuffer wrote its output";
+    EXPECT_EQ(SoftDirectSoundLiveBuffers(), 0);
+    EXPECT_EQ(SoftDirectSoundFaultsHit(SoftFaultCreateBuffer), 0);
+}
+
+TEST_F(SoftDevice, BufferCreationFaultPassesThenFails)
+{
+    SoftDirectSoundInjectFault(SoftFaultCreateBuffer, 1, 1);
+    DSBUFFERDESC d = Description(&mono8, 100);
+    LPDIRECTSOUNDBUFFER first = nullptr, second = Untouched, third = nullptr;
+    EXPECT_EQ(device->CreateSoundBuffer(&d, &first, nullptr), DS_OK);
+    EXPECT_EQ(device->CreateSoundBuffer(&d, &second, nullptr), DSERR_OUTOFMEMORY);
+    EXPECT_EQ(second, Untouched);
+    EXPECT_EQ(device->CreateSoundBuffer(&d, &third, nullptr), DS_OK);
+    EXPECT_EQ(SoftDirectSoundLiveBuffers(), 2);
+    EXPECT_EQ(SoftDirectSoundFaultsHit(SoftFaultCreateBuffer), 1);
+    EXPECT_EQ(first->Release(), 0u);
+    EXPECT_EQ(third->Release(), 0u);
+}
+
+TEST_F(SoftDevice, AFreshBufferIsSilentAndDescribesItself)
+{
+    DSBUFFERDESC d = Description(&mono8, 2924);
+    LPDIRECTSOUNDBUFFER b = nullptr;
+    ASSERT_EQ(device->CreateSoundBuffer(&d, &b, nullptr), DS_OK);
+    EXPECT_EQ(SoftDirectSoundReferences(b), 1u);
+    EXPECT_EQ(Contents(b), std::vector<BYTE>(2924, 128));
+    EXPECT_EQ(Status(b), 0u);
+
+    DSBCAPS caps;
+    memset(&caps, 0, sizeof caps);
+    caps.dwSize = sizeof caps;
+    ASSERT_EQ(b->GetCaps(&caps), DS_OK);
+    EXPECT_EQ(caps.dwFlags & VoiceFlags, VoiceFlags);
+    EXPECT_EQ(caps.dwBufferBytes, 2924u);
+
+    WAVEFORMATEX f;
+    DWORD written = 0;
+    ASSERT_EQ(b->GetFormat(&f, sizeof f, &written), DS_OK);
+    EXPECT_EQ(written, static_cast<DWORD>(sizeof(WAVEFORMATEX)));
+    EXPECT_EQ(f.nSamplesPerSec, 11025u);
+    EXPECT_EQ(f.nChannels, 1);
+    EXPECT_EQ(f.wBitsPerSample, 8);
+
+    DWORD frequency = 0;
+    EXPECT_EQ(b->GetFrequency(&frequency), DS_OK);
+    EXPECT_EQ(frequency, 11025u);
+    LONG volume = 1, pan = 1;
+    EXPECT_EQ(b->GetVolume(&volume), DS_OK);
+    EXPECT_EQ(b->GetPan(&pan), DS_OK);
+    EXPECT_EQ(volume, 0);
+    EXPECT_EQ(pan, 0);
+
+    // The parts of the interface the gauge never uses answer as a secondary
+    // buffer of a real device does.
+    EXPECT_EQ(b->Initialize(device, &d), DSERR_ALREADYINITIALIZED);
+    EXPECT_EQ(b->SetFormat(&mono8), DSERR_INVALIDCALL);
+    EXPECT_EQ(b->Release(), 0u);
+}
+
+TEST_F(SoftDevice, TheDeviceAnswersTheCallsTheGaugeDoesNotMake)
+{
+    DSCAPS caps;
+    memset(&caps, 0, sizeof caps);
+    caps.dwSize = sizeof caps;
+    EXPECT_EQ(device->GetCaps(&caps), DS_OK);
+    EXPECT_EQ(caps.dwMaxSecondarySampleRate, static_cast<DWORD>(DSBFREQUENCY_MAX));
+    DWORD speakers = 0;
+    EXPECT_EQ(device->GetSpeakerConfig(&speakers), DS_OK);
+    EXPECT_EQ(speakers, static_cast<DWORD>(DSSPEAKER_MONO));
+    EXPECT_EQ(device->Compact(), DSERR_PRIOLEVELNEEDED) << "Compact at DSSCL_NORMAL";
+    EXPECT_EQ(device->Initialize(nullptr), DSERR_ALREADYINITIALIZED);
+
+    const GUID iidDirectSound = {0x279AFA83, 0x4981, 0x11CE, {0xA5, 0x21, 0x00, 0x20, 0xAF, 0x0B, 0xE5, 0x60}};
+    const GUID iidOther = {0x279AFA99, 0x4981, 0x11CE, {0xA5, 0x21, 0x00, 0x20, 0xAF, 0x0B, 0xE5, 0x60}};
+    void* same = nullptr;
+    ASSERT_EQ(device->QueryInterface(iidDirectSound, &same), S_OK);
+    EXPECT_EQ(same, static_cast<void*>(device));
+    EXPECT_EQ(SoftDirectSoundReferences(device), 2u);
+    EXPECT_EQ(device->Release(), 1u);
+    void* none = device;
+    EXPECT_EQ(device->QueryInterface(iidOther, &none), E_NOINTERFACE);
+    EXPECT_EQ(none, nullptr);
+}
+
+TEST_F(SoftDevice, LockGivesOneRegionOrTwoWhenItWraps)
+{
+    LPDIRECTSOUNDBUFFER b = Make(Ramp(300));
+    ASSERT_NE(b, nullptr);
+    EXPECT_EQ(Contents(b), Ramp(300));
+
+    // From offset 200 for the whole length: 100 bytes to the end, then 200
+    // from the start.
+    LPVOID p1 = nullptr, p2 = nullptr;
+    DWORD n1 = 0, n2 = 0;
+    ASSERT_EQ(b->Lock(200, 300, &p1, &n1, &p2, &n2, 0), DS_OK);
+    EXPECT_EQ(n1, 100u);
+    EXPECT_EQ(n2, 200u);
+    ASSERT_NE(p2, nullptr);
+    EXPECT_EQ(static_cast<BYTE*>(p1)[0], Ramp(300)[200]);
+    EXPECT_EQ(static_cast<BYTE*>(p2)[0], Ramp(300)[0]);
+    memset(p1, 1, n1);
+    memset(p2, 2, n2);
+    ASSERT_EQ(b->Unlock(p1, n1, p2, n2), DS_OK);
+    std::vector<BYTE> expected(300, 2);
+    memset(expected.data() + 200, 1, 100);
+    EXPECT_EQ(Contents(b), expected);
+    EXPECT_EQ(b->Release(), 0u);
+}
+
+TEST_F(SoftDevice, SplitLocksHandTheRestOutInTheSecondRegion)
+{
+    SoftDirectSoundSplitLocks(device, 64);
+    LPDIRECTSOUNDBUFFER b = Make(Ramp(300));
+    ASSERT_NE(b, nullptr);
+    LPVOID p1 = nullptr, p2 = nullptr;
+    DWORD n1 = 0, n2 = 0;
+    ASSERT_EQ(b->Lock(0, 300, &p1, &n1, &p2, &n2, 0), DS_OK);
+    EXPECT_EQ(n1, 64u);
+    EXPECT_EQ(n2, 236u);
+    EXPECT_EQ(static_cast<BYTE*>(p2)[0], Ramp(300)[64]);
+    EXPECT_EQ(b->Unlock(p1, 0, p2, 0), DS_OK);
+    SoftDirectSoundSplitLocks(device, 0);
+    EXPECT_EQ(Contents(b), Ramp(300)) << "written through two regions";
+    EXPECT_EQ(b->Release(), 0u);
+}
+
+TEST_F(SoftDevice, LockAndUnlockRefusals)
+{
+    LPDIRECTSOUNDBUFFER b = Make(Ramp(100));
+    ASSERT_NE(b, nullptr);
+    LPVOID p1 = nullptr, p2 = nullptr;
+    DWORD n1 = 0, n2 = 0;
+    EXPECT_EQ(b->Lock(100, 10, &p1, &n1, &p2, &n2, 0), DSERR_INVALIDPARAM) << "offset at the end";
+    EXPECT_EQ(b->Lock(0, 0, &p1, &n1, &p2, &n2, 0), DSERR_INVALIDPARAM) << "zero bytes";
+    EXPECT_EQ(b->Lock(0, 101, &p1, &n1, &p2, &n2, 0), DSERR_INVALIDPARAM) << "more than the buffer";
+    EXPECT_EQ(b->Lock(50, 100, &p1, &n1, nullptr, nullptr, 0), DSERR_INVALIDPARAM) << "wrap without a second region";
+    EXPECT_EQ(b->Lock(0, 10, nullptr, &n1, &p2, &n2, 0), DSERR_INVALIDPARAM) << "no first region";
+    EXPECT_EQ(p1, nullptr);
+    EXPECT_EQ(b->Unlock(p1, 0, nullptr, 0), DSERR_INVALIDCALL) << "unlock without a lock";
+
+    ASSERT_EQ(b->Lock(0, 100, &p1, &n1, &p2, &n2, 0), DS_OK);
+    LPVOID q1 = nullptr, q2 = nullptr;
+    DWORD m1 = 0, m2 = 0;
+    EXPECT_EQ(b->Lock(0, 10, &q1, &m1, &q2, &m2, 0), DSERR_INVALIDCALL) << "a second lock";
+    BYTE other[4];
+    EXPECT_EQ(b->Unlock(other, 4, nullptr, 0), DSERR_INVALIDPARAM) << "unlock of a foreign pointer";
+    EXPECT_EQ(b->Unlock(p1, n1 + 1, nullptr, 0), DSERR_INVALIDPARAM) << "unlock of more than was locked";
+    // Only the bytes reported written are written back.
+    memset(p1, 7, n1);
+    ASSERT_EQ(b->Unlock(p1, 10, p2, 0), DS_OK);
+    std::vector<BYTE> expected = Ramp(100);
+    memset(expected.data(), 7, 10);
+    EXPECT_EQ(Contents(b), expected);
+    EXPECT_EQ(b->Release(), 0u);
+}
+
+TEST_F(SoftDevice, AForgottenUnlockWritesNothing)
+{
+    LPDIRECTSOUNDBUFFER b = Make(Ramp(100));
+    ASSERT_NE(b, nullptr);
+    LPVOID p1 = nullptr, p2 = nullptr;
+    DWORD n1 = 0, n2 = 0;
+    ASSERT_EQ(b->Lock(0, 100, &p1, &n1, &p2, &n2, 0), DS_OK);
+    memset(p1, 0, n1);
+    // Released while locked: the staging copy goes with it.
+    EXPECT_EQ(b->Release(), 0u);
+}
+
+TEST_F(SoftDevice, LockFaultFailsWithoutLocking)
+{
+    LPDIRECTSOUNDBUFFER b = Make(Ramp(100));
+    ASSERT_NE(b, nullptr);
+    SoftDirectSoundInjectFault(SoftFaultLock, 0, 1);
+    LPVOID p1 = nullptr, p2 = nullptr;
+    DWORD n1 = 0, n2 = 0;
+    EXPECT_EQ(b->Lock(0, 100, &p1, &n1, &p2, &n2, 0), DSERR_INVALIDCALL);
+    EXPECT_EQ(p1, nullptr);
+    EXPECT_EQ(n1, 0u);
+    EXPECT_EQ(SoftDirectSoundFaultsHit(SoftFaultLock), 1);
+    EXPECT_EQ(Contents(b), Ramp(100)) << "the lock after the fault";
+    EXPECT_EQ(b->Release(), 0u);
+}
+
+TEST_F(SoftDevice, OneShotPlayEndsByItselfOnTheLastFrame)
+{
+    const std::vector<BYTE> ramp = Ramp(100);
+    LPDIRECTSOUNDBUFFER b = Make(ramp);
+    ASSERT_NE(b, nullptr);
+    ASSERT_EQ(b->Play(0, 0, 0), DS_OK);
+    EXPECT_EQ(Status(b), static_cast<DWORD>(DSBSTATUS_PLAYING));
+    SoftDirectSoundAdvance(device, 99);
+    EXPECT_EQ(Status(b), static_cast<DWORD>(DSBSTATUS_PLAYING)) << "after 99 of 100 frames";
+    EXPECT_EQ(Position(b), 99u);
+    SoftDirectSoundAdvance(device, 1);
+    EXPECT_EQ(Status(b), 0u) << "after all 100 frames";
+    EXPECT_EQ(Position(b), 0u) << "an ended one-shot is back at its start";
+    SoftDirectSoundAdvance(device, 20);
+
+    std::vector<int16_t> track = Track();
+    ASSERT_EQ(track.size(), 120u);
+    for (size_t i = 0; i < 100; ++i)
+        ASSERT_EQ(track[i], Heard(ramp[i])) << "tick " << i;
+    for (size_t i = 100; i < 120; ++i)
+        ASSERT_EQ(track[i], 0) << "tick " << i << ", after the end";
+    EXPECT_EQ(SoftDirectSoundClock(device), 120u);
+
+    // Played again, it starts from the start.
+    ASSERT_EQ(b->Play(0, 0, 0), DS_OK);
+    SoftDirectSoundAdvance(device, 1);
+    EXPECT_EQ(Track().back(), Heard(ramp[0]));
+    EXPECT_EQ(b->Release(), 0u);
+}
+
+TEST_F(SoftDevice, LoopingPlayGoesOnUntilStopped)
+{
+    const std::vector<BYTE> ramp = Ramp(50);
+    LPDIRECTSOUNDBUFFER b = Make(ramp);
+    ASSERT_NE(b, nullptr);
+    ASSERT_EQ(b->Play(0, 0, DSBPLAY_LOOPING), DS_OK);
+    SoftDirectSoundAdvance(device, 175);
+    EXPECT_EQ(Status(b), static_cast<DWORD>(DSBSTATUS_PLAYING | DSBSTATUS_LOOPING));
+    EXPECT_EQ(Position(b), 25u);
+    std::vector<int16_t> track = Track();
+    for (size_t i = 0; i < track.size(); ++i)
+        ASSERT_EQ(track[i], Heard(ramp[i % 50])) << "tick " << i;
+
+    ASSERT_EQ(b->Stop(), DS_OK);
+    EXPECT_EQ(Status(b), 0u);
+    EXPECT_EQ(Position(b), 25u) << "Stop keeps the cursor";
+    ASSERT_EQ(b->SetCurrentPosition(0), DS_OK);
+    EXPECT_EQ(Position(b), 0u);
+    EXPECT_EQ(b->SetCurrentPosition(50), DSERR_INVALIDPARAM);
+    EXPECT_EQ(b->Release(), 0u);
+}
+
+TEST_F(SoftDevice, PlayRefusalsAndTheFaultLeaveItSilent)
+{
+    LPDIRECTSOUNDBUFFER b = Make(Ramp(100));
+    ASSERT_NE(b, nullptr);
+    EXPECT_EQ(b->Play(1, 0, 0), DSERR_INVALIDPARAM);
+    EXPECT_EQ(b->Play(0, 1, 0), DSERR_INVALIDPARAM);
+    EXPECT_EQ(b->Play(0, 0, 0x8), DSERR_INVALIDPARAM);
+    SoftDirectSoundInjectFault(SoftFaultPlay, 0, 1);
+    EXPECT_EQ(b->Play(0, 0, 0), DSERR_GENERIC);
+    EXPECT_EQ(Status(b), 0u);
+    EXPECT_EQ(SoftDirectSoundFaultsHit(SoftFaultPlay), 1);
+    EXPECT_EQ(b->Play(0, 0, 0), DS_OK);
+    EXPECT_EQ(b->Release(), 0u);
+}
+
+TEST_F(SoftDevice, GetStatusFaultLeavesTheStatusWordAlone)
+{
+    LPDIRECTSOUNDBUFFER b = Make(Ramp(100));
+    ASSERT_NE(b, nullptr);
+    EXPECT_EQ(b->GetStatus(nullptr), DSERR_INVALIDPARAM);
+    SoftDirectSoundInjectFault(SoftFaultGetStatus, 0, 1);
+    DWORD status = 0x5555;
+    EXPECT_EQ(b->GetStatus(&status), DSERR_GENERIC);
+    EXPECT_EQ(status, 0x5555u);
+    EXPECT_EQ(b->GetStatus(&status), DS_OK);
+    EXPECT_EQ(status, 0u);
+    EXPECT_EQ(b->Release(), 0u);
+}
+
+TEST_F(SoftDevice, DuplicatesShareMemoryButNotTheCursor)
+{
+    const std::vector<BYTE> ramp = Ramp(100);
+    LPDIRECTSOUNDBUFFER a = Make(ramp);
+    ASSERT_NE(a, nullptr);
+    ASSERT_EQ(a->Play(0, 0, 0), DS_OK);
+    SoftDirectSoundAdvance(device, 10);
+
+    LPDIRECTSOUNDBUFFER d = nullptr;
+    ASSERT_EQ(device->DuplicateSoundBuffer(a, &d), DS_OK);
+    EXPECT_TRUE(SoftDirectSoundSharesMemory(a, d));
+    EXPECT_EQ(SoftDirectSoundDeviceBuffers(device), 2);
+    EXPECT_EQ(Status(d), 0u) << "a duplicate starts stopped";
+    EXPECT_EQ(Position(d), 0u);
+    EXPECT_EQ(Contents(d), ramp) << "a duplicate needs no filling";
+
+    // Written through the duplicate, heard through the original.
+    std::vector<BYTE> changed = ramp;
+    changed[50] = 250;
+    Write(d, changed);
+    EXPECT_EQ(Contents(a), changed);
+
+    // The duplicate outlives the original's release.
+    EXPECT_EQ(a->Release(), 0u);
+    EXPECT_EQ(Contents(d), changed);
+    EXPECT_EQ(d->Release(), 0u);
+}
+
+TEST_F(SoftDevice, DuplicationRefusalsAndTheFaultMakeNoBuffer)
+{
+    LPDIRECTSOUNDBUFFER a = Make(Ramp(100));
+    ASSERT_NE(a, nullptr);
+    LPDIRECTSOUNDBUFFER d = Untouched;
+    EXPECT_EQ(device->DuplicateSoundBuffer(nullptr, &d), DSERR_INVALIDPARAM);
+    EXPECT_EQ(device->DuplicateSoundBuffer(a, nullptr), DSERR_INVALIDPARAM);
+    EXPECT_EQ(device->DuplicateSoundBuffer(Untouched, &d), DSERR_INVALIDPARAM) << "not a buffer of ours";
+    SoftDirectSoundInjectFault(SoftFaultDuplicate, 0, 1);
+    EXPECT_EQ(device->DuplicateSoundBuffer(a, &d), DSERR_OUTOFMEMORY);
+    EXPECT_EQ(d, Untouched);
+    EXPECT_EQ(SoftDirectSoundLiveBuffers(), 1);
+    EXPECT_EQ(SoftDirectSoundFaultsHit(SoftFaultDuplicate), 1);
+    EXPECT_EQ(a->Release(), 0u);
+}
+
+TEST_F(SoftDevice, ALostBufferRefusesUntilRestoredAndHoldsGarbage)
+{
+    const std::vector<BYTE> ramp = Ramp(100);
+    LPDIRECTSOUNDBUFFER b = Make(ramp);
+    ASSERT_NE(b, nullptr);
+    ASSERT_EQ(b->Play(0, 0, DSBPLAY_LOOPING), DS_OK);
+    ASSERT_TRUE(SoftDirectSoundLoseBuffer(b));
+    EXPECT_EQ(Status(b), static_cast<DWORD>(DSBSTATUS_BUFFERLOST)) << "a lost buffer stops";
+    EXPECT_EQ(b->Play(0, 0, 0), DSERR_BUFFERLOST);
+    LPVOID p1 = nullptr, p2 = nullptr;
+    DWORD n1 = 0, n2 = 0;
+    EXPECT_EQ(b->Lock(0, 100, &p1, &n1, &p2, &n2, 0), DSERR_BUFFERLOST);
+
+    SoftDirectSoundInjectFault(SoftFaultRestore, 0, 1);
+    EXPECT_EQ(b->Restore(), DSERR_BUFFERLOST);
+    EXPECT_EQ(Status(b), static_cast<DWORD>(DSBSTATUS_BUFFERLOST)) << "after a failed Restore";
+    EXPECT_EQ(SoftDirectSoundFaultsHit(SoftFaultRestore), 1);
+
+    ASSERT_EQ(b->Restore(), DS_OK);
+    EXPECT_EQ(Status(b), 0u);
+    EXPECT_NE(Contents(b), ramp) << "restored memory must be written again";
+    Write(b, ramp);
+    EXPECT_EQ(Contents(b), ramp);
+    EXPECT_EQ(b->Restore(), DS_OK) << "Restore of a buffer that is not lost";
+    EXPECT_FALSE(SoftDirectSoundLoseBuffer(Untouched)) << "not a buffer of ours";
+    EXPECT_EQ(b->Release(), 0u);
+}
+
+TEST_F(SoftDevice, ReferencesAreCountedAndAReleasedDeviceGoesQuiet)
+{
+    LPDIRECTSOUNDBUFFER b = Make(Ramp(100));
+    ASSERT_NE(b, nullptr);
+    EXPECT_EQ(b->AddRef(), 2u);
+    EXPECT_EQ(SoftDirectSoundReferences(b), 2u);
+    EXPECT_EQ(b->Release(), 1u);
+    EXPECT_EQ(SoftDirectSoundReferences(device), 1u);
+
+    // Buffers hold no reference to their device; once the device is gone
+    // they may still be released, but no longer play.
+    EXPECT_EQ(device->Release(), 0u);
+    device = nullptr;
+    EXPECT_EQ(SoftDirectSoundLiveDevices(), 0);
+    EXPECT_EQ(SoftDirectSoundLiveBuffers(), 1);
+    EXPECT_EQ(b->Play(0, 0, 0), DSERR_UNINITIALIZED);
+    EXPECT_EQ(b->Release(), 0u);
+    EXPECT_EQ(SoftDirectSoundReferences(b), 0u) << "a released buffer is no longer ours";
+}
+
+TEST_F(SoftDevice, MixesEveryPlayingBufferWithVolumeAndFrequency)
+{
+    std::vector<BYTE> low(100, 128 - 10), high(100, 128 + 20);
+    LPDIRECTSOUNDBUFFER a = Make(low);
+    LPDIRECTSOUNDBUFFER b = Make(high);
+    ASSERT_NE(a, nullptr);
+    ASSERT_NE(b, nullptr);
+    ASSERT_EQ(a->Play(0, 0, 0), DS_OK);
+    ASSERT_EQ(b->Play(0, 0, 0), DS_OK);
+    SoftDirectSoundAdvance(device, 1);
+    EXPECT_EQ(Track().back(), 10 * 256) << "-10 and +20 mixed";
+
+    // -6.02 dB halves the amplitude.
+    ASSERT_EQ(b->SetVolume(-602), DS_OK);
+    ASSERT_EQ(a->Stop(), DS_OK);
+    SoftDirectSoundAdvance(device, 1);
+    EXPECT_NEAR(Track().back(), 10 * 256, 8);
+    EXPECT_EQ(b->SetVolume(1), DSERR_INVALIDPARAM);
+    EXPECT_EQ(b->SetPan(-10001), DSERR_INVALIDPARAM);
+    EXPECT_EQ(b->SetPan(-10000), DS_OK);
+
+    // Twice the frequency: the remaining 98 frames end after 49 ticks.
+    ASSERT_EQ(b->SetFrequency(22050), DS_OK);
+    SoftDirectSoundAdvance(device, 48);
+    EXPECT_EQ(Status(b), static_cast<DWORD>(DSBSTATUS_PLAYING));
+    SoftDirectSoundAdvance(device, 1);
+    EXPECT_EQ(Status(b), 0u);
+    EXPECT_EQ(b->SetFrequency(50), DSERR_INVALIDPARAM);
+    EXPECT_EQ(a->Release(), 0u);
+    EXPECT_EQ(b->Release(), 0u);
+}
+
+TEST_F(SoftDevice, ControlsNotAskedForAreUnavailable)
+{
+    DSBUFFERDESC d = Description(&mono8, 100, DSBCAPS_STATIC);
+    LPDIRECTSOUNDBUFFER b = nullptr;
+    ASSERT_EQ(device->CreateSoundBuffer(&d, &b, nullptr), DS_OK);
+    LONG value = 0;
+    EXPECT_EQ(b->SetVolume(0), DSERR_CONTROLUNAVAIL);
+    EXPECT_EQ(b->GetPan(&value), DSERR_CONTROLUNAVAIL);
+    EXPECT_EQ(b->SetFrequency(11025), DSERR_CONTROLUNAVAIL);
+    EXPECT_EQ(b->Release(), 0u);
+}
+
+TEST_F(SoftDevice, MixesSixteenBitStereoAsTheMeanOfItsChannels)
+{
+    WAVEFORMATEX stereo16 = Pcm(2, 16, 11025);
+    // One frame: left 1000, right 3000 (little-endian).
+    std::vector<BYTE> frames;
+    for (int i = 0; i < 10; ++i) {
+        const BYTE frame[4] = {0xE8, 0x03, 0xB8, 0x0B};
+        frames.insert(frames.end(), frame, frame + 4);
+    }
+    LPDIRECTSOUNDBUFFER b = Make(frames, &stereo16);
+    ASSERT_NE(b, nullptr);
+    ASSERT_EQ(b->Play(0, 0, 0), DS_OK);
+    SoftDirectSoundAdvance(device, 10);
+    EXPECT_EQ(Status(b), 0u) << "10 frames in 10 ticks";
+    EXPECT_EQ(Track().front(), 2000);
+    EXPECT_EQ(b->Release(), 0u);
+}
+
+TEST_F(SoftDevice, TheClockCountsMillisecondsInTrackSamples)
+{
+    SoftDirectSoundAdvanceMilliseconds(device, 1000);
+    EXPECT_EQ(SoftDirectSoundClock(device), 11025u);
+    SoftDirectSoundAdvanceMilliseconds(device, 265);
+    EXPECT_EQ(SoftDirectSoundClock(device), 11025u + 2921u) << "265 ms, rounded down";
+    EXPECT_EQ(Track().size(), 11025u + 2921u);
+    SoftDirectSoundClearTrack(device);
+    EXPECT_EQ(Track().size(), 0u);
+    EXPECT_EQ(SoftDirectSoundClock(device), 11025u + 2921u) << "clearing the track keeps the clock";
+}
+
+TEST_F(SoftDevice, WritesTheTrackAsA16BitMonoWav)
+{
+    LPDIRECTSOUNDBUFFER b = Make(Ramp(100));
+    ASSERT_NE(b, nullptr);
+    ASSERT_EQ(b->Play(0, 0, 0), DS_OK);
+    SoftDirectSoundAdvance(device, 120);
+    const char* path = "SoftDirectSoundTest.wav";
+    ASSERT_EQ(SoftDirectSoundWriteWav(device, path), 1);
+
+    FILE* file = fopen(path, "rb");
+    ASSERT_NE(file, nullptr);
+    std::vector<BYTE> bytes;
+    int c;
+    while ((c = fgetc(file)) != EOF)
+        bytes.push_back(static_cast<BYTE>(c));
+    fclose(file);
+    remove(path);
+
+    ASSERT_EQ(bytes.size(), 44u + 240u);
+    auto u32 = [&](size_t at) { return bytes[at] | bytes[at + 1] << 8 | bytes[at + 2] << 16 | bytes[at + 3] << 24; };
+    auto u16 = [&](size_t at) { return bytes[at] | bytes[at + 1] << 8; };
+    EXPECT_EQ(memcmp(bytes.data(), "RIFF", 4), 0);
+    EXPECT_EQ(u32(4), 36 + 240);
+    EXPECT_EQ(memcmp(bytes.data() + 8, "WAVEfmt ", 8), 0);
+    EXPECT_EQ(u32(16), 16);
+    EXPECT_EQ(u16(20), 1) << "PCM";
+    EXPECT_EQ(u16(22), 1) << "mono";
+    EXPECT_EQ(u32(24), 11025);
+    EXPECT_EQ(u32(28), 22050);
+    EXPECT_EQ(u16(32), 2);
+    EXPECT_EQ(u16(34), 16);
+    EXPECT_EQ(memcmp(bytes.data() + 36, "data", 4), 0);
+    EXPECT_EQ(u32(40), 240);
+    EXPECT_EQ(static_cast<int16_t>(u16(44)), Heard(Ramp(100)[0]));
+    EXPECT_EQ(b->Release(), 0u);
+}
