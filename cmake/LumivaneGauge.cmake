@@ -34,5 +34,7 @@ function(lumivane_gauge_objects name)
     add_library(${name} OBJECT ${ARGN})
     target_link_libraries(${name} PUBLIC lumivane_gauge_code)
     target_compile_options(${name} PRIVATE ${LUMIVANE_GAUGE_OPTIONS})
+    # The native Lumivane.gau is a shared object.
+    set_target_properties(${name} PROPERTIES POSITION_INDEPENDENT_CODE ON)
     set_property(GLOBAL APPEND PROPERTY LUMIVANE_GAUGE_OBJECTS ${name})
 endfunction()
