@@ -6,6 +6,7 @@
 
 #include "sound/WaveResource.h"
 
+#include <stdint.h>
 #include <string.h>
 
 namespace {
@@ -71,8 +72,13 @@ SoundObject* CreateSoundObject(LPDIRECTSOUND device, LPCSTR name, int voices)
     if (voices < 1)
         voices = 1;
 
-    SIZE_T bytes = sizeof(SoundObject) + static_cast<SIZE_T>(voices) * sizeof(LPDIRECTSOUNDBUFFER);
-    SoundObject* object = static_cast<SoundObject*>(LocalAlloc(LPTR, bytes));
+    // Sized in 64 bits, so that no count of voices wraps to a small block: a
+    // block that a 32-bit LocalAlloc could not even be asked for is an
+    // allocation that failed.
+    uint64_t bytes = sizeof(SoundObject) + static_cast<uint64_t>(voices) * sizeof(LPDIRECTSOUNDBUFFER);
+    if (bytes > 0xFFFFFFFFu)
+        return nullptr;
+    SoundObject* object = static_cast<SoundObject*>(LocalAlloc(LPTR, static_cast<SIZE_T>(bytes)));
     if (!object)
         return nullptr;
     object->VoiceCount = voices;
