@@ -335,12 +335,15 @@ TEST(ParseWaveChunks, HugeSizesThatWouldWrapA32BitSum)
 TEST(ParseWaveChunks, OddFinalChunkWithoutItsPadByte)
 {
     // The RIFF size counts the pad byte the image lacks: the walk must stop
-    // at the image's end, not one byte past it.
-    WaveImage image;
-    image.Riff().Format().Chunk("LIST", 3, 3, false);
-    image.SetRiffSize(DWORD(image.Bytes.size() - 8 + 1));
-    const Walk walk = image.Parse();
-    EXPECT_EQ(walk.Result, 0);
-    EXPECT_EQ(walk.FormatAt, 20);
-    EXPECT_EQ(walk.DataAt, -1);
+    // at the image's end, not one byte past it; nor, when the RIFF size
+    // promises still more, look for a chunk header out there.
+    for (DWORD beyond : {1u, 2u, 100u}) {
+        WaveImage image;
+        image.Riff().Format().Chunk("LIST", 3, 3, false);
+        image.SetRiffSize(DWORD(image.Bytes.size() - 8 + beyond));
+        const Walk walk = image.Parse();
+        EXPECT_EQ(walk.Result, 0) << "RIFF size " << beyond << " past the image";
+        EXPECT_EQ(walk.FormatAt, 20) << "RIFF size " << beyond << " past the image";
+        EXPECT_EQ(walk.DataAt, -1) << "RIFF size " << beyond << " past the image";
+    }
 }
