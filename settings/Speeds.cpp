@@ -13,6 +13,22 @@ int32_t SelectedSpeed = 2;
 
 namespace {
 
+// One speed with its fixed bounds and its neighbours (null where it has none).
+struct SpeedRules {
+    int32_t* Speed;
+    int32_t Floor;
+    int32_t Ceiling;
+    const int32_t* Lower;
+    const int32_t* Upper;
+};
+
+// By selection number.
+const SpeedRules Rules[3] = {
+    {&Speed1, 0, 198, nullptr, &Speed2},
+    {&Speed2, 1, 199, &Speed1, &Speed3},
+    {&Speed3, 2, 200, &Speed2, nullptr},
+};
+
 // The handlers never come near the 32-bit limits, but a settings file can put
 // a speed there; one step further then stays at the limit instead of wrapping.
 int32_t Above(int32_t value)
@@ -25,6 +41,12 @@ int32_t Below(int32_t value)
     return value == INT32_MIN ? value : value - 1;
 }
 
+const SpeedRules& Selected()
+{
+    // SelectedSpeed is only ever written with 0, 1 or 2.
+    return Rules[SelectedSpeed == 0 ? 0 : SelectedSpeed == 1 ? 1 : 2];
+}
+
 double ShownWhenSelected(int32_t selection)
 {
     return SelectedSpeed == selection ? 0.0 : -1.0;
@@ -34,74 +56,36 @@ double ShownWhenSelected(int32_t selection)
 
 int32_t* SelectedSpeedValue(void)
 {
-    switch (SelectedSpeed) {
-    case 0:
-        return &Speed1;
-    case 1:
-        return &Speed2;
-    default:
-        return &Speed3;
-    }
+    return Selected().Speed;
 }
 
+// A decrease looks only at the lower neighbour, an increase only at the upper.
+// The fixed bound is applied first, so the neighbour decides when both apply.
 int32_t GAUGE_STDCALL SpeedDownHandler(uint32_t, uint32_t)
 {
-    switch (SelectedSpeed) {
-    case 0:
-        Speed1 = Below(Speed1);
-        if (Speed1 < 0)
-            Speed1 = 0;
-        SaveSpeed(0);
-        break;
-    case 1:
-        Speed2 = Below(Speed2);
-        if (Speed2 < 1)
-            Speed2 = 1;
-        if (Speed2 <= Speed1)
-            Speed2 = Above(Speed1);
-        SaveSpeed(1);
-        break;
-    case 2:
-        Speed3 = Below(Speed3);
-        if (Speed3 < 2)
-            Speed3 = 2;
-        if (Speed3 <= Speed2)
-            Speed3 = Above(Speed2);
-        SaveSpeed(2);
-        break;
-    }
+    const SpeedRules& rules = Selected();
+    int32_t speed = Below(*rules.Speed);
+    if (speed < rules.Floor)
+        speed = rules.Floor;
+    if (rules.Lower && speed <= *rules.Lower)
+        speed = Above(*rules.Lower);
+    *rules.Speed = speed;
+    SaveSpeed(SelectedSpeed);
     return 1;
 }
 
 int32_t GAUGE_STDCALL SpeedUpHandler(uint32_t, uint32_t)
 {
-    switch (SelectedSpeed) {
-    case 0:
-        Speed1 = Above(Speed1);
-        if (Speed1 > 198)
-            Speed1 = 198;
-        if (Speed1 >= Speed2)
-            Speed1 = Below(Speed2);
-        SaveSpeed(0);
-        break;
-    case 1:
-        Speed2 = Above(Speed2);
-        if (Speed2 > 199)
-            Speed2 = 199;
-        if (Speed2 >= Speed3)
-            Speed2 = Below(Speed3);
-        SaveSpeed(1);
-        break;
-    case 2:
-        Speed3 = Above(Speed3);
-        if (Speed3 > 200)
-            Speed3 = 200;
-        SaveSpeed(2);
-        break;
-    }
+    const SpeedRules& rules = Selected();
+    int32_t speed = Above(*rules.Speed);
+    if (speed > rules.Ceiling)
+        speed = rules.Ceiling;
+    if (rules.Upper && speed >= *rules.Upper)
+        speed = Below(*rules.Upper);
+    *rules.Speed = speed;
+    SaveSpeed(SelectedSpeed);
     return 1;
 }
-
 int32_t GAUGE_STDCALL SelectSpeed1Handler(uint32_t, uint32_t)
 {
     SelectedSpeed = 0;

@@ -101,7 +101,7 @@ TEST_F(SettingsTest, RepeatedStepsStopAtTheirLimits)
 TEST_F(SettingsTest, SelectingChangesOnlyTheSelection)
 {
     struct {
-        int32_t (*handler)(uint32_t, uint32_t);
+        AreaHandler handler;
         int32_t selection;
     } selects[] = {{SelectSpeed1Handler, 0}, {SelectSpeed2Handler, 1}, {SelectSpeed3Handler, 2},
                    {SelectSpeed3Handler, 2}};

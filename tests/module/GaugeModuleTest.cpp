@@ -1,0 +1,375 @@
+// Lumivane.gau as the simulator finds it: the exported records, the services
+// each gauge routine calls and in which order, the element chain and mouse
+// areas as the host reads them, and every call leaving the stack as it found
+// it. Runs the built DLL itself under Wine.
+#include "GaugeHost.h"
+#include "SoundTap.h"
+
+#include <gtest/gtest.h>
+
+#include <stdio.h>
+
+extern "C" int32_t CallMeasuringStack(const void*, const uint32_t*, int32_t, double*, uint32_t*);
+
+namespace {
+
+DWORD WINAPI DoNothing(LPVOID)
+{
+    return 0;
+}
+
+const char* const SettingsFiles[] = {"C:\\pelmo", "C:\\pelmo1", "C:\\pelmo2"};
+
+class GaugeModule : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        for (const char* path : SettingsFiles)
+            remove(path);
+        ASSERT_TRUE(host.Load("Lumivane.gau")) << "LoadLibrary or GetProcAddress failed";
+    }
+
+    void TearDown() override
+    {
+        EXPECT_TRUE(host.StackFaults().empty()) << host.StackFaults().front();
+        host.Unload();
+        for (const char* path : SettingsFiles)
+            remove(path);
+    }
+
+    void InstallConnected()
+    {
+        host.ConnectServices();
+        host.Install(0x1234);
+        host.ClearCalls();
+    }
+
+    std::vector<uint32_t> Entries() const
+    {
+        std::vector<uint32_t> entries;
+        for (const ServiceCall& call : host.Calls())
+            entries.push_back(call.Entry);
+        return entries;
+    }
+
+    // Which of the eight mouse area records a left press at x, y lands in.
+    int AreaAt(int x, int y) const
+    {
+        uint32_t record = host.HandlerAt(x, y);
+        return record ? int((record - host.MouseAreas()) / GaugeHost::AreaRecordBytes) : -1;
+    }
+
+    GaugeHost host;
+};
+
+int32_t __cdecl CallerCleans(uint32_t, uint32_t)
+{
+    return 1;
+}
+
+int32_t __stdcall CalleeCleans(uint32_t, uint32_t)
+{
+    return 1;
+}
+
+TEST(StackProbe, TellsTheConventionsApart)
+{
+    // The probe itself must see the fault the gauge is checked for.
+    uint32_t args[2] = {1, 2};
+    EXPECT_EQ(CallMeasuringStack(reinterpret_cast<const void*>(&CallerCleans), args, 2, nullptr, nullptr), -8);
+    EXPECT_EQ(CallMeasuringStack(reinterpret_cast<const void*>(&CalleeCleans), args, 2, nullptr, nullptr), 0);
+}
+
+TEST_F(GaugeModule, ExportsLinkageAndImportTable)
+{
+    uint32_t linkage = host.Linkage();
+    EXPECT_EQ(GaugeHost::Word(linkage, 0), 0x13u);
+    EXPECT_NE(GaugeHost::Word(linkage, 4), 0u) << "module init routine";
+    EXPECT_NE(GaugeHost::Word(linkage, 8), 0u) << "module deinit routine";
+    for (uint32_t offset : {12u, 16u, 20u, 28u})
+        EXPECT_EQ(GaugeHost::Word(linkage, offset), 0u) << "Linkage offset " << offset;
+
+    uint32_t imports = host.ImportTable();
+    EXPECT_EQ(GaugeHost::Word(imports, 0), 0x0Fu);
+    EXPECT_EQ(GaugeHost::Word(imports, 4), 0u) << "the table address is the host's to write";
+    EXPECT_EQ(GaugeHost::Word(imports, 8), 0u);
+    EXPECT_EQ(GaugeHost::Word(imports, 12), 0u);
+
+    uint32_t header = host.Header();
+    EXPECT_EQ(GaugeHost::Word(header, 0), 0x262u);
+    EXPECT_STREQ(reinterpret_cast<const char*>(GaugeHost::Word(header, 4)), "Lumivane.gau");
+    uint32_t list = GaugeHost::Word(header, GaugeHost::HeaderElementList);
+    EXPECT_NE(GaugeHost::Word(list, 0), 0u);
+    EXPECT_EQ(GaugeHost::Word(list, 4), 0u) << "one element in the header's list";
+    for (uint32_t offset = 12; offset <= 36; offset += 4)
+        EXPECT_NE(GaugeHost::Word(header, offset), 0u) << "gauge routine at " << offset;
+    EXPECT_EQ(GaugeHost::Word(header, 40), 0u);
+    EXPECT_EQ(GaugeHost::Word(header, 44), 40u);
+    for (uint32_t offset = 48; offset < 88; offset += 4)
+        EXPECT_EQ(GaugeHost::Word(header, offset), 0u) << "header offset " << offset;
+
+    // The module routines take nothing and change nothing.
+    EXPECT_EQ(CallMeasuringStack(reinterpret_cast<const void*>(GaugeHost::Word(linkage, 4)), nullptr, 0,
+                                 nullptr, nullptr), 0);
+    EXPECT_EQ(CallMeasuringStack(reinterpret_cast<const void*>(GaugeHost::Word(linkage, 8)), nullptr, 0,
+                                 nullptr, nullptr), 0);
+}
+
+TEST_F(GaugeModule, RoutinesForwardToTheHostInOrder)
+{
+    host.ConnectServices();
+    uint32_t background = host.Background();
+    uint32_t header = host.Header();
+
+    // No sound device is configured for this program: install goes on.
+    ASSERT_TRUE(TapDirectSound(GetModuleHandleA("Lumivane.gau")));
+    ClearSoundEvents();
+    host.Install(0x1234);
+    ASSERT_EQ(SoundEvents().size(), 1u);
+    EXPECT_EQ(SoundEvents()[0].What, SoundEvent::DeviceRefused) << "this program has no sound device";
+    ASSERT_EQ(Entries(), (std::vector<uint32_t>{25, 32, 33}));
+    EXPECT_EQ(host.Calls()[0].Args, (std::vector<uint32_t>{background, 0x1234}));
+    uint32_t areas = host.Calls()[1].Args[0];
+    EXPECT_EQ(host.Calls()[1].Args, (std::vector<uint32_t>{areas, header, GaugeHost::HostFilledValue + 4}))
+        << "mouse areas install gets the pointer entry 25 filled, advanced by 4 bytes";
+    EXPECT_EQ(host.Calls()[2].Args, (std::vector<uint32_t>{areas, header}));
+
+    host.ClearCalls();
+    host.Query();
+    host.Initialize();
+    host.Update();
+    host.Generate(77);
+    host.Draw();
+    ASSERT_EQ(Entries(), (std::vector<uint32_t>{24, 26, 27, 28, 29}));
+    for (const ServiceCall& call : host.Calls())
+        EXPECT_EQ(call.Args[0], background) << "entry " << call.Entry;
+    EXPECT_EQ(host.Calls()[3].Args[1], 77u) << "generate passes its value on";
+
+    host.ClearCalls();
+    host.Kill();
+    ASSERT_EQ(Entries(), (std::vector<uint32_t>{34, 31}));
+    EXPECT_EQ(host.Calls()[0].Args, (std::vector<uint32_t>{areas, header}));
+    EXPECT_EQ(host.Calls()[1].Args, (std::vector<uint32_t>{background}));
+}
+
+TEST_F(GaugeModule, LampsLookUpTheAirspeedAtEveryEvaluation)
+{
+    InstallConnected();
+    host.Pass(85.0);
+    std::vector<uint32_t> lookups;
+    for (const ServiceCall& call : host.Calls()) {
+        EXPECT_EQ(call.Entry, 40u) << "a pass calls no service but the variable lookup";
+        EXPECT_EQ(call.Args[1], 61u) << "the record names host variable 61";
+        lookups.push_back(call.Args[0]);
+    }
+    ASSERT_EQ(lookups.size(), 3u) << "one lookup per lamp";
+    EXPECT_EQ(lookups[0], lookups[1]);
+    EXPECT_EQ(lookups[1], lookups[2]);
+}
+
+TEST_F(GaugeModule, ElementChainAsTheHostReadsIt)
+{
+    std::vector<uint32_t> chain = host.Chain();
+    ASSERT_EQ(chain.size(), 8u);
+    EXPECT_EQ(GaugeHost::Word(chain[7], GaugeHost::ElementNext), 0u) << "the readout ends the chain";
+
+    const struct {
+        int32_t kind, bitmap, x, y;
+        uint32_t flags;
+    } expected[8] = {
+        {0, 4096, 0, 0, 0x4001},   {4, 8192, 22, 7, 0x4003},  {4, 8195, 47, 7, 0x4003},
+        {4, 8198, 72, 7, 0x4003},  {4, 12288, 7, 51, 0x4003}, {4, 12291, 7, 32, 0x4003},
+        {4, 12294, 7, 13, 0x4003}, {2, -1, 25, 35, 0x4003},
+    };
+    uint32_t failures = GaugeHost::Word(chain[1], GaugeHost::ElementFailures);
+    for (int i = 0; i < 8; ++i) {
+        uint32_t e = chain[i];
+        SCOPED_TRACE("element " + std::to_string(i));
+        EXPECT_EQ(int32_t(GaugeHost::Word(e, GaugeHost::ElementKind)), expected[i].kind);
+        EXPECT_EQ(int32_t(GaugeHost::Word(e, GaugeHost::ElementBitmap)), expected[i].bitmap);
+        EXPECT_EQ(int32_t(GaugeHost::Word(e, GaugeHost::ElementX)), expected[i].x);
+        EXPECT_EQ(int32_t(GaugeHost::Word(e, GaugeHost::ElementY)), expected[i].y);
+        EXPECT_EQ(GaugeHost::Word(e, GaugeHost::ElementFlags), expected[i].flags);
+        EXPECT_EQ(GaugeHost::Word(e, GaugeHost::ElementGauge), host.Header());
+        for (uint32_t offset : {16u, 20u, 24u, 28u, 36u, 52u, 56u})
+            EXPECT_EQ(GaugeHost::Word(e, offset), 0u) << "offset " << offset;
+        bool icon = expected[i].kind == 4;
+        EXPECT_EQ(GaugeHost::Word(e, GaugeHost::ElementFailures), icon ? failures : 0u)
+            << "the icons share one failure list; the others have none";
+        if (icon) {
+            EXPECT_EQ(GaugeHost::Word(e, GaugeHost::IconVariable), 5u);
+            EXPECT_NE(GaugeHost::Word(e, GaugeHost::IconCallback), 0u);
+            for (uint32_t s = 0; s < 11; ++s)
+                EXPECT_EQ(GaugeHost::Word(e, GaugeHost::IconSettings + 4 * s), s == 5 ? 1u : 0u)
+                    << "icon setting " << s;
+        }
+    }
+    for (uint32_t offset = 0; offset < 24; offset += 4)
+        EXPECT_EQ(GaugeHost::Word(failures, offset), offset == 0 ? 2u : 0u) << "failure list word " << offset / 4;
+
+    uint32_t readout = chain[7];
+    EXPECT_EQ(GaugeHost::Word(readout, 60), 1u);
+    EXPECT_EQ(GaugeHost::Word(readout, 88), 0u);
+    EXPECT_EQ(GaugeHost::Word(readout, 116), 0u);
+    EXPECT_NE(GaugeHost::Word(readout, GaugeHost::TextCallback), 0u);
+    EXPECT_EQ(GaugeHost::Word(readout, GaugeHost::TextBuffer), 0u) << "the host fills the text buffer";
+    EXPECT_EQ(GaugeHost::Word(readout, GaugeHost::TextBoxWidth), 62u);
+    EXPECT_EQ(GaugeHost::Word(readout, GaugeHost::TextBoxHeight), 25u);
+    EXPECT_EQ(GaugeHost::Word(readout, GaugeHost::TextColour), 0xEFEFEFu);
+    EXPECT_EQ(GaugeHost::Word(readout, GaugeHost::TextBackground), 0u);
+    EXPECT_EQ(GaugeHost::Word(readout, GaugeHost::TextHighlight), 0u);
+    char font[33] = {};
+    memcpy(font, reinterpret_cast<const void*>(readout + GaugeHost::TextFont), 32);
+    EXPECT_STREQ(font, "Courier New");
+    for (int i = 11; i < 32; ++i)
+        EXPECT_EQ(font[i], 0) << "font name padding at " << i;
+    EXPECT_EQ(GaugeHost::Word(readout, GaugeHost::TextWeight), 400u);
+    EXPECT_EQ(GaugeHost::Word(readout, GaugeHost::TextCharSet), 1u);
+    EXPECT_EQ(GaugeHost::Word(readout, GaugeHost::TextFormat), 0x25u);
+    EXPECT_EQ(GaugeHost::Word(readout, GaugeHost::TextCharCount), 3u);
+
+    // The host loads each bitmap from the module by its id.
+    HMODULE module = GetModuleHandleA("Lumivane.gau");
+    for (int i = 0; i < 7; ++i)
+        EXPECT_NE(FindResourceA(module, MAKEINTRESOURCEA(expected[i].bitmap), MAKEINTRESOURCEA(2)), nullptr)
+            << "bitmap " << expected[i].bitmap;
+}
+
+TEST_F(GaugeModule, MouseAreasAsTheHostReadsThem)
+{
+    InstallConnected();
+    uint32_t areas = host.MouseAreas();
+    ASSERT_NE(areas, 0u);
+    const int32_t expected[8][9] = {
+        // type, x, y, w, h, cursor, help, events, event id
+        {1, 0, 0, 0, 0, -1, 0, 0, 0},
+        {2, 25, 35, 30, 38, 2, 0, 0x20200000, 0},
+        {2, 57, 25, 30, 38, 1, 0, 0x20200000, 0},
+        {2, 3, 12, 14, 14, 5, 0, 0x20000000, 0},
+        {2, 3, 31, 14, 14, 5, 0, 0x20000000, 0},
+        {2, 3, 50, 14, 14, 5, 0, 0x20000000, 0},
+        {3, 0, 0, 0, 0, -1, 0, 0, 0},
+        {0, 0, 0, 0, 0, -1, 0, 0, 0},
+    };
+    for (uint32_t r = 0; r < 8; ++r) {
+        uint32_t record = areas + r * GaugeHost::AreaRecordBytes;
+        for (uint32_t w = 0; w < 9; ++w)
+            EXPECT_EQ(int32_t(GaugeHost::Word(record, 4 * w)), expected[r][w]) << "record " << r << " word " << w;
+        bool area = expected[r][0] == 2;
+        EXPECT_EQ(GaugeHost::Word(record, 36) != 0, area) << "record " << r << " handler";
+        EXPECT_EQ(GaugeHost::Word(record, 40), 0u) << "record " << r << " last word";
+    }
+
+    // Click points and the records they land in: 1 decrease, 2 increase,
+    // 3 top, 4 middle, 5 bottom selector.
+    const struct {
+        int x, y, area;
+    } clicks[] = {
+        {25, 35, 1}, {54, 69, 1}, {57, 25, 2}, {86, 62, 2}, {55, 40, -1}, {56, 40, -1}, {87, 40, -1},
+        {57, 24, -1}, {3, 12, 3}, {16, 25, 3}, {3, 31, 4}, {16, 63, 5}, {3, 26, -1}, {3, 30, -1}, {17, 20, -1},
+    };
+    for (const auto& click : clicks)
+        EXPECT_EQ(AreaAt(click.x, click.y), click.area) << "left press at " << click.x << "," << click.y;
+    EXPECT_EQ(host.HandlerAt(30, 40, false), 0u) << "only the left button acts";
+}
+
+TEST_F(GaugeModule, ClicksReachTheHandlers)
+{
+    InstallConnected();
+    PanelState state = host.Pass(0.0);
+    EXPECT_EQ(state.Readout, "100");
+    EXPECT_EQ(state.Marks[2], 0.0) << "Speed3 is selected at load";
+    EXPECT_EQ(state.Marks[1], -1.0);
+    EXPECT_EQ(state.Marks[0], -1.0);
+
+    ASSERT_TRUE(host.Press(3, 31)); // middle selector
+    state = host.Pass(0.0);
+    EXPECT_EQ(state.Readout, " 90");
+    EXPECT_EQ(state.Marks[1], 0.0);
+    EXPECT_EQ(state.Marks[2], -1.0);
+
+    ASSERT_TRUE(host.Press(86, 62, true, 4)); // increase, held for four repeats
+    EXPECT_EQ(host.Pass(0.0).Readout, " 95");
+    ASSERT_TRUE(host.Press(25, 35)); // decrease
+    EXPECT_EQ(host.Pass(0.0).Readout, " 94");
+
+    ASSERT_TRUE(host.Press(16, 63, true, 4)); // bottom selector: held, acts once
+    state = host.Pass(0.0);
+    EXPECT_EQ(state.Readout, " 80");
+    EXPECT_EQ(state.Marks[0], 0.0);
+    EXPECT_FALSE(host.Press(55, 40));
+    EXPECT_FALSE(host.Press(30, 40, false));
+}
+
+TEST_F(GaugeModule, LampWindowsThroughTheHost)
+{
+    InstallConnected();
+    const struct {
+        double airspeed;
+        double lamps[3];
+    } passes[] = {
+        {0.0, {-1, -1, -1}},   {79.9, {-1, -1, -1}}, {80.0, {0, -1, -1}},    {90.0, {0, 0, -1}},
+        {100.0, {0, 0, 0}},    {110.0, {0, 0, 0}},   {110.001, {-1, -1, -1}}, {150.0, {-1, -1, -1}},
+        {105.0, {0, 0, 0}},
+    };
+    for (const auto& pass : passes) {
+        PanelState state = host.Pass(pass.airspeed);
+        for (int i = 0; i < 3; ++i)
+            EXPECT_EQ(state.Lamps[i], pass.lamps[i]) << "lamp " << i + 1 << " at " << pass.airspeed;
+    }
+}
+
+TEST_F(GaugeModule, KillAndInstallAgainKeepTheSettings)
+{
+    InstallConnected();
+    host.Press(16, 63);            // select Speed1
+    host.Press(57, 25, true, 2);   // three increases: 83
+    host.Pass(95.0);
+    host.Kill();
+    host.ClearCalls();
+    host.Install(0);
+    ASSERT_EQ(Entries(), (std::vector<uint32_t>{25, 32, 33}));
+    PanelState state = host.Pass(82.0);
+    EXPECT_EQ(state.Readout, " 83") << "speed and selection survive kill and install";
+    EXPECT_EQ(state.Marks[0], 0.0);
+    EXPECT_EQ(state.Lamps[0], -1.0) << "82 is below the adjusted Speed1";
+}
+
+TEST_F(GaugeModule, WithoutAServiceTableNothingIsCalled)
+{
+    // A host that never wrote its table address: nothing may crash it.
+    host.Query();
+    host.Install(0);
+    host.Initialize();
+    host.Update();
+    host.Generate(0);
+    host.Draw();
+    PanelState state = host.Pass(95.0);
+    EXPECT_EQ(state.Lamps[0], -1.0) << "the airspeed record still holds 0";
+    host.Kill();
+    EXPECT_TRUE(host.Calls().empty());
+
+    // Connected, the record takes the airspeed; cut off again, the lamps
+    // judge the value it already holds.
+    host.ConnectServices();
+    host.Pass(95.0);
+    *reinterpret_cast<uint32_t*>(host.ImportTable() + 4) = 0;
+    state = host.Pass(20.0);
+    EXPECT_EQ(state.Lamps[0], 0.0);
+    EXPECT_EQ(state.Lamps[1], 0.0);
+    EXPECT_EQ(state.Lamps[2], -1.0);
+}
+
+TEST_F(GaugeModule, EntryPointAcceptsEveryReason)
+{
+    // Load and unload run process attach and detach; a thread start and end
+    // in between run thread attach and detach. Each must succeed.
+    HANDLE thread = CreateThread(nullptr, 0, DoNothing, nullptr, 0, nullptr);
+    ASSERT_NE(thread, nullptr);
+    WaitForSingleObject(thread, INFINITE);
+    CloseHandle(thread);
+    host.Unload();
+    EXPECT_TRUE(host.Load("Lumivane.gau")) << "a second load after unload";
+}
+
+} // namespace
