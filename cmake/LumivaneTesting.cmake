@@ -30,3 +30,14 @@ function(lumivane_add_test name)
         DISCOVERY_TIMEOUT 120
         PROPERTIES ${T_PROPERTIES})
 endfunction()
+
+# Wine's real DirectSound needs an ALSA output. A test program run with HOME
+# set to this folder finds a .asoundrc that makes the default output ALSA's
+# file device over a null sink: nothing is heard, everything played is
+# recorded in capture.wav beside it, and no sound card is needed.
+function(lumivane_alsa_home folder)
+    file(MAKE_DIRECTORY ${folder})
+    file(WRITE ${folder}/.asoundrc
+        "pcm.!default { type file slave.pcm \"null\" file \"${folder}/capture.wav\" format \"wav\" }\n"
+        "pcm.null { type null }\n")
+endfunction()
