@@ -1,4 +1,5 @@
 # The front door. `make demo` and `make test` install what is missing first.
+MAKEFLAGS += --no-print-directory
 .PHONY: all deps gauge native windows test test-native test-windows demo dist clean
 
 all: gauge
@@ -30,8 +31,16 @@ test-windows: windows
 
 test: test-native test-windows
 
-demo: gauge
-	@echo "The demonstration comes with the bench."
+DEMO := build/windows/tests/module
+
+# A short take-off flown through the stand-in host under Wine, with Wine's
+# DirectSound recording into a WAV file instead of a sound card.
+demo: deps build/windows/CMakeCache.txt
+	cmake --build --preset windows --target Lumivane.gau takeoff_demo
+	@echo "Built $(CURDIR)/build/windows/Lumivane.gau"
+	@rm -f $(DEMO)/demo-home/capture.wav
+	HOME=$(CURDIR)/$(DEMO)/demo-home cmake/wine-run $(CURDIR)/build/windows/wine $(DEMO)/takeoff_demo.exe
+	@echo "The sound card's output: $(CURDIR)/$(DEMO)/demo-home/capture.wav"
 
 dist: gauge
 	@tools/make-dist build/windows/Lumivane.gau $(CURDIR)/dist

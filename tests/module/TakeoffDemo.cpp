@@ -3,6 +3,7 @@
 // at the host's 18 passes a second, in real time so the call-outs sound as
 // they would in the cockpit. Prints each pass where something changes.
 #include "GaugeHost.h"
+#include "Recording.h"
 #include "SoundTap.h"
 
 #include <stdio.h>
@@ -50,6 +51,9 @@ std::string CallOuts(size_t& seen)
 
 int main()
 {
+    // A fresh installation: no settings files in the demonstration's C:\.
+    for (const char* path : {"C:\\pelmo", "C:\\pelmo1", "C:\\pelmo2"})
+        remove(path);
     GaugeHost host;
     if (!host.Load("Lumivane.gau")) {
         fprintf(stderr, "Cannot load Lumivane.gau beside this program\n");
@@ -82,10 +86,10 @@ int main()
     const int passesPerSecond = 18;
     PanelState previous = {};
     previous.Readout = "?";
-    for (int pass = 0; pass <= 11 * passesPerSecond; ++pass) {
+    for (int pass = 0; pass <= 10 * passesPerSecond; ++pass) {
         double seconds = double(pass) / passesPerSecond;
-        // Standstill for a second, then 12 units a second up to 125.
-        double airspeed = seconds < 1.0 ? 0.0 : (seconds - 1.0) * 12.0;
+        // Standstill for a second, then 15 units a second up to 125.
+        double airspeed = pass < passesPerSecond ? 0.0 : (pass - passesPerSecond) * 15.0 / passesPerSecond;
         if (airspeed > 125.0)
             airspeed = 125.0;
         PanelState state = host.Pass(airspeed);
@@ -101,5 +105,20 @@ int main()
     printf("\nKilled and unloaded. Stack checks: %s.\n",
            host.StackFaults().empty() ? "every call left the stack as it found it" : host.StackFaults()[0].c_str());
     host.Unload();
+
+    // The device is released, so the recording of what reached the sound
+    // card is complete.
+    Recording recording = ReadRecording(CaptureBesideProgram("demo-home"));
+    if (!recording.Problem.empty()) {
+        printf("No recording of the sound card: %s\n", recording.Problem.c_str());
+    } else {
+        std::vector<Burst> beeps = FindBursts(recording, 0.01f);
+        printf("Recorded at the sound card: %zu beeps (%.2f s of audio at %u Hz; the recording\n"
+               "device does not keep real time, so the silences between them are not to scale):",
+               beeps.size(), double(recording.Samples.size()) / recording.Rate, unsigned(recording.Rate));
+        for (const Burst& beep : beeps)
+            printf(" %.0f ms", (beep.Last - beep.First + 1) * 1000.0 / recording.Rate);
+        printf("\n");
+    }
     return host.StackFaults().empty() ? 0 : 1;
 }
