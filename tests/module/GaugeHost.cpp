@@ -3,6 +3,8 @@
 // itself as unexpected, so a call through a wrong entry shows up by number.
 #include "GaugeHost.h"
 
+#include "ProgramFolder.h"
+
 #include <string.h>
 
 extern "C" int32_t CallMeasuringStack(const void* routine, const uint32_t* words, int32_t count,
@@ -126,11 +128,7 @@ GaugeHost::~GaugeHost()
 
 bool GaugeHost::Load(const char* fileName)
 {
-    char path[MAX_PATH];
-    DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string folder(path, length);
-    folder.resize(folder.find_last_of("\\/") + 1);
-    module_ = LoadLibraryA((folder + fileName).c_str());
+    module_ = LoadLibraryA((ProgramFolder() + fileName).c_str());
     if (!module_)
         return false;
     linkage_ = reinterpret_cast<uint32_t>(GetProcAddress(module_, "Linkage"));

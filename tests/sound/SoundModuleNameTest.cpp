@@ -3,6 +3,7 @@
 // both sounds under the first name and none under the second, since then the
 // lookups search this program, which carries no clips. Both need Wine's real
 // DirectSound on the ALSA file device named by the test's HOME.
+#include "ProgramFolder.h"
 #include "platform/Platform.h"
 
 #include <gtest/gtest.h>
@@ -15,12 +16,7 @@ namespace {
 // (tests/sound/CMakeLists.txt).
 std::string ProbePath(const char* file)
 {
-    char path[MAX_PATH];
-    DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string folder(path, length);
-    size_t slash = folder.find_last_of("\\/");
-    folder.erase(slash == std::string::npos ? 0 : slash + 1);
-    return folder + "probe\\" + file;
+    return ProgramFolder() + "probe\\" + file;
 }
 
 const int Device = 1;

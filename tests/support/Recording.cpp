@@ -2,6 +2,8 @@
 // the samples are Wine's floats; see ReadRecording.
 #include "Recording.h"
 
+#include "ProgramFolder.h"
+
 #include <windows.h>
 
 #include <math.h>
@@ -100,10 +102,5 @@ std::vector<Burst> FindBursts(const Recording& r, float threshold)
 
 std::string CaptureBesideProgram(const char* home)
 {
-    char path[MAX_PATH];
-    DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string folder(path, length);
-    size_t slash = folder.find_last_of("\\/");
-    folder.erase(slash == std::string::npos ? 0 : slash + 1);
-    return folder + home + "\\capture.wav";
+    return ProgramFolder() + home + "\\capture.wav";
 }

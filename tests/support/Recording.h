@@ -27,8 +27,7 @@ struct Burst {
 std::vector<Burst> FindBursts(const Recording& r, float threshold);
 
 // The recording's file: capture.wav in the folder `home` beside the running
-// program. The program's own path is already in Windows form, so no Unix
-// path has to be translated.
+// program.
 std::string CaptureBesideProgram(const char* home);
 
 #endif
