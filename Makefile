@@ -26,8 +26,12 @@ windows: deps build/windows/CMakeCache.txt
 test-native: native
 	ctest --preset native
 
+# Wine's server and services outlive the test programs; they are stopped so
+# that nothing of the run is left behind.
+WINE_STOP := WINEPREFIX=$(CURDIR)/build/windows/wine/prefix wineserver -k 2>/dev/null || true
+
 test-windows: windows
-	ctest --preset windows
+	ctest --preset windows; status=$$?; $(WINE_STOP); exit $$status
 
 test: test-native test-windows
 
@@ -39,7 +43,8 @@ demo: deps build/windows/CMakeCache.txt
 	cmake --build --preset windows --target Lumivane.gau takeoff_demo
 	@echo "Built $(CURDIR)/build/windows/Lumivane.gau"
 	@rm -f $(DEMO)/demo-home/capture.wav
-	HOME=$(CURDIR)/$(DEMO)/demo-home cmake/wine-run $(CURDIR)/build/windows/wine $(DEMO)/takeoff_demo.exe
+	HOME=$(CURDIR)/$(DEMO)/demo-home cmake/wine-run $(CURDIR)/build/windows/wine $(DEMO)/takeoff_demo.exe; \
+	status=$$?; $(WINE_STOP); exit $$status
 	@echo "The sound card's output: $(CURDIR)/$(DEMO)/demo-home/capture.wav"
 
 dist: gauge
