@@ -21,6 +21,11 @@ endif()
 # use exceptions and RTTI through GoogleTest.
 set(LUMIVANE_GAUGE_OPTIONS -Wall -Wextra
     $<$<COMPILE_LANGUAGE:CXX>:-fno-exceptions -fno-rtti -fno-threadsafe-statics>)
+if(NOT WIN32)
+    # The native shared object exports what the DLL exports: Linkage and
+    # ImportTable, marked in module/GaugeModule.cpp, and nothing else.
+    list(APPEND LUMIVANE_GAUGE_OPTIONS -fvisibility=hidden)
+endif()
 if(WIN32)
     # No unwind tables: nothing in the gauge throws, and they would pull in
     # libgcc's unwinder, which needs the start files we leave out.
