@@ -21,25 +21,12 @@ struct SettingsFile {
     int32_t* Speed;
 };
 
-// The read order; a selection number indexes the same speeds through
-// FileOfSelection.
+// The read order.
 const SettingsFile ReadOrder[] = {
     {"C:\\pelmo", &Speed3},
     {"C:\\pelmo1", &Speed1},
     {"C:\\pelmo2", &Speed2},
 };
-
-const SettingsFile& FileOfSelection(int32_t selection)
-{
-    switch (selection) {
-    case 0:
-        return ReadOrder[1];
-    case 1:
-        return ReadOrder[2];
-    default:
-        return ReadOrder[0];
-    }
-}
 
 bool IsSpace(int c)
 {
@@ -107,18 +94,22 @@ int32_t ScanInteger(FILE* stream, int32_t* value)
     return 1;
 }
 
-void SaveSpeed(int32_t selection)
+void SaveSpeed(const int32_t* speed)
 {
-    const SettingsFile& file = FileOfSelection(selection);
-    FILE* stream = fopen(file.Path, "w");
-    // The speed keeps its new value in memory; it is saved with the next
-    // adjust that finds the file writable.
-    if (!stream)
+    for (const SettingsFile& file : ReadOrder) {
+        if (file.Speed != speed)
+            continue;
+        FILE* stream = fopen(file.Path, "w");
+        // The speed keeps its new value in memory; it is saved with the next
+        // adjust that finds the file writable.
+        if (!stream)
+            return;
+        char text[16];
+        wsprintfA(text, "%i", *speed);
+        fputs(text, stream);
+        fclose(stream);
         return;
-    char text[16];
-    wsprintfA(text, "%i", *file.Speed);
-    fputs(text, stream);
-    fclose(stream);
+    }
 }
 
 int32_t LoadSettings(void)

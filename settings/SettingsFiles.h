@@ -10,9 +10,9 @@
 // 1 once one load has found and read all three files; never cleared.
 extern int32_t SettingsLoaded;
 
-// Writes the current value of the speed with this selection number (0, 1, 2)
-// to its file as "%i", with no line end.
-void SaveSpeed(int32_t selection);
+// Writes the current value of Speed1, Speed2 or Speed3 to its file as "%i",
+// with no line end.
+void SaveSpeed(const int32_t* speed);
 
 // Reads "C:\pelmo" into Speed3, "C:\pelmo1" into Speed1 and "C:\pelmo2" into
 // Speed2, stopping at the first file that does not open. Returns 1 and sets

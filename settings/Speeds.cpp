@@ -70,7 +70,7 @@ int32_t GAUGE_STDCALL SpeedDownHandler(uint32_t, uint32_t)
     if (rules.Lower && speed <= *rules.Lower)
         speed = Above(*rules.Lower);
     *rules.Speed = speed;
-    SaveSpeed(SelectedSpeed);
+    SaveSpeed(rules.Speed);
     return 1;
 }
 
@@ -83,7 +83,7 @@ int32_t GAUGE_STDCALL SpeedUpHandler(uint32_t, uint32_t)
     if (rules.Upper && speed >= *rules.Upper)
         speed = Below(*rules.Upper);
     *rules.Speed = speed;
-    SaveSpeed(SelectedSpeed);
+    SaveSpeed(rules.Speed);
     return 1;
 }
 int32_t GAUGE_STDCALL SelectSpeed1Handler(uint32_t, uint32_t)
