@@ -66,8 +66,6 @@ void GAUGE_STDCALL KillGauge(void)
 
 } // namespace
 
-const char GaugeName[] = "Lumivane.gau";
-
 GaugeHeader Gauge = {
     0x262,
     GaugeName,

@@ -4,6 +4,7 @@
 #ifndef LUMIVANE_MODULE_GAUGEMODULE_H
 #define LUMIVANE_MODULE_GAUGEMODULE_H
 
+#include "module/GaugeName.h"
 #include "panel/PanelRecords.h"
 
 #include <stdint.h>
@@ -44,9 +45,6 @@ struct ModuleImports {
     uint32_t EndNumber;
     void* EndAddress;
 };
-
-// The gauge's name, and the file name the module must be installed under.
-extern const char GaugeName[];
 
 extern GaugeHeader Gauge;
 

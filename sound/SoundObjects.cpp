@@ -4,16 +4,13 @@
 // a voice's state when it is about to start it. Playing allocates nothing.
 #include "sound/SoundObjects.h"
 
+#include "module/GaugeName.h"
 #include "sound/WaveResource.h"
 
 #include <stdint.h>
 #include <string.h>
 
 namespace {
-
-// The gauge's own file name, the same text that names the gauge in its
-// header: a module installed under another name does not find its sounds.
-const char ModuleFileName[] = "Lumivane.gau";
 
 // The DirectSound 5 buffer description is 20 bytes in the 32-bit layout the
 // device expects, whatever the width of this build's pointers.
@@ -35,9 +32,10 @@ HMODULE ResourceModule = nullptr;
 
 void LoadSounds(SoundDescriptor** list)
 {
-    // Without a module of that name the handle is null, and resource lookups
-    // then search the program's own image instead.
-    ResourceModule = GetModuleHandleA(ModuleFileName);
+    // The gauge's name is its file name: a module installed under another
+    // name gets a null handle here, and resource lookups then search the
+    // program's own image instead, where the sounds are not.
+    ResourceModule = GetModuleHandleA(GaugeName);
     if (DirectSoundCreate(nullptr, &SoundDevice, nullptr) < 0)
         return;
     if (SoundDevice->SetCooperativeLevel(GetActiveWindow(), DSSCL_NORMAL) < 0) {
