@@ -4,6 +4,7 @@
 // the refusals that must leave no trace, and every fault switch. The same
 // source runs in both builds, since both builds' tests play through it.
 #include "platform/SoftDirectSound.h"
+#include "tests/support/BufferContents.h"
 
 #include <gtest/gtest.h>
 
@@ -100,22 +101,6 @@ protected:
         if (n2)
             memcpy(p2, bytes.data() + n1, n2);
         ASSERT_EQ(b->Unlock(p1, n1, p2, n2), DS_OK);
-    }
-
-    // What the buffer holds, read through a lock that writes nothing back.
-    static std::vector<BYTE> Contents(LPDIRECTSOUNDBUFFER b)
-    {
-        std::vector<BYTE> out;
-        LPVOID p1 = nullptr, p2 = nullptr;
-        DWORD n1 = 0, n2 = 0;
-        EXPECT_EQ(b->Lock(0, 0, &p1, &n1, &p2, &n2, DSBLOCK_ENTIREBUFFER), DS_OK);
-        if (!p1)
-            return out;
-        out.assign(static_cast<BYTE*>(p1), static_cast<BYTE*>(p1) + n1);
-        if (n2)
-            out.insert(out.end(), static_cast<BYTE*>(p2), static_cast<BYTE*>(p2) + n2);
-        EXPECT_EQ(b->Unlock(p1, 0, p2, 0), DS_OK);
-        return out;
     }
 
     std::vector<int16_t> Track()

@@ -6,6 +6,7 @@
 #include "sound/SoundObjects.h"
 
 #include "platform/SoftDirectSound.h"
+#include "tests/support/BufferContents.h"
 #include "sound/WaveResource.h"
 
 #include <gtest/gtest.h>
@@ -48,21 +49,6 @@ DWORD Position(LPDIRECTSOUNDBUFFER voice)
     DWORD play = 0xFFFF;
     EXPECT_EQ(voice->GetCurrentPosition(&play, nullptr), DS_OK);
     return play;
-}
-
-std::vector<BYTE> Contents(LPDIRECTSOUNDBUFFER voice)
-{
-    std::vector<BYTE> out;
-    LPVOID p1 = nullptr, p2 = nullptr;
-    DWORD n1 = 0, n2 = 0;
-    EXPECT_EQ(voice->Lock(0, 0, &p1, &n1, &p2, &n2, DSBLOCK_ENTIREBUFFER), DS_OK);
-    if (!p1)
-        return out;
-    out.assign(static_cast<BYTE*>(p1), static_cast<BYTE*>(p1) + n1);
-    if (n2)
-        out.insert(out.end(), static_cast<BYTE*>(p2), static_cast<BYTE*>(p2) + n2);
-    voice->Unlock(p1, 0, p2, 0);
-    return out;
 }
 
 std::vector<BYTE> Bytes(const Clip& clip)
