@@ -5,11 +5,11 @@
 // airspeed and the speeds alone.
 #include "callouts/Lamps.h"
 
-#include "module/HostInterface.h"
+#include "host/Services.h"
 #include "settings/Speeds.h"
 #include "sound/SoundObjects.h"
 
-AirspeedVariable Airspeed = {61, {}, 0.0, {}};
+VariableRecord Airspeed = {AirspeedVariableNumber, {}, 0.0, {}};
 
 int32_t CalloutStage = 0;
 

@@ -5,21 +5,18 @@
 #ifndef LUMIVANE_CALLOUTS_LAMPS_H
 #define LUMIVANE_CALLOUTS_LAMPS_H
 
-#include "panel/RoutineForms.h"
+#include "host/Records.h"
 
 #include <stdint.h>
 
-// The host's variable record, refreshed through the variable lookup service.
-#pragma pack(push, 4)
-struct AirspeedVariable {
-    int32_t Id; // 61, the aircraft's airspeed
-    uint32_t HostWords[2];
-    double Value; // written by the lookup service
-    uint32_t HostTail[3];
-};
-#pragma pack(pop)
+// The airspeed's variable record (host variable 61), refreshed through the
+// host's variable lookup service before every comparison.
+extern VariableRecord Airspeed;
 
-extern AirspeedVariable Airspeed;
+// Asks the host to write the variable's current value into its record; 0
+// when there is no service table to ask, and the record keeps what it holds.
+// The module serves it from the host's table (module/HostInterface.cpp).
+int32_t LookUpVariable(VariableRecord* variable);
 
 // 0 to 3: the call-outs sounded since the sequence was last armed.
 extern int32_t CalloutStage;

@@ -7,6 +7,7 @@
 
 #include "module/HostInterface.h"
 #include "panel/Panel.h"
+#include "resources/GaugeName.h"
 #include "sound/SoundObjects.h"
 
 namespace {

@@ -6,12 +6,6 @@
 
 namespace {
 
-typedef void(GAUGE_STDCALL* ElementService)(ElementHeader*);
-typedef void(GAUGE_STDCALL* ElementValueService)(ElementHeader*, uint32_t);
-typedef void(GAUGE_STDCALL* AreaService)(MouseArea*, GaugeHeader*);
-typedef void(GAUGE_STDCALL* AreaInstallService)(MouseArea*, GaugeHeader*, void*);
-typedef void(GAUGE_STDCALL* VariableService)(AirspeedVariable*);
-
 // The entry, or null while the host has not written its table address.
 template <typename Service>
 Service Entry(HostService entry)
@@ -46,7 +40,7 @@ void CallHost(HostService entry, MouseArea* areas, GaugeHeader* gauge, void* pla
         service(areas, gauge, place);
 }
 
-int32_t LookUpVariable(AirspeedVariable* variable)
+int32_t LookUpVariable(VariableRecord* variable)
 {
     VariableService service = Entry<VariableService>(VariableLookup);
     if (!service)

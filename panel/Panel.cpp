@@ -5,7 +5,6 @@
 #include "panel/Panel.h"
 
 #include "callouts/Lamps.h"
-#include "module/GaugeModule.h"
 #include "settings/Readout.h"
 #include "settings/Speeds.h"
 

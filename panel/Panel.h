@@ -3,7 +3,11 @@
 #ifndef LUMIVANE_PANEL_PANEL_H
 #define LUMIVANE_PANEL_PANEL_H
 
-#include "panel/PanelRecords.h"
+#include "host/Records.h"
+
+// The module's gauge header (module/GaugeModule.cpp), to which every element
+// points back and which the mouse area services receive.
+extern GaugeHeader Gauge;
 
 // The chain, in the order the host evaluates and draws it.
 extern StaticImageElement BackgroundElement;

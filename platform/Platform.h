@@ -22,12 +22,4 @@
 #include "platform/native/DirectSound.h"
 #endif
 
-// Every routine the host calls, and every host service the gauge calls, uses
-// the callee-cleans convention; on 64-bit Linux there is only one convention.
-#if defined(_WIN32) && !defined(_WIN64)
-#define GAUGE_STDCALL __stdcall
-#else
-#define GAUGE_STDCALL
-#endif
-
 #endif

@@ -3,7 +3,7 @@
 // than "%3d" of -99..999 is ever written into it.
 #include "settings/Readout.h"
 
-#include "panel/Panel.h"
+#include "platform/Platform.h"
 #include "settings/SettingsFiles.h"
 #include "settings/Speeds.h"
 

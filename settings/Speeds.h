@@ -4,7 +4,7 @@
 #ifndef LUMIVANE_SETTINGS_SPEEDS_H
 #define LUMIVANE_SETTINGS_SPEEDS_H
 
-#include "panel/RoutineForms.h"
+#include "host/RoutineForms.h"
 
 #include <stdint.h>
 

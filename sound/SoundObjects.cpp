@@ -4,7 +4,7 @@
 // a voice's state when it is about to start it. Playing allocates nothing.
 #include "sound/SoundObjects.h"
 
-#include "module/GaugeName.h"
+#include "resources/GaugeName.h"
 #include "sound/WaveResource.h"
 
 #include <stdint.h>

@@ -53,7 +53,7 @@ if(count EQUAL 0)
 endif()
 
 set(text "// Generated from Lumivane.rc by tools/EmbedResources.cmake; do not edit.\n")
-string(APPEND text "#include \"resources/EmbeddedResources.h\"\n\nnamespace {\n\n")
+string(APPEND text "#include \"platform/native/EmbeddedResources.h\"\n\nnamespace {\n\n")
 string(APPEND text "${arrays}")
 string(APPEND text "const NativeResource Table[${count} + 1] = {\n${entries}    {0, 0, nullptr, nullptr, 0},\n};\n\n")
 string(APPEND text "} // namespace\n\n")

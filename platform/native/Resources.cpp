@@ -4,7 +4,7 @@
 // apart, so "Wave1" finds "WAVE1" while a bitmap's id is never found as RCDATA. Nothing here allocates; the
 // images are constant data that live as long as the program.
 #include "platform/Platform.h"
-#include "resources/EmbeddedResources.h"
+#include "platform/native/EmbeddedResources.h"
 
 // The table of a program that links no resources: empty. A weak definition,
 // so that the one generated from Lumivane.rc (lumivane_resources) takes its

@@ -24,7 +24,7 @@ constexpr uint64_t SecondBeepOffset = 1620; // from the first beep of the double
 
 double CurrentAirspeed = 0.0;
 
-void GAUGE_STDCALL FakeLookup(AirspeedVariable* record)
+void GAUGE_STDCALL FakeLookup(VariableRecord* record)
 {
     EXPECT_EQ(record->Id, 61) << "the lamps ask for host variable 61";
     record->Value = CurrentAirspeed;

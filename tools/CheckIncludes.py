@@ -1,0 +1,88 @@
+#!/usr/bin/env python3
+"""Checks which folders include which, from the sources alone. A folder holds
+one concern, so the folders of the gauge, the host's contract, the platform
+and the bench must form layers: no folder may reach back, through any chain
+of includes, into a folder that includes it. The host's contract includes
+nothing of ours; the gauge's folders never include the bench; and the bench
+sees the gauge only as a host does, through the contract.
+
+    CheckIncludes.py SOURCE-ROOT
+Prints the folder graph, and a FAULT line for each rule broken.
+"""
+import re
+import sys
+from pathlib import Path
+
+GAUGE = {"module", "panel", "settings", "callouts", "sound", "resources"}
+LAYERED = GAUGE | {"host", "platform", "bench"}
+# What each folder may include besides itself; None: any layered folder.
+ALLOWED = {
+    "host": set(),
+    "bench": {"host", "platform"},
+}
+INCLUDE = re.compile(r'^\s*#\s*include\s+"([^"/]+)/[^"]+"', re.MULTILINE)
+
+
+def folder_graph(root):
+    graph = {folder: {} for folder in LAYERED}
+    for folder in LAYERED:
+        for path in sorted((root / folder).rglob("*")):
+            if path.suffix not in {".h", ".cpp", ".c", ".rc"}:
+                continue
+            for target in INCLUDE.findall(path.read_text(errors="replace")):
+                if target in LAYERED and target != folder:
+                    graph[folder].setdefault(target, str(path.relative_to(root)))
+    return graph
+
+
+def find_cycle(graph):
+    state = {}
+    stack = []
+
+    def visit(node):
+        state[node] = "open"
+        stack.append(node)
+        for target in sorted(graph[node]):
+            if state.get(target) == "open":
+                return stack[stack.index(target):] + [target]
+            if target not in state:
+                cycle = visit(target)
+                if cycle:
+                    return cycle
+        stack.pop()
+        state[node] = "done"
+        return None
+
+    for node in sorted(graph):
+        if node not in state:
+            cycle = visit(node)
+            if cycle:
+                return cycle
+    return None
+
+
+def main(root):
+    graph = folder_graph(Path(root))
+    faults = []
+    for folder in sorted(graph):
+        targets = graph[folder]
+        print(f"  {folder}: {', '.join(sorted(targets)) or '(nothing)'}")
+        allowed = ALLOWED.get(folder)
+        for target, where in sorted(targets.items()):
+            if allowed is not None and target not in allowed:
+                faults.append(f"{folder}/ includes {target}/ ({where})")
+            if folder in GAUGE and target == "bench":
+                faults.append(f"the gauge's {folder}/ includes the bench ({where})")
+    cycle = find_cycle(graph)
+    if cycle:
+        steps = " -> ".join(f"{a}/ ({graph[a][b]})" for a, b in zip(cycle, cycle[1:]))
+        faults.append(f"folders include each other: {steps} -> {cycle[-1]}/")
+    for fault in faults:
+        print(f"FAULT: {fault}")
+    return 1 if faults else 0
+
+
+if __name__ == "__main__":
+    if len(sys.argv) != 2:
+        sys.exit(__doc__)
+    sys.exit(main(sys.argv[1]))
