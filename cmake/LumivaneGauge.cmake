@@ -27,6 +27,10 @@ if(NOT WIN32)
     list(APPEND LUMIVANE_GAUGE_OPTIONS -fvisibility=hidden)
 endif()
 if(WIN32)
+    # The simulator runs on a 486 DX2/66 or better. The compilers' default for
+    # i686 allows CMOV and FCOMI, which a 486, a Pentium, a K5, K6 or 6x86
+    # does not decode: the first lamp evaluation would fault.
+    list(APPEND LUMIVANE_GAUGE_OPTIONS -march=i486)
     # No unwind tables: nothing in the gauge throws, and they would pull in
     # libgcc's unwinder, which needs the start files we leave out.
     list(APPEND LUMIVANE_GAUGE_OPTIONS
