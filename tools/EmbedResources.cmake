@@ -1,31 +1,75 @@
-# Turns the BITMAP and RCDATA lines of resources/Lumivane.rc into a C++ source
-# of byte arrays for the native build, which has no resource compiler. The list is
-# read from the resource script itself so both builds embed the same files
-# under the same ids and names. Bitmaps lose their 14-byte file header, as
-# they do in a Windows resource, which holds only the device-independent
-# bitmap.
+# Turns the BITMAP and RCDATA lines of resources/Lumivane.rc into one image in
+# the Win32 .res format (what a resource compiler hands the linker; the walk
+# and its source are in platform/native/ResourceImage.cpp), written as a C++
+# byte array placed in the native module's section LUMIVANE_RESOURCE_SECTION.
+# The native build has no resource compiler; the list is read from the
+# resource script itself so both builds embed the same files under the same
+# ids and names. Bitmaps lose their 14-byte file header, as they do in a
+# Windows resource, which holds only the device-independent bitmap.
 #   cmake -DSCRIPT=Lumivane.rc -DOUTPUT=EmbeddedResources.cpp -P EmbedResources.cmake
 
 file(STRINGS "${SCRIPT}" lines)
 get_filename_component(folder "${SCRIPT}" DIRECTORY)
 
-set(arrays "")
-set(entries "")
+# `value` as `bytes` little-endian bytes, in hex digits.
+function(little_endian out value bytes)
+    math(EXPR hex "${value}" OUTPUT_FORMAT HEXADECIMAL)
+    string(SUBSTRING "${hex}" 2 -1 hex)
+    math(EXPR digits "${bytes} * 2")
+    string(LENGTH "${hex}" length)
+    if(length GREATER digits)
+        message(FATAL_ERROR "${value} does not fit in ${bytes} bytes")
+    endif()
+    while(length LESS digits)
+        string(PREPEND hex "0")
+        math(EXPR length "${length} + 1")
+    endwhile()
+    set(result "")
+    foreach(pair RANGE 0 ${digits} 2)
+        if(pair LESS digits)
+            string(SUBSTRING "${hex}" ${pair} 2 byte)
+            string(PREPEND result "${byte}")
+        endif()
+    endforeach()
+    string(TOLOWER "${result}" result)
+    set(${out} "${result}" PARENT_SCOPE)
+endfunction()
+
+# Zero bytes up to the next DWORD boundary after `length` bytes.
+function(dword_padding out length)
+    math(EXPR count "(4 - ${length} % 4) % 4")
+    string(REPEAT "00" ${count} padding)
+    set(${out} "${padding}" PARENT_SCOPE)
+endfunction()
+
+# Every resource is English (United States), as LANGUAGE 0x09, 0x01 in the
+# script says; memory flags MOVEABLE | PURE | DISCARDABLE, a resource
+# compiler's default.
+little_endian(language 1033 2)
+little_endian(memory_flags 0x1030 2)
+
+# The empty record that opens every 32-bit .res file.
+set(image "00000000" "20000000" "ffff0000" "ffff0000" "00000000" "00000000" "00000000" "00000000")
+string(JOIN "" image ${image})
+set(listing "")
 set(count 0)
 foreach(line IN LISTS lines)
     if(line MATCHES "^([0-9]+)[ \t]+BITMAP[ \t]+\"([^\"]+)\"[ \t]*$")
         set(type 2)
-        set(id ${CMAKE_MATCH_1})
-        set(name nullptr)
+        set(shown "${CMAKE_MATCH_1}")
         set(base "${CMAKE_MATCH_2}")
         set(offset 14)
+        little_endian(name_field ${shown} 2)
+        set(name_field "ffff${name_field}")
     elseif(line MATCHES "^([A-Za-z_][A-Za-z0-9_]*)[ \t]+RCDATA[ \t]+\"([^\"]+)\"[ \t]*$")
         set(type 10)
-        set(id 0)
-        string(TOUPPER "${CMAKE_MATCH_1}" upper)
-        set(name "\"${upper}\"")
         set(base "${CMAKE_MATCH_2}")
         set(offset 0)
+        # Names are stored in upper case, as UTF-16 with a terminating zero.
+        string(TOUPPER "${CMAKE_MATCH_1}" shown)
+        string(HEX "${shown}" ascii)
+        string(REGEX REPLACE "([0-9a-f][0-9a-f])" "\\100" name_field "${ascii}")
+        string(APPEND name_field "0000")
     else()
         continue()
     endif()
@@ -33,18 +77,27 @@ foreach(line IN LISTS lines)
     if(NOT EXISTS "${file}")
         message(FATAL_ERROR "${SCRIPT} names ${file}, which does not exist")
     endif()
-    file(READ "${file}" hex OFFSET ${offset} HEX)
-    string(LENGTH "${hex}" digits)
+    file(READ "${file}" data OFFSET ${offset} HEX)
+    string(LENGTH "${data}" digits)
     if(digits EQUAL 0)
         message(FATAL_ERROR "${file} is empty")
     endif()
-    math(EXPR bytes "${digits} / 2")
-    # Sixteen bytes a line, so the generated file stays readable.
-    string(REGEX REPLACE "([0-9a-f][0-9a-f])" "0x\\1," hex "${hex}")
-    string(REPEAT "0x..," 16 sixteen)
-    string(REGEX REPLACE "(${sixteen})" "\\1\n    " hex "${hex}")
-    string(APPEND arrays "// ${base}\nconst BYTE EmbeddedBytes${count}[${bytes}] = {\n    ${hex}\n};\n\n")
-    string(APPEND entries "    {${type}, ${id}, ${name}, EmbeddedBytes${count}, ${bytes}},\n")
+    math(EXPR data_size "${digits} / 2")
+
+    little_endian(type_field ${type} 2)
+    set(fields "ffff${type_field}${name_field}")
+    string(LENGTH "${fields}" field_digits)
+    math(EXPR field_bytes "8 + ${field_digits} / 2")
+    dword_padding(name_padding ${field_bytes})
+    string(LENGTH "${name_padding}" padding_digits)
+    math(EXPR header_size "${field_bytes} + ${padding_digits} / 2 + 16")
+    little_endian(data_size_field ${data_size} 4)
+    little_endian(header_size_field ${header_size} 4)
+    dword_padding(data_padding ${data_size})
+
+    string(APPEND image "${data_size_field}${header_size_field}${fields}${name_padding}"
+        "00000000${memory_flags}${language}0000000000000000" "${data}${data_padding}")
+    string(APPEND listing "//   type ${type}, ${shown}: ${base}, ${data_size} bytes\n")
     math(EXPR count "${count} + 1")
 endforeach()
 
@@ -52,11 +105,19 @@ if(count EQUAL 0)
     message(FATAL_ERROR "${SCRIPT} names no BITMAP or RCDATA files")
 endif()
 
+string(LENGTH "${image}" digits)
+math(EXPR bytes "${digits} / 2")
+# Sixteen bytes a line, so the generated file stays readable.
+string(REGEX REPLACE "([0-9a-f][0-9a-f])" "0x\\1," image "${image}")
+string(REPEAT "0x..," 16 sixteen)
+string(REGEX REPLACE "(${sixteen})" "\\1\n    " image "${image}")
+
 set(text "// Generated from Lumivane.rc by tools/EmbedResources.cmake; do not edit.\n")
-string(APPEND text "#include \"platform/native/EmbeddedResources.h\"\n\nnamespace {\n\n")
-string(APPEND text "${arrays}")
-string(APPEND text "const NativeResource Table[${count} + 1] = {\n${entries}    {0, 0, nullptr, nullptr, 0},\n};\n\n")
-string(APPEND text "} // namespace\n\n")
-string(APPEND text "const NativeResource* EmbeddedResourceTable()\n{\n    return Table;\n}\n")
+string(APPEND text "// A .res image of ${count} resources:\n${listing}")
+string(APPEND text "#include \"platform/native/ResourceImage.h\"\n\n")
+string(APPEND text "// Kept even though nothing names it: the stand-in resource calls reach it\n")
+string(APPEND text "// through the section's bounds.\n")
+string(APPEND text "__attribute__((used, section(LUMIVANE_RESOURCE_SECTION), aligned(4)))\n")
+string(APPEND text "static const uint8_t ResourceImage[${bytes}] = {\n    ${image}\n};\n")
 
 file(WRITE "${OUTPUT}" "${text}")

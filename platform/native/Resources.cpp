@@ -1,35 +1,29 @@
-// Native stand-ins for the Win32 resource calls, over the art files embedded
-// at build time from resources/Lumivane.rc (lumivane_resources). Like
-// Windows, names are compared without regard to case and types are kept
-// apart, so "Wave1" finds "WAVE1" while a bitmap's id is never found as RCDATA. Nothing here allocates; the
-// images are constant data that live as long as the program.
+// Native stand-ins for the Win32 resource calls, over the .res image that
+// lumivane_resources puts in the section named LUMIVANE_RESOURCE_SECTION of
+// this module (platform/native/ResourceImage.h). Like Windows, names are
+// compared without regard to case and types are kept apart, so "Wave1" finds
+// "WAVE1" while a bitmap's id is never found as RCDATA. Nothing here
+// allocates, and nothing reads outside the section.
 #include "platform/Platform.h"
-#include "platform/native/EmbeddedResources.h"
+#include "platform/native/ResourceImage.h"
 
-// The table of a program that links no resources: empty. A weak definition,
-// so that the one generated from Lumivane.rc (lumivane_resources) takes its
-// place wherever it is linked, and the gauge's objects link with or without it.
-__attribute__((weak)) const NativeResource* EmbeddedResourceTable()
-{
-    static const NativeResource none[1] = {{0, 0, nullptr, nullptr, 0}};
-    return none;
-}
+// The linker's bounds of this module's resource section. Weak, so that a
+// program or module that links no resources still links, and finds nothing,
+// like a Windows program without a resource section. Hidden, so that each
+// module sees its own section and never another module's.
+extern "C" const uint8_t __start_lumivane_resources[] __attribute__((weak, visibility("hidden")));
+extern "C" const uint8_t __stop_lumivane_resources[] __attribute__((weak, visibility("hidden")));
 
 namespace {
 
-// Windows folds resource names to upper case in the C locale, so only ASCII
-// letters are folded here.
-char UpperAscii(char c)
+const uint8_t* ImageStart()
 {
-    return c >= 'a' && c <= 'z' ? char(c - 'a' + 'A') : c;
+    return __start_lumivane_resources;
 }
 
-bool SameNameIgnoringCase(const char* a, const char* b)
+size_t ImageSize()
 {
-    for (; *a && *b; ++a, ++b)
-        if (UpperAscii(*a) != UpperAscii(*b))
-            return false;
-    return *a == *b;
+    return __start_lumivane_resources ? size_t(__stop_lumivane_resources - __start_lumivane_resources) : 0;
 }
 
 // A name or type is either an integer in the low 16 bits of the pointer, or
@@ -54,33 +48,43 @@ bool IntegerForm(LPCSTR name, WORD* value)
     return true;
 }
 
-bool Matches(const NativeResource& resource, LPCSTR name)
+// The record a handle stands for: the handle is the address of the record's
+// header, read again with every check, so a handle that is not one of ours
+// finds nothing.
+bool RecordOf(HRSRC resource, ResourceRecord* record)
 {
-    WORD id = 0;
-    if (IntegerForm(name, &id))
-        return !resource.Name && resource.Id == id;
-    return resource.Name && SameNameIgnoringCase(resource.Name, name);
+    const uint8_t* at = reinterpret_cast<const uint8_t*>(resource);
+    const uint8_t* start = ImageStart();
+    const size_t size = ImageSize();
+    if (!resource || !start || at < start || size_t(at - start) >= size) {
+        *record = {0, nullptr, 0};
+        return false;
+    }
+    return ReadResourceRecord(start, size, size_t(at - start), record);
 }
 
 } // namespace
 
-// The module handle is not looked at: a native program holds one table, the
-// one linked into it, so every module finds the same resources. On Windows a
-// null module means the program itself, which is where the tests look.
+// The module handle is not looked at: each module's stand-ins search the
+// section of the module they are linked into. On Windows a null module
+// means the program itself, which is where the tests look.
 extern "C" HRSRC FindResourceA(HMODULE, LPCSTR name, LPCSTR type)
 {
     WORD typeId = 0;
     if (!name || !type || !IntegerForm(type, &typeId))
         return nullptr;
-    for (const NativeResource* resource = EmbeddedResourceTable(); resource->Bytes; ++resource)
-        if (resource->Type == typeId && Matches(*resource, name))
-            return const_cast<NativeResource*>(resource);
-    return nullptr;
+    WORD id = 0;
+    const char* text = IntegerForm(name, &id) ? nullptr : name;
+    ResourceRecord record;
+    if (FindResourceInImage(ImageStart(), ImageSize(), typeId, id, text, &record) != ResourceFound)
+        return nullptr;
+    return reinterpret_cast<HRSRC>(const_cast<uint8_t*>(ImageStart() + record.At));
 }
 
 extern "C" HGLOBAL LoadResource(HMODULE, HRSRC resource)
 {
-    return resource ? const_cast<BYTE*>(resource->Bytes) : nullptr;
+    ResourceRecord record;
+    return RecordOf(resource, &record) ? const_cast<uint8_t*>(record.Data) : nullptr;
 }
 
 // The image is already in memory; locking only hands its address back.
@@ -91,5 +95,6 @@ extern "C" LPVOID LockResource(HGLOBAL loaded)
 
 extern "C" DWORD SizeofResource(HMODULE, HRSRC resource)
 {
-    return resource ? resource->Size : 0;
+    ResourceRecord record;
+    return RecordOf(resource, &record) ? record.Size : 0;
 }

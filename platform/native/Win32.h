@@ -26,6 +26,7 @@ typedef size_t SIZE_T;
 
 typedef struct NativeModule* HMODULE;
 typedef HMODULE HINSTANCE;
+// The address of a resource's record in the module's .res image.
 typedef struct NativeResource* HRSRC;
 typedef void* HGLOBAL;
 typedef void* HLOCAL;
