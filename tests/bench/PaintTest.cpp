@@ -1,0 +1,161 @@
+// The painter draws the real module's panel as the host does, in both
+// builds: a lamp lights exactly the pixels of its well and goes dark again
+// when its result does (the restore flag at work), a shown selector mark
+// lights its own square and no other pixel, and the readout stays in its box,
+// centred as a whole so that " 80" puts its digits where "180" puts its last
+// two. Elements are found by their bitmap ids, not by their place in the chain.
+#include "TestModule.h"
+#include "bench/Painter.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <set>
+#include <utility>
+
+namespace {
+
+typedef std::set<std::pair<int, int>> PixelSet;
+
+const Rgb BrightRed = {255, 0, 0}, DarkRed = {153, 0, 0}, NearBlack = {4, 4, 4}, LightGrey = {204, 204, 204};
+const Rgb ReadoutText = {239, 239, 239};
+const PixelBox ReadoutBox = {25, 35, 87, 60};
+
+PixelSet Differences(const Image& a, const Image& b)
+{
+    PixelSet differ;
+    for (int y = 0; y < a.Height; ++y)
+        for (int x = 0; x < a.Width; ++x)
+            if (a.At(x, y) != b.At(x, y))
+                differ.insert({x, y});
+    return differ;
+}
+
+bool Inside(const PixelBox& box, int x, int y)
+{
+    return x >= box.Left && x < box.Right && y >= box.Top && y < box.Bottom;
+}
+
+class PaintTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        void* module = LoadTestModule();
+        ASSERT_NE(module, nullptr) << "loading Lumivane.gau";
+        std::string problem;
+        ASSERT_TRUE(painter.Load(module, TestModuleLinkage(module), &problem)) << problem;
+        ASSERT_EQ(painter.Elements().size(), 8u) << "elements in the chain";
+        dark.assign(painter.Elements().size(), -1.0);
+    }
+
+    size_t ElementWithBitmap(int32_t id) const
+    {
+        for (size_t i = 0; i < painter.Elements().size(); ++i)
+            if (painter.Elements()[i].BitmapId == id)
+                return i;
+        ADD_FAILURE() << "no element draws bitmap " << id;
+        return 0;
+    }
+
+    Image PaintWith(std::vector<double> results, const char* readout = " 80")
+    {
+        painter.Paint(results, readout);
+        return painter.Frame();
+    }
+
+    std::vector<double> Showing(int32_t bitmap)
+    {
+        std::vector<double> results = dark;
+        results[ElementWithBitmap(bitmap)] = 0.0;
+        return results;
+    }
+
+    Painter painter;
+    std::vector<double> dark;
+};
+
+} // namespace
+
+TEST_F(PaintTest, ALitLampChangesExactlyItsWell)
+{
+    const Image allDark = PaintWith(dark);
+    ASSERT_EQ(allDark.Width, 100);
+    ASSERT_EQ(allDark.Height, 70);
+    EXPECT_EQ(allDark.At(0, 0), Painter::PanelColour) << "the panel shows where the background is transparent";
+    const struct {
+        int32_t Bitmap;
+        int FirstColumn;
+    } lamps[] = {{8192, 24}, {8195, 49}, {8198, 74}};
+    for (const auto& lamp : lamps) {
+        PixelSet well;
+        for (int y = 15; y <= 18; ++y)
+            for (int x = lamp.FirstColumn; x < lamp.FirstColumn + 16; ++x) {
+                well.insert({x, y});
+                EXPECT_EQ(allDark.At(x, y), NearBlack) << "dark well of lamp " << lamp.Bitmap << " at " << x << "," << y;
+            }
+        const Image lit = PaintWith(Showing(lamp.Bitmap));
+        EXPECT_EQ(Differences(allDark, lit), well) << "pixels lamp " << lamp.Bitmap << " changes";
+        for (const auto& [x, y] : well) {
+            const int column = x - lamp.FirstColumn;
+            const Rgb expected = column < 2 || column >= 14 ? DarkRed : BrightRed;
+            EXPECT_EQ(lit.At(x, y), expected) << "lamp " << lamp.Bitmap << " at " << x << "," << y;
+        }
+        EXPECT_EQ(PaintWith(dark), allDark) << "lamp " << lamp.Bitmap << " dark again leaves its well as before";
+    }
+}
+
+TEST_F(PaintTest, AShownMarkLightsItsOwnSquareOnly)
+{
+    const Image none = PaintWith(dark);
+    const struct {
+        int32_t Bitmap;
+        int Top; // of its selector square, 8 wide and 7 high at column 8
+    } marks[] = {{12288, 54}, {12291, 35}, {12294, 16}};
+    for (const auto& mark : marks) {
+        const Image shown = PaintWith(Showing(mark.Bitmap));
+        const PixelBox square = {8, mark.Top, 16, mark.Top + 7};
+        const PixelSet changed = Differences(none, shown);
+        EXPECT_FALSE(changed.empty()) << "mark " << mark.Bitmap << " changes no pixel";
+        for (const auto& [x, y] : changed)
+            EXPECT_TRUE(Inside(square, x, y)) << "mark " << mark.Bitmap << " changes " << x << "," << y;
+        // The art's look: a bright red square with a dark red edge, while the
+        // other squares stay light grey.
+        EXPECT_EQ(shown.At(8, mark.Top), DarkRed) << "edge of the square under mark " << mark.Bitmap;
+        EXPECT_EQ(shown.At(11, mark.Top + 3), BrightRed) << "middle of the square under mark " << mark.Bitmap;
+        for (int top : {16, 35, 54})
+            if (top != mark.Top)
+                EXPECT_EQ(shown.At(11, top + 3), LightGrey) << "square at row " << top << " with mark " << mark.Bitmap;
+    }
+}
+
+TEST_F(PaintTest, TheReadoutStaysInItsBoxCentredAsAWhole)
+{
+    ASSERT_EQ(painter.TextProblem(), "") << "the readout must be drawn";
+    const Image blank = PaintWith(dark, "");
+    PixelSet digits[4];
+    const char* texts[] = {"100", "180", " 80", "80"};
+    Image frames[4];
+    for (int i = 0; i < 4; ++i) {
+        frames[i] = PaintWith(dark, texts[i]);
+        digits[i] = Differences(blank, frames[i]);
+        EXPECT_GT(digits[i].size(), 20u) << "pixels drawn for \"" << texts[i] << "\"";
+        int ofTextColour = 0;
+        for (const auto& [x, y] : digits[i]) {
+            EXPECT_TRUE(Inside(ReadoutBox, x, y)) << "\"" << texts[i] << "\" draws at " << x << "," << y;
+            ofTextColour += frames[i].At(x, y) == ReadoutText;
+        }
+        EXPECT_GT(ofTextColour, 5) << "pixels of the text colour in \"" << texts[i] << "\"";
+    }
+    auto rightmost = [](const PixelSet& pixels) {
+        int column = -1;
+        for (const auto& pixel : pixels)
+            column = std::max(column, pixel.first);
+        return column;
+    };
+    // Every character is as wide as the space: " 80" ends where "100" does,
+    // and its digits are those of "180".
+    EXPECT_EQ(rightmost(digits[2]), rightmost(digits[0])) << "last column of \" 80\" and of \"100\"";
+    for (const auto& [x, y] : digits[2])
+        EXPECT_EQ(frames[2].At(x, y), frames[1].At(x, y)) << "\" 80\" and \"180\" at " << x << "," << y;
+    EXPECT_LT(rightmost(digits[3]), rightmost(digits[2])) << "\"80\", two characters, is centred on its own";
+}
