@@ -208,8 +208,10 @@ struct IDirectSoundBuffer : IUnknown {
 
 extern "C" {
 
-// The default device when no GUID is given; here always the software device
-// of platform/SoftDirectSound.h.
+// The default device when no GUID is given. The native Lumivane.gau does not
+// define it: like the DLL, which imports it from dsound.dll, it takes it from
+// the program that loads it (the bench exports one that hands out the software
+// device of platform/SoftDirectSound.h behind its tap).
 HRESULT WINAPI DirectSoundCreate(LPCGUID device, LPDIRECTSOUND* directSound, LPUNKNOWN outer);
 
 }

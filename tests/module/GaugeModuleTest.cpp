@@ -2,16 +2,51 @@
 // each gauge routine calls and in which order, the element chain and mouse
 // areas as the host reads them, and every call leaving the stack as it found
 // it. Runs the built DLL itself under Wine.
-#include "GaugeHost.h"
-#include "SoundTap.h"
+#include "bench/GaugeHost.h"
+#include "bench/SoundTap.h"
+#include "ProgramFolder.h"
 
 #include <gtest/gtest.h>
 
+#include <windows.h>
+
 #include <stdio.h>
+#include <string.h>
 
 extern "C" int32_t CallMeasuringStack(const void*, const uint32_t*, int32_t, double*, uint32_t*);
 
 namespace {
+
+// The host's record offsets in bytes, written out here rather than taken
+// from host/Records.h, so that the DLL's layout is checked independently of
+// the structures the bench reads it with.
+constexpr uint32_t HeaderElementList = 8;
+constexpr uint32_t ElementKind = 0, ElementBitmap = 4, ElementX = 8, ElementY = 12, ElementGauge = 32,
+                   ElementNext = 40, ElementFailures = 44, ElementFlags = 48;
+constexpr uint32_t IconVariable = 60, IconCallbackAt = 88, IconSettings = 92;
+constexpr uint32_t TextCallbackAt = 180, TextBuffer = 184, TextBoxWidth = 192, TextBoxHeight = 196,
+                   TextColour = 208, TextBackground = 212, TextHighlight = 216, TextFont = 248, TextWeight = 280,
+                   TextCharSet = 284, TextFormat = 288, TextCharCount = 292;
+constexpr uint32_t AreaRecordBytes = 44;
+
+uint32_t Address(const void* p)
+{
+    return reinterpret_cast<uint32_t>(p);
+}
+
+uint32_t Word(uint32_t address, uint32_t offset)
+{
+    uint32_t value;
+    memcpy(&value, reinterpret_cast<const void*>(address + offset), sizeof value);
+    return value;
+}
+
+uint32_t Word(const void* record, uint32_t offset)
+{
+    return Word(Address(record), offset);
+}
+
+using Args = std::vector<uintptr_t>;
 
 DWORD WINAPI DoNothing(LPVOID)
 {
@@ -26,7 +61,8 @@ protected:
     {
         for (const char* path : SettingsFiles)
             remove(path);
-        ASSERT_TRUE(host.Load("Lumivane.gau")) << "LoadLibrary or GetProcAddress failed";
+        std::string error;
+        ASSERT_TRUE(host.Load(ProgramFolder() + "Lumivane.gau", &error)) << error;
     }
 
     void TearDown() override
@@ -55,8 +91,8 @@ protected:
     // Which of the eight mouse area records a left press at x, y lands in.
     int AreaAt(int x, int y) const
     {
-        uint32_t record = host.HandlerAt(x, y);
-        return record ? int((record - host.MouseAreas()) / GaugeHost::AreaRecordBytes) : -1;
+        MouseArea* record = host.AreaAt(x, y);
+        return record ? int((Address(record) - Address(host.MouseAreas())) / AreaRecordBytes) : -1;
     }
 
     GaugeHost host;
@@ -82,57 +118,57 @@ TEST(StackProbe, TellsTheConventionsApart)
 
 TEST_F(GaugeModule, ExportsLinkageAndImportTable)
 {
-    uint32_t linkage = host.Linkage();
-    EXPECT_EQ(GaugeHost::Word(linkage, 0), 0x13u);
-    EXPECT_NE(GaugeHost::Word(linkage, 4), 0u) << "module init routine";
-    EXPECT_NE(GaugeHost::Word(linkage, 8), 0u) << "module deinit routine";
+    uint32_t linkage = Address(host.Linkage());
+    EXPECT_EQ(Word(linkage, 0), 0x13u);
+    EXPECT_NE(Word(linkage, 4), 0u) << "module init routine";
+    EXPECT_NE(Word(linkage, 8), 0u) << "module deinit routine";
     for (uint32_t offset : {12u, 16u, 20u, 28u})
-        EXPECT_EQ(GaugeHost::Word(linkage, offset), 0u) << "Linkage offset " << offset;
+        EXPECT_EQ(Word(linkage, offset), 0u) << "Linkage offset " << offset;
 
-    uint32_t imports = host.ImportTable();
-    EXPECT_EQ(GaugeHost::Word(imports, 0), 0x0Fu);
-    EXPECT_EQ(GaugeHost::Word(imports, 4), 0u) << "the table address is the host's to write";
-    EXPECT_EQ(GaugeHost::Word(imports, 8), 0u);
-    EXPECT_EQ(GaugeHost::Word(imports, 12), 0u);
+    uint32_t imports = Address(host.ImportTable());
+    EXPECT_EQ(Word(imports, 0), 0x0Fu);
+    EXPECT_EQ(Word(imports, 4), 0u) << "the table address is the host's to write";
+    EXPECT_EQ(Word(imports, 8), 0u);
+    EXPECT_EQ(Word(imports, 12), 0u);
 
-    uint32_t header = host.Header();
-    EXPECT_EQ(GaugeHost::Word(header, 0), 0x262u);
-    EXPECT_STREQ(reinterpret_cast<const char*>(GaugeHost::Word(header, 4)), "Lumivane.gau");
-    uint32_t list = GaugeHost::Word(header, GaugeHost::HeaderElementList);
-    EXPECT_NE(GaugeHost::Word(list, 0), 0u);
-    EXPECT_EQ(GaugeHost::Word(list, 4), 0u) << "one element in the header's list";
+    uint32_t header = Address(host.Header());
+    EXPECT_EQ(Word(header, 0), 0x262u);
+    EXPECT_STREQ(reinterpret_cast<const char*>(Word(header, 4)), "Lumivane.gau");
+    uint32_t list = Word(header, HeaderElementList);
+    EXPECT_NE(Word(list, 0), 0u);
+    EXPECT_EQ(Word(list, 4), 0u) << "one element in the header's list";
     for (uint32_t offset = 12; offset <= 36; offset += 4)
-        EXPECT_NE(GaugeHost::Word(header, offset), 0u) << "gauge routine at " << offset;
-    EXPECT_EQ(GaugeHost::Word(header, 40), 0u);
-    EXPECT_EQ(GaugeHost::Word(header, 44), 40u);
+        EXPECT_NE(Word(header, offset), 0u) << "gauge routine at " << offset;
+    EXPECT_EQ(Word(header, 40), 0u);
+    EXPECT_EQ(Word(header, 44), 40u);
     for (uint32_t offset = 48; offset < 88; offset += 4)
-        EXPECT_EQ(GaugeHost::Word(header, offset), 0u) << "header offset " << offset;
+        EXPECT_EQ(Word(header, offset), 0u) << "header offset " << offset;
 
     // The module routines take nothing and change nothing.
-    EXPECT_EQ(CallMeasuringStack(reinterpret_cast<const void*>(GaugeHost::Word(linkage, 4)), nullptr, 0,
+    EXPECT_EQ(CallMeasuringStack(reinterpret_cast<const void*>(Word(linkage, 4)), nullptr, 0,
                                  nullptr, nullptr), 0);
-    EXPECT_EQ(CallMeasuringStack(reinterpret_cast<const void*>(GaugeHost::Word(linkage, 8)), nullptr, 0,
+    EXPECT_EQ(CallMeasuringStack(reinterpret_cast<const void*>(Word(linkage, 8)), nullptr, 0,
                                  nullptr, nullptr), 0);
 }
 
 TEST_F(GaugeModule, RoutinesForwardToTheHostInOrder)
 {
     host.ConnectServices();
-    uint32_t background = host.Background();
-    uint32_t header = host.Header();
+    uint32_t background = Address(host.Background());
+    uint32_t header = Address(host.Header());
 
     // No sound device is configured for this program: install goes on.
-    ASSERT_TRUE(TapDirectSound(GetModuleHandleA("Lumivane.gau")));
+    ASSERT_TRUE(TapDirectSound(host.ModuleHandle(), false));
     ClearSoundEvents();
     host.Install(0x1234);
     ASSERT_EQ(SoundEvents().size(), 1u);
     EXPECT_EQ(SoundEvents()[0].What, SoundEvent::DeviceRefused) << "this program has no sound device";
     ASSERT_EQ(Entries(), (std::vector<uint32_t>{25, 32, 33}));
-    EXPECT_EQ(host.Calls()[0].Args, (std::vector<uint32_t>{background, 0x1234}));
-    uint32_t areas = host.Calls()[1].Args[0];
-    EXPECT_EQ(host.Calls()[1].Args, (std::vector<uint32_t>{areas, header, GaugeHost::HostFilledValue + 4}))
+    EXPECT_EQ(host.Calls()[0].Args, (Args{background, 0x1234}));
+    uintptr_t areas = host.Calls()[1].Args[0];
+    EXPECT_EQ(host.Calls()[1].Args, (Args{areas, header, GaugeHost::HostFilledValue + 4}))
         << "mouse areas install gets the pointer entry 25 filled, advanced by 4 bytes";
-    EXPECT_EQ(host.Calls()[2].Args, (std::vector<uint32_t>{areas, header}));
+    EXPECT_EQ(host.Calls()[2].Args, (Args{areas, header}));
 
     host.ClearCalls();
     host.Query();
@@ -148,15 +184,15 @@ TEST_F(GaugeModule, RoutinesForwardToTheHostInOrder)
     host.ClearCalls();
     host.Kill();
     ASSERT_EQ(Entries(), (std::vector<uint32_t>{34, 31}));
-    EXPECT_EQ(host.Calls()[0].Args, (std::vector<uint32_t>{areas, header}));
-    EXPECT_EQ(host.Calls()[1].Args, (std::vector<uint32_t>{background}));
+    EXPECT_EQ(host.Calls()[0].Args, (Args{areas, header}));
+    EXPECT_EQ(host.Calls()[1].Args, (Args{background}));
 }
 
 TEST_F(GaugeModule, LampsLookUpTheAirspeedAtEveryEvaluation)
 {
     InstallConnected();
     host.Pass(85.0);
-    std::vector<uint32_t> lookups;
+    std::vector<uintptr_t> lookups;
     for (const ServiceCall& call : host.Calls()) {
         EXPECT_EQ(call.Entry, 40u) << "a pass calls no service but the variable lookup";
         EXPECT_EQ(call.Args[1], 61u) << "the record names host variable 61";
@@ -169,9 +205,11 @@ TEST_F(GaugeModule, LampsLookUpTheAirspeedAtEveryEvaluation)
 
 TEST_F(GaugeModule, ElementChainAsTheHostReadsIt)
 {
-    std::vector<uint32_t> chain = host.Chain();
+    std::vector<uint32_t> chain;
+    for (ElementHeader* element : host.Chain())
+        chain.push_back(Address(element));
     ASSERT_EQ(chain.size(), 8u);
-    EXPECT_EQ(GaugeHost::Word(chain[7], GaugeHost::ElementNext), 0u) << "the readout ends the chain";
+    EXPECT_EQ(Word(chain[7], ElementNext), 0u) << "the readout ends the chain";
 
     const struct {
         int32_t kind, bitmap, x, y;
@@ -181,52 +219,52 @@ TEST_F(GaugeModule, ElementChainAsTheHostReadsIt)
         {4, 8198, 72, 7, 0x4003},  {4, 12288, 7, 51, 0x4003}, {4, 12291, 7, 32, 0x4003},
         {4, 12294, 7, 13, 0x4003}, {2, -1, 25, 35, 0x4003},
     };
-    uint32_t failures = GaugeHost::Word(chain[1], GaugeHost::ElementFailures);
+    uint32_t failures = Word(chain[1], ElementFailures);
     for (int i = 0; i < 8; ++i) {
         uint32_t e = chain[i];
         SCOPED_TRACE("element " + std::to_string(i));
-        EXPECT_EQ(int32_t(GaugeHost::Word(e, GaugeHost::ElementKind)), expected[i].kind);
-        EXPECT_EQ(int32_t(GaugeHost::Word(e, GaugeHost::ElementBitmap)), expected[i].bitmap);
-        EXPECT_EQ(int32_t(GaugeHost::Word(e, GaugeHost::ElementX)), expected[i].x);
-        EXPECT_EQ(int32_t(GaugeHost::Word(e, GaugeHost::ElementY)), expected[i].y);
-        EXPECT_EQ(GaugeHost::Word(e, GaugeHost::ElementFlags), expected[i].flags);
-        EXPECT_EQ(GaugeHost::Word(e, GaugeHost::ElementGauge), host.Header());
+        EXPECT_EQ(int32_t(Word(e, ElementKind)), expected[i].kind);
+        EXPECT_EQ(int32_t(Word(e, ElementBitmap)), expected[i].bitmap);
+        EXPECT_EQ(int32_t(Word(e, ElementX)), expected[i].x);
+        EXPECT_EQ(int32_t(Word(e, ElementY)), expected[i].y);
+        EXPECT_EQ(Word(e, ElementFlags), expected[i].flags);
+        EXPECT_EQ(Word(e, ElementGauge), Address(host.Header()));
         for (uint32_t offset : {16u, 20u, 24u, 28u, 36u, 52u, 56u})
-            EXPECT_EQ(GaugeHost::Word(e, offset), 0u) << "offset " << offset;
+            EXPECT_EQ(Word(e, offset), 0u) << "offset " << offset;
         bool icon = expected[i].kind == 4;
-        EXPECT_EQ(GaugeHost::Word(e, GaugeHost::ElementFailures), icon ? failures : 0u)
+        EXPECT_EQ(Word(e, ElementFailures), icon ? failures : 0u)
             << "the icons share one failure list; the others have none";
         if (icon) {
-            EXPECT_EQ(GaugeHost::Word(e, GaugeHost::IconVariable), 5u);
-            EXPECT_NE(GaugeHost::Word(e, GaugeHost::IconCallback), 0u);
+            EXPECT_EQ(Word(e, IconVariable), 5u);
+            EXPECT_NE(Word(e, IconCallbackAt), 0u);
             for (uint32_t s = 0; s < 11; ++s)
-                EXPECT_EQ(GaugeHost::Word(e, GaugeHost::IconSettings + 4 * s), s == 5 ? 1u : 0u)
+                EXPECT_EQ(Word(e, IconSettings + 4 * s), s == 5 ? 1u : 0u)
                     << "icon setting " << s;
         }
     }
     for (uint32_t offset = 0; offset < 24; offset += 4)
-        EXPECT_EQ(GaugeHost::Word(failures, offset), offset == 0 ? 2u : 0u) << "failure list word " << offset / 4;
+        EXPECT_EQ(Word(failures, offset), offset == 0 ? 2u : 0u) << "failure list word " << offset / 4;
 
     uint32_t readout = chain[7];
-    EXPECT_EQ(GaugeHost::Word(readout, 60), 1u);
-    EXPECT_EQ(GaugeHost::Word(readout, 88), 0u);
-    EXPECT_EQ(GaugeHost::Word(readout, 116), 0u);
-    EXPECT_NE(GaugeHost::Word(readout, GaugeHost::TextCallback), 0u);
-    EXPECT_EQ(GaugeHost::Word(readout, GaugeHost::TextBuffer), 0u) << "the host fills the text buffer";
-    EXPECT_EQ(GaugeHost::Word(readout, GaugeHost::TextBoxWidth), 62u);
-    EXPECT_EQ(GaugeHost::Word(readout, GaugeHost::TextBoxHeight), 25u);
-    EXPECT_EQ(GaugeHost::Word(readout, GaugeHost::TextColour), 0xEFEFEFu);
-    EXPECT_EQ(GaugeHost::Word(readout, GaugeHost::TextBackground), 0u);
-    EXPECT_EQ(GaugeHost::Word(readout, GaugeHost::TextHighlight), 0u);
+    EXPECT_EQ(Word(readout, 60), 1u);
+    EXPECT_EQ(Word(readout, 88), 0u);
+    EXPECT_EQ(Word(readout, 116), 0u);
+    EXPECT_NE(Word(readout, TextCallbackAt), 0u);
+    EXPECT_EQ(Word(readout, TextBuffer), 0u) << "the host fills the text buffer";
+    EXPECT_EQ(Word(readout, TextBoxWidth), 62u);
+    EXPECT_EQ(Word(readout, TextBoxHeight), 25u);
+    EXPECT_EQ(Word(readout, TextColour), 0xEFEFEFu);
+    EXPECT_EQ(Word(readout, TextBackground), 0u);
+    EXPECT_EQ(Word(readout, TextHighlight), 0u);
     char font[33] = {};
-    memcpy(font, reinterpret_cast<const void*>(readout + GaugeHost::TextFont), 32);
+    memcpy(font, reinterpret_cast<const void*>(readout + TextFont), 32);
     EXPECT_STREQ(font, "Courier New");
     for (int i = 11; i < 32; ++i)
         EXPECT_EQ(font[i], 0) << "font name padding at " << i;
-    EXPECT_EQ(GaugeHost::Word(readout, GaugeHost::TextWeight), 400u);
-    EXPECT_EQ(GaugeHost::Word(readout, GaugeHost::TextCharSet), 1u);
-    EXPECT_EQ(GaugeHost::Word(readout, GaugeHost::TextFormat), 0x25u);
-    EXPECT_EQ(GaugeHost::Word(readout, GaugeHost::TextCharCount), 3u);
+    EXPECT_EQ(Word(readout, TextWeight), 400u);
+    EXPECT_EQ(Word(readout, TextCharSet), 1u);
+    EXPECT_EQ(Word(readout, TextFormat), 0x25u);
+    EXPECT_EQ(Word(readout, TextCharCount), 3u);
 
     // The host loads each bitmap from the module by its id.
     HMODULE module = GetModuleHandleA("Lumivane.gau");
@@ -238,7 +276,7 @@ TEST_F(GaugeModule, ElementChainAsTheHostReadsIt)
 TEST_F(GaugeModule, MouseAreasAsTheHostReadsThem)
 {
     InstallConnected();
-    uint32_t areas = host.MouseAreas();
+    uint32_t areas = Address(host.MouseAreas());
     ASSERT_NE(areas, 0u);
     const int32_t expected[8][9] = {
         // type, x, y, w, h, cursor, help, events, event id
@@ -252,12 +290,12 @@ TEST_F(GaugeModule, MouseAreasAsTheHostReadsThem)
         {0, 0, 0, 0, 0, -1, 0, 0, 0},
     };
     for (uint32_t r = 0; r < 8; ++r) {
-        uint32_t record = areas + r * GaugeHost::AreaRecordBytes;
+        uint32_t record = areas + r * AreaRecordBytes;
         for (uint32_t w = 0; w < 9; ++w)
-            EXPECT_EQ(int32_t(GaugeHost::Word(record, 4 * w)), expected[r][w]) << "record " << r << " word " << w;
+            EXPECT_EQ(int32_t(Word(record, 4 * w)), expected[r][w]) << "record " << r << " word " << w;
         bool area = expected[r][0] == 2;
-        EXPECT_EQ(GaugeHost::Word(record, 36) != 0, area) << "record " << r << " handler";
-        EXPECT_EQ(GaugeHost::Word(record, 40), 0u) << "record " << r << " last word";
+        EXPECT_EQ(Word(record, 36) != 0, area) << "record " << r << " handler";
+        EXPECT_EQ(Word(record, 40), 0u) << "record " << r << " last word";
     }
 
     // Click points and the records they land in: 1 decrease, 2 increase,
@@ -270,7 +308,7 @@ TEST_F(GaugeModule, MouseAreasAsTheHostReadsThem)
     };
     for (const auto& click : clicks)
         EXPECT_EQ(AreaAt(click.x, click.y), click.area) << "left press at " << click.x << "," << click.y;
-    EXPECT_EQ(host.HandlerAt(30, 40, false), 0u) << "only the left button acts";
+    EXPECT_EQ(host.AreaAt(30, 40, Button::Right), nullptr) << "only the left button acts";
 }
 
 TEST_F(GaugeModule, ClicksReachTheHandlers)
@@ -353,7 +391,7 @@ TEST_F(GaugeModule, WithoutAServiceTableNothingIsCalled)
     // judge the value it already holds.
     host.ConnectServices();
     host.Pass(95.0);
-    *reinterpret_cast<uint32_t*>(host.ImportTable() + 4) = 0;
+    host.ImportTable()->Services = nullptr;
     state = host.Pass(20.0);
     EXPECT_EQ(state.Lamps[0], 0.0);
     EXPECT_EQ(state.Lamps[1], 0.0);
@@ -369,7 +407,7 @@ TEST_F(GaugeModule, EntryPointAcceptsEveryReason)
     WaitForSingleObject(thread, INFINITE);
     CloseHandle(thread);
     host.Unload();
-    EXPECT_TRUE(host.Load("Lumivane.gau")) << "a second load after unload";
+    EXPECT_TRUE(host.Load(ProgramFolder() + "Lumivane.gau")) << "a second load after unload";
 }
 
 } // namespace

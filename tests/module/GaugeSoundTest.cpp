@@ -3,11 +3,14 @@
 // install; and a copy under another file name runs without a sound. What the
 // gauge asks of DirectSound is seen through the host's tap on its import, and
 // what a pilot would hear is read from the recording.
-#include "GaugeHost.h"
-#include "Recording.h"
-#include "SoundTap.h"
+#include "bench/GaugeHost.h"
+#include "bench/Recording.h"
+#include "bench/SoundTap.h"
+#include "ProgramFolder.h"
 
 #include <gtest/gtest.h>
+
+#include <windows.h>
 
 #include <stdio.h>
 
@@ -38,8 +41,9 @@ protected:
 
     void LoadAndInstall(const char* fileName)
     {
-        ASSERT_TRUE(host.Load(fileName));
-        ASSERT_TRUE(TapDirectSound(GetModuleHandleA(fileName)));
+        std::string error;
+        ASSERT_TRUE(host.Load(ProgramFolder() + fileName, &error)) << error;
+        ASSERT_TRUE(TapDirectSound(host.ModuleHandle(), false));
         host.ConnectServices();
         host.Install(0);
         for (const SoundEvent& event : SoundEvents())

@@ -3,7 +3,8 @@
 // file device that the test's HOME/.asoundrc names as the default output. The
 // recording must hold exactly one beep of about 63 ms (694 samples at
 // 11025 Hz); the clip's silent tail is silence and must not count.
-#include "Recording.h"
+#include "bench/Recording.h"
+#include "ProgramFolder.h"
 #include "sound/SoundObjects.h"
 
 #include <gtest/gtest.h>

@@ -11,3 +11,8 @@ std::string ProgramFolder()
     folder.erase(slash == std::string::npos ? 0 : slash + 1);
     return folder;
 }
+
+std::string CaptureBesideProgram(const char* home)
+{
+    return ProgramFolder() + home + "\\capture.wav";
+}

@@ -9,4 +9,8 @@
 // The folder, ending in a backslash.
 std::string ProgramFolder();
 
+// The recording ALSA's file device writes: capture.wav in the folder `home`
+// beside the running program (lumivane_alsa_home in cmake/LumivaneTesting.cmake).
+std::string CaptureBesideProgram(const char* home);
+
 #endif

@@ -1,0 +1,337 @@
+// The bench's host. Every service the gauge may call is a callee-cleans
+// function of the form host/RoutineForms.h gives it; every other entry of the
+// table is a stub that reports its own number, so that a call through a wrong
+// entry shows up as exactly that. The services reach the host through one
+// module-wide pointer: the table is the host's, one per process, as in the
+// simulator.
+#include "bench/GaugeHost.h"
+
+#include "bench/Calls.h"
+
+#include <string.h>
+
+#include <utility>
+
+namespace {
+
+GaugeHost* Current = nullptr;
+
+constexpr uint32_t TableEntries = 64;
+
+} // namespace
+
+struct HostServices {
+    static void Record(uint32_t entry, std::initializer_list<uintptr_t> args)
+    {
+        if (Current && Current->trace_)
+            Current->calls_.push_back({entry, std::vector<uintptr_t>(args)});
+    }
+
+    static uintptr_t Address(const void* p) { return reinterpret_cast<uintptr_t>(p); }
+
+    static void GAUGE_STDCALL Query(ElementHeader* element) { Record(ElementTreeQuery, {Address(element)}); }
+    static void GAUGE_STDCALL Initialize(ElementHeader* element)
+    {
+        Record(ElementTreeInitialize, {Address(element)});
+    }
+    static void GAUGE_STDCALL Update(ElementHeader* element) { Record(ElementTreeUpdate, {Address(element)}); }
+    static void GAUGE_STDCALL Draw(ElementHeader* element) { Record(ElementTreeDraw, {Address(element)}); }
+    static void GAUGE_STDCALL Release(ElementHeader* element) { Record(ElementTreeRelease, {Address(element)}); }
+
+    // The host fills its own fields of the tree here: the background's
+    // pointer, and for each text element a buffer of its own.
+    static void GAUGE_STDCALL Install(ElementHeader* element, uint32_t value)
+    {
+        Record(ElementTreeInstall, {Address(element), value});
+        if (!Current || !element)
+            return;
+        if (element->Kind == StaticImageKind)
+            reinterpret_cast<StaticImageElement*>(element)->HostFilled =
+                reinterpret_cast<uint8_t*>(GaugeHost::HostFilledValue);
+        int text = 0;
+        for (int i = 0; i < Current->elementCount_; ++i) {
+            ElementHeader* e = Current->elements_[i];
+            if (e->Kind == TextStringKind && text < GaugeHost::MaxTextElements)
+                reinterpret_cast<TextElement*>(e)->TextBuffer = Current->textBuffers_[text++];
+        }
+    }
+
+    static void GAUGE_STDCALL Generate(ElementHeader* element, uint32_t value)
+    {
+        Record(ElementTreeGenerate, {Address(element), value});
+    }
+
+    static void GAUGE_STDCALL AreasInstall(MouseArea* areas, GaugeHeader* gauge, void* place)
+    {
+        Record(MouseAreasInstall, {Address(areas), Address(gauge), Address(place)});
+    }
+
+    static void GAUGE_STDCALL AreasRegister(MouseArea* areas, GaugeHeader* gauge)
+    {
+        Record(MouseAreasRegister, {Address(areas), Address(gauge)});
+        if (Current)
+            Current->mouseAreas_ = areas;
+    }
+
+    static void GAUGE_STDCALL AreasUnregister(MouseArea* areas, GaugeHeader* gauge)
+    {
+        Record(MouseAreasUnregister, {Address(areas), Address(gauge)});
+        if (Current && Current->mouseAreas_ == areas)
+            Current->mouseAreas_ = nullptr;
+    }
+
+    static void GAUGE_STDCALL Lookup(VariableRecord* record)
+    {
+        Record(VariableLookup, {Address(record), record ? uintptr_t(uint32_t(record->Id)) : 0});
+        if (!Current || !record)
+            return;
+        ++Current->lookups_;
+        // The one variable this host knows; any other keeps what it holds.
+        if (record->Id == AirspeedVariableNumber)
+            record->Value = Current->airspeed;
+    }
+
+    template <uint32_t N>
+    static void GAUGE_STDCALL Unexpected()
+    {
+        Record(0x80000000u | N, {});
+        if (Current)
+            Current->serviceFaults_.push_back("the module called service entry " + std::to_string(N) +
+                                              ", which the bench does not serve");
+    }
+
+    template <uint32_t... N>
+    static void FillUnexpected(HostServiceAddress* table, std::integer_sequence<uint32_t, N...>)
+    {
+        ((table[N] = reinterpret_cast<HostServiceAddress>(&Unexpected<N>)), ...);
+    }
+
+    template <typename Form>
+    static HostServiceAddress Entry(Form form)
+    {
+        return reinterpret_cast<HostServiceAddress>(form);
+    }
+
+    static HostServiceAddress* Table()
+    {
+        static HostServiceAddress table[TableEntries];
+        FillUnexpected(table, std::make_integer_sequence<uint32_t, TableEntries>());
+        table[ElementTreeQuery] = Entry<ElementService>(&Query);
+        table[ElementTreeInstall] = Entry<ElementValueService>(&Install);
+        table[ElementTreeInitialize] = Entry<ElementService>(&Initialize);
+        table[ElementTreeUpdate] = Entry<ElementService>(&Update);
+        table[ElementTreeGenerate] = Entry<ElementValueService>(&Generate);
+        table[ElementTreeDraw] = Entry<ElementService>(&Draw);
+        table[ElementTreeRelease] = Entry<ElementService>(&Release);
+        table[MouseAreasInstall] = Entry<AreaInstallService>(&AreasInstall);
+        table[MouseAreasRegister] = Entry<AreaService>(&AreasRegister);
+        table[MouseAreasUnregister] = Entry<AreaService>(&AreasUnregister);
+        table[VariableLookup] = Entry<VariableService>(&Lookup);
+        return table;
+    }
+};
+
+bool PanelState::operator==(const PanelState& other) const
+{
+    return memcmp(Lamps, other.Lamps, sizeof Lamps) == 0 && memcmp(Marks, other.Marks, sizeof Marks) == 0 &&
+           Readout == other.Readout;
+}
+
+GaugeHost::GaugeHost()
+{
+    memset(textBuffers_, 0, sizeof textBuffers_);
+    memset(elements_, 0, sizeof elements_);
+    Current = this;
+}
+
+GaugeHost::~GaugeHost()
+{
+    Unload();
+    if (Current == this)
+        Current = nullptr;
+}
+
+GaugeHost* GaugeHost::Serving()
+{
+    return Current;
+}
+
+bool GaugeHost::Load(const std::string& path, std::string* error)
+{
+    Unload();
+    std::string why;
+    if (!LoadModule(path, &module_, &why)) {
+        if (error)
+            *error = why;
+        return false;
+    }
+    FindElements();
+    return true;
+}
+
+void GaugeHost::Unload()
+{
+    UnloadModule(&module_);
+    mouseAreas_ = nullptr;
+    installed_ = false;
+    elementCount_ = 0;
+}
+
+void GaugeHost::ConnectServices()
+{
+    module_.Imports->Services = HostServices::Table();
+}
+
+GaugeHeader* GaugeHost::Header() const
+{
+    return module_.Linkage ? module_.Linkage->Gauges[0] : nullptr;
+}
+
+StaticImageElement* GaugeHost::Background() const
+{
+    GaugeHeader* header = Header();
+    if (!header || !header->Elements)
+        return nullptr;
+    return reinterpret_cast<StaticImageElement*>(header->Elements[0]);
+}
+
+void GaugeHost::FindElements()
+{
+    elementCount_ = 0;
+    StaticImageElement* background = Background();
+    for (ElementHeader* e = background ? &background->Header : nullptr; e && elementCount_ < MaxElements;) {
+        elements_[elementCount_++] = e;
+        e = e->Next ? e->Next[0] : nullptr;
+    }
+}
+
+std::vector<ElementHeader*> GaugeHost::Chain() const
+{
+    return std::vector<ElementHeader*>(elements_, elements_ + elementCount_);
+}
+
+void GaugeHost::Measure(const char* name, int32_t drift)
+{
+    if (drift != 0)
+        stackFaults_.push_back(std::string(name) + " moved the stack by " + std::to_string(drift));
+}
+
+void GaugeHost::Query()
+{
+    Measure("query", CallGaugeRoutine(Header()->Query));
+}
+
+void GaugeHost::Install(uint32_t value)
+{
+    Measure("install", CallGaugeRoutine(Header()->Install, value));
+    installed_ = true;
+}
+
+void GaugeHost::Initialize()
+{
+    Measure("initialize", CallGaugeRoutine(Header()->Initialize));
+}
+
+void GaugeHost::Update()
+{
+    Measure("update", CallGaugeRoutine(Header()->Update));
+}
+
+void GaugeHost::Generate(uint32_t value)
+{
+    Measure("generate", CallGaugeRoutine(Header()->Generate, value));
+}
+
+void GaugeHost::Draw()
+{
+    Measure("draw", CallGaugeRoutine(Header()->Draw));
+}
+
+void GaugeHost::Kill()
+{
+    Measure("kill", CallGaugeRoutine(Header()->Kill));
+    installed_ = false;
+}
+
+void GaugeHost::Pass(double value, PanelState* state)
+{
+    static const char* const IconNames[] = {"lamp 1", "lamp 2", "lamp 3", "bottom mark", "middle mark", "top mark"};
+    airspeed = value;
+    int icons = 0, texts = 0;
+    for (int i = 0; i < elementCount_; ++i) {
+        ElementHeader* e = elements_[i];
+        if (e->Kind == IconKind) {
+            IconElement* icon = reinterpret_cast<IconElement*>(e);
+            double result = -1.0;
+            if (icon->Callback)
+                Measure(icons < 6 ? IconNames[icons] : "icon", CallIconCallback(icon->Callback, e, &result));
+            if (icons < 3)
+                state->Lamps[icons] = result;
+            else if (icons < 6)
+                state->Marks[icons - 3] = result;
+            ++icons;
+        } else if (e->Kind == TextStringKind) {
+            TextElement* text = reinterpret_cast<TextElement*>(e);
+            // The host's argument is its own; the gauge only hands it back.
+            double result = 0.0;
+            if (text->Callback)
+                Measure("readout", CallTextCallback(text->Callback, 0.5, &result));
+            if (texts++ == 0) {
+                state->ReadoutResult = result;
+                const char* buffer = text->TextBuffer ? text->TextBuffer : "";
+                state->Readout.assign(buffer, strnlen(buffer, TextBufferBytes));
+            }
+        }
+    }
+}
+
+PanelState GaugeHost::Pass(double value)
+{
+    PanelState state = {};
+    Pass(value, &state);
+    return state;
+}
+
+MouseArea* GaugeHost::AreaAt(int x, int y, Button button) const
+{
+    if (!mouseAreas_ || button != Button::Left)
+        return nullptr;
+    // The group start record's empty box stands for the whole gauge.
+    if (x < 0 || y < 0 || x >= GaugeWidth || y >= GaugeHeight)
+        return nullptr;
+    for (MouseArea* area = mouseAreas_; area->Type != AreaListEnd && area - mouseAreas_ < 256; ++area) {
+        if (area->Type != AreaInGroup || !(area->Events & LeftButtonDown) || !area->Handler)
+            continue;
+        if (x >= area->X && x < area->X + area->Width && y >= area->Y && y < area->Y + area->Height)
+            return area;
+    }
+    return nullptr;
+}
+
+int GaugeHost::AreaNumber(const MouseArea* area) const
+{
+    return mouseAreas_ && area ? int(area - mouseAreas_) : -1;
+}
+
+void GaugeHost::RunHandler(MouseArea* area, int x, int y)
+{
+    int32_t result = 0;
+    // What the host passes is its own: the point, and the event bits.
+    uint32_t point = uint32_t(x & 0xFFFF) | uint32_t(y & 0xFFFF) << 16;
+    Measure("area handler", CallAreaHandler(area->Handler, point, area->Events, &result));
+    if (result != 1)
+        stackFaults_.push_back("area handler " + std::to_string(AreaNumber(area)) + " returned " +
+                               std::to_string(result));
+}
+
+bool GaugeHost::Press(int x, int y, bool left, int repeats)
+{
+    MouseArea* area = AreaAt(x, y, left ? Button::Left : Button::Right);
+    if (!area)
+        return false;
+    if (!(area->Events & RepeatWhileHeld))
+        repeats = 0;
+    for (int i = 0; i <= repeats; ++i)
+        RunHandler(area, x, y);
+    return true;
+}

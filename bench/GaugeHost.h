@@ -1,0 +1,143 @@
+// A stand-in for the simulator that drives a loaded gauge module only the way
+// the host does: through the exported Linkage and ImportTable, the records
+// they lead to (read through host/Records.h), a service table of the bench's
+// own, and calls made with the host's convention, each one's stack balance
+// measured where that applies (bench/Calls.h). It knows nothing of the
+// gauge's sources. A pass allocates nothing, so that the bench can fly long
+// profiles quickly.
+#ifndef LUMIVANE_BENCH_GAUGEHOST_H
+#define LUMIVANE_BENCH_GAUGEHOST_H
+
+#include "bench/ModuleFile.h"
+#include "host/Records.h"
+#include "host/Services.h"
+
+#include <stdint.h>
+#include <string>
+#include <vector>
+
+// One call the gauge made to a host service, kept while tracing is on.
+struct ServiceCall {
+    uint32_t Entry;
+    std::vector<uintptr_t> Args;
+};
+
+// What the gauge shows after one pass over its elements. The icons are taken
+// in chain order: the first three are the lamps, the next three the marks.
+struct PanelState {
+    double Lamps[3];   // lamp 1, 2, 3: 0.0 lit, -1.0 dark
+    double Marks[3];   // bottom (Speed1), middle (Speed2), top (Speed3)
+    std::string Readout;
+    double ReadoutResult;
+    bool operator==(const PanelState& other) const;
+    bool operator!=(const PanelState& other) const { return !(*this == other); }
+};
+
+// Mouse buttons as a press names them.
+enum class Button { Left, Right, Middle };
+
+class GaugeHost {
+public:
+    // The whole gauge, which an area group's start record stands for.
+    static constexpr int GaugeWidth = 100, GaugeHeight = 70;
+    // The value entry 25 writes into the background's host-filled pointer:
+    // what it designates is the host's, and the gauge only hands it on.
+    static constexpr uintptr_t HostFilledValue = 0x00C0FFEE;
+    // Characters of the host's text buffer for each text element.
+    static constexpr int TextBufferBytes = 16;
+
+    GaugeHost();
+    ~GaugeHost();
+    GaugeHost(const GaugeHost&) = delete;
+    GaugeHost& operator=(const GaugeHost&) = delete;
+
+    // Loads the module at `path` (bench/ModuleFile.h); false with `error`.
+    bool Load(const std::string& path, std::string* error = nullptr);
+    void Unload();
+    bool Loaded() const { return module_.Handle != nullptr; }
+    void* ModuleHandle() const { return module_.Handle; }
+    // Writes the bench's service table's address into ImportTable.
+    void ConnectServices();
+
+    ModuleLinkage* Linkage() const { return module_.Linkage; }
+    ModuleImports* ImportTable() const { return module_.Imports; }
+    GaugeHeader* Header() const;
+    StaticImageElement* Background() const;
+    // The elements in chain order, following the next lists (at most 32).
+    std::vector<ElementHeader*> Chain() const;
+    // The mouse area list the gauge registered, null while none is.
+    MouseArea* MouseAreas() const { return mouseAreas_; }
+    bool Installed() const { return installed_; }
+
+    // The gauge routines of the header, each called as the host calls it.
+    void Query();
+    void Install(uint32_t value);
+    void Initialize();
+    void Update();
+    void Generate(uint32_t value);
+    void Draw();
+    void Kill();
+
+    // One pass over the element tree at this airspeed: every element in
+    // chain order, icon callbacks and the text callback, the lamps asking
+    // for the airspeed through entry 40. Fills `state`; allocates nothing.
+    void Pass(double airspeed, PanelState* state);
+    PanelState Pass(double airspeed);
+
+    // The area a press at panel pixel x, y with this button lands in, or
+    // null: only areas whose event bits name the left button going down
+    // answer, only the left button, and only inside the whole gauge.
+    MouseArea* AreaAt(int x, int y, Button button = Button::Left) const;
+    // Runs the area's handler once for a press at x, y.
+    void RunHandler(MouseArea* area, int x, int y);
+    // A press at x, y; true when a handler ran. A held press repeats the
+    // handler `repeats` more times where the area asks for repeats.
+    bool Press(int x, int y, bool left = true, int repeats = 0);
+    // The area's number in the registered list (the group start is 0).
+    int AreaNumber(const MouseArea* area) const;
+
+    // Service calls, recorded while tracing is on (the default). A run turns
+    // it off: a pass then records nothing.
+    void TraceServices(bool on) { trace_ = on; }
+    const std::vector<ServiceCall>& Calls() const { return calls_; }
+    void ClearCalls() { calls_.clear(); }
+    // Entry 40 calls so far, traced or not.
+    uint64_t Lookups() const { return lookups_; }
+
+    // Every host-to-gauge call whose stack pointer changed, by name; empty
+    // when all of them removed exactly their own arguments. Also a handler
+    // whose result was not 1.
+    const std::vector<std::string>& StackFaults() const { return stackFaults_; }
+    // Calls to service entries the bench does not serve, by number.
+    const std::vector<std::string>& ServiceFaults() const { return serviceFaults_; }
+
+    // The value entry 40 writes into a variable record.
+    double airspeed = 0.0;
+
+    // The bench's service table, for the services' own use.
+    static GaugeHost* Serving();
+
+private:
+    friend struct HostServices;
+    void Measure(const char* name, int32_t drift);
+    void FindElements();
+
+    LoadedModule module_;
+    MouseArea* mouseAreas_ = nullptr;
+    bool installed_ = false;
+    bool trace_ = true;
+    uint64_t lookups_ = 0;
+    std::vector<ServiceCall> calls_;
+    std::vector<std::string> stackFaults_;
+    std::vector<std::string> serviceFaults_;
+
+    // The chain, found once at load: the records are the module's static
+    // data and do not move while it is loaded.
+    static constexpr int MaxElements = 32;
+    ElementHeader* elements_[MaxElements];
+    int elementCount_ = 0;
+    static constexpr int MaxTextElements = 4;
+    char textBuffers_[MaxTextElements][TextBufferBytes];
+};
+
+#endif

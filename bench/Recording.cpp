@@ -1,0 +1,178 @@
+// Reading ALSA's file-device recordings and writing WAV files players read.
+// The header may say 32-bit PCM while the samples are Wine's floats; see
+// ReadRecording.
+#include "bench/Recording.h"
+
+#include <math.h>
+#include <stdio.h>
+#include <string.h>
+
+namespace {
+
+uint32_t Little32(const std::vector<uint8_t>& b, size_t at)
+{
+    return b[at] | b[at + 1] << 8 | b[at + 2] << 16 | static_cast<uint32_t>(b[at + 3]) << 24;
+}
+
+uint16_t Little16(const std::vector<uint8_t>& b, size_t at)
+{
+    return static_cast<uint16_t>(b[at] | b[at + 1] << 8);
+}
+
+void PutLittle(FILE* file, uint32_t value, int bytes)
+{
+    for (int i = 0; i < bytes; ++i)
+        fputc(static_cast<int>((value >> (8 * i)) & 0xFF), file);
+}
+
+// The canonical 44-byte header of 16-bit PCM.
+void PutHeader(FILE* file, uint32_t rate, uint32_t channels, uint32_t dataBytes)
+{
+    fwrite("RIFF", 1, 4, file);
+    PutLittle(file, 36 + dataBytes, 4);
+    fwrite("WAVEfmt ", 1, 8, file);
+    PutLittle(file, 16, 4);
+    PutLittle(file, 1, 2); // PCM
+    PutLittle(file, channels, 2);
+    PutLittle(file, rate, 4);
+    PutLittle(file, rate * channels * 2, 4);
+    PutLittle(file, channels * 2, 2);
+    PutLittle(file, 16, 2);
+    fwrite("data", 1, 4, file);
+    PutLittle(file, dataBytes, 4);
+}
+
+int16_t ToSixteen(float v)
+{
+    float scaled = v * 32767.0f;
+    if (!(scaled > -32768.0f))
+        return -32768;
+    if (scaled > 32767.0f)
+        return 32767;
+    return static_cast<int16_t>(lrintf(scaled));
+}
+
+} // namespace
+
+Recording ReadRecording(const std::string& path)
+{
+    Recording r;
+    FILE* file = fopen(path.c_str(), "rb");
+    if (!file) {
+        r.Problem = "no recording at " + path;
+        return r;
+    }
+    std::vector<uint8_t> b;
+    uint8_t block[65536];
+    size_t got;
+    while ((got = fread(block, 1, sizeof block, file)) > 0)
+        b.insert(b.end(), block, block + got);
+    fclose(file);
+    if (b.size() < 12 || memcmp(b.data(), "RIFF", 4) != 0 || memcmp(b.data() + 8, "WAVE", 4) != 0) {
+        r.Problem = "the recording is no RIFF/WAVE file";
+        return r;
+    }
+    uint16_t tag = 0, channels = 0, bits = 0;
+    size_t at = 12;
+    while (at + 8 <= b.size()) {
+        uint32_t size = Little32(b, at + 4);
+        size_t body = at + 8;
+        if (memcmp(b.data() + at, "fmt ", 4) == 0 && body + 16 <= b.size()) {
+            tag = Little16(b, body);
+            channels = Little16(b, body + 2);
+            r.Rate = Little32(b, body + 4);
+            bits = Little16(b, body + 14);
+        } else if (memcmp(b.data() + at, "data", 4) == 0) {
+            // A recording cut short keeps whatever reached the file; so does
+            // one whose device was never closed, whose size still says 0.
+            size_t end = size && size <= b.size() - body ? body + size : b.size();
+            size_t frame = static_cast<size_t>(channels) * bits / 8;
+            if (!channels || !frame || !r.Rate) {
+                r.Problem = "no usable format chunk before the data";
+                return r;
+            }
+            r.Channels = channels;
+            for (size_t p = body; p + frame <= end; p += frame) {
+                for (uint16_t c = 0; c < channels; ++c) {
+                    float v;
+                    size_t q = p + size_t(c) * bits / 8;
+                    if (bits == 32) {
+                        // ALSA's file device writes Wine's float samples under
+                        // a header that says 32-bit PCM, so 32 bits are read
+                        // as float whatever the format tag claims.
+                        memcpy(&v, b.data() + q, 4);
+                    } else if (bits == 16) {
+                        v = static_cast<int16_t>(Little16(b, q)) / 32768.0f;
+                    } else {
+                        r.Problem = "recorded in " + std::to_string(bits) + "-bit samples, format tag " +
+                            std::to_string(tag);
+                        return r;
+                    }
+                    r.Frames.push_back(v);
+                    if (c == 0)
+                        r.Samples.push_back(v);
+                }
+            }
+            return r;
+        }
+        at = body + size + (size & 1);
+    }
+    r.Problem = "the recording has no data chunk";
+    return r;
+}
+
+void AppendRecording(Recording* into, const Recording& more)
+{
+    if (!more.Problem.empty() || !more.Channels)
+        return;
+    if (!into->Channels) {
+        into->Rate = more.Rate;
+        into->Channels = more.Channels;
+    }
+    if (into->Rate != more.Rate || into->Channels != more.Channels)
+        return;
+    into->Samples.insert(into->Samples.end(), more.Samples.begin(), more.Samples.end());
+    into->Frames.insert(into->Frames.end(), more.Frames.begin(), more.Frames.end());
+}
+
+bool WriteRecordingWav(const Recording& r, const std::string& path)
+{
+    FILE* file = fopen(path.c_str(), "wb");
+    if (!file)
+        return false;
+    uint32_t channels = r.Channels ? r.Channels : 1;
+    uint32_t rate = r.Rate ? r.Rate : 48000;
+    PutHeader(file, rate, channels, uint32_t(r.Frames.size() * 2));
+    for (float v : r.Frames)
+        PutLittle(file, static_cast<uint16_t>(ToSixteen(v)), 2);
+    bool good = !ferror(file);
+    return fclose(file) == 0 && good;
+}
+
+bool WriteMonoWav(const int16_t* samples, size_t count, uint32_t rate, const std::string& path)
+{
+    FILE* file = fopen(path.c_str(), "wb");
+    if (!file)
+        return false;
+    PutHeader(file, rate, 1, uint32_t(count * 2));
+    for (size_t i = 0; i < count; ++i)
+        PutLittle(file, static_cast<uint16_t>(samples[i]), 2);
+    bool good = !ferror(file);
+    return fclose(file) == 0 && good;
+}
+
+// The beep's own zero crossings are far shorter than the 5 ms bridged here.
+std::vector<Burst> FindBursts(const Recording& r, float threshold)
+{
+    std::vector<Burst> bursts;
+    const size_t gap = r.Rate / 200;
+    for (size_t i = 0; i < r.Samples.size(); ++i) {
+        if (fabsf(r.Samples[i]) < threshold)
+            continue;
+        if (!bursts.empty() && i - bursts.back().Last <= gap)
+            bursts.back().Last = i;
+        else
+            bursts.push_back({i, i});
+    }
+    return bursts;
+}

@@ -1,0 +1,473 @@
+// The recording proxies. They forward every call to the real object and note
+// the few the host cares about; reference counts are the proxies' own, and a
+// proxy lets go of its real object when its last reference goes. The same
+// proxies serve both builds: the native DirectSound header mirrors the real
+// interfaces method for method.
+#include "bench/SoundTap.h"
+
+#include "bench/ImportHooks.h"
+#include "bench/ModuleResources.h"
+#include "platform/SoftDirectSound.h"
+
+#include <string.h>
+
+#include <algorithm>
+#include <new>
+
+namespace {
+
+std::vector<SoundEvent> Events;
+int NextBuffer = 0;
+
+typedef HRESULT(WINAPI* CreateFunction)(LPCGUID, LPDIRECTSOUND*, LPUNKNOWN);
+
+// SoftDirectSoundCreate has the caller-cleans form of our own functions; the
+// slot it stands in for has DirectSoundCreate's.
+HRESULT WINAPI SoftCreate(LPCGUID guid, LPDIRECTSOUND* device, LPUNKNOWN outer)
+{
+    return SoftDirectSoundCreate(guid, device, outer);
+}
+
+#ifdef _WIN32
+CreateFunction RealCreate = nullptr;
+#else
+CreateFunction RealCreate = SoftCreate;
+#endif
+
+struct KnownClip {
+    const char* Name;
+    const uint8_t* Data;
+    uint32_t Size;
+};
+KnownClip Clips[2] = {{"Wave1", nullptr, 0}, {"Wave2", nullptr, 0}};
+
+// The software devices' shared time and the track they are gathered into.
+uint64_t Clock = 0;
+uint32_t Pending = 0;
+bool Sounding = false;
+std::vector<int16_t> Heard;
+
+void Note(SoundEvent::Kind what, int buffer, uint32_t bytes, int beeps, uint32_t flags, long result,
+          const char* clip)
+{
+    Events.push_back({what, buffer, bytes, beeps, flags, result, clip});
+}
+
+uint32_t Little32(const uint8_t* p)
+{
+    return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
+}
+
+// The data chunk of a RIFF/WAVE image. Chunks are word-aligned, so an odd
+// length is followed by one pad byte; every size is checked against what is
+// left before the walk moves.
+bool DataChunk(const uint8_t* bytes, uint32_t size, const uint8_t** data, uint32_t* length)
+{
+    *data = nullptr;
+    *length = 0;
+    if (size < 12 || memcmp(bytes, "RIFF", 4) != 0 || memcmp(bytes + 8, "WAVE", 4) != 0)
+        return false;
+    uint32_t at = 12;
+    while (size - at >= 8) {
+        uint32_t chunk = Little32(bytes + at + 4);
+        uint32_t body = at + 8;
+        if (chunk > size - body)
+            return false;
+        if (memcmp(bytes + at, "data", 4) == 0) {
+            *data = bytes + body;
+            *length = chunk;
+            return true;
+        }
+        uint32_t skip = chunk + (chunk & 1);
+        if (skip > size - body)
+            return false;
+        at = body + skip;
+    }
+    return false;
+}
+
+// The clip whose data the regions hold, or null.
+const char* Identify(const void* first, uint32_t firstBytes, const void* second, uint32_t secondBytes)
+{
+    for (const KnownClip& clip : Clips) {
+        if (!clip.Data || uint64_t(firstBytes) + secondBytes != clip.Size)
+            continue;
+        if (firstBytes && memcmp(first, clip.Data, firstBytes) != 0)
+            continue;
+        if (secondBytes && memcmp(second, clip.Data + firstBytes, secondBytes) != 0)
+            continue;
+        return clip.Name;
+    }
+    return nullptr;
+}
+
+bool IsSoft(LPDIRECTSOUND device)
+{
+    return SoftDirectSoundReferences(device) > 0;
+}
+
+class TapBuffer;
+
+class TapDevice : public IDirectSound {
+public:
+    explicit TapDevice(IDirectSound* real) : real_(real), soft_(IsSoft(real)) { Live().push_back(this); }
+
+    static std::vector<TapDevice*>& Live()
+    {
+        static std::vector<TapDevice*> live;
+        return live;
+    }
+
+    bool Soft() const { return soft_; }
+    IDirectSound* Real() const { return real_; }
+    std::vector<TapBuffer*>& Buffers() { return buffers_; }
+
+    // Mixes `samples` of this device into the heard track at `at`.
+    void Mix(uint64_t at, uint32_t samples);
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override
+    {
+        return real_->QueryInterface(riid, object);
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
+    ULONG STDMETHODCALLTYPE Release() override
+    {
+        ULONG left = --references_;
+        if (left == 0) {
+            TapFlush();
+            Live().erase(std::find(Live().begin(), Live().end(), this));
+            Note(SoundEvent::Released, -1, 0, 0, 0, long(real_->Release()), nullptr);
+            delete this;
+        }
+        return left;
+    }
+    HRESULT STDMETHODCALLTYPE CreateSoundBuffer(LPCDSBUFFERDESC description, LPLPDIRECTSOUNDBUFFER buffer,
+                                                IUnknown* outer) override;
+    HRESULT STDMETHODCALLTYPE GetCaps(LPDSCAPS caps) override { return real_->GetCaps(caps); }
+    HRESULT STDMETHODCALLTYPE DuplicateSoundBuffer(LPDIRECTSOUNDBUFFER original,
+                                                   LPLPDIRECTSOUNDBUFFER duplicate) override;
+    HRESULT STDMETHODCALLTYPE SetCooperativeLevel(HWND window, DWORD level) override
+    {
+        return real_->SetCooperativeLevel(window, level);
+    }
+    HRESULT STDMETHODCALLTYPE Compact() override { return real_->Compact(); }
+    HRESULT STDMETHODCALLTYPE GetSpeakerConfig(LPDWORD config) override { return real_->GetSpeakerConfig(config); }
+    HRESULT STDMETHODCALLTYPE SetSpeakerConfig(DWORD config) override { return real_->SetSpeakerConfig(config); }
+    HRESULT STDMETHODCALLTYPE Initialize(LPCGUID guid) override { return real_->Initialize(guid); }
+
+private:
+    IDirectSound* real_;
+    bool soft_;
+    ULONG references_ = 1;
+    std::vector<TapBuffer*> buffers_;
+};
+
+class TapBuffer : public IDirectSoundBuffer {
+public:
+    TapBuffer(TapDevice* device, IDirectSoundBuffer* real, uint32_t bytes, int beeps, const char* clip)
+        : device_(device), real_(real), bytes_(bytes), beeps_(beeps), clip_(clip), id_(NextBuffer++)
+    {
+        device_->Buffers().push_back(this);
+    }
+
+    int Id() const { return id_; }
+    uint32_t Bytes() const { return bytes_; }
+    int Beeps() const { return beeps_; }
+    const char* Clip() const { return clip_; }
+    IDirectSoundBuffer* Real() const { return real_; }
+
+    bool Playing()
+    {
+        DWORD status = 0;
+        return SUCCEEDED(real_->GetStatus(&status)) && (status & DSBSTATUS_PLAYING);
+    }
+
+    // The software device's time is brought up to now before the gauge
+    // looks at or changes a buffer.
+    void Catch()
+    {
+        if (device_->Soft())
+            TapFlush();
+    }
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override
+    {
+        return real_->QueryInterface(riid, object);
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
+    ULONG STDMETHODCALLTYPE Release() override
+    {
+        ULONG left = --references_;
+        if (left == 0) {
+            Catch();
+            std::vector<TapBuffer*>& list = device_->Buffers();
+            list.erase(std::find(list.begin(), list.end(), this));
+            Note(SoundEvent::Released, id_, bytes_, beeps_, 0, long(real_->Release()), clip_);
+            delete this;
+        }
+        return left;
+    }
+    HRESULT STDMETHODCALLTYPE GetCaps(LPDSBCAPS caps) override { return real_->GetCaps(caps); }
+    HRESULT STDMETHODCALLTYPE GetCurrentPosition(LPDWORD play, LPDWORD write) override
+    {
+        Catch();
+        return real_->GetCurrentPosition(play, write);
+    }
+    HRESULT STDMETHODCALLTYPE GetFormat(LPWAVEFORMATEX format, DWORD size, LPDWORD written) override
+    {
+        return real_->GetFormat(format, size, written);
+    }
+    HRESULT STDMETHODCALLTYPE GetVolume(LPLONG volume) override { return real_->GetVolume(volume); }
+    HRESULT STDMETHODCALLTYPE GetPan(LPLONG pan) override { return real_->GetPan(pan); }
+    HRESULT STDMETHODCALLTYPE GetFrequency(LPDWORD frequency) override { return real_->GetFrequency(frequency); }
+    HRESULT STDMETHODCALLTYPE GetStatus(LPDWORD status) override
+    {
+        Catch();
+        HRESULT result = real_->GetStatus(status);
+        if (SUCCEEDED(result) && (*status & DSBSTATUS_PLAYING))
+            Note(SoundEvent::Busy, id_, bytes_, beeps_, 0, result, clip_);
+        return result;
+    }
+    HRESULT STDMETHODCALLTYPE Initialize(LPDIRECTSOUND device, LPCDSBUFFERDESC description) override
+    {
+        return real_->Initialize(device, description);
+    }
+    HRESULT STDMETHODCALLTYPE Lock(DWORD offset, DWORD bytes, LPVOID* first, LPDWORD firstBytes, LPVOID* second,
+                                   LPDWORD secondBytes, DWORD flags) override
+    {
+        Catch();
+        return real_->Lock(offset, bytes, first, firstBytes, second, secondBytes, flags);
+    }
+    HRESULT STDMETHODCALLTYPE Play(DWORD reserved, DWORD priority, DWORD flags) override
+    {
+        Catch();
+        HRESULT result = real_->Play(reserved, priority, flags);
+        Note(SoundEvent::Played, id_, bytes_, beeps_, flags, result, clip_);
+        if (SUCCEEDED(result) && device_->Soft())
+            Sounding = true;
+        return result;
+    }
+    HRESULT STDMETHODCALLTYPE SetCurrentPosition(DWORD position) override
+    {
+        Catch();
+        return real_->SetCurrentPosition(position);
+    }
+    HRESULT STDMETHODCALLTYPE SetFormat(LPCWAVEFORMATEX format) override { return real_->SetFormat(format); }
+    HRESULT STDMETHODCALLTYPE SetVolume(LONG volume) override { return real_->SetVolume(volume); }
+    HRESULT STDMETHODCALLTYPE SetPan(LONG pan) override { return real_->SetPan(pan); }
+    HRESULT STDMETHODCALLTYPE SetFrequency(DWORD frequency) override { return real_->SetFrequency(frequency); }
+    HRESULT STDMETHODCALLTYPE Stop() override
+    {
+        Catch();
+        return real_->Stop();
+    }
+    HRESULT STDMETHODCALLTYPE Unlock(LPVOID first, DWORD firstBytes, LPVOID second, DWORD secondBytes) override
+    {
+        // What the gauge wrote tells the host what this buffer will sound
+        // like, and which of the module's clips it is.
+        if (first && firstBytes) {
+            beeps_ = CountBeeps(static_cast<const uint8_t*>(first), firstBytes);
+            if (second && secondBytes)
+                beeps_ += CountBeeps(static_cast<const uint8_t*>(second), secondBytes);
+            clip_ = Identify(first, firstBytes, second, second ? secondBytes : 0);
+        }
+        return real_->Unlock(first, firstBytes, second, secondBytes);
+    }
+    HRESULT STDMETHODCALLTYPE Restore() override
+    {
+        Catch();
+        return real_->Restore();
+    }
+
+private:
+    TapDevice* device_;
+    IDirectSoundBuffer* real_;
+    uint32_t bytes_;
+    int beeps_;
+    const char* clip_;
+    int id_;
+    ULONG references_ = 1;
+};
+
+HRESULT TapDevice::CreateSoundBuffer(LPCDSBUFFERDESC description, LPLPDIRECTSOUNDBUFFER buffer, IUnknown* outer)
+{
+    IDirectSoundBuffer* real = nullptr;
+    HRESULT result = real_->CreateSoundBuffer(description, &real, outer);
+    if (FAILED(result) || !real) {
+        Note(SoundEvent::BufferCreated, -1, description ? description->dwBufferBytes : 0, 0, 0, result, nullptr);
+        return result;
+    }
+    TapBuffer* tap = new TapBuffer(this, real, description->dwBufferBytes, 0, nullptr);
+    Note(SoundEvent::BufferCreated, tap->Id(), tap->Bytes(), 0, 0, result, nullptr);
+    *buffer = tap;
+    return result;
+}
+
+HRESULT TapDevice::DuplicateSoundBuffer(LPDIRECTSOUNDBUFFER original, LPLPDIRECTSOUNDBUFFER duplicate)
+{
+    TapBuffer* source = static_cast<TapBuffer*>(original);
+    IDirectSoundBuffer* real = nullptr;
+    HRESULT result = real_->DuplicateSoundBuffer(source ? source->Real() : nullptr, &real);
+    if (FAILED(result) || !real)
+        return result;
+    TapBuffer* tap = new TapBuffer(this, real, source->Bytes(), source->Beeps(), source->Clip());
+    Note(SoundEvent::Duplicated, tap->Id(), tap->Bytes(), tap->Beeps(), 0, result, tap->Clip());
+    *duplicate = tap;
+    return result;
+}
+
+void TapDevice::Mix(uint64_t at, uint32_t samples)
+{
+    SoftDirectSoundClearTrack(real_);
+    SoftDirectSoundAdvance(real_, samples);
+    DWORD count = 0;
+    const int16_t* track = SoftDirectSoundTrack(real_, &count);
+    if (!track || !count)
+        return;
+    if (Heard.size() < at + count)
+        Heard.resize(at + count, 0);
+    for (DWORD i = 0; i < count; ++i) {
+        int32_t sum = int32_t(Heard[at + i]) + track[i];
+        Heard[at + i] = int16_t(sum > 32767 ? 32767 : sum < -32768 ? -32768 : sum);
+    }
+    SoftDirectSoundClearTrack(real_);
+}
+
+} // namespace
+
+HRESULT WINAPI TappedDirectSoundCreate(LPCGUID guid, LPDIRECTSOUND* device, LPUNKNOWN outer)
+{
+    IDirectSound* real = nullptr;
+    HRESULT result = RealCreate ? RealCreate(guid, &real, outer) : DSERR_NODRIVER;
+    if (FAILED(result) || !real) {
+        Note(SoundEvent::DeviceRefused, -1, 0, 0, 0, result, nullptr);
+        return FAILED(result) ? result : DSERR_NODRIVER;
+    }
+    Note(SoundEvent::DeviceCreated, -1, 0, 0, 0, result, nullptr);
+    *device = new TapDevice(real);
+    return result;
+}
+
+int CountBeeps(const uint8_t* samples, uint32_t count)
+{
+    const uint32_t gap = 11025 / 50; // 20 ms at the clips' rate
+    int beeps = 0;
+    uint32_t quiet = gap;
+    for (uint32_t i = 0; i < count; ++i) {
+        if (samples[i] != 128) {
+            if (quiet >= gap)
+                ++beeps;
+            quiet = 0;
+        } else {
+            ++quiet;
+        }
+    }
+    return beeps;
+}
+
+int LearnModuleClips(void* module)
+{
+    int found = 0;
+    for (KnownClip& clip : Clips) {
+        clip.Data = nullptr;
+        clip.Size = 0;
+        char name[8];
+        // Resource names are stored in upper case; the lookup ignores case.
+        for (int i = 0; i < 6; ++i)
+            name[i] = clip.Name[i] >= 'a' && clip.Name[i] <= 'z' ? char(clip.Name[i] - 32) : clip.Name[i];
+        name[6] = 0;
+        ModuleResource resource;
+        if (FindModuleResource(module, 10, name, &resource) &&
+            DataChunk(resource.Bytes, resource.Size, &clip.Data, &clip.Size))
+            ++found;
+    }
+    return found;
+}
+
+bool TapDirectSound(void* module, bool softSound)
+{
+    LearnModuleClips(module);
+#ifdef _WIN32
+    void* bound = nullptr;
+    ImportHook hook = {"dsound.dll", "DirectSoundCreate", reinterpret_cast<void*>(&TappedDirectSoundCreate),
+                       &bound, false};
+    if (HookImports(module, &hook, 1) != 1)
+        return false;
+    RealCreate = softSound ? SoftCreate : reinterpret_cast<CreateFunction>(bound);
+    return true;
+#else
+    (void)softSound;
+    RealCreate = SoftCreate;
+    return true;
+#endif
+}
+
+const std::vector<SoundEvent>& SoundEvents()
+{
+    return Events;
+}
+
+void ClearSoundEvents()
+{
+    Events.clear();
+}
+
+void TapAdvance(uint32_t samples)
+{
+    Pending += samples;
+    if (Sounding)
+        TapFlush();
+}
+
+void TapFlush()
+{
+    if (!Pending)
+        return;
+    // A device with nothing playing needs no time: its clock matters only
+    // to the buffers that play on it.
+    bool still = false;
+    for (TapDevice* device : TapDevice::Live()) {
+        if (!device->Soft())
+            continue;
+        bool playing = false;
+        for (TapBuffer* buffer : device->Buffers())
+            playing = playing || buffer->Playing();
+        if (!playing)
+            continue;
+        device->Mix(Clock, Pending);
+        for (TapBuffer* buffer : device->Buffers())
+            still = still || buffer->Playing();
+    }
+    Clock += Pending;
+    Pending = 0;
+    Sounding = still;
+}
+
+const std::vector<int16_t>& HeardTrack()
+{
+    return Heard;
+}
+
+uint64_t TapClock()
+{
+    return Clock + Pending;
+}
+
+void ClearHeardTrack()
+{
+    Heard.clear();
+    Clock = 0;
+    Pending = 0;
+}
+
+#ifndef _WIN32
+// The native module's DirectSoundCreate: it is an undefined symbol of the
+// module, bound at load time to this definition, which the bench program
+// exports (-Wl,--export-dynamic-symbol). The device behind it is the software
+// one, behind the tap.
+extern "C" __attribute__((visibility("default"))) HRESULT WINAPI DirectSoundCreate(LPCGUID guid, LPDIRECTSOUND* device,
+                                                                                  LPUNKNOWN outer)
+{
+    return TappedDirectSoundCreate(guid, device, outer);
+}
+#endif

@@ -1,0 +1,65 @@
+// Listens in on a loaded gauge's DirectSound, the way a debugging host can:
+// the module's DirectSoundCreate is pointed at a wrapper that hands out the
+// device behind a recording proxy. Every buffer it creates, every status
+// query and every play reach the bench's log, and the audio still goes to
+// the device. Under Wine the wrapper is put into the module's import slot
+// (bench/ImportHooks.h), in front of Wine's DirectSound or, for runs faster
+// than real time, of the software device linked into the bench; the native
+// module imports DirectSoundCreate from the bench program itself, which
+// always hands out the software device.
+//
+// Which clip a play starts is known by what the gauge wrote into the buffer:
+// its bytes are compared with the data chunks of the module's own wave
+// resources, and a duplicate inherits its source's clip.
+#ifndef LUMIVANE_BENCH_SOUNDTAP_H
+#define LUMIVANE_BENCH_SOUNDTAP_H
+
+#include "platform/Platform.h"
+
+#include <stdint.h>
+#include <vector>
+
+struct SoundEvent {
+    enum Kind { DeviceCreated, DeviceRefused, BufferCreated, Duplicated, Busy, Played, Released } What;
+    int Buffer;       // creation order, from 0; -1 for the device
+    uint32_t Bytes;   // the buffer's length
+    int Beeps;        // bursts of sound in what the gauge wrote into it
+    uint32_t Flags;   // of a play
+    long Result;      // of the call
+    const char* Clip; // the module's clip the buffer holds ("Wave1"), or null
+};
+
+// Puts the tap in front of the module's DirectSound: under Wine by patching
+// its import of DirectSoundCreate (false when it has none), with
+// `softSound` in front of the software device instead of Wine's; natively
+// the bench's own DirectSoundCreate always leads to the tap and the software
+// device. Call after loading and before install. Also learns the module's
+// clips (LearnModuleClips).
+bool TapDirectSound(void* module, bool softSound);
+
+// Reads the WAVE1 and WAVE2 resources of the module (type 10) and keeps their
+// data chunks to name plays by; returns how many were found.
+int LearnModuleClips(void* module);
+
+// The tap's DirectSoundCreate.
+HRESULT WINAPI TappedDirectSoundCreate(LPCGUID guid, LPDIRECTSOUND* device, LPUNKNOWN outer);
+
+const std::vector<SoundEvent>& SoundEvents();
+void ClearSoundEvents();
+
+// Bursts of non-silent 8-bit samples separated by at least 20 ms of silence.
+int CountBeeps(const uint8_t* samples, uint32_t count);
+
+// The software device's time. The run advances it by each pass's period;
+// the devices are only mixed while something sounds, so a silent pass costs
+// nothing. What they play is gathered, at its place in the run's time, in
+// one 11025 Hz mono track that outlives each device (kill and install).
+void TapAdvance(uint32_t samples);
+// Mixes what is still pending into the track.
+void TapFlush();
+const std::vector<int16_t>& HeardTrack();
+// Samples advanced so far: the run's time at the software device's rate.
+uint64_t TapClock();
+void ClearHeardTrack();
+
+#endif
