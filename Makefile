@@ -37,17 +37,21 @@ test-windows: windows
 
 test: test-native test-windows
 
-DEMO := build/windows/tests/module
+DEMO := $(CURDIR)/build/demo
 
-# A short take-off flown through the stand-in host under Wine, with Wine's
-# DirectSound recording into a WAV file instead of a sound card.
+# A take-off flown through the bench under Wine, with Wine's real DirectSound
+# recorded by ALSA's file device; everything it leaves is in one folder, whose
+# path is the last line printed.
 demo: deps build/windows/CMakeCache.txt
-	cmake --build --preset windows -j $(JOBS) --target Lumivane.gau takeoff_demo
-	@echo "Built $(CURDIR)/build/windows/Lumivane.gau"
-	@rm -f $(DEMO)/demo-home/capture.wav
-	HOME=$(CURDIR)/$(DEMO)/demo-home cmake/wine-run $(CURDIR)/build/windows/wine $(DEMO)/takeoff_demo.exe; \
-	status=$$?; $(WINE_STOP); exit $$status
-	@echo "The sound card's output: $(CURDIR)/$(DEMO)/demo-home/capture.wav"
+	cmake --build --preset windows -j $(JOBS) --target Lumivane.gau lumivane-bench
+	@rm -rf $(DEMO)
+	@bench/run-bench build/windows/Lumivane.gau --scenario bench/scenarios/takeoff.txt --out $(DEMO)
+	@echo
+	@echo "What to look at, in the folder below:"
+	@echo "  events.jsonl  one line a pass: airspeed, lamps, marks, readout, call-outs started, speeds"
+	@echo "  sound.wav     what Wine's DirectSound played: single, single and double beep"
+	@echo "  settings/     the gauge's settings files (its C:\\pelmo, C:\\pelmo1, C:\\pelmo2)"
+	@echo "$(DEMO)"
 
 dist: gauge
 	@tools/make-dist build/windows/Lumivane.gau $(CURDIR)/dist

@@ -147,8 +147,9 @@ struct Held {
     bool Down = false;
     int X = 0, Y = 0;
     Button Which = Button::Left;
+    double Start = 0;
     double Until = 0;     // release time; infinite for a driver's hold
-    double NextRepeat = 0;
+    int Repeats = 0;      // repeats run so far
 };
 
 class Runner : public PassControl {
@@ -186,7 +187,7 @@ private:
     }
     void StartHold(int x, int y, Button button, double until)
     {
-        held_ = {true, x, y, button, until, now_ + RepeatDelay};
+        held_ = {true, x, y, button, now_, until, 0};
         Press(x, y, button);
     }
     void Apply(const ScenarioAction& action);
@@ -353,13 +354,19 @@ void Runner::Repeat()
 {
     if (!held_.Down)
         return;
-    while (held_.NextRepeat <= now_ + 1e-9 && held_.NextRepeat < held_.Until) {
+    // Repeat times are counted from the press, not summed, so that a
+    // release at a whole number of periods is never overtaken by rounding.
+    const double tolerance = 1e-9;
+    for (;;) {
+        double at = held_.Start + RepeatDelay + RepeatPeriod * held_.Repeats;
+        if (at > now_ + tolerance || at >= held_.Until - tolerance)
+            break;
         MouseArea* area = host_.AreaAt(held_.X, held_.Y, held_.Which);
         if (area && (area->Events & RepeatWhileHeld))
             Run(area, held_.X, held_.Y);
-        held_.NextRepeat += RepeatPeriod;
+        ++held_.Repeats;
     }
-    if (now_ + 1e-9 >= held_.Until)
+    if (now_ + tolerance >= held_.Until)
         held_.Down = false;
 }
 
