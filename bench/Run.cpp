@@ -21,7 +21,12 @@
 #include <thread>
 
 #ifdef _WIN32
+#define WIN32_LEAN_AND_MEAN
 #include <direct.h>
+#include <windows.h>
+#else
+#include <limits.h>
+#include <unistd.h>
 #endif
 
 namespace {
@@ -54,6 +59,24 @@ bool MakeFolder(const std::string& path)
     }
     struct stat info;
     return stat(path.c_str(), &info) == 0 && (info.st_mode & S_IFDIR);
+}
+
+// Natively the run moves into the settings sandbox, so every path it keeps
+// is made absolute first.
+std::string Absolute(const std::string& path)
+{
+    if (path.empty())
+        return path;
+#ifdef _WIN32
+    char full[MAX_PATH];
+    DWORD length = GetFullPathNameA(path.c_str(), MAX_PATH, full, nullptr);
+    return length && length < MAX_PATH ? std::string(full, length) : path;
+#else
+    if (path[0] == '/')
+        return path;
+    char here[PATH_MAX];
+    return getcwd(here, sizeof here) ? std::string(here) + "/" + path : path;
+#endif
 }
 
 std::string Join(const std::string& folder, const char* name)
@@ -157,6 +180,10 @@ public:
     Runner(const RunOptions& options, const Scenario& scenario, RunSummary* summary)
         : options_(options), scenario_(scenario), summary_(summary), profile_(&scenario)
     {
+        options_.Module = Absolute(options.Module);
+        options_.Out = Absolute(options.Out);
+        options_.Settings = Absolute(options.Settings);
+        options_.Capture = Absolute(options.Capture);
     }
 
     bool Start(std::string* error);
@@ -200,7 +227,7 @@ private:
     void Write();
     void ShowProgress(bool last);
 
-    const RunOptions& options_;
+    RunOptions options_;
     const Scenario& scenario_;
     RunSummary* summary_;
     AirspeedProfile profile_;

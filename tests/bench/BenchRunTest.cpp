@@ -1,0 +1,215 @@
+// The bench as a host of the real module: each click point runs exactly its
+// area's handler, a held press repeats only where the area asks for it, the
+// take-off scenario is heard as single, single and double beep and nothing
+// after, and a module that cannot be loaded is named with the reason. Runs
+// the native Lumivane.gau natively and the DLL under Wine.
+#include "bench/Run.h"
+
+#include "bench/Recording.h"
+#include "bench/SoundTap.h"
+
+#include <gtest/gtest.h>
+
+#include <stdio.h>
+
+#include <string>
+#include <vector>
+
+#ifdef _WIN32
+#include "ProgramFolder.h"
+#endif
+
+namespace {
+
+std::string ModulePath()
+{
+#ifdef _WIN32
+    return ProgramFolder() + "Lumivane.gau";
+#else
+    return LUMIVANE_TEST_MODULE;
+#endif
+}
+
+std::string SourcePath(const char* relative)
+{
+#ifdef _WIN32
+    // The program lies in <build>/tests/bench; the sources are named to it.
+    return std::string(LUMIVANE_SOURCE_DIR_WINDOWS) + "\\" + relative;
+#else
+    return std::string(LUMIVANE_SOURCE_DIR) + "/" + relative;
+#endif
+}
+
+std::string OutFolder(const char* name)
+{
+#ifdef _WIN32
+    return ProgramFolder() + "out\\" + name;
+#else
+    return std::string(LUMIVANE_TEST_OUT) + "/" + name;
+#endif
+}
+
+// Call-outs in what was heard: bursts whose starts lie within 300 ms of the
+// first of them are one call-out (a double beep's second beep starts 147 ms
+// after its first).
+std::vector<int> CalloutsHeard(const std::vector<Burst>& bursts, uint32_t rate)
+{
+    std::vector<int> callouts;
+    size_t first = 0;
+    for (size_t i = 0; i < bursts.size(); ++i) {
+        if (i == 0 || bursts[i].First - bursts[first].First > rate * 3 / 10) {
+            callouts.push_back(0);
+            first = i;
+        }
+        ++callouts.back();
+    }
+    return callouts;
+}
+
+struct Flown {
+    RunSummary Summary;
+    std::vector<std::vector<int>> Handlers; // per pass
+};
+
+Flown Fly(const std::string& text, const char* out, bool softSound = true)
+{
+    Flown flown;
+    Scenario scenario;
+    std::string error;
+    EXPECT_TRUE(ParseScenario(text, "test.txt", &scenario, &error)) << error;
+    RunOptions options;
+    options.Module = ModulePath();
+    options.Out = OutFolder(out);
+    options.SoftSound = softSound;
+    options.Progress = false;
+    options.AfterPass = [&](const PassRecord& pass) {
+        flown.Handlers.emplace_back(pass.Handlers, pass.Handlers + pass.HandlerCount);
+    };
+    EXPECT_TRUE(RunScenario(options, scenario, &flown.Summary, &error)) << error;
+    EXPECT_TRUE(flown.Summary.Faults.empty()) << flown.Summary.Faults.front();
+    return flown;
+}
+
+TEST(BenchHost, ClickPointsRunExactlyTheirHandlersAndOnlyAdjustAreasRepeat)
+{
+    // Each press is held for one second: a handler with the repeat bit runs
+    // at the press, then at 0.4 s and every 0.1 s up to 0.9 s: 7 times.
+    const struct {
+        int x, y;
+        const char* button;
+        int area; // the area number that runs, -1 for none
+        int runs;
+    } cases[] = {
+        {25, 35, "left", 1, 7},   {54, 69, "left", 1, 7},  {57, 25, "left", 2, 7},   {86, 62, "left", 2, 7},
+        {3, 12, "left", 3, 1},    {16, 25, "left", 3, 1},  {3, 31, "left", 4, 1},    {16, 63, "left", 5, 1},
+        {55, 40, "left", -1, 0},  {56, 40, "left", -1, 0}, {87, 40, "left", -1, 0},  {57, 24, "left", -1, 0},
+        {3, 26, "left", -1, 0},   {17, 20, "left", -1, 0}, {40, 45, "right", -1, 0}, {10, 19, "middle", -1, 0},
+        {54, 72, "left", -1, 0}, // inside the decrease area's box, below the gauge
+    };
+    for (const auto& c : cases) {
+        std::string text = "settings speed1 80\nsettings speed2 90\nsettings speed3 100\n0 hold " +
+                           std::to_string(c.x) + " " + std::to_string(c.y) + " 1 " + c.button + "\n1.5 end\n";
+        Flown flown = Fly(text, "clicks");
+        std::vector<int> ran;
+        for (const std::vector<int>& pass : flown.Handlers)
+            ran.insert(ran.end(), pass.begin(), pass.end());
+        std::vector<int> expected(size_t(c.runs), c.area);
+        EXPECT_EQ(ran, expected) << c.button << " press held at " << c.x << "," << c.y;
+    }
+}
+
+void ExpectTakeOff(const Flown& flown, bool named)
+{
+    const RunSummary& s = flown.Summary;
+    ASSERT_EQ(s.Plays.size(), 3u);
+    const double times[] = {6.0, 7.0, 8.0};
+    for (int i = 0; i < 3; ++i)
+        EXPECT_NEAR(s.Plays[size_t(i)].Time, times[i], 0.06) << "call-out " << i + 1;
+    if (named) {
+        EXPECT_STREQ(s.Plays[0].Clip, "Wave1");
+        EXPECT_STREQ(s.Plays[1].Clip, "Wave1");
+        EXPECT_STREQ(s.Plays[2].Clip, "Wave2");
+    }
+    ASSERT_FALSE(s.SoundFile.empty()) << s.SoundNote;
+    Recording heard = ReadRecording(s.SoundFile);
+    ASSERT_TRUE(heard.Problem.empty()) << heard.Problem;
+    std::vector<Burst> bursts = FindBursts(heard, 0.01f);
+    EXPECT_EQ(CalloutsHeard(bursts, heard.Rate), (std::vector<int>{1, 1, 2}))
+        << "beeps per call-out heard in " << s.SoundFile;
+}
+
+TEST(BenchHost, TheTakeOffIsHeardAsSingleSingleDoubleOnTheSoftwareDevice)
+{
+    Flown flown;
+    Scenario scenario;
+    std::string error;
+    ASSERT_TRUE(LoadScenario(SourcePath("bench/scenarios/takeoff.txt"), &scenario, &error)) << error;
+    RunOptions options;
+    options.Module = ModulePath();
+    options.Out = OutFolder("takeoff-soft");
+    options.SoftSound = true;
+    options.Progress = false;
+    ASSERT_TRUE(RunScenario(options, scenario, &flown.Summary, &error)) << error;
+    EXPECT_TRUE(flown.Summary.Faults.empty());
+    // The software device keeps the run's time: the track lasts the run, and
+    // nothing sounds after the double beep.
+    Recording heard = ReadRecording(flown.Summary.SoundFile);
+    EXPECT_NEAR(double(heard.Samples.size()) / heard.Rate, 12.06, 0.01);
+    std::vector<Burst> bursts = FindBursts(heard, 0.01f);
+    ASSERT_FALSE(bursts.empty());
+    EXPECT_LT(double(bursts.back().Last) / heard.Rate, 8.3) << "nothing after the double beep";
+    // The native module's clips are named once the bench can read its
+    // resources; the windows one's always.
+    bool named = !flown.Summary.Plays.empty() && std::string(flown.Summary.Plays[0].Clip) != "unknown";
+#ifdef _WIN32
+    EXPECT_TRUE(named);
+#endif
+    ExpectTakeOff(flown, named);
+}
+
+#ifdef _WIN32
+TEST(BenchHost, TheTakeOffIsHeardAsSingleSingleDoubleOnWinesDirectSound)
+{
+    Scenario scenario;
+    std::string error;
+    ASSERT_TRUE(LoadScenario(SourcePath("bench/scenarios/takeoff.txt"), &scenario, &error)) << error;
+    RunOptions options;
+    options.Module = ModulePath();
+    options.Out = OutFolder("takeoff-real");
+    options.Capture = CaptureBesideProgram("bench-sound-home");
+    options.Progress = false;
+    Flown flown;
+    ASSERT_TRUE(RunScenario(options, scenario, &flown.Summary, &error)) << error;
+    for (const SoundEvent& event : SoundEvents())
+        if (event.What == SoundEvent::DeviceRefused)
+            GTEST_SKIP() << "No DirectSound device: Wine found no ALSA output. HOME must name the folder with "
+                            "the .asoundrc that tests/bench/CMakeLists.txt writes.";
+    EXPECT_TRUE(flown.Summary.Faults.empty());
+    ExpectTakeOff(flown, true);
+}
+#endif
+
+TEST(BenchHost, ModulesThatCannotBeLoadedAreNamedWithTheReason)
+{
+#ifdef _WIN32
+    const std::string noLinkage = "C:\\windows\\system32\\kernel32.dll";
+#else
+    const std::string noLinkage = "/lib/x86_64-linux-gnu/libm.so.6";
+#endif
+    const struct {
+        std::string path;
+        std::string message;
+    } cases[] = {
+        {OutFolder("nothing-here.gau"), "no module file at " + OutFolder("nothing-here.gau")},
+        {SourcePath("bench/scenarios/takeoff.txt"), " is not a gauge module this bench can load: it is neither"},
+        {noLinkage, noLinkage + " exports no Linkage: not a gauge module"},
+    };
+    for (const auto& c : cases) {
+        GaugeHost host;
+        std::string error;
+        EXPECT_FALSE(host.Load(c.path, &error)) << c.path;
+        EXPECT_NE(error.find(c.message), std::string::npos) << "got: " << error;
+    }
+}
+
+} // namespace

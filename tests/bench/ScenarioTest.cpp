@@ -1,0 +1,86 @@
+// The scenario format's mistakes, each with the message a user gets: one bad
+// line per rejection the parser makes, and the line number it names.
+#include "bench/Scenario.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+TEST(Scenario, BadLinesAreNamedWithTheirFileAndLine)
+{
+    const struct {
+        const char* text;
+        const char* error;
+    } cases[] = {
+        {"0 fly 100\n1 end\n", "s.txt:1: unknown action 'fly' (airspeed, ramp, noise, track, press, hold, kill, install, end)"},
+        {"soon airspeed 3\n", "s.txt:1: 'soon' is neither a time in seconds nor 'settings'"},
+        {"-1 airspeed 3\n", "s.txt:1: a time must not be negative"},
+        {"2 airspeed\n", "s.txt:1: airspeed needs a value: TIME airspeed VALUE"},
+        {"2 airspeed fast\n", "s.txt:1: 'fast' is not a number"},
+        {"2 airspeed nan\n", "s.txt:1: 'nan' is not a number"},
+        {"1 airspeed 0\n2 ramp 100\n", "s.txt:2: ramp needs a target and a duration: TIME ramp TARGET over SECONDS"},
+        {"2 ramp 100 over 0\n", "s.txt:1: a ramp must last more than 0 s"},
+        {"2 noise -1\n", "s.txt:1: the noise amplitude must not be negative"},
+        {"2 press 10\n", "s.txt:1: press needs x and y: TIME press X Y [left|right|middle]"},
+        {"2 press 10.5 20\n", "s.txt:1: '10.5' is not a whole number of pixels"},
+        {"2 press 10 20 thumb\n", "s.txt:1: unknown button 'thumb' (left, right or middle)"},
+        {"2 hold 70 45\n", "s.txt:1: hold needs x, y and how long: TIME hold X Y SECONDS [left|right|middle]"},
+        {"2 hold 70 45 0\n", "s.txt:1: a hold must last more than 0 s"},
+        {"6 airspeed 1\n\n5 airspeed 2\n", "s.txt:3: the time 5 comes before 6 on line 1"},
+        {"1 kill\n2 kill\n", "s.txt:2: kill while the gauge is not installed"},
+        {"1 install\n", "s.txt:1: install while the gauge is installed"},
+        {"1 kill now\n", "s.txt:1: unexpected 'now' after kill"},
+        {"settings speed4 80\n", "s.txt:1: unknown speed 'speed4' (speed1, speed2 or speed3)"},
+        {"settings speed1\n", "s.txt:1: settings needs a speed and what its file holds: "
+                              "settings speed1|speed2|speed3 NUMBER|missing|text \"...\""},
+        {"settings speed1 eighty\n", "s.txt:1: 'eighty' is neither a whole number, 'missing' nor text \"...\""},
+        {"settings speed1 text \"80\n", "s.txt:1: the text has no closing quote"},
+        {"1 track none.csv\n", "s.txt:1: cannot read the track none.csv"},
+        {"0 airspeed 0\n", "s.txt:1: the scenario has no end: finish it with a line 'SECONDS end'"},
+        {"3 end\n4 airspeed 0\n", "s.txt:2: nothing may follow the end (line 1)"},
+    };
+    for (const auto& c : cases) {
+        Scenario scenario;
+        std::string error;
+        EXPECT_FALSE(ParseScenario(c.text, "s.txt", &scenario, &error)) << c.text;
+        EXPECT_EQ(error, c.error) << "for the scenario:\n" << c.text;
+    }
+}
+
+TEST(Scenario, AProfileOfHoldsRampsAndRelativeTimes)
+{
+    Scenario scenario;
+    std::string error;
+    ASSERT_TRUE(ParseScenario("settings speed2 text \"0x5A\\n\"  # a comment\n"
+                              "0 airspeed 10\n"
+                              "2 ramp 110 over 4\n"
+                              "+5 airspeed 50\n"
+                              "8 noise 2 seed 3\n"
+                              "10 end\n",
+                              "s.txt", &scenario, &error))
+        << error;
+    ASSERT_EQ(scenario.Settings.size(), 1u);
+    EXPECT_EQ(scenario.Settings[0].Content, "0x5A\n");
+    EXPECT_EQ(scenario.End, 10.0);
+    AirspeedProfile profile(&scenario);
+    const struct {
+        double time, airspeed;
+    } expected[] = {{0, 10}, {2, 10}, {3, 35}, {6, 110}, {6.5, 110}, {7, 50}};
+    size_t next = 0;
+    for (const auto& e : expected) {
+        while (next < scenario.Actions.size() && scenario.Actions[next].Time <= e.time)
+            profile.Apply(scenario.Actions[next++]);
+        EXPECT_DOUBLE_EQ(profile.At(e.time), e.airspeed) << "at " << e.time << " s";
+    }
+    while (next < scenario.Actions.size())
+        profile.Apply(scenario.Actions[next++]);
+    for (double t = 8; t < 10; t += 0.1) {
+        double v = profile.At(t);
+        EXPECT_LE(v, 52.0);
+        EXPECT_GE(v, 48.0);
+    }
+}
+
+} // namespace
