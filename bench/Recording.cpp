@@ -149,16 +149,57 @@ bool WriteRecordingWav(const Recording& r, const std::string& path)
     return fclose(file) == 0 && good;
 }
 
-bool WriteMonoWav(const int16_t* samples, size_t count, uint32_t rate, const std::string& path)
+bool WriteMonoWav(const std::vector<SoundStretch>& stretches, uint64_t total, uint32_t rate,
+                  const std::string& path)
 {
     FILE* file = fopen(path.c_str(), "wb");
     if (!file)
         return false;
-    PutHeader(file, rate, 1, uint32_t(count * 2));
-    for (size_t i = 0; i < count; ++i)
-        PutLittle(file, static_cast<uint16_t>(samples[i]), 2);
+    // The data chunk's size is 32 bits: a track longer than that is cut.
+    if (total > 0x7FFFFFF0u / 2)
+        total = 0x7FFFFFF0u / 2;
+    PutHeader(file, rate, 1, uint32_t(total * 2));
+    uint8_t block[8192];
+    size_t used = 0;
+    auto put = [&](int16_t sample) {
+        block[used++] = uint8_t(uint16_t(sample) & 0xFF);
+        block[used++] = uint8_t(uint16_t(sample) >> 8);
+        if (used == sizeof block) {
+            fwrite(block, 1, used, file);
+            used = 0;
+        }
+    };
+    uint64_t at = 0;
+    for (const SoundStretch& stretch : stretches) {
+        for (; at < stretch.Start && at < total; ++at)
+            put(0);
+        for (size_t i = 0; i < stretch.Count && at < total; ++i, ++at)
+            put(stretch.Samples[i]);
+    }
+    for (; at < total; ++at)
+        put(0);
+    fwrite(block, 1, used, file);
     bool good = !ferror(file);
     return fclose(file) == 0 && good;
+}
+
+std::vector<Burst> FindStretchBursts(const std::vector<SoundStretch>& stretches, uint32_t rate, float threshold)
+{
+    std::vector<Burst> bursts;
+    const uint64_t gap = rate / 200;
+    const int limit = int(threshold * 32768.0f);
+    for (const SoundStretch& stretch : stretches)
+        for (size_t i = 0; i < stretch.Count; ++i) {
+            int v = stretch.Samples[i];
+            if (v < limit && v > -limit)
+                continue;
+            size_t at = size_t(stretch.Start + i);
+            if (!bursts.empty() && at - bursts.back().Last <= gap)
+                bursts.back().Last = at;
+            else
+                bursts.push_back({at, at});
+        }
+    return bursts;
 }
 
 // The beep's own zero crossings are far shorter than the 5 ms bridged here.

@@ -21,19 +21,29 @@ struct Recording {
 
 Recording ReadRecording(const std::string& path);
 
+struct Burst {
+    size_t First;
+    size_t Last;
+};
+
 // Appends `more` to `into` (same rate and channels, or `into` still empty).
 void AppendRecording(Recording* into, const Recording& more);
 
 // 16-bit PCM at the recording's rate and channels; true on success.
 bool WriteRecordingWav(const Recording& r, const std::string& path);
 
-// A WAV file of 16-bit mono samples; true on success.
-bool WriteMonoWav(const int16_t* samples, size_t count, uint32_t rate, const std::string& path);
-
-struct Burst {
-    size_t First;
-    size_t Last;
+// A WAV file of 16-bit mono samples, `total` long: the stretches at their
+// places, silence between them. True on success.
+struct SoundStretch {
+    uint64_t Start;
+    const int16_t* Samples;
+    size_t Count;
 };
+bool WriteMonoWav(const std::vector<SoundStretch>& stretches, uint64_t total, uint32_t rate,
+                  const std::string& path);
+
+// Bursts of sound in such stretches, found as FindBursts does.
+std::vector<Burst> FindStretchBursts(const std::vector<SoundStretch>& stretches, uint32_t rate, float threshold);
 
 // Runs of sound above the threshold, taken to be one as long as they are
 // never silent for more than 5 ms.

@@ -608,35 +608,28 @@ void Runner::Finish()
     if (!options_.Record)
         return;
     std::string path = Join(options_.Out, "sound.wav");
-    Recording heard;
     if (soft_) {
         // The track up to the end of the run, silence included.
-        std::vector<int16_t> track = HeardTrack();
-        if (track.size() < TapClock())
-            track.resize(size_t(TapClock()), 0);
-        if (WriteMonoWav(track.data(), track.size(), SOFT_DIRECTSOUND_RATE, path)) {
+        std::vector<SoundStretch> stretches;
+        for (const HeardStretch& stretch : HeardTrack())
+            stretches.push_back({stretch.Start, stretch.Samples.data(), stretch.Samples.size()});
+        if (WriteMonoWav(stretches, TapClock(), SOFT_DIRECTSOUND_RATE, path)) {
             summary_->SoundFile = path;
             summary_->SoundNote = "the software DirectSound's mix, 11025 Hz mono, in the run's time";
+            summary_->Bursts = int(FindStretchBursts(stretches, SOFT_DIRECTSOUND_RATE, 0.01f).size());
         }
-        heard.Rate = SOFT_DIRECTSOUND_RATE;
-        heard.Channels = 1;
-        for (int16_t s : track)
-            heard.Samples.push_back(s / 32768.0f);
     } else if (!options_.Capture.empty()) {
         if (capture_.Channels && WriteRecordingWav(capture_, path)) {
             summary_->SoundFile = path;
             summary_->SoundNote = "what Wine's DirectSound sent to the sound card (" + std::to_string(capture_.Rate) +
-                                  " Hz); the recording device is not paced, so silences are shorter than "
-                                  "they were";
-            heard = capture_;
+                                  " Hz); the recording device is not paced, so silences are not to scale";
+            summary_->Bursts = int(FindBursts(capture_, 0.01f).size());
         } else {
             summary_->SoundNote = "nothing was recorded at " + options_.Capture;
         }
     } else {
         summary_->SoundNote = "real DirectSound without a recording: no sound.wav (bench/run-bench records one)";
     }
-    if (!summary_->SoundFile.empty())
-        summary_->Bursts = int(FindBursts(heard, 0.01f).size());
 }
 
 } // namespace

@@ -45,7 +45,7 @@ KnownClip Clips[2] = {{"Wave1", nullptr, 0}, {"Wave2", nullptr, 0}};
 uint64_t Clock = 0;
 uint32_t Pending = 0;
 bool Sounding = false;
-std::vector<int16_t> Heard;
+std::vector<HeardStretch> Heard;
 
 void Note(SoundEvent::Kind what, int buffer, uint32_t bytes, int beeps, uint32_t flags, long result,
           const char* clip)
@@ -324,11 +324,16 @@ void TapDevice::Mix(uint64_t at, uint32_t samples)
     const int16_t* track = SoftDirectSoundTrack(real_, &count);
     if (!track || !count)
         return;
-    if (Heard.size() < at + count)
-        Heard.resize(at + count, 0);
+    // Continue the last stretch where it ends, or start a new one.
+    if (Heard.empty() || Heard.back().Start + Heard.back().Samples.size() < at)
+        Heard.push_back({at, {}});
+    std::vector<int16_t>& heard = Heard.back().Samples;
+    size_t offset = size_t(at - Heard.back().Start);
+    if (heard.size() < offset + count)
+        heard.resize(offset + count, 0);
     for (DWORD i = 0; i < count; ++i) {
-        int32_t sum = int32_t(Heard[at + i]) + track[i];
-        Heard[at + i] = int16_t(sum > 32767 ? 32767 : sum < -32768 ? -32768 : sum);
+        int32_t sum = int32_t(heard[offset + i]) + track[i];
+        heard[offset + i] = int16_t(sum > 32767 ? 32767 : sum < -32768 ? -32768 : sum);
     }
     SoftDirectSoundClearTrack(real_);
 }
@@ -443,7 +448,7 @@ void TapFlush()
     Sounding = still;
 }
 
-const std::vector<int16_t>& HeardTrack()
+const std::vector<HeardStretch>& HeardTrack()
 {
     return Heard;
 }

@@ -53,11 +53,17 @@ int CountBeeps(const uint8_t* samples, uint32_t count);
 // The software device's time. The run advances it by each pass's period;
 // the devices are only mixed while something sounds, so a silent pass costs
 // nothing. What they play is gathered, at its place in the run's time, in
-// one 11025 Hz mono track that outlives each device (kill and install).
+// one 11025 Hz mono track that outlives each device (kill and install). The
+// track keeps only the stretches that sounded: a long run's silence takes no
+// memory.
 void TapAdvance(uint32_t samples);
 // Mixes what is still pending into the track.
 void TapFlush();
-const std::vector<int16_t>& HeardTrack();
+struct HeardStretch {
+    uint64_t Start; // in samples from the start of the run
+    std::vector<int16_t> Samples;
+};
+const std::vector<HeardStretch>& HeardTrack();
 // Samples advanced so far: the run's time at the software device's rate.
 uint64_t TapClock();
 void ClearHeardTrack();

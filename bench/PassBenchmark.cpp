@@ -1,0 +1,54 @@
+// How many passes a second the bench flies natively and headless: the native
+// Lumivane.gau loaded and installed as the host does, then a long take-off
+// profile flown as fast as the machine goes, with the software DirectSound
+// and without recording or rendering. Each iteration is one whole run, load
+// and kill included; the figure is passes a second over all of them. Not a
+// test: run it by hand (see README.md) on a build without sanitizers.
+#include "bench/Run.h"
+
+#include <benchmark/benchmark.h>
+
+#include <string>
+
+namespace {
+
+void FlyPasses(benchmark::State& state)
+{
+    const double rate = 18;
+    const double seconds = double(state.range(0)) / rate;
+    Scenario scenario;
+    std::string error;
+    std::string text = "settings speed1 80\nsettings speed2 90\nsettings speed3 100\n"
+                       "0 airspeed 0\n"
+                       "0 noise 0.5 seed 1\n"
+                       "1 ramp 150 over " + std::to_string(seconds - 2) + "\n" +
+                       std::to_string(seconds) + " end\n";
+    if (!ParseScenario(text, "benchmark", &scenario, &error)) {
+        state.SkipWithError(error.c_str());
+        return;
+    }
+    RunOptions options;
+    options.Module = LUMIVANE_BENCHMARK_MODULE;
+    options.Out = LUMIVANE_BENCHMARK_OUT;
+    options.SoftSound = true;
+    options.Speed = Pace::Fast;
+    options.Record = false;
+    options.Progress = false;
+    uint64_t passes = 0;
+    for (auto _ : state) {
+        RunSummary summary;
+        if (!RunScenario(options, scenario, &summary, &error)) {
+            state.SkipWithError(error.c_str());
+            return;
+        }
+        passes += summary.Passes;
+    }
+    state.SetItemsProcessed(int64_t(passes));
+    state.counters["passes_per_second"] = benchmark::Counter(double(passes), benchmark::Counter::kIsRate);
+}
+
+BENCHMARK(FlyPasses)->Arg(1000000)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+} // namespace
+
+BENCHMARK_MAIN();
