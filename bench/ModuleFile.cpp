@@ -81,7 +81,7 @@ std::string FolderOf(const std::string& path)
 
 // PE: the import descriptors of a 32-bit image. Relative addresses are
 // turned into file offsets through the section table.
-bool ReadPeImports(const FileBytes& f, std::vector<std::string>* needs, std::string* what)
+[[maybe_unused]] bool ReadPeImports(const FileBytes& f, std::vector<std::string>* needs, std::string* what)
 {
     uint32_t peAt, signature, machine, sections, optionalSize, magic;
     if (!f.U32(0x3C, &peAt) || !f.U32(peAt, &signature) || signature != 0x00004550) {
@@ -147,7 +147,7 @@ bool ReadPeImports(const FileBytes& f, std::vector<std::string>* needs, std::str
 
 // ELF: the DT_NEEDED entries of a 64-bit x86-64 shared object, found through
 // the PT_DYNAMIC segment, with addresses mapped through the PT_LOAD segments.
-bool ReadElfNeeds(const FileBytes& f, std::vector<std::string>* needs, std::string* what)
+[[maybe_unused]] bool ReadElfNeeds(const FileBytes& f, std::vector<std::string>* needs, std::string* what)
 {
     if (!f.Has(0, 64) || f.b[4] != 2 || f.b[5] != 1) {
         *what = "an ELF file, but not a 64-bit little-endian one";

@@ -392,7 +392,7 @@ struct Parser {
 bool ParseScenario(const std::string& text, const std::string& file, Scenario* out, std::string* error)
 {
     *out = Scenario();
-    Parser parser{file, out};
+    Parser parser{file, out, 0, std::string()};
     if (parser.Parse(text))
         return true;
     *error = parser.error;

@@ -108,7 +108,7 @@ bool IsSoft(LPDIRECTSOUND device)
 
 class TapBuffer;
 
-class TapDevice : public IDirectSound {
+class TapDevice final : public IDirectSound {
 public:
     explicit TapDevice(IDirectSound* real) : real_(real), soft_(IsSoft(real)) { Live().push_back(this); }
 
@@ -162,7 +162,7 @@ private:
     std::vector<TapBuffer*> buffers_;
 };
 
-class TapBuffer : public IDirectSoundBuffer {
+class TapBuffer final : public IDirectSoundBuffer {
 public:
     TapBuffer(TapDevice* device, IDirectSoundBuffer* real, uint32_t bytes, int beeps, const char* clip)
         : device_(device), real_(real), bytes_(bytes), beeps_(beeps), clip_(clip), id_(NextBuffer++)
