@@ -316,7 +316,9 @@ bool LoadModule(const std::string& path, LoadedModule* module, std::string* erro
 #else
     // Bound at once, so that a symbol nobody provides is reported now and
     // not at the first call that needs it.
-    void* handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+    // A name without a slash would send dlopen to the library search path.
+    std::string file = path.find('/') == std::string::npos ? "./" + path : path;
+    void* handle = dlopen(file.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (!handle) {
         const char* why = dlerror();
         *error = "dlopen refused " + path + ": " + (why ? why : "no reason given");
