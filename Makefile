@@ -2,27 +2,29 @@
 MAKEFLAGS += --no-print-directory
 # As many jobs as the machine has processors, for builds and tests alike.
 JOBS := $(shell nproc 2>/dev/null || echo 2)
-.PHONY: all deps gauge native windows test test-native test-windows demo dist clean
+.PHONY: all deps configure-native configure-windows gauge native windows test test-native test-windows demo dist clean
 
 all: gauge
 
 deps:
 	@tools/install-deps
 
-build/windows/CMakeCache.txt:
-	cmake --preset windows
+# Configured every time, which takes a moment: a build that only regenerated
+# itself during `cmake --build` would not yet know targets added since.
+configure-windows:
+	@cmake --preset windows >/dev/null
 
-build/native/CMakeCache.txt:
-	cmake --preset native
+configure-native:
+	@cmake --preset native >/dev/null
 
-gauge: deps build/windows/CMakeCache.txt
+gauge: deps configure-windows
 	cmake --build --preset windows -j $(JOBS) --target Lumivane.gau
 	@echo "Built $(CURDIR)/build/windows/Lumivane.gau"
 
-native: deps build/native/CMakeCache.txt
+native: deps configure-native
 	cmake --build --preset native -j $(JOBS)
 
-windows: deps build/windows/CMakeCache.txt
+windows: deps configure-windows
 	cmake --build --preset windows -j $(JOBS)
 
 test-native: native
@@ -42,7 +44,7 @@ DEMO := $(CURDIR)/build/demo
 # A take-off flown through the bench under Wine, with Wine's real DirectSound
 # recorded by ALSA's file device; everything it leaves is in one folder, whose
 # path is the last line printed.
-demo: deps build/windows/CMakeCache.txt
+demo: deps configure-windows
 	cmake --build --preset windows -j $(JOBS) --target Lumivane.gau lumivane-bench
 	@rm -rf $(DEMO)
 	@bench/run-bench build/windows/Lumivane.gau --scenario bench/scenarios/takeoff.txt --out $(DEMO)
