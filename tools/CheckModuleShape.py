@@ -7,12 +7,16 @@ runtime DLL is needed. Loading the module under Wine cannot prove the last
 point: a WINEPATH into MinGW's folders would hide a missing runtime DLL.
 
 The simulator runs on Windows 95, so the header must be one its loader takes:
-operating-system and subsystem versions of at most 4.0; base relocations, since
-another module may already sit at the preferred base; no thread-local storage,
-load-configuration or delay-import directory, which it does not know. Every
-imported function must be one that Windows 95 with DirectX already has: the
-list below, so that an import from a later Windows fails here, not in a
-pilot's cockpit.
+operating-system and subsystem versions of at most 4.0; 512-byte file
+alignment; base relocations, since another module may already sit at the
+preferred base; no thread-local storage, load-configuration, delay-import or
+bound-import directory, which it does not know; an IAT in a writable section,
+since it writes the addresses in place; and no export inside the export
+directory's range, where it would be taken for a forwarder (module/Lumivane.ld
+says why the layout is safe). Every imported function must be one that
+Windows 95 with DirectX already has: the list below, so that an import from a
+later Windows fails here, not in a pilot's cockpit. The module keeps to its
+budgets: at most 32 KiB and at most 16 imported functions.
 Prints the figures worth tracking: file size, sections and imported functions.
 
     CheckModuleShape.py PATH/TO/Lumivane.gau
@@ -23,6 +27,8 @@ import sys
 import pefile
 
 EXPORTS = {"Linkage", "ImportTable"}
+MAX_BYTES = 32 * 1024
+MAX_IMPORTS = 16
 
 # What the module may import: functions that Windows 95 (kernel32, user32),
 # DirectX 1 and later (dsound) and the msvcrt.dll that Windows 98 ships and
@@ -42,7 +48,20 @@ UNKNOWN_TO_WINDOWS95 = {
     "IMAGE_DIRECTORY_ENTRY_TLS": "thread-local storage",
     "IMAGE_DIRECTORY_ENTRY_LOAD_CONFIG": "load configuration",
     "IMAGE_DIRECTORY_ENTRY_DELAY_IMPORT": "delay imports",
+    "IMAGE_DIRECTORY_ENTRY_BOUND_IMPORT": "bound imports",
 }
+SCN = pefile.SECTION_CHARACTERISTICS
+
+
+def section_rows(pe):
+    """(name, bytes used, bytes in the file, access "RWX") for each section."""
+    rows = []
+    for s in pe.sections:
+        flags = "".join(letter if s.Characteristics & SCN[bit] else "-"
+                        for letter, bit in (("R", "IMAGE_SCN_MEM_READ"), ("W", "IMAGE_SCN_MEM_WRITE"),
+                                            ("X", "IMAGE_SCN_MEM_EXECUTE")))
+        rows.append((s.Name.rstrip(b"\0").decode(), s.Misc_VirtualSize, s.SizeOfRawData, flags))
+    return rows
 
 
 def check_header(pe, faults):
@@ -54,6 +73,8 @@ def check_header(pe, faults):
     for what, version in versions.items():
         if version > (4, 0):
             faults.append(f"{what} version {version[0]}.{version[1]} is above Windows 95's 4.0")
+    if optional.FileAlignment != 512 or optional.SectionAlignment != 4096:
+        faults.append(f"alignments {optional.FileAlignment}/{optional.SectionAlignment}, not 512/4096")
     directories = {d.name: d for d in optional.DATA_DIRECTORY}
     relocations = directories["IMAGE_DIRECTORY_ENTRY_BASERELOC"]
     if not relocations.VirtualAddress or not relocations.Size or \
@@ -62,41 +83,51 @@ def check_header(pe, faults):
     for name, what in UNKNOWN_TO_WINDOWS95.items():
         if directories[name].VirtualAddress or directories[name].Size:
             faults.append(f"has a {what} directory")
-    print(f"  PE versions: OS {versions['operating-system'][0]}.{versions['operating-system'][1]}, "
-          f"subsystem {versions['subsystem'][0]}.{versions['subsystem'][1]}; "
-          f"file alignment {optional.FileAlignment}")
-    for section in pe.sections:
-        name = section.Name.rstrip(b"\0").decode()
-        print(f"  {name:8} {section.SizeOfRawData:6} bytes in the file, "
-              f"{section.Misc_VirtualSize:6} used")
+    return versions
 
 
-def main(path):
+def inspect(path):
+    """The module's facts (size, headers, sections, imports) and its faults."""
     pe = pefile.PE(path)
     faults = []
+    facts = {"path": path, "bytes": os.path.getsize(path), "headers": pe.OPTIONAL_HEADER.SizeOfHeaders,
+             "sections": section_rows(pe), "imports": {}, "exports": []}
 
     if pe.FILE_HEADER.Machine != pefile.MACHINE_TYPE["IMAGE_FILE_MACHINE_I386"]:
         faults.append("not a 32-bit x86 image")
     if not pe.FILE_HEADER.Characteristics & pefile.IMAGE_CHARACTERISTICS["IMAGE_FILE_DLL"]:
         faults.append("not a DLL")
+    if facts["bytes"] > MAX_BYTES:
+        faults.append(f"{facts['bytes']} bytes, more than {MAX_BYTES}")
 
-    name = pe.get_string_at_rva(pe.DIRECTORY_ENTRY_EXPORT.struct.Name).decode()
-    if name != "Lumivane.gau":
-        faults.append(f"export directory names the module {name!r}")
     exports = {}
-    for symbol in pe.DIRECTORY_ENTRY_EXPORT.symbols:
-        exports[symbol.name.decode() if symbol.name else f"#{symbol.ordinal}"] = symbol.address
+    if not hasattr(pe, "DIRECTORY_ENTRY_EXPORT"):
+        faults.append("no export directory")
+    else:
+        name = pe.get_string_at_rva(pe.DIRECTORY_ENTRY_EXPORT.struct.Name).decode()
+        if name != "Lumivane.gau":
+            faults.append(f"export directory names the module {name!r}")
+        for symbol in pe.DIRECTORY_ENTRY_EXPORT.symbols:
+            exports[symbol.name.decode() if symbol.name else f"#{symbol.ordinal}"] = symbol.address
     if set(exports) != EXPORTS:
         faults.append(f"exports {sorted(exports)}, not {sorted(EXPORTS)}")
+    export_directory = pe.OPTIONAL_HEADER.DATA_DIRECTORY[pefile.DIRECTORY_ENTRY["IMAGE_DIRECTORY_ENTRY_EXPORT"]]
+    first, end = export_directory.VirtualAddress, export_directory.VirtualAddress + export_directory.Size
     for symbol, rva in exports.items():
         section = pe.get_section_by_rva(rva)
-        if section is None or section.Characteristics & pefile.SECTION_CHARACTERISTICS["IMAGE_SCN_MEM_EXECUTE"]:
+        if section is None or section.Characteristics & SCN["IMAGE_SCN_MEM_EXECUTE"]:
             faults.append(f"{symbol} is not data")
+        if first <= rva < end:
+            faults.append(f"{symbol} lies inside the export directory's range and would be taken for a forwarder")
+    facts["exports"] = sorted(exports)
 
-    check_header(pe, faults)
+    facts["versions"] = check_header(pe, faults)
+    facts["file_alignment"] = pe.OPTIONAL_HEADER.FileAlignment
 
     functions = 0
-    for entry in pe.DIRECTORY_ENTRY_IMPORT:
+    if not hasattr(pe, "DIRECTORY_ENTRY_IMPORT"):
+        faults.append("no import directory")
+    for entry in getattr(pe, "DIRECTORY_ENTRY_IMPORT", []):
         dll = entry.dll.decode()
         known = WINDOWS95_FUNCTIONS.get(dll.lower())
         if known is None:
@@ -106,12 +137,34 @@ def main(path):
         for name in names:
             if name not in known:
                 faults.append(f"imports {dll}!{name}, which is not known to be in Windows 95")
+        for i in entry.imports:
+            section = pe.get_section_by_rva(i.address - pe.OPTIONAL_HEADER.ImageBase)
+            if section is None or not section.Characteristics & SCN["IMAGE_SCN_MEM_WRITE"]:
+                faults.append(f"the IAT of {dll} is not in a writable section")
+                break
         functions += len(names)
-        print(f"  {dll}: {', '.join(names)}")
+        facts["imports"][dll] = names
+    if functions > MAX_IMPORTS:
+        faults.append(f"{functions} imported functions, more than {MAX_IMPORTS}")
+    facts["functions"] = functions
+    return facts, faults
 
-    size = os.path.getsize(path)
-    print(f"{path}: {size} bytes ({size / 1024:.1f} KiB), {functions} imported functions, "
-          f"exports {', '.join(sorted(exports))}")
+
+def main(path):
+    facts, faults = inspect(path)
+    versions = facts["versions"]
+    print(f"  PE versions: OS {versions['operating-system'][0]}.{versions['operating-system'][1]}, "
+          f"subsystem {versions['subsystem'][0]}.{versions['subsystem'][1]}; "
+          f"file alignment {facts['file_alignment']}")
+    print("  section   used    in the file  access")
+    for name, used, raw, flags in facts["sections"]:
+        print(f"  {name:8} {used:6} {raw:12}  {flags}")
+    print(f"  headers  {'':6} {facts['headers']:12}")
+    for dll, names in facts["imports"].items():
+        print(f"  {dll}: {', '.join(names)}")
+    size = facts["bytes"]
+    print(f"{path}: {size} bytes ({size / 1024:.1f} KiB), {facts['functions']} imported functions, "
+          f"exports {', '.join(facts['exports'])}")
     for fault in faults:
         print(f"FAULT: {fault}")
     return 1 if faults else 0
