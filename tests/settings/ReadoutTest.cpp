@@ -1,11 +1,15 @@
 // The readout: three characters of the selected speed in the host's 4-byte
-// buffer, whatever the settings files hold, and never a byte past it.
+// buffer, whatever the settings files hold, and never a byte past it; and,
+// although it formats only when its text is not already in place, always the
+// bytes that formatting at every call would leave.
 #include "SettingsFixture.h"
 
 #include "panel/Panel.h"
 #include "settings/Readout.h"
 
 #include <climits>
+#include <random>
+#include <stdio.h>
 #include <string.h>
 
 namespace {
@@ -126,6 +130,101 @@ TEST_F(ReadoutTest, NoBufferNoWrite)
     ReadoutElement.TextBuffer = nullptr;
     SettingsLoaded = 1;
     EXPECT_EQ(ReadoutCallback(9.0), 9.0);
+}
+
+// The plain readout, formatted at every call: what the host must find.
+void FormatEveryTime(char* text, int32_t speed)
+{
+    if (speed < -99 || speed > 999)
+        snprintf(text, 4, "***");
+    else
+        snprintf(text, 4, "%3d", speed);
+}
+
+// Random interleavings of adjusts, selections, settings files appearing,
+// vanishing or holding values that need "***", module reloads, a host that
+// writes into its buffer or hands over another one (or none), and passes.
+// Each host buffer has a twin that receives the same writes but is formatted
+// every time; after every pass the two must hold the same bytes.
+TEST_F(ReadoutTest, RememberedTextIsAlwaysWhatFormattingEveryTimeWouldLeave)
+{
+    std::mt19937 random(2024);
+    auto pick = [&](int n) { return int(random() % unsigned(n)); };
+    constexpr int Buffers = 3;
+    char host[Buffers][8];
+    char twin[Buffers][8];
+    for (int b = 0; b < Buffers; ++b) {
+        for (char& c : host[b])
+            c = char(random());
+        memcpy(twin[b], host[b], sizeof host[b]);
+    }
+    int current = 0;
+    ReadoutElement.TextBuffer = host[current];
+    const int32_t values[] = {0, 5, 80, 99, 100, 199, 200, 999, 1000, -7, -99, -100, INT32_MAX, INT32_MIN};
+    const char* const files[] = {Speed1File, Speed2File, Speed3File};
+    int passes = 0;
+    for (int step = 0; step < 6000; ++step) {
+        switch (pick(10)) {
+        case 0:
+            (pick(2) ? SpeedUpHandler : SpeedDownHandler)(0, 0);
+            break;
+        case 1: {
+            AreaHandler select[] = {SelectSpeed1Handler, SelectSpeed2Handler, SelectSpeed3Handler};
+            select[pick(3)](0, 0);
+            break;
+        }
+        case 2:
+            if (pick(3))
+                WriteFile(files[pick(3)], std::to_string(values[pick(14)]));
+            else
+                remove(files[pick(3)]);
+            break;
+        case 3:
+            // A fresh load of the module: the files are read again.
+            if (pick(4) == 0)
+                ResetModuleState();
+            break;
+        case 4: {
+            // The host writes into a buffer: noise, zeros as in a fresh
+            // one, the last character alone, or the very text of a speed.
+            int b = pick(Buffers);
+            char bytes[8];
+            int kind = pick(4);
+            if (kind == 0) {
+                for (char& c : bytes)
+                    c = char(random());
+            } else if (kind == 3) {
+                memset(bytes, 0, sizeof bytes);
+            } else {
+                memcpy(bytes, host[b], sizeof bytes);
+                if (kind == 1)
+                    bytes[3] = char(pick(2) ? 0 : 'x');
+                else
+                    FormatEveryTime(bytes, values[pick(14)]);
+            }
+            memcpy(host[b], bytes, sizeof bytes);
+            memcpy(twin[b], bytes, sizeof bytes);
+            break;
+        }
+        case 5:
+            // Another buffer, or for a while none.
+            current = pick(Buffers + 1);
+            ReadoutElement.TextBuffer = current < Buffers ? host[current] : nullptr;
+            break;
+        default:
+            ReadoutCallback(0.25);
+            if (current < Buffers)
+                FormatEveryTime(twin[current], *SelectedSpeedValue());
+            ++passes;
+            for (int b = 0; b < Buffers; ++b)
+                ASSERT_EQ(memcmp(host[b], twin[b], sizeof host[b]), 0)
+                    << "buffer " << b << " after pass " << passes << " at step " << step << ": \""
+                    << std::string(host[b], 4) << "\" where formatting would leave \"" << std::string(twin[b], 4)
+                    << "\"";
+        }
+    }
+    EXPECT_GT(passes, 2000);
+    ReadoutElement.TextBuffer = nullptr;
 }
 
 } // namespace
