@@ -25,6 +25,10 @@ struct FaultSwitch {
 
 FaultSwitch Faults[SoftFaultCount];
 
+// What SoftDirectSoundSplitLocks gave for devices not yet made: a device the
+// code under test creates itself and fills at once can split from the start.
+DWORD NewDeviceSplitLimit = 0;
+
 // The error each switch produces: the one the real device gives for the
 // nearest real cause (no driver, device taken, memory exhausted, ...).
 const HRESULT FaultResults[SoftFaultCount] = {
@@ -772,6 +776,7 @@ HRESULT SoftDirectSoundCreate(LPCGUID deviceGuid, LPDIRECTSOUND* device, LPUNKNO
     SoftDevice* created = new (std::nothrow) SoftDevice;
     if (!created)
         return DSERR_OUTOFMEMORY;
+    created->splitLimit = NewDeviceSplitLimit;
     created->next = DeviceList;
     DeviceList = created;
     *device = created;
@@ -878,6 +883,7 @@ void SoftDirectSoundInjectFault(SoftDirectSoundFault fault, int passes, int fail
 void SoftDirectSoundClearFaults(void)
 {
     memset(Faults, 0, sizeof Faults);
+    NewDeviceSplitLimit = 0;
 }
 
 int SoftDirectSoundFaultsHit(SoftDirectSoundFault fault)
@@ -904,6 +910,10 @@ int SoftDirectSoundLoseBuffer(LPDIRECTSOUNDBUFFER buffer)
 
 void SoftDirectSoundSplitLocks(LPDIRECTSOUND device, DWORD firstRegionBytes)
 {
+    if (!device) {
+        NewDeviceSplitLimit = firstRegionBytes;
+        return;
+    }
     SoftDevice* d = FindDevice(device);
     if (d)
         d->splitLimit = firstRegionBytes;

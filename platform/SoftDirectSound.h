@@ -60,7 +60,9 @@ int SoftDirectSoundLoseBuffer(LPDIRECTSOUNDBUFFER buffer);
 
 // Makes Lock hand out at most `firstRegionBytes` in the first region and the
 // rest in the second, as a device with split memory does; 0 restores whole
-// first regions.
+// first regions. A null device sets it for every device made from then on
+// (until SoftDirectSoundClearFaults), for code that makes its own device and
+// fills its buffers at once.
 void SoftDirectSoundSplitLocks(LPDIRECTSOUND device, DWORD firstRegionBytes);
 
 // Introspection. References counts the interface's own references (0 once it
