@@ -135,10 +135,10 @@ PanelView GaugeRun::Pass(double airspeed)
     return view;
 }
 
-bool GaugeRun::Press(int x, int y, int repeats)
+AreaHandler GaugeRun::Press(int x, int y, int repeats)
 {
     if (x < 0 || y < 0 || x >= Width || y >= Height)
-        return false;
+        return nullptr;
     bool inGroup = false;
     for (MouseArea* area = MouseAreas; area->Type != AreaListEnd; ++area) {
         if (area->Type == AreaGroupStart) {
@@ -157,9 +157,9 @@ bool GaugeRun::Press(int x, int y, int repeats)
         if (area->Events & RepeatWhileHeld)
             for (int i = 0; i < repeats; ++i)
                 area->Handler(uint32_t(x) | uint32_t(y) << 16, LeftButtonDown | RepeatWhileHeld);
-        return true;
+        return area->Handler;
     }
-    return false;
+    return nullptr;
 }
 
 int GaugeRun::ServiceCalls(HostService entry) const

@@ -49,9 +49,10 @@ public:
     PanelView Pass(double airspeed);
 
     // A left press at panel pixel x, y: the handler of the area there runs,
-    // and again `repeats` times where the area repeats while held. False when
-    // no area is there (or the point is off the gauge).
-    bool Press(int x, int y, int repeats = 0);
+    // and again `repeats` times where the area repeats while held. Returns
+    // that handler, or null when no area is there (or the point is off the
+    // gauge).
+    AreaHandler Press(int x, int y, int repeats = 0);
 
     // How often the gauge called this service entry.
     int ServiceCalls(HostService entry) const;
