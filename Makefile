@@ -2,7 +2,7 @@
 MAKEFLAGS += --no-print-directory
 # As many jobs as the machine has processors, for builds and tests alike.
 JOBS := $(shell nproc 2>/dev/null || echo 2)
-.PHONY: all deps configure-native configure-windows gauge native windows test test-native test-windows demo dist clean
+.PHONY: all deps configure-native configure-windows gauge native windows test test-native test-windows demo dist figures clean
 
 all: gauge
 
@@ -54,6 +54,21 @@ demo: deps configure-windows
 	@echo "  sound.wav     what Wine's DirectSound played: single, single and double beep"
 	@echo "  settings/     the gauge's settings files (its C:\\pelmo, C:\\pelmo1, C:\\pelmo2)"
 	@echo "$(DEMO)"
+
+# The figures of speed, size and reliability, regenerated into
+# build/figures/figures.md (tools/figures says what is in it). The long runs'
+# lengths: seconds of each fuzzer, presses of the settings storm, take-offs of
+# the soak, passes counted by callgrind, repetitions of the benchmark.
+FIGURES_FUZZ_SECONDS ?= 300
+FIGURES_STORM_PRESSES ?= 100000
+FIGURES_SOAK_TAKEOFFS ?= 10000
+FIGURES_PASSES ?= 1000000
+FIGURES_REPETITIONS ?= 10
+
+figures: deps
+	@FIGURES_FUZZ_SECONDS=$(FIGURES_FUZZ_SECONDS) FIGURES_STORM_PRESSES=$(FIGURES_STORM_PRESSES) \
+	FIGURES_SOAK_TAKEOFFS=$(FIGURES_SOAK_TAKEOFFS) FIGURES_PASSES=$(FIGURES_PASSES) \
+	FIGURES_REPETITIONS=$(FIGURES_REPETITIONS) tools/figures
 
 dist: gauge
 	@tools/make-dist build/windows/Lumivane.gau $(CURDIR)/dist
