@@ -174,8 +174,15 @@ LPDIRECTSOUNDBUFFER PickVoice(SoundObject* object)
         // Restored memory holds nothing of ours until it is written again.
         if (voice->Restore() < 0)
             return nullptr;
+        object->Unfilled = 1;
+    }
+    // A refill that failed is tried again before every later play: once
+    // restored, the voice no longer reports itself lost, and playing it
+    // unfilled would sound whatever the loss left in its memory.
+    if (voice && object->Unfilled) {
         if (!FillVoiceBuffer(voice, object->WaveData, object->WaveBytes))
             return nullptr;
+        object->Unfilled = 0;
     }
     return voice;
 }

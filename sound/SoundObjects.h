@@ -17,6 +17,10 @@ struct SoundObject {
     DWORD WaveBytes;
     LONG VoiceCount;    // at least 1
     LONG CurrentVoice;  // the voice PickVoice tries first; 0 <= CurrentVoice < VoiceCount
+    // 1 while the voices' memory was given back by Restore but could not be
+    // written again: it holds no sound of ours, and is refilled before any
+    // voice plays.
+    LONG Unfilled;
     LPDIRECTSOUNDBUFFER Voices[];
 };
 

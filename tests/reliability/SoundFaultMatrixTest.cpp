@@ -63,11 +63,10 @@ const FaultRow Rows[] = {
     {"both lost, refilled in two regions", NoSwitch, 0, 0, 1000, LoseBoth, {"111|111", "111|111", "111|111"},
      "..."},
     // A voice is restored first and refilled after; when the refill's Lock
-    // fails the play is dropped, but the voice is no longer lost and plays
-    // what the loss left in it (x) at every later call-out, until it is lost
-    // again. The layer's order of steps; a known weakness, kept.
+    // fails the play is dropped, and the refill is tried again before every
+    // later play, so nothing the loss left in its memory is ever heard.
     {"both lost, Lock refused", SoftFaultLock, 0, SOFT_FAULT_ALWAYS, 0, LoseBoth,
-     {"000|000", "0x0|xxx", "111|111"}, "RR-"},
+     {"000|000", "000|111", "111|111"}, "RR-"},
     {"Wave1 lost, Restore refused once", SoftFaultRestore, 0, 1, 0, LoseWave1, {"111|111", "011|111", "111|111"},
      "-R-"},
     {"Wave1 lost, Restore refused 3 times", SoftFaultRestore, 0, 3, 0, LoseWave1,

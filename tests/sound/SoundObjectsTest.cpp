@@ -565,6 +565,13 @@ TEST_F(SoundObjects, AFailedRefillDropsThePlay)
     EXPECT_EQ(PlaySoundObject(object, 0), 0);
     EXPECT_EQ(SoftDirectSoundFaultsHit(SoftFaultLock), 1);
     EXPECT_EQ(Status(object->Voices[0]), 0u) << "restored, not refilled, not playing";
+    // Restored, the voice no longer says it is lost; the refill is still owed
+    // before it may sound.
+    SoftDirectSoundInjectFault(SoftFaultLock, 0, 1);
+    EXPECT_EQ(PlaySoundObject(object, 0), 0) << "a second failed refill drops the play too";
+    EXPECT_EQ(PlaySoundObject(object, 0), 1);
+    EXPECT_EQ(Contents(object->Voices[0]), std::vector<BYTE>(object->WaveData, object->WaveData + object->WaveBytes))
+        << "refilled before it played";
     ReleaseSoundObject(object);
 }
 
