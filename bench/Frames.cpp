@@ -11,11 +11,13 @@
 
 #include <string.h>
 
+#include <utility>
+
 namespace {
 
 const int SheetColumns = 6;
 const int Margin = 8;
-const int LabelCellHeight = 14;
+const int LabelCellHeight = 16;
 const Rgb SheetGround = {32, 32, 32};
 const Rgb LabelColour = {230, 230, 230};
 
@@ -45,24 +47,42 @@ bool WriteFrame(const std::string& path, const Image& image, int scale)
 
 void FrameSelector::Offer(const Image& frame, const std::string& label)
 {
-    if (!kept_.empty() && frame == last_)
+    if (offered_ && frame == latest_.Frame)
         return;
-    kept_.push_back({frame, label});
-    last_ = frame;
+    latest_ = {frame, label};
+    latestKept_ = offered_ % stride_ == 0;
+    if (latestKept_)
+        kept_.push_back(latest_);
+    ++offered_;
+    if (kept_.size() == MostKept) {
+        for (size_t i = 0; i < MostKept / 2; ++i)
+            kept_[i] = std::move(kept_[i * 2]);
+        kept_.resize(MostKept / 2);
+        stride_ *= 2;
+        latestKept_ = (offered_ - 1) % stride_ == 0;
+    }
 }
 
 std::vector<LabelledFrame> FrameSelector::Pick(size_t limit) const
 {
-    if (kept_.size() <= limit)
-        return kept_;
+    std::vector<const LabelledFrame*> all;
+    for (const LabelledFrame& frame : kept_)
+        all.push_back(&frame);
+    if (!latestKept_)
+        all.push_back(&latest_);
     std::vector<LabelledFrame> picked;
-    if (limit == 0)
+    if (limit == 0 || all.empty())
         return picked;
+    if (all.size() <= limit) {
+        for (const LabelledFrame* frame : all)
+            picked.push_back(*frame);
+        return picked;
+    }
     if (limit == 1)
-        return {kept_.front()};
+        return {*all.front()};
     // Index k of limit spread over the kept ones, first and last included.
     for (size_t k = 0; k < limit; ++k)
-        picked.push_back(kept_[k * (kept_.size() - 1) / (limit - 1)]);
+        picked.push_back(*all[k * (all.size() - 1) / (limit - 1)]);
     return picked;
 }
 

@@ -24,18 +24,29 @@ struct LabelledFrame {
 };
 
 // Keeps, from the frames of a run offered one by one, those that differ from
-// the frame before them (and the first), for a contact sheet.
+// the frame before them (and the first), for a contact sheet. However long
+// the run, it holds at most MostKept frames: when that many are kept, every
+// other one is let go and from then on only every other new one is kept, so
+// those kept stay evenly spread over the run; the last one offered is always
+// kept.
 class FrameSelector {
 public:
+    static const size_t MostKept = 256;
+
     void Offer(const Image& frame, const std::string& label);
     // At most `limit` of the kept frames, evenly spaced, the first and last
     // among them.
     std::vector<LabelledFrame> Pick(size_t limit = 24) const;
-    size_t Kept() const { return kept_.size(); }
+    // Frames that differed from the one before them, kept or not.
+    size_t Offered() const { return offered_; }
+    size_t Kept() const { return kept_.size() + (latestKept_ ? 0 : 1); }
 
 private:
     std::vector<LabelledFrame> kept_;
-    Image last_;
+    LabelledFrame latest_; // the last one offered
+    bool latestKept_ = true;
+    size_t offered_ = 0;
+    size_t stride_ = 1;
 };
 
 // The frames in a grid, each scaled `scale` times with its label beneath in

@@ -1,32 +1,89 @@
 // lumivane-bench: loads a build of the gauge the way the simulator does,
-// flies a scenario through it and records what it shows and sounds. The
-// windows build runs under Wine (bench/run-bench sets that up); the native
-// build loads the native Lumivane.gau.
+// flies a scenario through it and records what it shows and sounds, or shows
+// it in a window to be tried by hand (windows build). The windows build runs
+// under Wine (bench/run-bench sets that up) and on Windows; the native build
+// loads the native Lumivane.gau.
+#include "bench/Chart.h"
+#include "bench/FrameRecorder.h"
 #include "bench/Run.h"
+#include "bench/Window.h"
 
 #include <CLI/CLI.hpp>
 
 #include <stdio.h>
 
+#include <map>
+
+namespace {
+
+// A window run without a scenario goes on until the window is closed: its
+// end is set further off than anyone watches.
+const double EndlessSeconds = 1e7;
+
+// Under bench/run-bench the paths the bench prints are Wine's, on drive Z:,
+// where Wine puts the Linux root; they are printed in Linux form. A path
+// runs to the first blank or quote.
+std::string LinuxPaths(std::string text)
+{
+    for (size_t at = text.find("Z:\\"); at != std::string::npos; at = text.find("Z:\\", at)) {
+        text.erase(at, 2);
+        for (size_t i = at; i < text.size() && text[i] != ' ' && text[i] != '"' && text[i] != '\''; ++i)
+            if (text[i] == '\\')
+                text[i] = '/';
+    }
+    return text;
+}
+
+// The scenario's file name without its folder and extension.
+std::string ScenarioName(const std::string& file)
+{
+    std::string name = file.substr(file.find_last_of("\\/") + 1);
+    const size_t dot = name.find_last_of('.');
+    return dot == std::string::npos || dot == 0 ? name : name.substr(0, dot);
+}
+
+std::string Join(const std::string& folder, const std::string& name)
+{
+    const char* separator = folder.find('\\') != std::string::npos ? "\\" : "/";
+    return folder + separator + name;
+}
+
+} // namespace
+
 int main(int argc, char** argv)
 {
     CLI::App app{"Flies a scenario through a gauge module, loaded as the simulator loads it, and records "
-                 "what it shows (events.jsonl) and sounds (sound.wav) in the output folder.",
+                 "what it shows (events.jsonl, frames) and sounds (sound.wav) in the output folder; or, "
+                 "with --window, shows the gauge in a window to be tried with the mouse and keys.",
                  "lumivane-bench"};
     RunOptions options;
     std::string scenarioFile;
-    bool realTime = false, fast = false, quiet = false;
+    bool realTime = false, fast = false, quiet = false, window = false, fromLinux = false;
+    int scale = 4;
+    FrameChoice frames = FrameChoice::Changes;
+    const std::map<std::string, FrameChoice> frameChoices = {
+        {"all", FrameChoice::All}, {"changes", FrameChoice::Changes}, {"none", FrameChoice::None}};
     app.add_option("module", options.Module, "The gauge module to load (Lumivane.gau)")->required();
-    app.add_option("--scenario", scenarioFile, "The scenario to fly (format: bench/SCENARIOS.md)")->required();
-    app.add_option("--out", options.Out,
-                   "The output folder, created if need be: events.jsonl, sound.wav, and the settings sandbox "
-                   "settings/. Nothing is written outside it")
-        ->required();
+    auto* scenarioOption =
+        app.add_option("--scenario", scenarioFile, "The scenario to fly (format: bench/SCENARIOS.md)");
+    auto* outOption = app.add_option("--out", options.Out,
+                                     "The output folder, created if need be: events.jsonl, sound.wav, frames/, "
+                                     "frames.png, the chart <scenario>.png, and the settings sandbox settings/. "
+                                     "Nothing is written outside it");
     app.add_option("--settings", options.Settings,
                    "Keep the gauge's settings files (its C:\\pelmo, C:\\pelmo1, C:\\pelmo2) in this folder "
-                   "instead of the output folder's settings/");
+                   "instead of the output folder's settings/ (with --window and no --out: lumivane-settings in "
+                   "the current folder)");
     app.add_option("--rate", options.Rate, "Passes over the gauge a second (default 18, as the simulator)")
         ->check(CLI::Range(1.0, 1000.0));
+    auto* framesOption =
+        app.add_option("--frames", frames,
+                       "Which passes' pictures go into the output folder's frames/ as PNGs: all, changes (the "
+                       "passes whose picture changed; the default) or none (nothing is painted). Unless none, "
+                       "frames.png is a contact sheet of the changes. With --window the default is none")
+            ->transform(CLI::CheckedTransformer(frameChoices, CLI::ignore_case));
+    app.add_option("--scale", scale, "Each panel pixel as a square of N × N in frames and the window (default 4)")
+        ->check(CLI::Range(1, 16));
     app.add_flag("--soft-sound", options.SoftSound,
                  "Play through the bench's software DirectSound instead of the system's (under Wine); "
                  "sound.wav is then its mix, in the run's own time. Natively the software device is the only one");
@@ -36,26 +93,89 @@ int main(int argc, char** argv)
     app.add_flag("--fast", fast, "Passes as fast as the machine goes (the default with the software DirectSound)")
         ->excludes(realTimeFlag);
     app.add_flag("--quiet", quiet, "No progress line and no summary; errors are still printed");
+    app.add_flag("--window", window,
+                 std::string("Show the gauge in a window (windows build: on Windows, or under Wine with an X "
+                             "display), redrawn at every pass; the left button presses its areas and the cursor "
+                             "shows each area's. Keys: ") +
+                     WindowKeys +
+                     ". The run ends when the window is closed, or at the end of the --scenario if one is "
+                     "given. --out is optional: with it, events.jsonl is recorded (and frames, if --frames asks)");
     app.add_option("--capture", options.Capture,
                    "Under Wine: the file ALSA's file device records DirectSound's output into (bench/run-bench "
                    "sets it); sound.wav is made from it");
+    // bench/run-bench's: paths printed in Linux form, the chart left to it.
+    app.add_flag("--from-linux", fromLinux)->group("");
     CLI11_PARSE(app, argc, argv);
+
+    auto shown = [fromLinux](const std::string& text) { return fromLinux ? LinuxPaths(text) : text; };
+    if (!window && (scenarioOption->count() == 0 || outOption->count() == 0)) {
+        fprintf(stderr, "lumivane-bench: --scenario and --out are needed (or --window); --help says more\n");
+        return 2;
+    }
+    if (window && framesOption->count() && outOption->count() == 0) {
+        fprintf(stderr, "lumivane-bench: --frames needs --out, the folder to write them in\n");
+        return 2;
+    }
+    if (window && framesOption->count() == 0)
+        frames = FrameChoice::None;
 
     options.Speed = realTime ? Pace::RealTime : fast ? Pace::Fast : Pace::Default;
     options.Progress = !quiet;
+    options.Record = !options.Out.empty();
+    // The run works in absolute paths (natively it moves into the sandbox);
+    // so do the frames and the chart.
+    options.Out = AbsolutePath(options.Out);
+    if (options.Out.empty() && options.Settings.empty())
+        options.Settings = "lumivane-settings";
+    if (!options.Record)
+        frames = FrameChoice::None;
 
     Scenario scenario;
     std::string error;
-    if (!LoadScenario(scenarioFile, &scenario, &error)) {
-        fprintf(stderr, "%s\n", error.c_str());
-        return 2;
+    if (scenarioOption->count()) {
+        if (!LoadScenario(scenarioFile, &scenario, &error)) {
+            fprintf(stderr, "%s\n", shown(error).c_str());
+            return 2;
+        }
+    } else {
+        scenario.File = "window";
+        ScenarioAction end = {};
+        end.What = ScenarioAction::End;
+        end.Time = EndlessSeconds;
+        scenario.Actions.push_back(end);
+        scenario.End = EndlessSeconds;
     }
+
+    // Frames are taken only when asked for: a headless run without them
+    // paints nothing.
+    FrameRecorder recorder(options.Out, frames, scale);
+    if (frames != FrameChoice::None)
+        options.AfterPass = [&recorder](const PassRecord& pass) { recorder.Take(pass); };
+
     RunSummary summary;
-    if (!RunScenario(options, scenario, &summary, &error)) {
-        fprintf(stderr, "lumivane-bench: %s\n", error.c_str());
+    const bool ran = window ? FlyInWindow(options, scenario, scale, &summary, &error)
+                            : RunScenario(options, scenario, &summary, &error);
+    if (!ran) {
+        fprintf(stderr, "lumivane-bench: %s\n", shown(error).c_str());
         return 1;
     }
-    if (!quiet)
-        printf("%s\n", DescribeSummary(summary).c_str());
+    std::string framesNote;
+    const bool framesWritten = recorder.Finish(&framesNote);
+    if (!framesWritten)
+        fprintf(stderr, "%s\n", shown(framesNote).c_str());
+    std::string chartNote;
+    if (options.Record && !fromLinux) {
+        const std::string file = scenario.File.substr(scenario.File.find_last_of("\\/") + 1);
+        DrawChart(Join(options.Out, "events.jsonl"), Join(options.Out, ScenarioName(file) + ".png"), file,
+                  &chartNote);
+    }
+    if (!quiet) {
+        printf("%s\n", shown(DescribeSummary(summary)).c_str());
+        if (framesWritten && !framesNote.empty())
+            printf("%s\n", shown(framesNote).c_str());
+        if (!chartNote.empty())
+            printf("%s\n", chartNote.c_str());
+    }
+    fflush(stdout);
     return summary.Faults.empty() ? 0 : 3;
 }

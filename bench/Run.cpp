@@ -23,6 +23,7 @@
 #ifdef _WIN32
 #define WIN32_LEAN_AND_MEAN
 #include <direct.h>
+#include <io.h>
 #include <windows.h>
 #else
 #include <limits.h>
@@ -38,6 +39,15 @@ constexpr bool WindowsHost = true;
 #else
 constexpr bool WindowsHost = false;
 #endif
+
+bool ErrorsGoToTerminal()
+{
+#ifdef _WIN32
+    return _isatty(_fileno(stderr)) != 0;
+#else
+    return isatty(fileno(stderr)) != 0;
+#endif
+}
 
 bool MakeFolder(const std::string& path)
 {
@@ -253,13 +263,18 @@ private:
     Clock::time_point started_;
     Clock::time_point lastProgress_;
     bool progressShown_ = false;
+    bool terminal_ = true;
+    int quartersShown_ = 0;
 };
 
 bool Runner::Start(std::string* error)
 {
     soft_ = options_.SoftSound || !WindowsHost;
+    terminal_ = ErrorsGoToTerminal();
     realTime_ = options_.Speed == Pace::RealTime || (options_.Speed == Pace::Default && !soft_);
-    if (!MakeFolder(options_.Out)) {
+    // A run that records nothing may have no output folder, when it is told
+    // where the settings go.
+    if ((options_.Record || options_.Settings.empty()) && !MakeFolder(options_.Out)) {
         *error = "cannot make the output folder " + options_.Out;
         return false;
     }
@@ -510,6 +525,8 @@ void Runner::Write()
     }
     line_.append("}\n");
     fwrite(line_.data(), 1, line_.size(), events_);
+    if (options_.Flush)
+        fflush(events_);
 }
 
 void Runner::ShowProgress(bool last)
@@ -524,19 +541,25 @@ void Runner::ShowProgress(bool last)
         return;
     if (last && !progressShown_)
         return;
-    lastProgress_ = wall;
-    progressShown_ = true;
     double fraction = scenario_.End > 0 ? now_ / scenario_.End : 1;
     if (fraction > 1)
         fraction = 1;
+    // Into a log rather than a terminal, a line redrawn in place would be
+    // hundreds of lines: there the bar is printed at each quarter only.
+    const int quarter = last ? 4 : int(fraction * 4);
+    if (!terminal_ && (quarter == 0 || quarter <= quartersShown_))
+        return;
+    quartersShown_ = quarter;
+    lastProgress_ = wall;
+    progressShown_ = true;
     char bar[31];
     int filled = int(fraction * 30);
     for (int i = 0; i < 30; ++i)
         bar[i] = i < filled ? '#' : '.';
     bar[30] = 0;
-    fprintf(stderr, "\r[%s] %3d%%  %.1f s of %.1f s, pass %llu", bar, int(fraction * 100), now_, scenario_.End,
-            static_cast<unsigned long long>(record_.Pass));
-    if (last)
+    fprintf(stderr, "%s[%s] %3d%%  %.1f s of %.1f s, pass %llu", terminal_ ? "\r" : "", bar, int(fraction * 100),
+            now_, scenario_.End, static_cast<unsigned long long>(record_.Pass));
+    if (last || !terminal_)
         fputc('\n', stderr);
     fflush(stderr);
 }
@@ -628,11 +651,17 @@ void Runner::Finish()
             summary_->SoundNote = "nothing was recorded at " + options_.Capture;
         }
     } else {
-        summary_->SoundNote = "real DirectSound without a recording: no sound.wav (bench/run-bench records one)";
+        summary_->SoundNote = "real DirectSound, not recorded: no sound.wav (bench/run-bench records a run "
+                              "without --window)";
     }
 }
 
 } // namespace
+
+std::string AbsolutePath(const std::string& path)
+{
+    return Absolute(path);
+}
 
 bool RunScenario(const RunOptions& options, const Scenario& scenario, RunSummary* summary, std::string* error)
 {

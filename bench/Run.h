@@ -58,7 +58,7 @@ enum class Pace { Default, RealTime, Fast };
 
 struct RunOptions {
     std::string Module;
-    std::string Out;      // the output folder; created
+    std::string Out;      // the output folder; created (may be empty when not recording and Settings is given)
     std::string Settings; // the sandbox; empty: <Out>/settings
     std::string Capture;  // ALSA's file-device recording, under Wine; empty: none
     double Rate = 18;     // passes a second
@@ -66,6 +66,7 @@ struct RunOptions {
     Pace Speed = Pace::Default; // real time with real DirectSound, fast with the software device
     bool Record = true;   // events.jsonl and sound.wav
     bool Progress = true; // the progress line on stderr for long runs
+    bool Flush = false;   // events.jsonl written out at every pass, for a run watched as it goes
     std::function<void(PassControl&)> BeforePass;
     std::function<void(const PassRecord&)> AfterPass;
 };
@@ -88,6 +89,9 @@ struct RunSummary {
 // Runs the scenario. False with `error` when the run could not start (the
 // module, the folders); faults during the run are in the summary.
 bool RunScenario(const RunOptions& options, const Scenario& scenario, RunSummary* summary, std::string* error);
+
+// `path` made absolute against the working directory; empty stays empty.
+std::string AbsolutePath(const std::string& path);
 
 // The summary as the bench prints it.
 std::string DescribeSummary(const RunSummary& summary);

@@ -13,7 +13,8 @@ lighting edges: a lamp lights at its speed while the airspeed rises and goes
 dark below it while the airspeed falls; edges the other way are the common
 upper limit (Speed3 + 10), not the lamp's speed. Inferred speeds are labelled
 so. Prints each speed it draws; a missing or malformed file is an error
-(exit 2) that names the file and line. Needs Debian's python3-matplotlib.
+(exit 2) that names the file and line. Needs Debian's python3-matplotlib;
+without it, says so and exits with 3 (the bench tells that apart).
 """
 import argparse
 import json
@@ -22,6 +23,9 @@ import sys
 
 LAMP_COLOURS = ["#d62728", "#ff7f0e", "#9467bd"]
 SOUNDS = {"Wave1": ("single beep (Wave1)", "v", 1), "Wave2": ("double beep (Wave2)", "v", 2)}
+# Above Speed3 by this much every lamp goes dark.
+LAMP_LIMIT = 10
+NO_MATPLOTLIB = 3
 
 
 class BadEvents(Exception):
@@ -128,21 +132,30 @@ def draw(events, out, title):
     times = [event["time"] for event in events]
     speeds = [event["airspeed"] for event in events]
     figure, (top, strips) = plt.subplots(
-        2, 1, sharex=True, figsize=(10, 6), gridspec_kw={"height_ratios": [4, 1]}, constrained_layout=True)
+        2, 1, sharex=True, figsize=(10, 6.4), gridspec_kw={"height_ratios": [4, 1.3]}, constrained_layout=True)
 
-    top.plot(times, speeds, color="#1f77b4", linewidth=1.5, label="airspeed")
+    top.plot(times, speeds, color="#1f77b4", linewidth=2, label="airspeed")
+    drawn = []
     for lamp in range(3):
         speed, how = given_speed(events, lamp), ""
         if speed is None:
             speed, how = inferred_speed(events, lamp), " (inferred)"
         if speed is None:
+            drawn.append(None)
             continue
-        top.axhline(speed, color=LAMP_COLOURS[lamp], linestyle="--", linewidth=1)
+        drawn.append(speed)
+        top.axhline(speed, color=LAMP_COLOURS[lamp], linestyle="--", linewidth=1.2)
         value = f"{speed:g}" if speed == int(speed) else f"~{speed:.1f}"
         print(f"Speed{lamp + 1} {value}{how}")
         top.annotate(f"Speed{lamp + 1} {value}{how}", xy=(1, speed), xycoords=("axes fraction", "data"),
                      xytext=(-4, 3), textcoords="offset points", ha="right", va="bottom",
-                     color=LAMP_COLOURS[lamp], fontsize=9)
+                     color=LAMP_COLOURS[lamp], fontsize=10, fontweight="bold")
+    if drawn[2] is not None:
+        # Where the lamps go dark again on the way up.
+        limit = drawn[2] + LAMP_LIMIT
+        top.axhline(limit, color="grey", linestyle=":", linewidth=1)
+        top.annotate(f"Speed3 + {LAMP_LIMIT}: lamps dark above", xy=(1, limit), xycoords=("axes fraction", "data"),
+                     xytext=(-4, 3), textcoords="offset points", ha="right", va="bottom", color="grey", fontsize=9)
 
     shown = set()
     for event in events:
@@ -152,21 +165,28 @@ def draw(events, out, title):
                 first = beep == 0 and label not in shown
                 # Just above the curve, whatever the scale: a double beep
                 # stacks a second mark on the first.
-                above = offset_copy(top.transData, fig=figure, y=8 + 9 * beep, units="points")
-                top.plot(event["time"], event["airspeed"], marker=marker, color="black", markersize=7,
+                above = offset_copy(top.transData, fig=figure, y=9 + 10 * beep, units="points")
+                top.plot(event["time"], event["airspeed"], marker=marker, color="black", markersize=8,
                          linestyle="none", transform=above, label=label if first else None)
+            # The time it started, to the left of the marks; and a faint line
+            # down through the lamps, which light in the same pass.
+            top.annotate(f"{event['time']:.2f} s", xy=(event["time"], event["airspeed"]), xytext=(-8, 8),
+                         textcoords="offset points", ha="right", va="bottom", fontsize=9)
+            for axes in (top, strips):
+                axes.axvline(event["time"], color="black", alpha=0.15, linewidth=1)
             shown.add(label)
     top.set_ylabel("airspeed")
     top.grid(True, alpha=0.3)
     top.legend(loc="upper left", fontsize=9)
     if title:
-        top.set_title(title)
+        top.set_title(title, fontsize=12)
 
     for lamp in range(3):
         strips.broken_barh(lit_spans(events, lamp), (2 - lamp - 0.4, 0.8), facecolors=LAMP_COLOURS[lamp])
     strips.set_yticks([2, 1, 0])
-    strips.set_yticklabels(["lamp 1", "lamp 2", "lamp 3"])
+    strips.set_yticklabels(["lamp 1 (Speed1)", "lamp 2 (Speed2)", "lamp 3 (Speed3)"])
     strips.set_ylim(-0.6, 2.6)
+    strips.set_title("lamps lit", fontsize=9, loc="left")
     strips.set_xlabel("time (s)")
     strips.grid(True, axis="x", alpha=0.3)
 
@@ -180,6 +200,11 @@ def main(argv):
     parser.add_argument("out", help="the PNG to write")
     parser.add_argument("--title", default="", help="a title above the chart")
     arguments = parser.parse_args(argv)
+    try:
+        import matplotlib  # noqa: F401 (only to know it is there)
+    except ImportError:
+        print(f"chart.py: {sys.executable} has no matplotlib (Debian package python3-matplotlib)", file=sys.stderr)
+        return NO_MATPLOTLIB
     try:
         events = read_events(arguments.events)
     except BadEvents as error:

@@ -1,0 +1,14 @@
+// The take-off chart of a recorded run, <scenario>.png beside its
+// events.jsonl, drawn by bench/chart.py with Debian's Python and matplotlib.
+// The native bench runs the script itself; the windows bench draws no chart
+// (bench/run-bench draws it after a run under Wine) and says how to make one.
+#ifndef LUMIVANE_BENCH_CHART_H
+#define LUMIVANE_BENCH_CHART_H
+
+#include <string>
+
+// Draws `png` from `events`, titled `title`. True with `note` naming the
+// chart; false with `note` saying why there is none and how to make it.
+bool DrawChart(const std::string& events, const std::string& png, const std::string& title, std::string* note);
+
+#endif

@@ -1,0 +1,45 @@
+// The panel of each pass of a run, painted from what the pass showed (its
+// PassRecord), for the frames a run writes and for the bench's window. The
+// painter is loaded from the module the run loaded, at the first pass. A pass
+// that shows what the one before showed is not painted again, so that a long
+// steady stretch costs one comparison a pass and nothing is allocated.
+#ifndef LUMIVANE_BENCH_PASSPAINTER_H
+#define LUMIVANE_BENCH_PASSPAINTER_H
+
+#include "bench/Painter.h"
+#include "bench/Run.h"
+
+#include <string>
+#include <vector>
+
+class PassPainter {
+public:
+    // Paints the pass. False, with Problem() saying why, when the module's
+    // panel cannot be painted; then every later pass is false too.
+    bool Paint(const PassRecord& pass);
+    // Whether the last Paint changed the frame (the first always does).
+    bool Changed() const { return changed_; }
+    // The panel, 100 × 70 for Lumivane.gau; while the gauge is killed, the
+    // bare panel it is mounted on.
+    const Image& Frame() const { return killed_ ? bare_ : painter_.Frame(); }
+    const std::string& Problem() const { return problem_; }
+    // Why the readout is not drawn, or empty.
+    const std::string& TextProblem() const { return painter_.TextProblem(); }
+
+private:
+    bool Load(const PassRecord& pass);
+
+    Painter painter_;
+    bool loaded_ = false;
+    bool failed_ = false;
+    std::string problem_;
+    std::vector<int> icons_;      // chain index of each icon, in chain order
+    std::vector<double> results_; // one per element of the chain
+    Image bare_;
+    bool painted_ = false;
+    bool killed_ = false;
+    bool changed_ = false;
+    PanelState last_ = {};
+};
+
+#endif

@@ -1,0 +1,490 @@
+// The bench's window on Win32. The run's own loop stays in charge: before
+// each pass the window pumps its messages until its timer ticks (one tick a
+// pass, 18 a second), and what the mouse and keys did since the last pass is
+// handed to the run then, in order, so that a press and its release between
+// two passes still run the handler once. A left press is held until the
+// button comes up, and the run repeats it with the bench's delay and rate
+// where the area asks for repeats. After each pass the panel is painted and,
+// when its picture changed, shown.
+//
+// Messages are only dispatched inside the pass hook, while the run and its
+// host are alive; dragging the window (a modal loop of the system's) holds
+// the run still until it is let go.
+#include "bench/Window.h"
+
+#include "bench/Frames.h"
+#include "bench/PassPainter.h"
+
+#define WIN32_LEAN_AND_MEAN
+#include <windows.h>
+
+#include <math.h>
+#include <stdio.h>
+#include <string.h>
+
+#include <chrono>
+#include <vector>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+const char ClassName[] = "LumivaneBenchWindow";
+const UINT_PTR PassTimer = 1;
+// The status strip below the panel: the airspeed, and the keys.
+const int StripHeight = 36;
+const COLORREF StripGround = RGB(32, 32, 32), StripText = RGB(230, 230, 230), StripHint = RGB(160, 160, 160);
+// The T key's take-off: from 0 to this far above Speed3 (past Speed3 + 10,
+// where every lamp goes dark) over TakeOffSeconds, then held.
+const double TakeOffBeyondSpeed3 = 20, TakeOffSeconds = 10;
+// Speed3 before the run has shown it.
+const int DefaultSpeed3 = 100;
+const double MostAirspeed = 999;
+
+struct Input {
+    enum Kind { Down, Up, Airspeed, TakeOff } What;
+    int X, Y;
+    double Value;
+};
+
+// A down arrow for cursor code 2: Windows has an up arrow (IDC_UPARROW) but
+// no down arrow. A white arrow with a black edge, its point the hot spot.
+HCURSOR MakeDownArrow()
+{
+    const int Size = 32, Centre = 8, Tip = 22, HeadRows = 8, ShaftTop = 2, ShaftHalf = 1;
+    bool shape[Size][Size] = {};
+    for (int y = ShaftTop; y <= Tip - HeadRows; ++y)
+        for (int x = Centre - ShaftHalf; x <= Centre + ShaftHalf; ++x)
+            shape[y][x] = true;
+    for (int r = 0; r <= HeadRows; ++r)
+        for (int x = Centre - r; x <= Centre + r; ++x)
+            shape[Tip - r][x] = true;
+    BYTE andMask[Size * Size / 8], xorMask[Size * Size / 8];
+    memset(andMask, 0xFF, sizeof andMask);
+    memset(xorMask, 0, sizeof xorMask);
+    auto inside = [&](int x, int y) { return x >= 0 && y >= 0 && x < Size && y < Size && shape[y][x]; };
+    for (int y = 0; y < Size; ++y)
+        for (int x = 0; x < Size; ++x) {
+            if (!shape[y][x])
+                continue;
+            const int byte = y * Size / 8 + x / 8;
+            const BYTE bit = BYTE(0x80 >> (x % 8));
+            andMask[byte] &= BYTE(~bit); // drawn
+            const bool edge = !inside(x - 1, y) || !inside(x + 1, y) || !inside(x, y - 1) || !inside(x, y + 1);
+            if (!edge)
+                xorMask[byte] |= bit; // white inside, black on the edge
+        }
+    return CreateCursor(GetModuleHandleA(nullptr), Centre, Tip, Size, Size, andMask, xorMask);
+}
+
+class BenchWindow {
+public:
+    ~BenchWindow() { Close(); }
+
+    bool Open(const std::string& module, int scale, double rate, std::string* error);
+    void Close();
+    void BeforePass(PassControl& control);
+    void AfterPass(const PassRecord& pass);
+
+private:
+    static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
+    void Key(WPARAM key);
+    void SetAirspeed(double value);
+    HCURSOR CursorAt(int x, int y) const;
+    void Paint(HDC dc);
+    void ShowAirspeed(double airspeed);
+
+    HWND window_ = nullptr;
+    std::string module_;
+    int scale_ = 4;
+    double rate_ = 18;
+    int width_ = 0, height_ = 0; // of the scaled panel
+    BITMAPINFO bitmap_ = {};
+    std::vector<uint32_t> pixels_; // the scaled panel, 0x00RRGGBB, rows from the top
+    PassPainter painter_;
+    std::vector<Input> inputs_;
+    bool ticked_ = false;
+    bool closed_ = false;
+    bool pressed_ = false;
+    Clock::time_point start_;
+    uint64_t passes_ = 0;
+    double airspeed_ = 0;
+    bool aimed_ = false; // keys have asked for an airspeed not yet applied
+    double aim_ = 0;
+    bool takingOff_ = false;
+    double takeOffStart_ = 0, takeOffTop_ = 0;
+    int speed3_ = DefaultSpeed3;
+    const GaugeHost* host_ = nullptr; // the run's, valid while messages are pumped
+    HCURSOR arrow_ = nullptr, up_ = nullptr, down_ = nullptr, hand_ = nullptr;
+    char status_[64] = "";
+    std::string problem_;
+};
+
+bool BenchWindow::Open(const std::string& module, int scale, double rate, std::string* error)
+{
+    module_ = module.substr(module.find_last_of("\\/") + 1);
+    scale_ = scale;
+    rate_ = rate;
+    HINSTANCE instance = GetModuleHandleA(nullptr);
+    arrow_ = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+    up_ = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_UPARROW));
+    // IDC_HAND came with Windows 98 and 2000; before, the arrow stands in.
+    hand_ = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_HAND));
+    if (!hand_)
+        hand_ = arrow_;
+    down_ = MakeDownArrow();
+    if (!down_)
+        down_ = arrow_;
+
+    WNDCLASSA windowClass = {};
+    windowClass.lpfnWndProc = &BenchWindow::Procedure;
+    windowClass.hInstance = instance;
+    windowClass.hCursor = nullptr; // set by WM_SETCURSOR, area by area
+    windowClass.hIcon = LoadIconA(nullptr, reinterpret_cast<LPCSTR>(IDI_APPLICATION));
+    windowClass.lpszClassName = ClassName;
+    RegisterClassA(&windowClass); // a second registration in the process fails harmlessly
+
+    // The size the panel will have: the module's background, known only
+    // once the run has loaded it; until then the host's gauge size.
+    width_ = GaugeHost::GaugeWidth * scale;
+    height_ = GaugeHost::GaugeHeight * scale;
+    const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+    RECT frame = {0, 0, width_, height_ + StripHeight};
+    AdjustWindowRect(&frame, style, FALSE);
+    const std::string title = module_ + " - lumivane-bench";
+    window_ = CreateWindowA(ClassName, title.c_str(), style, CW_USEDEFAULT, CW_USEDEFAULT, frame.right - frame.left,
+                            frame.bottom - frame.top, nullptr, nullptr, instance, this);
+    if (!window_) {
+        *error = "cannot open a window (error " + std::to_string(GetLastError()) +
+                 "); under Wine, DISPLAY must name a running X server";
+        return false;
+    }
+    pixels_.assign(size_t(width_) * size_t(height_), 0x808080);
+    bitmap_.bmiHeader.biSize = sizeof bitmap_.bmiHeader;
+    bitmap_.bmiHeader.biPlanes = 1;
+    bitmap_.bmiHeader.biBitCount = 32;
+    bitmap_.bmiHeader.biCompression = BI_RGB;
+    ShowWindow(window_, SW_SHOWNORMAL);
+    SetForegroundWindow(window_);
+    UpdateWindow(window_);
+    SetTimer(window_, PassTimer, UINT(1000.0 / rate + 0.5), nullptr);
+    return true;
+}
+
+void BenchWindow::Close()
+{
+    host_ = nullptr;
+    if (window_) {
+        KillTimer(window_, PassTimer);
+        DestroyWindow(window_);
+        window_ = nullptr;
+    }
+    if (down_ && down_ != arrow_)
+        DestroyCursor(down_);
+    down_ = nullptr;
+}
+
+LRESULT CALLBACK BenchWindow::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_NCCREATE) {
+        auto* self = static_cast<BenchWindow*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
+        SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+        self->window_ = window;
+    }
+    auto* self = reinterpret_cast<BenchWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+    return self ? self->Handle(message, wParam, lParam) : DefWindowProcA(window, message, wParam, lParam);
+}
+
+LRESULT BenchWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    const int x = short(LOWORD(lParam)), y = short(HIWORD(lParam));
+    switch (message) {
+    case WM_TIMER:
+        if (wParam == PassTimer)
+            ticked_ = true;
+        return 0;
+    case WM_LBUTTONDOWN:
+        // Only on the panel; the strip below it is the bench's.
+        if (x < width_ && y < height_) {
+            SetCapture(window_);
+            pressed_ = true;
+            inputs_.push_back({Input::Down, x / scale_, y / scale_, 0});
+        }
+        return 0;
+    case WM_LBUTTONUP:
+        if (pressed_) {
+            pressed_ = false;
+            inputs_.push_back({Input::Up, 0, 0, 0});
+            ReleaseCapture();
+        }
+        return 0;
+    case WM_CAPTURECHANGED:
+        // Another window took the mouse: the button is as good as up.
+        if (pressed_) {
+            pressed_ = false;
+            inputs_.push_back({Input::Up, 0, 0, 0});
+        }
+        return 0;
+    case WM_KEYDOWN:
+        Key(wParam);
+        return 0;
+    case WM_SETCURSOR:
+        if (LOWORD(lParam) == HTCLIENT) {
+            POINT point;
+            GetCursorPos(&point);
+            ScreenToClient(window_, &point);
+            SetCursor(CursorAt(point.x, point.y));
+            return TRUE;
+        }
+        break;
+    case WM_ERASEBKGND:
+        return 1; // WM_PAINT covers every pixel
+    case WM_PAINT: {
+        PAINTSTRUCT paint;
+        HDC dc = BeginPaint(window_, &paint);
+        Paint(dc);
+        EndPaint(window_, &paint);
+        return 0;
+    }
+    case WM_DESTROY:
+        closed_ = true;
+        window_ = nullptr;
+        return 0;
+    }
+    return DefWindowProcA(window_, message, wParam, lParam);
+}
+
+void BenchWindow::SetAirspeed(double value)
+{
+    value = value < 0 ? 0 : value > MostAirspeed ? MostAirspeed : value;
+    aimed_ = true;
+    aim_ = value;
+    inputs_.push_back({Input::Airspeed, 0, 0, value});
+}
+
+void BenchWindow::Key(WPARAM key)
+{
+    // Steps count from what earlier keys asked for, even before a pass has
+    // applied it, so that a held key's repeats add up.
+    const double from = aimed_ ? aim_ : floor(airspeed_ + 0.5);
+    switch (key) {
+    case VK_UP:
+        SetAirspeed(from + 1);
+        break;
+    case VK_DOWN:
+        SetAirspeed(from - 1);
+        break;
+    case VK_PRIOR:
+        SetAirspeed(from + 10);
+        break;
+    case VK_NEXT:
+        SetAirspeed(from - 10);
+        break;
+    case VK_HOME:
+        SetAirspeed(0);
+        break;
+    case 'T':
+        aimed_ = false;
+        inputs_.push_back({Input::TakeOff, 0, 0, 0});
+        break;
+    case VK_ESCAPE:
+        SendMessageA(window_, WM_CLOSE, 0, 0);
+        break;
+    }
+}
+
+HCURSOR BenchWindow::CursorAt(int x, int y) const
+{
+    if (!host_ || !host_->MouseAreas() || x < 0 || y < 0 || x >= width_ || y >= height_)
+        return arrow_;
+    const int px = x / scale_, py = y / scale_;
+    if (px >= GaugeHost::GaugeWidth || py >= GaugeHost::GaugeHeight)
+        return arrow_;
+    const MouseArea* areas = host_->MouseAreas();
+    // The first area of the group under the point; elsewhere the group's own.
+    int32_t code = areas[0].Type == AreaGroupStart ? areas[0].Cursor : NoCursor;
+    for (const MouseArea* area = areas; area->Type != AreaListEnd && area - areas < 256; ++area)
+        if (area->Type == AreaInGroup && px >= area->X && px < area->X + area->Width && py >= area->Y &&
+            py < area->Y + area->Height) {
+            code = area->Cursor;
+            break;
+        }
+    switch (code) {
+    case UpArrowCursor:
+        return up_;
+    case DownArrowCursor:
+        return down_;
+    case HandCursor:
+        return hand_;
+    default:
+        return arrow_;
+    }
+}
+
+void BenchWindow::BeforePass(PassControl& control)
+{
+    if (passes_ == 0)
+        start_ = Clock::now();
+    // The timer's tick is the pass's; a run that has fallen more than a pass
+    // behind the clock (a busy machine) catches up without waiting.
+    const double due = double(passes_ + 1) / rate_;
+    for (;;) {
+        MSG message;
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+            if (message.message == WM_QUIT) {
+                closed_ = true;
+                break;
+            }
+            TranslateMessage(&message);
+            DispatchMessageA(&message);
+        }
+        if (closed_ || ticked_ || passes_ == 0 ||
+            std::chrono::duration<double>(Clock::now() - start_).count() >= due)
+            break;
+        WaitMessage();
+    }
+    ticked_ = false;
+    ++passes_;
+    if (closed_) {
+        control.Release();
+        control.Stop();
+        return;
+    }
+    for (const Input& input : inputs_) {
+        switch (input.What) {
+        case Input::Down:
+            control.Hold(input.X, input.Y, Button::Left);
+            break;
+        case Input::Up:
+            control.Release();
+            break;
+        case Input::Airspeed:
+            takingOff_ = false;
+            control.SetAirspeed(input.Value);
+            break;
+        case Input::TakeOff:
+            takingOff_ = true;
+            takeOffStart_ = control.Time();
+            takeOffTop_ = speed3_ + TakeOffBeyondSpeed3;
+            break;
+        }
+    }
+    inputs_.clear();
+    aimed_ = false;
+    if (takingOff_) {
+        const double part = (control.Time() - takeOffStart_) / TakeOffSeconds;
+        control.SetAirspeed(takeOffTop_ * (part < 1 ? part : 1));
+    }
+}
+
+void BenchWindow::AfterPass(const PassRecord& pass)
+{
+    host_ = pass.Host;
+    if (pass.SpeedKnown[2])
+        speed3_ = pass.Speeds[2];
+    ShowAirspeed(pass.Airspeed);
+    if (!window_)
+        return;
+    if (!painter_.Paint(pass)) {
+        if (problem_.empty()) {
+            problem_ = painter_.Problem();
+            fprintf(stderr, "lumivane-bench: the window shows no panel: %s\n", problem_.c_str());
+        }
+        return;
+    }
+    if (!painter_.Changed())
+        return;
+    const Image scaled = ScaleUp(painter_.Frame(), scale_);
+    if (scaled.Width != width_ || scaled.Height != height_) {
+        // A module whose panel is not the host's 100 × 70: the window takes
+        // its size.
+        width_ = scaled.Width;
+        height_ = scaled.Height;
+        RECT frame = {0, 0, width_, height_ + StripHeight};
+        AdjustWindowRect(&frame, GetWindowLongA(window_, GWL_STYLE), FALSE);
+        SetWindowPos(window_, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
+                     SWP_NOMOVE | SWP_NOZORDER);
+    }
+    pixels_.resize(size_t(width_) * size_t(height_));
+    for (int y = 0; y < height_; ++y) {
+        const uint8_t* from = scaled.Row(y);
+        uint32_t* to = pixels_.data() + size_t(y) * size_t(width_);
+        for (int x = 0; x < width_; ++x, from += 3)
+            to[x] = uint32_t(from[0]) << 16 | uint32_t(from[1]) << 8 | from[2];
+    }
+    RECT panel = {0, 0, width_, height_};
+    InvalidateRect(window_, &panel, FALSE);
+}
+
+// The title and the strip show the airspeed as the gauge was given it:
+// whole numbers as such, anything else to a tenth. The title names it only
+// once the passes have begun, so that it tells the run is under way.
+void BenchWindow::ShowAirspeed(double airspeed)
+{
+    airspeed_ = airspeed;
+    char status[sizeof status_];
+    if (airspeed == floor(airspeed))
+        snprintf(status, sizeof status, "Airspeed %.0f", airspeed);
+    else
+        snprintf(status, sizeof status, "Airspeed %.1f", airspeed);
+    if (takingOff_)
+        strncat(status, ", taking off", sizeof status - strlen(status) - 1);
+    if (strcmp(status, status_) == 0 || !window_)
+        return;
+    strcpy(status_, status);
+    const std::string title = module_ + " - " + status_ + " - lumivane-bench";
+    SetWindowTextA(window_, title.c_str());
+    RECT client;
+    GetClientRect(window_, &client);
+    RECT strip = {0, height_, client.right, client.bottom};
+    InvalidateRect(window_, &strip, FALSE);
+}
+
+void BenchWindow::Paint(HDC dc)
+{
+    bitmap_.bmiHeader.biWidth = width_;
+    bitmap_.bmiHeader.biHeight = -height_; // rows from the top
+    SetDIBitsToDevice(dc, 0, 0, DWORD(width_), DWORD(height_), 0, 0, 0, UINT(height_), pixels_.data(), &bitmap_,
+                      DIB_RGB_COLORS);
+    RECT client;
+    GetClientRect(window_, &client);
+    RECT strip = {0, height_, client.right, client.bottom};
+    HBRUSH ground = CreateSolidBrush(StripGround);
+    FillRect(dc, &strip, ground);
+    DeleteObject(ground);
+    HGDIOBJ font = SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
+    SetBkMode(dc, TRANSPARENT);
+    RECT line = {strip.left + 6, strip.top + 3, strip.right - 6, strip.top + StripHeight / 2};
+    SetTextColor(dc, StripText);
+    DrawTextA(dc, status_, -1, &line, DT_LEFT | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
+    line.top = line.bottom;
+    line.bottom = strip.bottom;
+    SetTextColor(dc, StripHint);
+    DrawTextA(dc, "Up/Down +1/-1   PgUp/PgDn +10/-10   Home 0   T take-off   Esc quit", -1, &line,
+              DT_LEFT | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
+    SelectObject(dc, font);
+}
+
+} // namespace
+
+bool FlyInWindow(RunOptions options, const Scenario& scenario, int scale, RunSummary* summary, std::string* error)
+{
+    BenchWindow window;
+    if (!window.Open(options.Module, scale, options.Rate, error))
+        return false;
+    // The window paces the passes, and what it shows is the progress.
+    options.Speed = Pace::Fast;
+    options.Progress = false;
+    options.Flush = true;
+    options.BeforePass = [&window](PassControl& control) { window.BeforePass(control); };
+    std::function<void(const PassRecord&)> also = options.AfterPass;
+    options.AfterPass = [&window, also](const PassRecord& pass) {
+        if (also)
+            also(pass);
+        window.AfterPass(pass);
+    };
+    const bool ran = RunScenario(options, scenario, summary, error);
+    window.Close();
+    return ran;
+}

@@ -1,0 +1,250 @@
+#!/usr/bin/python3
+"""The bench's window, used as a person would use it: the windows bench is
+started with --window under Wine on a virtual X server (Xvfb), in a Wine
+prefix of this test's own that is only ever started with that display; the
+test finds the window, clicks Speed1's selector button, then the increase
+area three times and the decrease area once, and judges what came of it three
+ways: the gauge's settings file in the bench's sandbox (C:\\pelmo1), the run's
+events.jsonl (which handlers ran, what the readout showed), and a screenshot
+of the X screen (the lit square of Speed1 and the readout's light grey digits
+in their box). Escape closes the window. Xvfb, the bench and Wine's server are
+stopped whatever happens.
+
+    WindowTest.py BENCH.exe MODULE.gau WINE-RUN STATE-DIR WORK-DIR
+
+Exit status 77 (a skip) when Xvfb, xdotool or xwd is missing.
+"""
+import json
+import os
+import select
+import shutil
+import signal
+import struct
+import subprocess
+import sys
+import time
+
+SKIP = 77
+SCALE = 4
+# Panel points to press (bench/SCENARIOS.md) and the areas they run.
+SELECT_SPEED1 = (10, 57)
+INCREASE = (70, 45)
+DECREASE = (40, 45)
+EXPECTED_HANDLERS = ["area 5", "area 2", "area 2", "area 2", "area 1"]
+# A fresh sandbox: the gauge starts from Speed1 80.
+EXPECTED_SPEED1 = 82
+# Panel pixels: the middle of Speed1's selector square and of Speed3's (the
+# one selected at the start), and the readout's box.
+SPEED1_SQUARE = (10, 56, 14, 59)
+SPEED3_SQUARE = (10, 18, 14, 21)
+READOUT_BOX = (25, 35, 87, 60)
+RED = (255, 0, 0)
+LIGHT_GREY = (204, 204, 204)
+READOUT_TEXT = (239, 239, 239)
+
+
+class Failed(Exception):
+    pass
+
+
+def windows_path(path):
+    """Wine sees the Linux root as drive Z:."""
+    return "Z:" + os.path.abspath(path).replace("/", "\\")
+
+
+def start_xvfb():
+    """A virtual X server on a display number it picks itself; returns the
+    process and the DISPLAY value."""
+    read, write = os.pipe()
+    xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(write), "-screen", "0", "1024x768x24", "-nolisten", "tcp"],
+                            pass_fds=(write,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    os.close(write)
+    number = b""
+    deadline = time.monotonic() + 30
+    while not number.endswith(b"\n"):
+        ready, _, _ = select.select([read], [], [], max(0.0, deadline - time.monotonic()))
+        if not ready:
+            xvfb.kill()
+            raise Failed("Xvfb did not report a display within 30 s")
+        chunk = os.read(read, 16)
+        if not chunk:
+            raise Failed(f"Xvfb stopped at start (status {xvfb.wait()})")
+        number += chunk
+    os.close(read)
+    return xvfb, ":" + number.decode().strip()
+
+
+def xdotool(env, *args, timeout=30):
+    result = subprocess.run(["xdotool", *args], env=env, capture_output=True, text=True, timeout=timeout)
+    if result.returncode != 0:
+        raise Failed(f"xdotool {' '.join(args)} failed: {result.stderr.strip()}")
+    return result.stdout.strip()
+
+
+def read_xwd(path):
+    """The screen as a function of x, y giving (r, g, b), from an XWD file:
+    a header of 25 32-bit fields (byte order told by the file version, 7),
+    the window name, the colour map entries of 12 bytes each, then the
+    pixels row by row."""
+    with open(path, "rb") as stream:
+        data = stream.read()
+    order = ">" if struct.unpack(">I", data[4:8])[0] == 7 else "<"
+    names = ("header_size file_version pixmap_format pixmap_depth pixmap_width pixmap_height xoffset byte_order "
+             "bitmap_unit bitmap_bit_order bitmap_pad bits_per_pixel bytes_per_line visual_class red_mask "
+             "green_mask blue_mask bits_per_rgb colormap_entries ncolors window_width window_height window_x "
+             "window_y window_bdrwidth").split()
+    header = dict(zip(names, struct.unpack(order + "25I", data[:100])))
+    if header["file_version"] != 7 or header["pixmap_format"] != 2 or header["visual_class"] not in (4, 5):
+        raise Failed(f"{path} is not a true-colour XWD picture this test reads: {header}")
+    start = header["header_size"] + header["ncolors"] * 12
+    size = header["bits_per_pixel"] // 8
+    stride = header["bytes_per_line"]
+    pixel_order = "little" if header["byte_order"] == 0 else "big"
+    masks = [header["red_mask"], header["green_mask"], header["blue_mask"]]
+    shifts = [(mask & -mask).bit_length() - 1 for mask in masks]
+
+    def pixel(x, y):
+        at = start + y * stride + x * size
+        value = int.from_bytes(data[at:at + size], pixel_order)
+        return tuple((value & mask) >> shift for mask, shift in zip(masks, shifts))
+
+    return pixel, header["pixmap_width"], header["pixmap_height"]
+
+
+def panel_pixels(pixel, origin, box):
+    """Every screen pixel of the panel box (left, top, right, bottom), the
+    window's client area starting at `origin`."""
+    left, top, right, bottom = box
+    return [pixel(origin[0] + x, origin[1] + y)
+            for y in range(top * SCALE, bottom * SCALE) for x in range(left * SCALE, right * SCALE)]
+
+
+def wait_for(what, test, seconds):
+    deadline = time.monotonic() + seconds
+    while time.monotonic() < deadline:
+        if test():
+            return
+        time.sleep(0.2)
+    raise Failed(f"waited {seconds} s, and still not: {what}")
+
+
+def fly(bench, module, wine_run, state, work, display):
+    out = os.path.join(work, "out")
+    home = os.path.join(work, "home")
+    os.makedirs(home)
+    # Wine's DirectSound gets a device that plays into a file, so that the
+    # test needs no sound card and makes no noise.
+    with open(os.path.join(home, ".asoundrc"), "w") as stream:
+        stream.write('pcm.!default { type file slave.pcm "null" file "%s/capture.wav" format "wav" }\n'
+                     "pcm.null { type null }\n" % home)
+    env = dict(os.environ, DISPLAY=display, HOME=home, WINEDEBUG="-all")
+    prefix = dict(env, WINEPREFIX=os.path.join(state, "prefix"))
+    # A server left by an earlier run would still speak to its own display.
+    subprocess.run(["wineserver", "-k"], env=prefix, stderr=subprocess.DEVNULL)
+    log = open(os.path.join(work, "bench.log"), "w")
+    process = subprocess.Popen(
+        [wine_run, state, bench, windows_path(module), "--window", "--out", windows_path(out), "--scale", str(SCALE)],
+        env=env, stdout=log, stderr=subprocess.STDOUT, start_new_session=True)
+    try:
+        judge(process, env, out)
+    finally:
+        if process.poll() is None:
+            os.killpg(process.pid, signal.SIGKILL)
+            process.wait()
+        subprocess.run(["wineserver", "-k"], env=prefix, stderr=subprocess.DEVNULL)
+        log.close()
+
+
+def judge(process, env, out):
+    # The title names the airspeed once the passes have begun. A first start
+    # creates the prefix, which takes a while.
+    window = xdotool(env, "search", "--sync", "--onlyvisible", "--name", r"Airspeed.*lumivane-bench",
+                     timeout=180).splitlines()[0]
+    geometry = xdotool(env, "getwindowgeometry", "--shell", window)
+    place = dict(line.split("=", 1) for line in geometry.splitlines())
+    origin = (int(place["X"]), int(place["Y"]))
+
+    for point in [SELECT_SPEED1, INCREASE, INCREASE, INCREASE, DECREASE]:
+        xdotool(env, "mousemove", "--window", window, str(point[0] * SCALE), str(point[1] * SCALE), "click", "1")
+        time.sleep(0.3)
+
+    speed1_file = os.path.join(out, "settings", "pelmo1")
+
+    def speed1_saved():
+        try:
+            with open(speed1_file) as stream:
+                return stream.read() == str(EXPECTED_SPEED1)
+        except OSError:
+            return False
+
+    wait_for(f"{speed1_file} holds {EXPECTED_SPEED1}", speed1_saved, 10)
+    time.sleep(0.5)  # a few passes to show it
+
+    shot = os.path.join(os.path.dirname(out), "screen.xwd")
+    subprocess.run(["xwd", "-root", "-silent", "-out", shot], env=env, check=True, timeout=30)
+    pixel, width, height = read_xwd(shot)
+    if origin[0] + 100 * SCALE > width or origin[1] + 70 * SCALE > height:
+        raise Failed(f"the window's panel at {origin} is not all on the {width} x {height} screen")
+    faults = []
+    square = panel_pixels(pixel, origin, SPEED1_SQUARE)
+    if square.count(RED) != len(square):
+        faults.append(f"Speed1's selector square is not lit red on the screen: {sorted(set(square))[:5]}")
+    square = panel_pixels(pixel, origin, SPEED3_SQUARE)
+    if square.count(LIGHT_GREY) != len(square):
+        faults.append(f"Speed3's selector square is not light grey: {sorted(set(square))[:5]}")
+    digits = panel_pixels(pixel, origin, READOUT_BOX).count(READOUT_TEXT)
+    if digits < 20 * SCALE * SCALE:
+        faults.append(f"the readout's box shows {digits} screen pixels of the text colour, too few for the digits of ' 82'")
+
+    xdotool(env, "key", "--window", window, "Escape")
+    try:
+        status = process.wait(timeout=30)
+    except subprocess.TimeoutExpired:
+        raise Failed("the bench did not end within 30 s of Escape") from None
+    if status != 0:
+        faults.append(f"the bench ended with status {status}")
+
+    with open(os.path.join(out, "events.jsonl")) as stream:
+        passes = [json.loads(line) for line in stream]
+    if not passes:
+        raise Failed("events.jsonl holds no passes")
+    handlers = [area for one in passes for area in one["handlers"]]
+    if handlers != EXPECTED_HANDLERS:
+        faults.append(f"events.jsonl: handlers {handlers}, not {EXPECTED_HANDLERS}")
+    if passes[-1]["readout"] != f"{EXPECTED_SPEED1:3d}" or passes[-1]["marks"] != [True, False, False]:
+        faults.append(f"events.jsonl: last pass shows {passes[-1]['readout']!r} with marks {passes[-1]['marks']}")
+    if faults:
+        raise Failed("\n".join(faults))
+    print(f"clicked {len(handlers)} times at scale {SCALE}; Speed1 {EXPECTED_SPEED1} saved, shown and logged "
+          f"over {len(passes)} passes")
+
+
+def main(bench, module, wine_run, state, work):
+    missing = [tool for tool in ("Xvfb", "xdotool", "xwd") if not shutil.which(tool)]
+    if missing:
+        print(f"SKIP: {' and '.join(missing)} not installed (Debian packages xvfb, xdotool, x11-apps; "
+              "tools/install-deps installs them)")
+        return SKIP
+    shutil.rmtree(work, ignore_errors=True)
+    os.makedirs(work)
+    xvfb, display = start_xvfb()
+    try:
+        fly(bench, module, wine_run, state, work, display)
+    except (Failed, subprocess.TimeoutExpired) as error:
+        print(f"FAULT: {error}")
+        with open(os.path.join(work, "bench.log")) as stream:
+            print("The bench said:\n" + stream.read())
+        return 1
+    finally:
+        xvfb.terminate()
+        try:
+            xvfb.wait(timeout=10)
+        except subprocess.TimeoutExpired:
+            xvfb.kill()
+    return 0
+
+
+if __name__ == "__main__":
+    if len(sys.argv) != 6:
+        sys.exit(__doc__)
+    sys.exit(main(*sys.argv[1:]))
