@@ -42,17 +42,20 @@ test: test-native test-windows
 DEMO := $(CURDIR)/build/demo
 
 # A take-off flown through the bench under Wine, with Wine's real DirectSound
-# recorded by ALSA's file device; everything it leaves is in one folder, whose
-# path is the last line printed.
+# recorded by ALSA's file device: its chart, frames, sound and log are left
+# in one folder, whose path is the last line printed.
 demo: deps configure-windows
 	cmake --build --preset windows -j $(JOBS) --target Lumivane.gau lumivane-bench
 	@rm -rf $(DEMO)
 	@bench/run-bench build/windows/Lumivane.gau --scenario bench/scenarios/takeoff.txt --out $(DEMO)
 	@echo
 	@echo "What to look at, in the folder below:"
+	@echo "  takeoff.png   the chart: airspeed against time, the three speeds, the lamps lit, each beep"
+	@echo "  frames.png    the panel each time it changed: lamps 1, 2, 3 light at 6, 7, 8 s, all dark past 110"
+	@echo "  sound.wav     what Wine's DirectSound played: a single, a single and a double beep"
 	@echo "  events.jsonl  one line a pass: airspeed, lamps, marks, readout, call-outs started, speeds"
-	@echo "  sound.wav     what Wine's DirectSound played: single, single and double beep"
-	@echo "  settings/     the gauge's settings files (its C:\\pelmo, C:\\pelmo1, C:\\pelmo2)"
+	@echo "  (frames/ has each changed frame at full size; settings/ the gauge's C:\\pelmo files)"
+	@echo "To try the gauge by hand, on an X display: bench/run-bench --window"
 	@echo "$(DEMO)"
 
 # The figures of speed, size and reliability, regenerated into
@@ -70,8 +73,10 @@ figures: deps
 	FIGURES_SOAK_TAKEOFFS=$(FIGURES_SOAK_TAKEOFFS) FIGURES_PASSES=$(FIGURES_PASSES) \
 	FIGURES_REPETITIONS=$(FIGURES_REPETITIONS) tools/figures
 
-dist: gauge
-	@tools/make-dist build/windows/Lumivane.gau $(CURDIR)/dist
+# The release zip: the gauge, the windows bench to try it with, and texts.
+dist: deps configure-windows
+	cmake --build --preset windows -j $(JOBS) --target Lumivane.gau lumivane-bench
+	@tools/make-dist build/windows/Lumivane.gau build/windows/lumivane-bench.exe $(CURDIR)/dist
 
 clean:
 	rm -rf build

@@ -12,8 +12,6 @@
 
 #include <stdio.h>
 
-#include <map>
-
 namespace {
 
 // A window run without a scenario goes on until the window is closed: its
@@ -60,9 +58,7 @@ int main(int argc, char** argv)
     std::string scenarioFile;
     bool realTime = false, fast = false, quiet = false, window = false, fromLinux = false;
     int scale = 4;
-    FrameChoice frames = FrameChoice::Changes;
-    const std::map<std::string, FrameChoice> frameChoices = {
-        {"all", FrameChoice::All}, {"changes", FrameChoice::Changes}, {"none", FrameChoice::None}};
+    std::string frameChoice = "changes";
     app.add_option("module", options.Module, "The gauge module to load (Lumivane.gau)")->required();
     auto* scenarioOption =
         app.add_option("--scenario", scenarioFile, "The scenario to fly (format: bench/SCENARIOS.md)");
@@ -77,12 +73,12 @@ int main(int argc, char** argv)
     app.add_option("--rate", options.Rate, "Passes over the gauge a second (default 18, as the simulator)")
         ->check(CLI::Range(1.0, 1000.0));
     auto* framesOption =
-        app.add_option("--frames", frames,
+        app.add_option("--frames", frameChoice,
                        "Which passes' pictures go into the output folder's frames/ as PNGs: all, changes (the "
                        "passes whose picture changed; the default) or none (nothing is painted). Unless none, "
                        "frames.png is a contact sheet of the changes. With --window the default is none")
-            ->transform(CLI::CheckedTransformer(frameChoices, CLI::ignore_case));
-    app.add_option("--scale", scale, "Each panel pixel as a square of N × N in frames and the window (default 4)")
+            ->check(CLI::IsMember({"all", "changes", "none"}));
+    app.add_option("--scale", scale, "Each panel pixel as a square of N x N in frames and the window (default 4)")
         ->check(CLI::Range(1, 16));
     app.add_flag("--soft-sound", options.SoftSound,
                  "Play through the bench's software DirectSound instead of the system's (under Wine); "
@@ -94,18 +90,26 @@ int main(int argc, char** argv)
         ->excludes(realTimeFlag);
     app.add_flag("--quiet", quiet, "No progress line and no summary; errors are still printed");
     app.add_flag("--window", window,
-                 std::string("Show the gauge in a window (windows build: on Windows, or under Wine with an X "
-                             "display), redrawn at every pass; the left button presses its areas and the cursor "
-                             "shows each area's. Keys: ") +
-                     WindowKeys +
-                     ". The run ends when the window is closed, or at the end of the --scenario if one is "
-                     "given. --out is optional: with it, events.jsonl is recorded (and frames, if --frames asks)");
+                 "Show the gauge in a window (windows build: on Windows, or under Wine with an X display), "
+                 "redrawn at every pass; the left button presses its areas, the cursor shows each area's, and "
+                 "keys set the airspeed (below). The run ends when the window is closed, or at the end of the "
+                 "--scenario if one is given. --out is optional: with it, events.jsonl is recorded (and frames, "
+                 "if --frames asks)");
     app.add_option("--capture", options.Capture,
                    "Under Wine: the file ALSA's file device records DirectSound's output into (bench/run-bench "
                    "sets it); sound.wav is made from it");
+    app.footer(std::string(WindowKeys) +
+               "\nExit status: 0 for a clean run, 1 when the module could not be loaded or the run could not "
+               "start, 2 for a bad scenario or command line, 3 when the run found faults (stack balance, unserved "
+               "services, files opened outside the sandbox).");
     // bench/run-bench's: paths printed in Linux form, the chart left to it.
     app.add_flag("--from-linux", fromLinux)->group("");
-    CLI11_PARSE(app, argc, argv);
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::ParseError& error) {
+        // --help is a ParseError too, whose exit is 0.
+        return app.exit(error) == 0 ? 0 : 2;
+    }
 
     auto shown = [fromLinux](const std::string& text) { return fromLinux ? LinuxPaths(text) : text; };
     if (!window && (scenarioOption->count() == 0 || outOption->count() == 0)) {
@@ -116,8 +120,9 @@ int main(int argc, char** argv)
         fprintf(stderr, "lumivane-bench: --frames needs --out, the folder to write them in\n");
         return 2;
     }
-    if (window && framesOption->count() == 0)
-        frames = FrameChoice::None;
+    FrameChoice frames = frameChoice == "all" ? FrameChoice::All
+                         : frameChoice == "none" || (window && framesOption->count() == 0) ? FrameChoice::None
+                                                                                           : FrameChoice::Changes;
 
     options.Speed = realTime ? Pace::RealTime : fast ? Pace::Fast : Pace::Default;
     options.Progress = !quiet;

@@ -12,8 +12,12 @@
 
 // The window's keys, as --help gives them.
 inline constexpr char WindowKeys[] =
-    "Up and Down: airspeed +1 and -1; Page Up and Page Down: +10 and -10; Home: 0; T: a take-off, the airspeed "
-    "from 0 to 20 above Speed3 over 10 s, then held; Esc: close the window";
+    "Keys in the window (--window):\n"
+    "  Up, Down            airspeed +1, -1\n"
+    "  Page Up, Page Down  airspeed +10, -10\n"
+    "  Home                airspeed 0\n"
+    "  T                   a take-off: the airspeed from 0 to 20 above Speed3 over 10 s, then held\n"
+    "  Esc                 close the window\n";
 
 // Flies `scenario` in a window that shows the panel `scale` times its size:
 // the window is opened first (so that the module's DirectSound finds it as

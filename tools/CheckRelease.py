@@ -1,8 +1,11 @@
 #!/usr/bin/env python3
 """Checks a release zip as a downloader sees it: exactly the gauge, the
-pilots' readme, FILE_ID.DIZ and the checksums; Windows line ends in the texts;
-a FILE_ID.DIZ the add-on libraries accept (at most 10 lines of at most 45
-characters, the simulator named first); and checksums that match.
+windows bench, its two scenarios, the font licence, the pilots' readme,
+FILE_ID.DIZ and the checksums; Windows line ends in the texts; a FILE_ID.DIZ
+the add-on libraries accept (at most 10 lines of at most 45 characters, the
+simulator named first); a bench that needs no DLL beyond those Windows
+itself has (no compiler runtime); the SIL Open Font License for the font the
+bench carries; and checksums that match.
 
     CheckRelease.py PATH/TO/Lumivane-VERSION.zip
 """
@@ -10,7 +13,21 @@ import hashlib
 import sys
 import zipfile
 
-FILES = ["Lumivane.gau", "ReadMe.txt", "FILE_ID.DIZ", "SHA256SUMS.txt"]
+import pefile
+
+FILES = ["Lumivane.gau", "lumivane-bench.exe", "ReadMe.txt", "FILE_ID.DIZ", "takeoff.txt", "rejected.txt",
+         "OFL.txt", "SHA256SUMS.txt"]
+TEXTS = ["ReadMe.txt", "FILE_ID.DIZ", "takeoff.txt", "rejected.txt", "OFL.txt"]
+# DLLs every Windows the bench is for has in its system folder.
+SYSTEM_DLLS = {"kernel32.dll", "user32.dll", "gdi32.dll", "advapi32.dll", "shell32.dll", "ole32.dll",
+               "msvcrt.dll", "dsound.dll", "winmm.dll"}
+
+
+def bench_imports(body):
+    """The DLLs the bench imports, in lower case."""
+    image = pefile.PE(data=body, fast_load=True)
+    image.parse_data_directories(directories=[pefile.DIRECTORY_ENTRY["IMAGE_DIRECTORY_ENTRY_IMPORT"]])
+    return sorted(entry.dll.decode("ascii").lower() for entry in getattr(image, "DIRECTORY_ENTRY_IMPORT", []))
 
 
 def main(path):
@@ -21,7 +38,7 @@ def main(path):
             faults.append(f"holds {names}, not {FILES}")
         files = {name: archive.read(name) for name in names}
 
-    for text in ("ReadMe.txt", "FILE_ID.DIZ"):
+    for text in TEXTS:
         body = files.get(text, b"")
         if body.count(b"\n") != body.count(b"\r\n"):
             faults.append(f"{text} has line ends other than CR LF")
@@ -35,14 +52,29 @@ def main(path):
     if diz and not diz[0].startswith("Microsoft Flight Simulator 98"):
         faults.append("FILE_ID.DIZ does not name the simulator first")
 
+    imports = []
+    if "lumivane-bench.exe" in files:
+        imports = bench_imports(files["lumivane-bench.exe"])
+        others = [dll for dll in imports if dll not in SYSTEM_DLLS]
+        if others:
+            faults.append(f"lumivane-bench.exe needs DLLs Windows does not have: {others}")
+
+    licence = files.get("OFL.txt", b"").decode("ascii", "replace")
+    for words in ("SIL OPEN FONT LICENSE Version 1.1", "Reserved Font Name Liberation"):
+        if words not in licence:
+            faults.append(f"OFL.txt does not say '{words}'")
+
     for line in files.get("SHA256SUMS.txt", b"").decode().splitlines():
         digest, name = line.split(maxsplit=1)
         if hashlib.sha256(files.get(name, b"")).hexdigest() != digest:
             faults.append(f"checksum of {name} does not match")
+    summed = [line.split(maxsplit=1)[1] for line in files.get("SHA256SUMS.txt", b"").decode().splitlines()]
+    if sorted(summed) != sorted(name for name in FILES if name != "SHA256SUMS.txt"):
+        faults.append(f"SHA256SUMS.txt sums {summed}")
 
     for fault in faults:
         print(f"FAULT: {fault}")
-    print(f"{path}: {len(names)} files, FILE_ID.DIZ {len(diz)} lines")
+    print(f"{path}: {len(names)} files, FILE_ID.DIZ {len(diz)} lines, the bench imports {', '.join(imports)}")
     return 1 if faults else 0
 
 
