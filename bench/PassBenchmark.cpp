@@ -1,9 +1,15 @@
 // How many passes a second the bench flies natively and headless: the native
 // Lumivane.gau loaded and installed as the host does, then a long take-off
 // profile flown as fast as the machine goes, with the software DirectSound
-// and without recording or rendering. Each iteration is one whole run, load
-// and kill included; the figure is passes a second over all of them. Not a
-// test: run it by hand (see README.md) on a build without sanitizers.
+// and without recording or rendering; and the same with the frames a
+// recorded run writes by default (painted where the panel changed, those
+// written as PNGs), to show what watching every pass costs. That one is flown
+// without noise: noise at a lamp's threshold makes the lamp flicker for
+// thousands of passes, each a frame to write, and the figure would be that
+// of the PNG encoder. Each iteration is one whole run,
+// load and kill included; the figure is passes a second over all of them.
+// Not a test: run it by hand (see README.md) on a build without sanitizers.
+#include "bench/FrameRecorder.h"
 #include "bench/Run.h"
 
 #include <benchmark/benchmark.h>
@@ -12,7 +18,7 @@
 
 namespace {
 
-void FlyPasses(benchmark::State& state)
+void FlyPasses(benchmark::State& state, FrameChoice frames, double noise)
 {
     const double rate = 18;
     const double seconds = double(state.range(0)) / rate;
@@ -20,7 +26,7 @@ void FlyPasses(benchmark::State& state)
     std::string error;
     std::string text = "settings speed1 80\nsettings speed2 90\nsettings speed3 100\n"
                        "0 airspeed 0\n"
-                       "0 noise 0.5 seed 1\n"
+                       "0 noise " + std::to_string(noise) + " seed 1\n"
                        "1 ramp 150 over " + std::to_string(seconds - 2) + "\n" +
                        std::to_string(seconds) + " end\n";
     if (!ParseScenario(text, "benchmark", &scenario, &error)) {
@@ -36,6 +42,9 @@ void FlyPasses(benchmark::State& state)
     options.Progress = false;
     uint64_t passes = 0;
     for (auto _ : state) {
+        FrameRecorder recorder(LUMIVANE_BENCHMARK_OUT, frames, 4);
+        if (frames != FrameChoice::None)
+            options.AfterPass = [&recorder](const PassRecord& pass) { recorder.Take(pass); };
         RunSummary summary;
         if (!RunScenario(options, scenario, &summary, &error)) {
             state.SkipWithError(error.c_str());
@@ -47,7 +56,18 @@ void FlyPasses(benchmark::State& state)
     state.counters["passes_per_second"] = benchmark::Counter(double(passes), benchmark::Counter::kIsRate);
 }
 
-BENCHMARK(FlyPasses)->Arg(1000000)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK_CAPTURE(FlyPasses, headless, FrameChoice::None, 0.5)
+    ->Arg(1000000)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK_CAPTURE(FlyPasses, headless_without_noise, FrameChoice::None, 0.0)
+    ->Arg(1000000)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK_CAPTURE(FlyPasses, frames_of_changes_without_noise, FrameChoice::Changes, 0.0)
+    ->Arg(1000000)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 
 } // namespace
 
