@@ -48,7 +48,8 @@ struct Input {
 };
 
 // A down arrow for cursor code 2: Windows has an up arrow (IDC_UPARROW) but
-// no down arrow. A white arrow with a black edge, its point the hot spot.
+// no down arrow. Drawn as the up arrow is, black with a white edge, its
+// point the hot spot.
 HCURSOR MakeDownArrow()
 {
     const int Size = 32, Centre = 8, Tip = 22, HeadRows = 8, ShaftTop = 2, ShaftHalf = 1;
@@ -71,8 +72,8 @@ HCURSOR MakeDownArrow()
             const BYTE bit = BYTE(0x80 >> (x % 8));
             andMask[byte] &= BYTE(~bit); // drawn
             const bool edge = !inside(x - 1, y) || !inside(x + 1, y) || !inside(x, y - 1) || !inside(x, y + 1);
-            if (!edge)
-                xorMask[byte] |= bit; // white inside, black on the edge
+            if (edge)
+                xorMask[byte] |= bit; // white on the edge, black inside
         }
     return CreateCursor(GetModuleHandleA(nullptr), Centre, Tip, Size, Size, andMask, xorMask);
 }
@@ -375,6 +376,7 @@ void BenchWindow::BeforePass(PassControl& control)
     if (takingOff_) {
         const double part = (control.Time() - takeOffStart_) / TakeOffSeconds;
         control.SetAirspeed(takeOffTop_ * (part < 1 ? part : 1));
+        takingOff_ = part < 1; // then held where it got to
     }
 }
 
