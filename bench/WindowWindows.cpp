@@ -4,8 +4,8 @@
 // handed to the run then, in order, so that a press and its release between
 // two passes still run the handler once. A left press is held until the
 // button comes up, and the run repeats it with the bench's delay and rate
-// where the area asks for repeats. After each pass the panel is painted and,
-// when its picture changed, shown.
+// where the area asks for repeats. After each pass the panel is painted (the
+// painter skips a pass that shows what the last one showed) and redrawn.
 //
 // Messages are only dispatched inside the pass hook, while the run and its
 // host are alive; dragging the window (a modal loop of the system's) holds
@@ -395,6 +395,8 @@ void BenchWindow::AfterPass(const PassRecord& pass)
         }
         return;
     }
+    RECT panel = {0, 0, width_, height_};
+    InvalidateRect(window_, &panel, FALSE);
     if (!painter_.Changed())
         return;
     const Image scaled = ScaleUp(painter_.Frame(), scale_);
@@ -415,8 +417,6 @@ void BenchWindow::AfterPass(const PassRecord& pass)
         for (int x = 0; x < width_; ++x, from += 3)
             to[x] = uint32_t(from[0]) << 16 | uint32_t(from[1]) << 8 | from[2];
     }
-    RECT panel = {0, 0, width_, height_};
-    InvalidateRect(window_, &panel, FALSE);
 }
 
 // The title and the strip show the airspeed as the gauge was given it:
