@@ -5,7 +5,6 @@
 #include "bench/FrameRecorder.h"
 
 #include <errno.h>
-#include <math.h>
 #include <stdio.h>
 #include <sys/stat.h>
 
