@@ -186,8 +186,12 @@ TEST(BenchHost, ModulesThatCannotBeLoadedAreNamedWithTheReason)
 {
 #ifdef _WIN32
     const std::string noLinkage = "C:\\windows\\system32\\kernel32.dll";
+    const std::string needsAbsent = ProgramFolder() + LUMIVANE_NEEDS_ABSENT;
+    const std::string absent = "Absent.dll";
 #else
     const std::string noLinkage = "/lib/x86_64-linux-gnu/libm.so.6";
+    const std::string needsAbsent = std::string(LUMIVANE_NEEDS_ABSENT_FOLDER) + "/" + LUMIVANE_NEEDS_ABSENT;
+    const std::string absent = "libabsent.so";
 #endif
     const struct {
         std::string path;
@@ -196,6 +200,7 @@ TEST(BenchHost, ModulesThatCannotBeLoadedAreNamedWithTheReason)
         {OutFolder("nothing-here.gau"), "no module file at " + OutFolder("nothing-here.gau")},
         {SourcePath("bench/scenarios/takeoff.txt"), " is not a gauge module this bench can load: it is neither"},
         {noLinkage, noLinkage + " exports no Linkage: not a gauge module"},
+        {needsAbsent, needsAbsent + " needs " + absent + ", which this system does not have"},
     };
     for (const auto& c : cases) {
         GaugeHost host;
