@@ -46,11 +46,7 @@ TEST_F(CallsPerPass, SteadyPassesMakeOnlyTheCallsOfTheirState)
 {
     for (const CallsRow& row : Rows) {
         SCOPED_TRACE(row.state);
-        RemoveFiles();
-        ResetModuleState();
-        for (const char* f = row.files; *f; ++f)
-            WriteFile(*f == '3' ? Speed3File : *f == '1' ? Speed1File : Speed2File,
-                      *f == '3' ? "100" : *f == '1' ? "80" : "90");
+        StartFresh(row.files);
         GaugeRun run;
         ResetGaugeCalls();
         if (row.installed) {

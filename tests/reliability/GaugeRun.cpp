@@ -222,6 +222,17 @@ void WholeGaugeTest::SetUp()
     ASSERT_EQ(SoftDirectSoundLiveBuffers(), 0) << "a buffer outlived the test before";
 }
 
+void WholeGaugeTest::StartFresh(const char* files)
+{
+    RemoveFiles();
+    ResetModuleState();
+    for (const char* f = files; *f; ++f)
+        WriteFile(*f == '3' ? Speed3File : *f == '1' ? Speed1File : Speed2File,
+                  *f == '3' ? "100" : *f == '1' ? "80" : "90");
+    CalloutStage = 0;
+    Airspeed.Value = 0.0;
+}
+
 void WholeGaugeTest::TearDown()
 {
     SoftDirectSoundClearFaults();

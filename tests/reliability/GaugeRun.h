@@ -76,6 +76,12 @@ class WholeGaugeTest : public SettingsTest {
 protected:
     void SetUp() override;
     void TearDown() override;
+
+    // The gauge as freshly loaded, before a run: every module-wide value as
+    // at load, the stage armed, the airspeed record at 0, and of the settings
+    // files only those `files` names ('3' C:\pelmo, '1' C:\pelmo1, '2'
+    // C:\pelmo2), holding 100, 80 and 90.
+    void StartFresh(const char* files = "312");
 };
 
 // From one airspeed to another at a steady rate, one value per pass, both

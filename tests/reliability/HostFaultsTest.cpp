@@ -50,13 +50,7 @@ TEST_F(HostFaults, OutOfOrderCallsCrashNothingAndLeakOnlyASecondInstall)
 {
     for (const HostScenario& s : Scenarios) {
         SCOPED_TRACE(s.name);
-        RemoveFiles();
-        ResetModuleState();
-        WriteFile(Speed1File, "80");
-        WriteFile(Speed2File, "90");
-        WriteFile(Speed3File, "100");
-        CalloutStage = 0;
-        Airspeed.Value = 0.0;
+        StartFresh();
         GaugeRun run(s.writesServiceTable);
         std::vector<Leaked> leaked;
         for (const char* step = s.steps; *step; ++step) {

@@ -209,12 +209,7 @@ TEST_F(SoundFaultMatrix, EveryFaultAtInstallPlayAndKill)
         for (int p = 0; p < Phases; ++p) {
             const Phase phase = Phase(p);
             SCOPED_TRACE(std::string(row.name) + " at " + PhaseNames[phase]);
-            RemoveFiles();
-            ResetModuleState();
-            WriteFile(Speed1File, "80");
-            WriteFile(Speed2File, "90");
-            WriteFile(Speed3File, "100");
-            CalloutStage = 0;
+            StartFresh();
             GaugeRun run;
             std::string met;
 
