@@ -156,6 +156,11 @@ GaugeHost* GaugeHost::Serving()
     return Current;
 }
 
+void GaugeHost::Serve()
+{
+    Current = this;
+}
+
 bool GaugeHost::Load(const std::string& path, std::string* error)
 {
     Unload();

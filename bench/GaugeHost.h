@@ -116,6 +116,10 @@ public:
 
     // The bench's service table, for the services' own use.
     static GaugeHost* Serving();
+    // Makes this host the one the service table serves, as the newest host
+    // is: a program that holds several modules at once (the pass measurement)
+    // hands the table to each in turn before its calls.
+    void Serve();
 
 private:
     friend struct HostServices;

@@ -1,0 +1,130 @@
+// The counted states. The passes are the bench's own (GaugeHost::Pass, every
+// element in chain order) at the simulator's 18 a second, the software
+// device's clock moving one pass of time per pass.
+#include "bench/CallsPerPass.h"
+
+#include "bench/CallCounting.h"
+#include "bench/GaugeHost.h"
+#include "bench/Sandbox.h"
+#include "bench/SoundTap.h"
+#include "platform/SoftDirectSound.h"
+
+#include <stdio.h>
+
+#include <vector>
+
+// C:\pelmo holds "100", C:\pelmo1 "80" and C:\pelmo2 "90".
+const CallsState CallsStates[] = {
+    {"settings loaded, at rest", "312", 40, 40},
+    {"settings loaded, take-off with the sounds playing", "312", 60, 120},
+    {"every settings file missing", "", 40, 40},
+    {"C:\\pelmo missing, the first read", "12", 40, 40},
+    {"C:\\pelmo2 missing, the last read", "31", 40, 40},
+};
+const int CallsStateCount = int(sizeof CallsStates / sizeof CallsStates[0]);
+
+namespace {
+
+constexpr int PassesPerSecond = 18;
+constexpr int SteadyPasses = 50;
+
+} // namespace
+
+bool WriteSettingsFiles(const std::string& sandbox, const char* files, std::string* error)
+{
+    for (int speed = 1; speed <= 3; ++speed) {
+        std::string path = SettingsFilePath(sandbox, speed);
+        remove(path.c_str());
+        char digit = char('0' + speed);
+        bool present = false;
+        for (const char* f = files; *f; ++f)
+            present = present || *f == digit;
+        if (!present)
+            continue;
+        FILE* file = fopen(path.c_str(), "wb");
+        const char* text = speed == 1 ? "80" : speed == 2 ? "90" : "100";
+        if (!file || fputs(text, file) < 0 || fclose(file) != 0) {
+            *error = "cannot write the settings file " + path;
+            return false;
+        }
+    }
+    return true;
+}
+
+namespace {
+
+std::vector<double> Airspeeds(const CallsState& state)
+{
+    std::vector<double> airspeeds;
+    if (state.From == state.To)
+        return std::vector<double>(SteadyPasses, state.From);
+    const double step = 10.0 / PassesPerSecond;
+    for (int i = 0; state.From + i * step <= state.To + 1e-9; ++i)
+        airspeeds.push_back(state.From + i * step);
+    return airspeeds;
+}
+
+} // namespace
+
+bool CountCallsPerPass(const std::string& module, const std::string& sandbox, const CallsState& state,
+                       CallsFigures* figures, std::string* error)
+{
+    *figures = CallsFigures();
+    if (!WriteSettingsFiles(sandbox, state.Files, error))
+        return false;
+    GaugeHost host;
+    if (!host.Load(module, error))
+        return false;
+    // The tap and the sandbox first; the counting hooks go in front of them.
+    if (!TapDirectSound(host.ModuleHandle(), true)) {
+        *error = "the module imports no DirectSoundCreate";
+        return false;
+    }
+    if (!EnterSandbox(host.ModuleHandle(), sandbox, error))
+        return false;
+    if (CountModuleCalls(host.ModuleHandle()) != CountedCalls) {
+        *error = "the module does not import every counted function";
+        return false;
+    }
+    const size_t refusalsBefore = SandboxRefusals().size();
+    const int32_t blocksBefore = GaugeLiveBlocks();
+    host.TraceServices(false);
+    host.ConnectServices();
+    ResetGaugeCalls();
+    host.Query();
+    host.Install(0);
+    host.Initialize();
+    figures->Install = GaugeCalls;
+
+    const uint32_t samplesPerPass = SOFT_DIRECTSOUND_RATE / PassesPerSecond;
+    PanelState panel = {};
+    host.Pass(state.From, &panel);
+    TapAdvance(samplesPerPass);
+    ClearSoundEvents();
+    for (double airspeed : Airspeeds(state)) {
+        ResetGaugeCalls();
+        host.Pass(airspeed, &panel);
+        TapAdvance(samplesPerPass);
+        if (figures->Passes > 0 && !(GaugeCalls == figures->PerPass))
+            figures->Steady = false;
+        figures->PerPass = GaugeCalls;
+        ++figures->Passes;
+    }
+    for (const SoundEvent& event : SoundEvents())
+        figures->Plays += event.What == SoundEvent::Played && event.Result >= 0;
+
+    ResetGaugeCalls();
+    host.Kill();
+    figures->Kill = GaugeCalls;
+    figures->BlocksLeft = GaugeLiveBlocks() - blocksBefore;
+    std::vector<std::string> faults = host.StackFaults();
+    faults.insert(faults.end(), host.ServiceFaults().begin(), host.ServiceFaults().end());
+    for (size_t i = refusalsBefore; i < SandboxRefusals().size(); ++i)
+        faults.push_back("the module opened " + SandboxRefusals()[i] + ", outside the settings sandbox");
+    host.Unload();
+    if (!faults.empty()) {
+        *error = faults.front();
+        return false;
+    }
+    return true;
+}
