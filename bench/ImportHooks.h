@@ -1,11 +1,12 @@
 // Pointing a loaded module's imports somewhere else, the way a debugging host
 // listens in: each hook names a DLL and a function the module imports by
-// name, the bench's replacement, and a place for the address the system had
-// bound there, so that the replacement can pass calls on. The sound tap
-// (DirectSoundCreate) and the settings sandbox (fopen) are hooks; call
-// counting hooks can be added the same way. Only the windows build patches
-// import slots; the native module takes its few host-provided symbols from
-// the bench program itself, so there this finds nothing to patch.
+// name, the bench's replacement, and a place for the address the slot held,
+// so that the replacement can pass calls on. The sound tap
+// (DirectSoundCreate), the settings sandbox (fopen) and the call counting
+// (bench/CallCounting.h) are hooks; each passes calls on to what it found in
+// the slot, so that one can stand in front of another. Only the windows build
+// patches import slots; the native module takes its few host-provided symbols
+// from the bench program itself, so there this finds nothing to patch.
 #ifndef LUMIVANE_BENCH_IMPORTHOOKS_H
 #define LUMIVANE_BENCH_IMPORTHOOKS_H
 
