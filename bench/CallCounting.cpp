@@ -10,8 +10,6 @@
 
 #include <stdio.h>
 
-GaugeCallCounts GaugeCalls;
-
 namespace {
 
 typedef HLOCAL(WINAPI* LocalAllocFunction)(UINT, SIZE_T);
@@ -30,27 +28,20 @@ FputsFunction NextFputs;
 FcloseFunction NextFclose;
 CreateFunction NextCreate;
 
-int32_t LiveBlocks = 0;
-int64_t LiveBytes = 0;
-
 HLOCAL WINAPI CountedLocalAlloc(UINT flags, SIZE_T bytes)
 {
     ++GaugeCalls.LocalAlloc;
     HLOCAL block = NextLocalAlloc(flags, bytes);
-    if (block) {
-        ++LiveBlocks;
-        LiveBytes += int64_t(LocalSize(block));
-    }
+    if (block)
+        NoteBlockAllocated(int64_t(LocalSize(block)));
     return block;
 }
 
 HLOCAL WINAPI CountedLocalFree(HLOCAL block)
 {
     ++GaugeCalls.LocalFree;
-    if (block) {
-        --LiveBlocks;
-        LiveBytes -= int64_t(LocalSize(block));
-    }
+    if (block)
+        NoteBlockFreed(int64_t(LocalSize(block)));
     return NextLocalFree(block);
 }
 
@@ -94,21 +85,6 @@ ImportHook Hook(const char* dll, const char* name, Function replacement, Functio
 }
 
 } // namespace
-
-void ResetGaugeCalls(void)
-{
-    GaugeCalls = GaugeCallCounts();
-}
-
-int32_t GaugeLiveBlocks(void)
-{
-    return LiveBlocks;
-}
-
-int64_t GaugeLiveBytes(void)
-{
-    return LiveBytes;
-}
 
 int CountModuleCalls(void* module)
 {

@@ -30,6 +30,11 @@ void ResetGaugeCalls(void);
 int32_t GaugeLiveBlocks(void);
 int64_t GaugeLiveBytes(void);
 
+// For whatever does the counting: a block handed out, or taken back, of
+// that many bytes.
+void NoteBlockAllocated(int64_t bytes);
+void NoteBlockFreed(int64_t bytes);
+
 // Two counts are the same calls.
 inline bool operator==(const GaugeCallCounts& a, const GaugeCallCounts& b)
 {

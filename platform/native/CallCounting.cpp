@@ -9,8 +9,6 @@
 
 #include <stdio.h>
 
-GaugeCallCounts GaugeCalls;
-
 namespace {
 
 // The blocks LocalAlloc handed out, with their sizes, so that a free can be
@@ -21,13 +19,10 @@ struct LiveBlock {
     SIZE_T Bytes;
 };
 LiveBlock Live[64];
-int32_t LiveBlocks = 0;
-int64_t LiveBytes = 0;
 
 void Remember(void* block, SIZE_T bytes)
 {
-    ++LiveBlocks;
-    LiveBytes += int64_t(bytes);
+    NoteBlockAllocated(int64_t(bytes));
     for (LiveBlock& live : Live) {
         if (!live.Block) {
             live = {block, bytes};
@@ -40,8 +35,7 @@ void Forget(void* block)
 {
     for (LiveBlock& live : Live) {
         if (live.Block == block) {
-            --LiveBlocks;
-            LiveBytes -= int64_t(live.Bytes);
+            NoteBlockFreed(int64_t(live.Bytes));
             live = {nullptr, 0};
             return;
         }
@@ -49,21 +43,6 @@ void Forget(void* block)
 }
 
 } // namespace
-
-void ResetGaugeCalls(void)
-{
-    GaugeCalls = GaugeCallCounts();
-}
-
-int32_t GaugeLiveBlocks(void)
-{
-    return LiveBlocks;
-}
-
-int64_t GaugeLiveBytes(void)
-{
-    return LiveBytes;
-}
 
 extern "C" {
 
