@@ -6,10 +6,12 @@
 // written as PNGs), to show what watching every pass costs. That one is flown
 // without noise: noise at a lamp's threshold makes the lamp flicker for
 // thousands of passes, each a frame to write, and the figure would be that
-// of the PNG encoder. Each iteration is one whole run,
+// of the PNG encoder. And the panel painted into memory at every pass, changed
+// or not, with nothing written. Each iteration is one whole run,
 // load and kill included; the figure is passes a second over all of them.
 // Not a test: run it by hand (see README.md) on a build without sanitizers.
 #include "bench/FrameRecorder.h"
+#include "bench/PassPainter.h"
 #include "bench/Run.h"
 
 #include <benchmark/benchmark.h>
@@ -18,7 +20,9 @@
 
 namespace {
 
-void FlyPasses(benchmark::State& state, FrameChoice frames, double noise)
+// `frames`: the frames a recorded run writes; `paintEvery`: paint every pass
+// into memory instead, writing nothing.
+void FlyPasses(benchmark::State& state, FrameChoice frames, double noise, bool paintEvery = false)
 {
     const double rate = 18;
     const double seconds = double(state.range(0)) / rate;
@@ -43,8 +47,14 @@ void FlyPasses(benchmark::State& state, FrameChoice frames, double noise)
     uint64_t passes = 0;
     for (auto _ : state) {
         FrameRecorder recorder(LUMIVANE_BENCHMARK_OUT, frames, 4);
+        PassPainter painter(true);
         if (frames != FrameChoice::None)
             options.AfterPass = [&recorder](const PassRecord& pass) { recorder.Take(pass); };
+        else if (paintEvery)
+            options.AfterPass = [&painter](const PassRecord& pass) {
+                painter.Paint(pass);
+                benchmark::DoNotOptimize(painter.Frame().Pixels.data());
+            };
         RunSummary summary;
         if (!RunScenario(options, scenario, &summary, &error)) {
             state.SkipWithError(error.c_str());
@@ -61,6 +71,10 @@ BENCHMARK_CAPTURE(FlyPasses, headless, FrameChoice::None, 0.5)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
 BENCHMARK_CAPTURE(FlyPasses, headless_without_noise, FrameChoice::None, 0.0)
+    ->Arg(1000000)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK_CAPTURE(FlyPasses, painted_every_pass, FrameChoice::None, 0.5, true)
     ->Arg(1000000)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();

@@ -41,7 +41,7 @@ bool PassPainter::Paint(const PassRecord& pass)
         painted_ = true;
         return true;
     }
-    if (painted_ && !killed_ && *pass.Panel == last_)
+    if (painted_ && !killed_ && *pass.Panel == last_ && !everyPass_)
         return true;
     for (size_t k = 0; k < icons_.size(); ++k)
         results_[size_t(icons_[k])] = k < 3 ? pass.Panel->Lamps[k] : k < 6 ? pass.Panel->Marks[k - 3] : -1.0;

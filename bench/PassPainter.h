@@ -14,6 +14,10 @@
 
 class PassPainter {
 public:
+    // `everyPass`: paint every pass, even one that shows what the one
+    // before showed (to measure what painting costs).
+    explicit PassPainter(bool everyPass = false) : everyPass_(everyPass) {}
+
     // Paints the pass. False, with Problem() saying why, when the module's
     // panel cannot be painted; then every later pass is false too.
     bool Paint(const PassRecord& pass);
@@ -30,6 +34,7 @@ private:
     bool Load(const PassRecord& pass);
 
     Painter painter_;
+    bool everyPass_;
     bool loaded_ = false;
     bool failed_ = false;
     std::string problem_;
