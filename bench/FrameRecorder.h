@@ -25,8 +25,6 @@ public:
     // what went wrong; false when something could not be written.
     bool Finish(std::string* note);
 
-    int Written() const { return written_; }
-    const Image& Frame() const { return painter_.Frame(); }
 
 private:
     std::string out_;

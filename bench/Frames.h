@@ -39,7 +39,6 @@ public:
     std::vector<LabelledFrame> Pick(size_t limit = 24) const;
     // Frames that differed from the one before them, kept or not.
     size_t Offered() const { return offered_; }
-    size_t Kept() const { return kept_.size() + (latestKept_ ? 0 : 1); }
 
 private:
     std::vector<LabelledFrame> kept_;

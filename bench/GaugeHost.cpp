@@ -85,7 +85,6 @@ struct HostServices {
         Record(VariableLookup, {Address(record), record ? uintptr_t(uint32_t(record->Id)) : 0});
         if (!Current || !record)
             return;
-        ++Current->lookups_;
         // The one variable this host knows; any other keeps what it holds.
         if (record->Id == AirspeedVariableNumber)
             record->Value = Current->airspeed;
@@ -149,11 +148,6 @@ GaugeHost::~GaugeHost()
     Unload();
     if (Current == this)
         Current = nullptr;
-}
-
-GaugeHost* GaugeHost::Serving()
-{
-    return Current;
 }
 
 void GaugeHost::Serve()

@@ -101,8 +101,6 @@ public:
     void TraceServices(bool on) { trace_ = on; }
     const std::vector<ServiceCall>& Calls() const { return calls_; }
     void ClearCalls() { calls_.clear(); }
-    // Entry 40 calls so far, traced or not.
-    uint64_t Lookups() const { return lookups_; }
 
     // Every host-to-gauge call whose stack pointer changed, by name; empty
     // when all of them removed exactly their own arguments. Also a handler
@@ -114,8 +112,6 @@ public:
     // The value entry 40 writes into a variable record.
     double airspeed = 0.0;
 
-    // The bench's service table, for the services' own use.
-    static GaugeHost* Serving();
     // Makes this host the one the service table serves, as the newest host
     // is: a program that holds several modules at once (the pass measurement)
     // hands the table to each in turn before its calls.
@@ -130,7 +126,6 @@ private:
     MouseArea* mouseAreas_ = nullptr;
     bool installed_ = false;
     bool trace_ = true;
-    uint64_t lookups_ = 0;
     std::vector<ServiceCall> calls_;
     std::vector<std::string> stackFaults_;
     std::vector<std::string> serviceFaults_;

@@ -3,10 +3,10 @@
 // pass to pass as on a take-off run, so every pass restores and redraws.
 // A measurement to read, not a test:
 //   build/native/bench/paint_benchmark
+#include "bench/ModuleFile.h"
 #include "bench/Painter.h"
 
 #include <benchmark/benchmark.h>
-#include <dlfcn.h>
 
 #include <stdio.h>
 
@@ -14,11 +14,11 @@ namespace {
 
 void PaintPasses(benchmark::State& state)
 {
-    void* module = dlopen(LUMIVANE_NATIVE_MODULE, RTLD_NOW | RTLD_LOCAL);
-    const ModuleLinkage* linkage = module ? static_cast<const ModuleLinkage*>(dlsym(module, "Linkage")) : nullptr;
-    Painter painter;
+    LoadedModule module;
     std::string problem;
-    if (!painter.Load(module, linkage, &problem)) {
+    Painter painter;
+    if (!LoadModule(LUMIVANE_NATIVE_MODULE, &module, &problem) ||
+        !painter.Load(module.Handle, module.Linkage, &problem)) {
         state.SkipWithError(("cannot paint " LUMIVANE_NATIVE_MODULE ": " + problem).c_str());
         return;
     }
@@ -39,6 +39,7 @@ void PaintPasses(benchmark::State& state)
     state.SetLabel("items/s = paints a second");
     if (!painter.TextProblem().empty())
         fprintf(stderr, "%s\n", painter.TextProblem().c_str());
+    UnloadModule(&module);
 }
 
 } // namespace

@@ -28,7 +28,6 @@ public:
     bool Loaded() const { return cellHeight_ > 0; }
 
     int CellHeight() const { return cellHeight_; }
-    int Ascent() const { return ascent_; }
     // The width of `text` up to its zero or `length` bytes, whichever comes first.
     int Width(const char* text, size_t length = size_t(-1)) const;
 
