@@ -3,21 +3,13 @@
 // ReadRecording.
 #include "bench/Recording.h"
 
+#include "bench/RiffChunks.h"
+
 #include <math.h>
 #include <stdio.h>
 #include <string.h>
 
 namespace {
-
-uint32_t Little32(const std::vector<uint8_t>& b, size_t at)
-{
-    return b[at] | b[at + 1] << 8 | b[at + 2] << 16 | static_cast<uint32_t>(b[at + 3]) << 24;
-}
-
-uint16_t Little16(const std::vector<uint8_t>& b, size_t at)
-{
-    return static_cast<uint16_t>(b[at] | b[at + 1] << 8);
-}
 
 void PutLittle(FILE* file, uint32_t value, int bytes)
 {
@@ -68,41 +60,40 @@ Recording ReadRecording(const std::string& path)
     while ((got = fread(block, 1, sizeof block, file)) > 0)
         b.insert(b.end(), block, block + got);
     fclose(file);
-    if (b.size() < 12 || memcmp(b.data(), "RIFF", 4) != 0 || memcmp(b.data() + 8, "WAVE", 4) != 0) {
+    if (!IsRiffWave(b.data(), b.size())) {
         r.Problem = "the recording is no RIFF/WAVE file";
         return r;
     }
     uint16_t tag = 0, channels = 0, bits = 0;
-    size_t at = 12;
-    while (at + 8 <= b.size()) {
-        uint32_t size = Little32(b, at + 4);
-        size_t body = at + 8;
-        if (memcmp(b.data() + at, "fmt ", 4) == 0 && body + 16 <= b.size()) {
-            tag = Little16(b, body);
-            channels = Little16(b, body + 2);
-            r.Rate = Little32(b, body + 4);
-            bits = Little16(b, body + 14);
-        } else if (memcmp(b.data() + at, "data", 4) == 0) {
+    RiffChunk chunk;
+    for (size_t at = 12; NextRiffChunk(b.data(), b.size(), &at, &chunk);) {
+        if (chunk.Is("fmt ") && chunk.Present >= 16) {
+            tag = RiffLittle16(chunk.Body);
+            channels = RiffLittle16(chunk.Body + 2);
+            r.Rate = RiffLittle32(chunk.Body + 4);
+            bits = RiffLittle16(chunk.Body + 14);
+        } else if (chunk.Is("data")) {
             // A recording cut short keeps whatever reached the file; so does
             // one whose device was never closed, whose size still says 0.
-            size_t end = size && size <= b.size() - body ? body + size : b.size();
+            const uint8_t* body = chunk.Body;
+            const size_t bytes = chunk.Declared ? chunk.Present : size_t(b.data() + b.size() - body);
             size_t frame = static_cast<size_t>(channels) * bits / 8;
             if (!channels || !frame || !r.Rate) {
                 r.Problem = "no usable format chunk before the data";
                 return r;
             }
             r.Channels = channels;
-            for (size_t p = body; p + frame <= end; p += frame) {
+            for (size_t p = 0; p + frame <= bytes; p += frame) {
                 for (uint16_t c = 0; c < channels; ++c) {
                     float v;
-                    size_t q = p + size_t(c) * bits / 8;
+                    const uint8_t* q = body + p + size_t(c) * bits / 8;
                     if (bits == 32) {
                         // ALSA's file device writes Wine's float samples under
                         // a header that says 32-bit PCM, so 32 bits are read
                         // as float whatever the format tag claims.
-                        memcpy(&v, b.data() + q, 4);
+                        memcpy(&v, q, 4);
                     } else if (bits == 16) {
-                        v = static_cast<int16_t>(Little16(b, q)) / 32768.0f;
+                        v = static_cast<int16_t>(RiffLittle16(q)) / 32768.0f;
                     } else {
                         r.Problem = "recorded in " + std::to_string(bits) + "-bit samples, format tag " +
                             std::to_string(tag);
@@ -115,7 +106,6 @@ Recording ReadRecording(const std::string& path)
             }
             return r;
         }
-        at = body + size + (size & 1);
     }
     r.Problem = "the recording has no data chunk";
     return r;

@@ -7,6 +7,7 @@
 
 #include "bench/ImportHooks.h"
 #include "bench/ModuleResources.h"
+#include "bench/RiffChunks.h"
 #include "platform/SoftDirectSound.h"
 
 #include <string.h>
@@ -53,35 +54,22 @@ void Note(SoundEvent::Kind what, int buffer, uint32_t bytes, int beeps, uint32_t
     Events.push_back({what, buffer, bytes, beeps, flags, result, clip});
 }
 
-uint32_t Little32(const uint8_t* p)
-{
-    return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
-}
-
-// The data chunk of a RIFF/WAVE image. Chunks are word-aligned, so an odd
-// length is followed by one pad byte; every size is checked against what is
-// left before the walk moves.
+// The whole data chunk of a RIFF/WAVE image; a clip cut short is no clip.
 bool DataChunk(const uint8_t* bytes, uint32_t size, const uint8_t** data, uint32_t* length)
 {
     *data = nullptr;
     *length = 0;
-    if (size < 12 || memcmp(bytes, "RIFF", 4) != 0 || memcmp(bytes + 8, "WAVE", 4) != 0)
+    if (!IsRiffWave(bytes, size))
         return false;
-    uint32_t at = 12;
-    while (size - at >= 8) {
-        uint32_t chunk = Little32(bytes + at + 4);
-        uint32_t body = at + 8;
-        if (chunk > size - body)
+    RiffChunk chunk;
+    for (size_t at = 12; NextRiffChunk(bytes, size, &at, &chunk);) {
+        if (chunk.Present != chunk.Declared)
             return false;
-        if (memcmp(bytes + at, "data", 4) == 0) {
-            *data = bytes + body;
-            *length = chunk;
+        if (chunk.Is("data")) {
+            *data = chunk.Body;
+            *length = chunk.Declared;
             return true;
         }
-        uint32_t skip = chunk + (chunk & 1);
-        if (skip > size - body)
-            return false;
-        at = body + skip;
     }
     return false;
 }
