@@ -3,10 +3,11 @@
 // it in a window to be tried by hand (windows build). The windows build runs
 // under Wine (bench/run-bench sets that up) and on Windows; the native build
 // loads the native Lumivane.gau.
-#include "bench/Chart.h"
-#include "bench/FrameRecorder.h"
-#include "bench/Run.h"
-#include "bench/Window.h"
+#include "bench/files/Files.h"
+#include "bench/pictures/Chart.h"
+#include "bench/pictures/FrameRecorder.h"
+#include "bench/flying/Run.h"
+#include "bench/window/Window.h"
 
 #include <CLI/CLI.hpp>
 
@@ -38,12 +39,6 @@ std::string ScenarioName(const std::string& file)
     std::string name = file.substr(file.find_last_of("\\/") + 1);
     const size_t dot = name.find_last_of('.');
     return dot == std::string::npos || dot == 0 ? name : name.substr(0, dot);
-}
-
-std::string Join(const std::string& folder, const std::string& name)
-{
-    const char* separator = folder.find('\\') != std::string::npos ? "\\" : "/";
-    return folder + separator + name;
 }
 
 } // namespace
@@ -171,7 +166,7 @@ int main(int argc, char** argv)
     std::string chartNote;
     if (options.Record && !fromLinux) {
         const std::string file = scenario.File.substr(scenario.File.find_last_of("\\/") + 1);
-        DrawChart(Join(options.Out, "events.jsonl"), Join(options.Out, ScenarioName(file) + ".png"), file,
+        DrawChart(JoinPath(options.Out, "events.jsonl"), JoinPath(options.Out, ScenarioName(file) + ".png"), file,
                   &chartNote);
     }
     if (!quiet) {

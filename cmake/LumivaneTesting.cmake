@@ -41,3 +41,31 @@ function(lumivane_alsa_home folder)
         "pcm.!default { type file slave.pcm \"null\" file \"${folder}/capture.wav\" format \"wav\" }\n"
         "pcm.null { type null }\n")
 endfunction()
+
+# lumivane_module_beside(PROGRAM MODULE-TARGET [NAME...])
+# Copies a built module beside a test program that loads it by its folder, as
+# the simulator finds a gauge in its gauges folder, under each NAME (the
+# module's own file name when none is given). The copy is a file of the build
+# that depends on the module's file, so that a change to the gauge alone
+# renews it before the program is run; the CTest <program>_loads_current_<name>
+# fails if it ever differs from the module just built.
+function(lumivane_module_beside program module)
+    set(names ${ARGN})
+    if(NOT names)
+        set(names ${module})
+    endif()
+    set(copies)
+    foreach(name ${names})
+        set(copy ${CMAKE_CURRENT_BINARY_DIR}/${name})
+        add_custom_command(OUTPUT ${copy}
+            COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:${module}> ${copy}
+            DEPENDS ${module} $<TARGET_FILE:${module}>
+            COMMENT "Copying ${module} beside ${program} as ${name}"
+            VERBATIM)
+        list(APPEND copies ${copy})
+        add_test(NAME ${program}_loads_current_${name}
+            COMMAND ${CMAKE_COMMAND} -E compare_files $<TARGET_FILE:${module}> ${copy})
+    endforeach()
+    add_custom_target(${program}_modules DEPENDS ${copies})
+    add_dependencies(${program} ${program}_modules)
+endfunction()

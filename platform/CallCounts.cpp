@@ -1,6 +1,6 @@
 // The one record of the gauge's counted calls and live blocks, shared by
 // whatever counts them: link-time wrappers in the native build
-// (native/CallCounting.cpp), import hooks under Wine (bench/CallCounting.cpp).
+// (native/SystemCallWrappers.cpp), import hooks under Wine (bench/measuring/SystemCallHooks.cpp).
 #include "platform/CallCounts.h"
 
 GaugeCallCounts GaugeCalls;

@@ -3,8 +3,8 @@
 // elements in flight must make none of them, and a pass while a settings file
 // is missing at most one failed open; the tests count them to show it. This
 // record is the one place the counts go: in the native build link-time
-// wrappers fill it (platform/native/CallCounting.cpp), and under Wine the
-// bench fills it through the DLL's import hooks (bench/CallCounting.cpp).
+// wrappers fill it (platform/native/SystemCallWrappers.cpp), and under Wine the
+// bench fills it through the DLL's import hooks (bench/measuring/SystemCallHooks.cpp).
 #ifndef LUMIVANE_PLATFORM_CALLCOUNTS_H
 #define LUMIVANE_PLATFORM_CALLCOUNTS_H
 

@@ -1,9 +1,9 @@
 // The cost of one pass, in time: Lumivane's pass beside the minimal and the
 // null gauge's, in one run, so that the three share the machine's state.
 // Times on a shared machine wander; the instruction counts of
-// benchmarks/PassInstructions.cpp are the figure that holds still. Nothing
+// speed/PassInstructions.cpp are the figure that holds still. Nothing
 // here passes or fails on a time.
-#include "benchmarks/Passes.h"
+#include "speed/Passes.h"
 
 #include <benchmark/benchmark.h>
 

@@ -8,7 +8,7 @@
 //
 // KIND is gauge, minimal or null. Outside valgrind it runs the passes
 // uninstrumented and says so.
-#include "benchmarks/Passes.h"
+#include "speed/Passes.h"
 
 #include <valgrind/callgrind.h>
 

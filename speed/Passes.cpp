@@ -2,7 +2,7 @@
 // passes reach, 40, writes an airspeed below Speed1 into the variable record,
 // and a text buffer for the readout. Lumivane is brought to the state it
 // keeps in flight once its settings are loaded.
-#include "benchmarks/Passes.h"
+#include "speed/Passes.h"
 
 #include "callouts/Lamps.h"
 #include "host/Services.h"

@@ -3,7 +3,7 @@
 // the readout, each called through its record's pointer with the host's
 // callback forms, and the airspeed served by entry 40 of the host's service
 // table. Three gauges make such passes side by side: Lumivane itself, a null
-// gauge and a minimal one (benchmarks/ReferenceGauges.cpp), so that a figure
+// gauge and a minimal one (speed/ReferenceGauges.cpp), so that a figure
 // of the gauge always stands beside what any gauge of this shape costs.
 // Nothing here measures; the benchmark and the instruction count do.
 #ifndef LUMIVANE_BENCHMARKS_PASSES_H
@@ -49,7 +49,7 @@ inline double RunPass(const PassGauge& gauge)
 // text is not what the kind must write.
 const char* CheckPass(PassKind kind);
 
-// The null and minimal gauges (benchmarks/ReferenceGauges.cpp).
+// The null and minimal gauges (speed/ReferenceGauges.cpp).
 const PassGauge& NullGauge();
 const PassGauge& MinimalGauge();
 

@@ -1,8 +1,8 @@
-// The callbacks of the null and the minimal gauge (benchmarks/ReferenceGauges.h).
+// The callbacks of the null and the minimal gauge (speed/ReferenceGauges.h).
 // They are compiled with the gauge's own options and reach the host the way
 // Lumivane does: through the ImportTable, read afresh at every call, and
 // nothing is called while the host has not written it.
-#include "benchmarks/ReferenceGauges.h"
+#include "speed/ReferenceGauges.h"
 
 #include "host/Services.h"
 #include "platform/Platform.h"

@@ -2,8 +2,8 @@
 // their callbacks in chain order beside Lumivane's, sharing one ImportTable
 // and one readout record, since the programs call them directly rather than
 // through a loaded module's element chain.
-#include "benchmarks/Passes.h"
-#include "benchmarks/ReferenceGauges.h"
+#include "speed/Passes.h"
+#include "speed/ReferenceGauges.h"
 
 // Only the text buffer pointer of the element is used.
 TextElement ReferenceReadout = {};

@@ -1,7 +1,7 @@
 // The null and the minimal gauge, two gauges of Lumivane's shape that do as
 // little as such a gauge can, so that a figure of Lumivane always stands
 // beside what any gauge of this shape costs. Their callbacks are one set of
-// code (benchmarks/ReferenceCallbacks.cpp) put to two uses: linked into the
+// code (speed/ReferenceCallbacks.cpp) put to two uses: linked into the
 // native pass programs beside Lumivane's own objects (ReferenceGauges.cpp),
 // and built into two gauge modules of their own, NullGauge.gau and
 // MinimalGauge.gau (ReferenceModule.cpp), which a host loads as it loads

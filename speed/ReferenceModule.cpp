@@ -6,7 +6,7 @@
 // no bitmaps, sounds or mouse areas; their routines only hand the background
 // to the host's services, as Lumivane's do. Which readout the module has is
 // chosen when it is compiled (LUMIVANE_REFERENCE_MINIMAL).
-#include "benchmarks/ReferenceGauges.h"
+#include "speed/ReferenceGauges.h"
 
 #include "host/Services.h"
 #include "platform/Platform.h"
@@ -139,7 +139,7 @@ GaugeHeader ReferenceGauge = {
 extern "C" {
 
 // Exported by name through ReferenceModule.def, ImportTable being
-// ReferenceImports (benchmarks/ReferenceCallbacks.cpp).
+// ReferenceImports (speed/ReferenceCallbacks.cpp).
 ModuleLinkage Linkage = {0x13, Nothing, Nothing, {}, {&ReferenceGauge, nullptr}};
 
 // The entry point itself: no start files, nothing to set up.

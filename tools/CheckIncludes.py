@@ -4,7 +4,9 @@ one concern, so the folders of the gauge, the host's contract, the platform
 and the bench must form layers: no folder may reach back, through any chain
 of includes, into a folder that includes it. The host's contract includes
 nothing of ours; the gauge's folders never include the bench; and the bench
-sees the gauge only as a host does, through the contract.
+sees the gauge only as a host does, through the contract. The bench's own
+rooms (bench/hosting, bench/sound, ...) are folders of their own here, so
+they must form layers too, and the program at bench/'s top may use them all.
 
     CheckIncludes.py SOURCE-ROOT
 Prints the folder graph, and a FAULT line for each rule broken.
@@ -14,24 +16,43 @@ import sys
 from pathlib import Path
 
 GAUGE = {"module", "panel", "settings", "callouts", "sound", "resources"}
-LAYERED = GAUGE | {"host", "platform", "bench"}
-# What each folder may include besides itself; None: any layered folder.
+TOP = GAUGE | {"host", "platform", "bench"}
+# Folders whose sub-folders are layered folders of their own.
+ROOMED = {"bench"}
+# What the folders of each top folder may include besides themselves; None:
+# any layered folder.
 ALLOWED = {
     "host": set(),
-    "bench": {"host", "platform"},
+    "bench": {"host", "platform", "bench"},
 }
-INCLUDE = re.compile(r'^\s*#\s*include\s+"([^"/]+)/[^"]+"', re.MULTILINE)
+INCLUDE = re.compile(r'^\s*#\s*include\s+"([^"]+)"', re.MULTILINE)
+
+
+def node_of(relative):
+    """The layered folder a path (relative to the root) belongs to."""
+    parts = relative.split("/")
+    if parts[0] in ROOMED and len(parts) > 2:
+        return f"{parts[0]}/{parts[1]}"
+    return parts[0]
 
 
 def folder_graph(root):
-    graph = {folder: {} for folder in LAYERED}
-    for folder in LAYERED:
-        for path in sorted((root / folder).rglob("*")):
+    nodes = set(TOP)
+    for top in ROOMED:
+        nodes |= {f"{top}/{room.name}" for room in (root / top).iterdir() if room.is_dir()}
+    graph = {node: {} for node in nodes}
+    for top in TOP:
+        for path in sorted((root / top).rglob("*")):
             if path.suffix not in {".h", ".cpp", ".c", ".rc"}:
                 continue
-            for target in INCLUDE.findall(path.read_text(errors="replace")):
-                if target in LAYERED and target != folder:
-                    graph[folder].setdefault(target, str(path.relative_to(root)))
+            relative = str(path.relative_to(root))
+            folder = node_of(relative)
+            for include in INCLUDE.findall(path.read_text(errors="replace")):
+                if "/" not in include:
+                    continue
+                target = node_of(include)
+                if target in graph and target != folder:
+                    graph[folder].setdefault(target, relative)
     return graph
 
 
@@ -67,11 +88,11 @@ def main(root):
     for folder in sorted(graph):
         targets = graph[folder]
         print(f"  {folder}: {', '.join(sorted(targets)) or '(nothing)'}")
-        allowed = ALLOWED.get(folder)
+        allowed = ALLOWED.get(folder.split("/")[0])
         for target, where in sorted(targets.items()):
-            if allowed is not None and target not in allowed:
+            if allowed is not None and target.split("/")[0] not in allowed:
                 faults.append(f"{folder}/ includes {target}/ ({where})")
-            if folder in GAUGE and target == "bench":
+            if folder in GAUGE and target.split("/")[0] == "bench":
                 faults.append(f"the gauge's {folder}/ includes the bench ({where})")
     cycle = find_cycle(graph)
     if cycle:

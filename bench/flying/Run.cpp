@@ -2,12 +2,14 @@
 // a run is the same pass for pass whether it is flown in real time or as fast
 // as the machine goes, and in real time each pass waits for its moment on a
 // steady clock rather than sleeping a period (which would drift).
-#include "bench/Run.h"
+#include "bench/flying/Run.h"
 
-#include "bench/Calls.h"
-#include "bench/Recording.h"
-#include "bench/Sandbox.h"
-#include "bench/SoundTap.h"
+#include "bench/files/Files.h"
+
+#include "bench/hosting/GaugeCalls.h"
+#include "bench/sound/AlsaCapture.h"
+#include "bench/hosting/SettingsSandbox.h"
+#include "bench/sound/SoundTap.h"
 #include "platform/SoftDirectSound.h"
 
 #include <errno.h>
@@ -47,64 +49,6 @@ bool ErrorsGoToTerminal()
 #else
     return isatty(fileno(stderr)) != 0;
 #endif
-}
-
-bool MakeFolder(const std::string& path)
-{
-    if (path.empty())
-        return false;
-    for (size_t i = 1; i <= path.size(); ++i) {
-        if (i < path.size() && path[i] != '/' && path[i] != '\\')
-            continue;
-        std::string part = path.substr(0, i);
-        if (part.size() == 2 && part[1] == ':')
-            continue; // a drive
-#ifdef _WIN32
-        int made = _mkdir(part.c_str());
-#else
-        int made = mkdir(part.c_str(), 0777);
-#endif
-        if (made != 0 && errno != EEXIST)
-            return false;
-    }
-    struct stat info;
-    return stat(path.c_str(), &info) == 0 && (info.st_mode & S_IFDIR);
-}
-
-// Natively the run moves into the settings sandbox, so every path it keeps
-// is made absolute first.
-std::string Absolute(const std::string& path)
-{
-    if (path.empty())
-        return path;
-#ifdef _WIN32
-    char full[MAX_PATH];
-    DWORD length = GetFullPathNameA(path.c_str(), MAX_PATH, full, nullptr);
-    return length && length < MAX_PATH ? std::string(full, length) : path;
-#else
-    if (path[0] == '/')
-        return path;
-    char here[PATH_MAX];
-    return getcwd(here, sizeof here) ? std::string(here) + "/" + path : path;
-#endif
-}
-
-std::string Join(const std::string& folder, const char* name)
-{
-    if (folder.empty())
-        return name;
-    char last = folder.back();
-    const char* separator = folder.find('\\') != std::string::npos ? "\\" : "/";
-    return folder + (last == '/' || last == '\\' ? "" : separator) + name;
-}
-
-bool WriteFile(const std::string& path, const std::string& content)
-{
-    FILE* file = fopen(path.c_str(), "wb");
-    if (!file)
-        return false;
-    bool good = fwrite(content.data(), 1, content.size(), file) == content.size();
-    return fclose(file) == 0 && good;
 }
 
 // A settings file read as the gauge reads it: one "%i" number after blanks.
@@ -190,10 +134,10 @@ public:
     Runner(const RunOptions& options, const Scenario& scenario, RunSummary* summary)
         : options_(options), scenario_(scenario), summary_(summary), profile_(&scenario)
     {
-        options_.Module = Absolute(options.Module);
-        options_.Out = Absolute(options.Out);
-        options_.Settings = Absolute(options.Settings);
-        options_.Capture = Absolute(options.Capture);
+        options_.Module = AbsolutePath(options.Module);
+        options_.Out = AbsolutePath(options.Out);
+        options_.Settings = AbsolutePath(options.Settings);
+        options_.Capture = AbsolutePath(options.Capture);
     }
 
     bool Start(std::string* error);
@@ -274,12 +218,12 @@ bool Runner::Start(std::string* error)
     realTime_ = options_.Speed == Pace::RealTime || (options_.Speed == Pace::Default && !soft_);
     // A run that records nothing may have no output folder, when it is told
     // where the settings go.
-    if ((options_.Record || options_.Settings.empty()) && !MakeFolder(options_.Out)) {
+    if ((options_.Record || options_.Settings.empty()) && !MakeFolders(options_.Out)) {
         *error = "cannot make the output folder " + options_.Out;
         return false;
     }
-    sandbox_ = options_.Settings.empty() ? Join(options_.Out, "settings") : options_.Settings;
-    if (!MakeFolder(sandbox_)) {
+    sandbox_ = options_.Settings.empty() ? JoinPath(options_.Out, "settings") : options_.Settings;
+    if (!MakeFolders(sandbox_)) {
         *error = "cannot make the settings folder " + sandbox_;
         return false;
     }
@@ -287,7 +231,7 @@ bool Runner::Start(std::string* error)
         std::string path = SettingsFilePath(sandbox_, setup.Speed);
         if (!setup.Present)
             remove(path.c_str());
-        else if (!WriteFile(path, setup.Content)) {
+        else if (!WriteWholeFile(path, setup.Content)) {
             *error = "cannot write the settings file " + path;
             return false;
         }
@@ -303,7 +247,7 @@ bool Runner::Start(std::string* error)
         return false;
     }
     if (options_.Record) {
-        std::string path = Join(options_.Out, "events.jsonl");
+        std::string path = JoinPath(options_.Out, "events.jsonl");
         events_ = fopen(path.c_str(), "wb");
         if (!events_) {
             *error = "cannot write " + path;
@@ -630,7 +574,7 @@ void Runner::Finish()
     events_ = nullptr;
     if (!options_.Record)
         return;
-    std::string path = Join(options_.Out, "sound.wav");
+    std::string path = JoinPath(options_.Out, "sound.wav");
     if (soft_) {
         // The track up to the end of the run, silence included.
         std::vector<SoundStretch> stretches;
@@ -658,10 +602,6 @@ void Runner::Finish()
 
 } // namespace
 
-std::string AbsolutePath(const std::string& path)
-{
-    return Absolute(path);
-}
 
 bool RunScenario(const RunOptions& options, const Scenario& scenario, RunSummary* summary, std::string* error)
 {

@@ -8,8 +8,8 @@
 #ifndef LUMIVANE_BENCH_RUN_H
 #define LUMIVANE_BENCH_RUN_H
 
-#include "bench/GaugeHost.h"
-#include "bench/Scenario.h"
+#include "bench/hosting/GaugeHost.h"
+#include "bench/flying/Scenario.h"
 
 #include <stdint.h>
 #include <functional>
@@ -89,9 +89,6 @@ struct RunSummary {
 // Runs the scenario. False with `error` when the run could not start (the
 // module, the folders); faults during the run are in the summary.
 bool RunScenario(const RunOptions& options, const Scenario& scenario, RunSummary* summary, std::string* error);
-
-// `path` made absolute against the working directory; empty stays empty.
-std::string AbsolutePath(const std::string& path);
 
 // The summary as the bench prints it.
 std::string DescribeSummary(const RunSummary& summary);

@@ -2,32 +2,15 @@
 // '#' starts a comment except inside a quoted text. Every check a line can
 // fail is made here, with the line's number, so that the run itself never
 // meets a malformed action.
-#include "bench/Scenario.h"
+#include "bench/flying/Scenario.h"
+
+#include "bench/files/Files.h"
 
 #include <math.h>
 #include <stdio.h>
 #include <stdlib.h>
 
 namespace {
-
-std::string FolderOf(const std::string& path)
-{
-    size_t slash = path.find_last_of("\\/");
-    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-}
-
-bool ReadText(const std::string& path, std::string* text)
-{
-    FILE* file = fopen(path.c_str(), "rb");
-    if (!file)
-        return false;
-    char block[4096];
-    size_t got;
-    while ((got = fread(block, 1, sizeof block, file)) > 0)
-        text->append(block, got);
-    fclose(file);
-    return true;
-}
 
 // A word, or a quoted text with \n \r \t \\ \" escapes. `quoted` tells which.
 struct Word {
@@ -202,8 +185,9 @@ struct Parser {
         if (!path.empty() && path[0] != '/' && !(path.size() > 1 && path[1] == ':'))
             path = FolderOf(file) + name;
         std::string text;
-        if (!ReadText(path, &text))
-            return Fail("cannot read the track " + path);
+        std::string problem;
+        if (!ReadWholeFile(path, &text, &problem))
+            return Fail("cannot read the track " + name + ": " + problem);
         int row = 0;
         size_t at = 0;
         while (at <= text.size()) {
@@ -402,8 +386,9 @@ bool ParseScenario(const std::string& text, const std::string& file, Scenario* o
 bool LoadScenario(const std::string& file, Scenario* out, std::string* error)
 {
     std::string text;
-    if (!ReadText(file, &text)) {
-        *error = file + ": cannot read the scenario";
+    std::string problem;
+    if (!ReadWholeFile(file, &text, &problem)) {
+        *error = "cannot read the scenario: " + problem;
         return false;
     }
     return ParseScenario(text, file, out, error);

@@ -1,7 +1,7 @@
-// The calls of bench/Calls.h. The windows build pushes the arguments as the
+// The calls of bench/hosting/GaugeCalls.h. The windows build pushes the arguments as the
 // simulator does, word by word, through the assembly probe; the native build
 // calls through the typed pointers, since x86-64 has one convention.
-#include "bench/Calls.h"
+#include "bench/hosting/GaugeCalls.h"
 
 #include <string.h>
 

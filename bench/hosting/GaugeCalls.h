@@ -1,6 +1,6 @@
 // How the bench calls into a gauge module, one function per routine form of
 // host/RoutineForms.h. In the 32-bit windows build every call goes through
-// CallMeasuringStack (bench/StackProbe.cpp), which reports how far the stack
+// CallMeasuringStack (bench/hosting/StackProbe.cpp), which reports how far the stack
 // pointer moved: a routine built with the wrong convention leaves its
 // arguments behind, and in the simulator that is a crash. A 64-bit build has
 // one convention only, so there the calls are plain and balance is not

@@ -4,9 +4,9 @@
 // entry shows up as exactly that. The services reach the host through one
 // module-wide pointer: the table is the host's, one per process, as in the
 // simulator.
-#include "bench/GaugeHost.h"
+#include "bench/hosting/GaugeHost.h"
 
-#include "bench/Calls.h"
+#include "bench/hosting/GaugeCalls.h"
 
 #include <string.h>
 

@@ -2,13 +2,13 @@
 // the host does: through the exported Linkage and ImportTable, the records
 // they lead to (read through host/Records.h), a service table of the bench's
 // own, and calls made with the host's convention, each one's stack balance
-// measured where that applies (bench/Calls.h). It knows nothing of the
+// measured where that applies (bench/hosting/GaugeCalls.h). It knows nothing of the
 // gauge's sources. A pass allocates nothing, so that the bench can fly long
 // profiles quickly.
 #ifndef LUMIVANE_BENCH_GAUGEHOST_H
 #define LUMIVANE_BENCH_GAUGEHOST_H
 
-#include "bench/ModuleFile.h"
+#include "bench/hosting/ModuleFile.h"
 #include "host/Records.h"
 #include "host/Services.h"
 
@@ -51,7 +51,7 @@ public:
     GaugeHost(const GaugeHost&) = delete;
     GaugeHost& operator=(const GaugeHost&) = delete;
 
-    // Loads the module at `path` (bench/ModuleFile.h); false with `error`.
+    // Loads the module at `path` (bench/hosting/ModuleFile.h); false with `error`.
     bool Load(const std::string& path, std::string* error = nullptr);
     void Unload();
     bool Loaded() const { return module_.Handle != nullptr; }

@@ -3,7 +3,7 @@
 // index hold the addresses the module calls through. The image is the
 // system's mapped copy, already validated by its loader, so its headers are
 // read in place; the slot's page is made writable only for the one store.
-#include "bench/ImportHooks.h"
+#include "bench/hosting/ImportHooks.h"
 
 #if defined(_WIN32)
 #define WIN32_LEAN_AND_MEAN

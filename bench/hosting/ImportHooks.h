@@ -3,7 +3,7 @@
 // name, the bench's replacement, and a place for the address the slot held,
 // so that the replacement can pass calls on. The sound tap
 // (DirectSoundCreate), the settings sandbox (fopen) and the call counting
-// (bench/CallCounting.h) are hooks; each passes calls on to what it found in
+// (bench/measuring/SystemCallHooks.h) are hooks; each passes calls on to what it found in
 // the slot, so that one can stand in front of another. Only the windows build
 // patches import slots; the native module takes its few host-provided symbols
 // from the bench program itself, so there this finds nothing to patch.

@@ -5,7 +5,9 @@
 // linker, the section's address from the file's section headers, and a
 // check that the address lies in one of the module's loaded segments. The
 // file and the image are both read with bounds checked before every read.
-#include "bench/ModuleResources.h"
+#include "bench/hosting/ModuleResources.h"
+
+#include "bench/files/LittleEndian.h"
 #include "platform/native/ResourceImage.h"
 
 #include <dlfcn.h>
@@ -24,12 +26,11 @@ namespace {
 const uint32_t MostSections = 65536;
 const uint64_t MostNameBytes = 1 << 20;
 
+// An ELF field of `bytes` (2, 4 or 8) bytes; the caller has checked that
+// they lie inside what it read.
 uint64_t ReadLittle(const uint8_t* at, int bytes)
 {
-    uint64_t value = 0;
-    for (int i = bytes - 1; i >= 0; --i)
-        value = value << 8 | at[i];
-    return value;
+    return bytes == 8 ? Little64(at) : bytes == 4 ? Little32(at) : Little16(at);
 }
 
 // Where the fields this reader needs lie, in the two ELF classes (the

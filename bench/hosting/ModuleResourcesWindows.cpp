@@ -1,6 +1,6 @@
 // FindModuleResource for the windows build: Windows's own resource calls on
 // the module handle, exactly as the simulator reaches the module's bitmaps.
-#include "bench/ModuleResources.h"
+#include "bench/hosting/ModuleResources.h"
 
 #include <windows.h>
 

@@ -2,9 +2,9 @@
 // module's only way to open a file (it imports fopen and nothing else that
 // opens one), and it passes the call on to msvcrt's own fopen, so that the
 // stream it returns is one the module's fgetc, fputs and fclose understand.
-#include "bench/Sandbox.h"
+#include "bench/hosting/SettingsSandbox.h"
 
-#include "bench/ImportHooks.h"
+#include "bench/hosting/ImportHooks.h"
 
 #include <stdio.h>
 #include <string.h>

@@ -2,7 +2,7 @@
 // C:\pelmo2; under the bench they live in a folder of the bench's choosing,
 // the output folder's settings/ unless the user names another, and nothing
 // the module opens may land anywhere else. Under Wine the module's import of
-// fopen from msvcrt is hooked (bench/ImportHooks.h), so that C:\name opens
+// fopen from msvcrt is hooked (bench/hosting/ImportHooks.h), so that C:\name opens
 // <sandbox>\name and any other path is refused and reported. The native
 // module's fopen of "C:\pelmo" is relative to the working directory, so there
 // the run moves into the sandbox folder instead.

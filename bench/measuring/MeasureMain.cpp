@@ -3,21 +3,21 @@
 //   passes  the cost of a pass, timed with the performance counter:
 //           Lumivane.gau with its settings loaded and the airspeed below
 //           Speed1, beside the null and the minimal gauge built as modules
-//           of their own (benchmarks/ReferenceModule.cpp), each loaded and
+//           of their own (speed/ReferenceModule.cpp), each loaded and
 //           installed as the simulator does. A pass is the bench's own, every
 //           element's callback in chain order; the three modules take turns,
 //           round by round, and each one's figure is the median of its rounds.
 //   calls   the calls to the system a pass makes, counted through the
-//           module's import hooks (bench/CallsPerPass.h), state by state.
+//           module's import hooks (bench/measuring/SystemCallsPerPass.h), state by state.
 //
 // Each figure is printed as one line "figure: NAME key=value ...", which
 // tools/figures reads. Nothing here passes or fails on a figure; a module
 // that cannot be driven, or a pass that does not do its work, is an error.
-#include "bench/CallCounting.h"
-#include "bench/CallsPerPass.h"
-#include "bench/GaugeHost.h"
-#include "bench/Sandbox.h"
-#include "bench/SoundTap.h"
+#include "bench/measuring/SystemCallHooks.h"
+#include "bench/measuring/SystemCallsPerPass.h"
+#include "bench/hosting/GaugeHost.h"
+#include "bench/hosting/SettingsSandbox.h"
+#include "bench/sound/SoundTap.h"
 
 #include <CLI/CLI.hpp>
 

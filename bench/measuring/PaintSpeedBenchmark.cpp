@@ -3,8 +3,8 @@
 // pass to pass as on a take-off run, so every pass restores and redraws.
 // A measurement to read, not a test:
 //   build/native/bench/paint_benchmark
-#include "bench/ModuleFile.h"
-#include "bench/Painter.h"
+#include "bench/hosting/ModuleFile.h"
+#include "bench/pictures/PanelPainter.h"
 
 #include <benchmark/benchmark.h>
 
@@ -16,7 +16,7 @@ void PaintPasses(benchmark::State& state)
 {
     LoadedModule module;
     std::string problem;
-    Painter painter;
+    PanelPainter painter;
     if (!LoadModule(LUMIVANE_NATIVE_MODULE, &module, &problem) ||
         !painter.Load(module.Handle, module.Linkage, &problem)) {
         state.SkipWithError(("cannot paint " LUMIVANE_NATIVE_MODULE ": " + problem).c_str());

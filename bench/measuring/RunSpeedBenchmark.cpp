@@ -10,9 +10,9 @@
 // or not, with nothing written. Each iteration is one whole run,
 // load and kill included; the figure is passes a second over all of them.
 // Not a test: run it by hand (see README.md) on a build without sanitizers.
-#include "bench/FrameRecorder.h"
-#include "bench/PassPainter.h"
-#include "bench/Run.h"
+#include "bench/pictures/FrameRecorder.h"
+#include "bench/pictures/PassPainter.h"
+#include "bench/flying/Run.h"
 
 #include <benchmark/benchmark.h>
 

@@ -3,9 +3,9 @@
 // stream functions of msvcrt caller-cleans), counts, and calls what the slot
 // held when it was hooked. Blocks are followed in bytes as the system sizes
 // them (LocalSize), at the allocation and at the free alike.
-#include "bench/CallCounting.h"
+#include "bench/measuring/SystemCallHooks.h"
 
-#include "bench/ImportHooks.h"
+#include "bench/hosting/ImportHooks.h"
 #include "platform/Platform.h"
 
 #include <stdio.h>

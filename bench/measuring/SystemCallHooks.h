@@ -2,7 +2,7 @@
 // record the native build's link-time wrappers fill (platform/CallCounts.h):
 // the module's imports of LocalAlloc, LocalFree, fopen, fgetc, fputs, fclose
 // and DirectSoundCreate are pointed at counting replacements
-// (bench/ImportHooks.h), each of which passes the call on to whatever the
+// (bench/hosting/ImportHooks.h), each of which passes the call on to whatever the
 // slot held before, be it the system's function, the settings sandbox's fopen
 // or the sound tap. Only the DLL has import slots to hook: the native figures
 // come from the wrappers, and this part of the bench is built for Windows

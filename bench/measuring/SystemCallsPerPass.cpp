@@ -1,12 +1,12 @@
 // The counted states. The passes are the bench's own (GaugeHost::Pass, every
 // element in chain order) at the simulator's 18 a second, the software
 // device's clock moving one pass of time per pass.
-#include "bench/CallsPerPass.h"
+#include "bench/measuring/SystemCallsPerPass.h"
 
-#include "bench/CallCounting.h"
-#include "bench/GaugeHost.h"
-#include "bench/Sandbox.h"
-#include "bench/SoundTap.h"
+#include "bench/measuring/SystemCallHooks.h"
+#include "bench/hosting/GaugeHost.h"
+#include "bench/hosting/SettingsSandbox.h"
+#include "bench/sound/SoundTap.h"
 #include "platform/SoftDirectSound.h"
 
 #include <stdio.h>

@@ -1,5 +1,5 @@
 // What a pass of a loaded gauge module costs the system, counted call by call
-// through its import hooks (bench/CallCounting.h), in one state at a time:
+// through its import hooks (bench/measuring/SystemCallHooks.h), in one state at a time:
 // which settings files the sandbox holds and what the airspeed does over the
 // counted passes. Each state starts from a freshly loaded module, installed
 // with the bench's software DirectSound behind the sound tap (so that a

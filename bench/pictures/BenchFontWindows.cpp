@@ -3,7 +3,7 @@
 // has no Liberation fonts. The assembler copies the font file in at build
 // time (.incbin); LUMIVANE_BENCH_FONT_FILE is its path, or is left undefined
 // when the build machine lacks the file, and then the bench says so.
-#include "bench/BenchFont.h"
+#include "bench/pictures/BenchFont.h"
 
 #ifdef LUMIVANE_BENCH_FONT_FILE
 

@@ -1,5 +1,5 @@
 // The take-off chart of a recorded run, <scenario>.png beside its
-// events.jsonl, drawn by bench/chart.py with Debian's Python and matplotlib.
+// events.jsonl, drawn by bench/pictures/chart.py with Debian's Python and matplotlib.
 // The native bench runs the script itself; the windows bench draws no chart
 // (bench/run-bench draws it after a run under Wine) and says how to make one.
 #ifndef LUMIVANE_BENCH_CHART_H

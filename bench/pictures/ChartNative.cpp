@@ -1,8 +1,8 @@
-// The native bench draws the chart by running bench/chart.py with Debian's
+// The native bench draws the chart by running bench/pictures/chart.py with Debian's
 // /usr/bin/python3 (the python3 first on PATH may be another, without
 // matplotlib). The script's own output is not shown: its exit status says
 // enough, and the summary stays the bench's.
-#include "bench/Chart.h"
+#include "bench/pictures/Chart.h"
 
 #include <fcntl.h>
 #include <spawn.h>

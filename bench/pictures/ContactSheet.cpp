@@ -2,12 +2,12 @@
 // at most six frames, each in a cell with a margin and one line of label in
 // a small cut of the bench's typeface, on a dark ground that sets off the
 // panel's mid grey.
-#include "bench/Frames.h"
+#include "bench/pictures/ContactSheet.h"
 
-#include "bench/BenchFont.h"
-#include "bench/TextFace.h"
+#include "bench/pictures/BenchFont.h"
+#include "bench/pictures/TextFace.h"
 
-#include <stb_image_write.h>
+#include <stb/stb_image_write.h>
 
 #include <string.h>
 

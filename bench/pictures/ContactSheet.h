@@ -5,7 +5,7 @@
 #ifndef LUMIVANE_BENCH_FRAMES_H
 #define LUMIVANE_BENCH_FRAMES_H
 
-#include "bench/Image.h"
+#include "bench/pictures/Image.h"
 
 #include <stddef.h>
 

@@ -3,21 +3,13 @@
 // biCompression 16, biClrUsed 32; the colour table of RGBQUADs (blue, green,
 // red, reserved) follows the header at biSize, and the rows follow the table.
 // Read byte by byte; no struct is laid over the bytes.
-#include "bench/Dib.h"
+#include "bench/pictures/Dib.h"
+
+#include "bench/files/LittleEndian.h"
 
 #include <utility>
 
 namespace {
-
-uint32_t U32(const uint8_t* at)
-{
-    return uint32_t(at[0]) | uint32_t(at[1]) << 8 | uint32_t(at[2]) << 16 | uint32_t(at[3]) << 24;
-}
-
-uint16_t U16(const uint8_t* at)
-{
-    return uint16_t(at[0] | at[1] << 8);
-}
 
 // Larger than any gauge's art; keeps every product below in range.
 const int32_t MostPixelsAcross = 4096;
@@ -37,21 +29,21 @@ bool DecodeDib(const uint8_t* bytes, uint32_t size, Image* out, std::string* pro
     *out = Image();
     if (!bytes || size < InfoHeaderBytes)
         return Fail(problem, "shorter than a bitmap info header (" + std::to_string(size) + " bytes)");
-    const uint32_t headerBytes = U32(bytes);
+    const uint32_t headerBytes = Little32(bytes);
     if (headerBytes < InfoHeaderBytes || headerBytes > size)
         return Fail(problem, "header size " + std::to_string(headerBytes) + " in a resource of " +
                                  std::to_string(size) + " bytes (a file header left in?)");
-    const int32_t width = int32_t(U32(bytes + 4));
-    const int32_t storedHeight = int32_t(U32(bytes + 8));
+    const int32_t width = int32_t(Little32(bytes + 4));
+    const int32_t storedHeight = int32_t(Little32(bytes + 8));
     const bool topDown = storedHeight < 0;
     if (width <= 0 || width > MostPixelsAcross || storedHeight == 0 || storedHeight < -MostPixelsAcross ||
         storedHeight > MostPixelsAcross)
         return Fail(problem, "size " + std::to_string(width) + " x " + std::to_string(storedHeight));
     const int32_t height = topDown ? -storedHeight : storedHeight;
-    if (U16(bytes + 12) != 1 || U16(bytes + 14) != 8 || U32(bytes + 16) != BiRgb)
-        return Fail(problem, "not one plane of 8 bits a pixel, uncompressed (" + std::to_string(U16(bytes + 14)) +
-                                 " bits, compression " + std::to_string(U32(bytes + 16)) + ")");
-    uint32_t colours = U32(bytes + 32);
+    if (Little16(bytes + 12) != 1 || Little16(bytes + 14) != 8 || Little32(bytes + 16) != BiRgb)
+        return Fail(problem, "not one plane of 8 bits a pixel, uncompressed (" + std::to_string(Little16(bytes + 14)) +
+                                 " bits, compression " + std::to_string(Little32(bytes + 16)) + ")");
+    uint32_t colours = Little32(bytes + 32);
     if (colours == 0)
         colours = 256;
     if (colours > 256)

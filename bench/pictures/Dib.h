@@ -7,7 +7,7 @@
 #ifndef LUMIVANE_BENCH_DIB_H
 #define LUMIVANE_BENCH_DIB_H
 
-#include "bench/Image.h"
+#include "bench/pictures/Image.h"
 
 #include <stdint.h>
 

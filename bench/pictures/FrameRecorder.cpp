@@ -2,7 +2,9 @@
 // is found from a line of events.jsonl and the folder lists in time order.
 // The first failure to write stops the writing, and Finish reports it: a run
 // is never stopped for a picture.
-#include "bench/FrameRecorder.h"
+#include "bench/pictures/FrameRecorder.h"
+
+#include "bench/files/Files.h"
 
 #include <errno.h>
 #include <stdio.h>
@@ -20,22 +22,6 @@ const int MostSheetScale = 3;
 // At most this many frames on the sheet, evenly spaced through the run.
 const size_t MostSheetFrames = 24;
 
-std::string Join(const std::string& folder, const std::string& name)
-{
-    const char* separator = folder.find('\\') != std::string::npos ? "\\" : "/";
-    return folder.empty() ? name : folder + separator + name;
-}
-
-bool MakeFolder(const std::string& path)
-{
-#ifdef _WIN32
-    int made = _mkdir(path.c_str());
-#else
-    int made = mkdir(path.c_str(), 0777);
-#endif
-    return made == 0 || errno == EEXIST;
-}
-
 std::string Label(const PassRecord& pass)
 {
     char text[64];
@@ -49,7 +35,7 @@ std::string Label(const PassRecord& pass)
 } // namespace
 
 FrameRecorder::FrameRecorder(const std::string& out, FrameChoice choice, int scale)
-    : out_(out), folder_(Join(out, "frames")), choice_(choice), scale_(scale < 1 ? 1 : scale)
+    : out_(out), folder_(JoinPath(out, "frames")), choice_(choice), scale_(scale < 1 ? 1 : scale)
 {
 }
 
@@ -64,14 +50,14 @@ void FrameRecorder::Take(const PassRecord& pass)
         selector_.Offer(frame, Label(pass));
     if (!problem_.empty() || (choice_ == FrameChoice::Changes && !changed))
         return;
-    if (!folderMade_ && !MakeFolder(folder_)) {
+    if (!folderMade_ && !MakeFolders(folder_)) {
         problem_ = "cannot make " + folder_;
         return;
     }
     folderMade_ = true;
     char name[40];
     snprintf(name, sizeof name, "pass-%06llu.png", static_cast<unsigned long long>(pass.Pass));
-    const std::string path = Join(folder_, name);
+    const std::string path = JoinPath(folder_, name);
     if (!WriteFrame(path, frame, scale_)) {
         problem_ = "cannot write " + path;
         return;
@@ -95,7 +81,7 @@ bool FrameRecorder::Finish(std::string* note)
     if (!problem_.empty())
         text += ", then " + problem_;
     text += ".";
-    const std::string sheet = Join(out_, "frames.png");
+    const std::string sheet = JoinPath(out_, "frames.png");
     const std::vector<LabelledFrame> picked = selector_.Pick(MostSheetFrames);
     const int sheetScale = scale_ < MostSheetScale ? scale_ : MostSheetScale;
     std::string why;

@@ -6,8 +6,8 @@
 #ifndef LUMIVANE_BENCH_FRAMERECORDER_H
 #define LUMIVANE_BENCH_FRAMERECORDER_H
 
-#include "bench/Frames.h"
-#include "bench/PassPainter.h"
+#include "bench/pictures/ContactSheet.h"
+#include "bench/pictures/PassPainter.h"
 
 #include <string>
 

@@ -15,15 +15,15 @@
 // around the characters, one column and one row wider than the box, with no
 // seam. A background of any other colour, or an element without the flag,
 // fills the box.
-#include "bench/Painter.h"
+#include "bench/pictures/PanelPainter.h"
 
-#include "bench/BenchFont.h"
-#include "bench/Dib.h"
-#include "bench/ModuleResources.h"
+#include "bench/pictures/BenchFont.h"
+#include "bench/pictures/Dib.h"
+#include "bench/hosting/ModuleResources.h"
 
 #include <string.h>
 
-const Rgb Painter::PanelColour = {128, 128, 128};
+const Rgb PanelPainter::PanelColour = {128, 128, 128};
 
 namespace {
 
@@ -59,7 +59,7 @@ std::string ElementName(size_t index)
 
 } // namespace
 
-bool Painter::Load(void* module, const ModuleLinkage* linkage, std::string* problem)
+bool PanelPainter::Load(void* module, const ModuleLinkage* linkage, std::string* problem)
 {
     chain_.clear();
     elements_.clear();
@@ -154,7 +154,7 @@ bool Painter::Load(void* module, const ModuleLinkage* linkage, std::string* prob
 // Decodes the element's bitmap and lays its drawn pixels out as runs in panel
 // coordinates, clipped to the panel. Leaves the bitmap's area, unclipped, in
 // element->Restore for Load to finish.
-bool Painter::AddImage(void* module, const ElementHeader& header, Element* element, std::string* problem)
+bool PanelPainter::AddImage(void* module, const ElementHeader& header, Element* element, std::string* problem)
 {
     if (header.BitmapId < 0 || header.BitmapId > 0xFFFF) {
         *problem = "bitmap id " + std::to_string(header.BitmapId);
@@ -199,7 +199,7 @@ bool Painter::AddImage(void* module, const ElementHeader& header, Element* eleme
     return true;
 }
 
-void Painter::DrawRuns(const Element& element)
+void PanelPainter::DrawRuns(const Element& element)
 {
     uint8_t* frame = frame_.Pixels.data();
     const uint8_t* pixels = runPixels_.data();
@@ -207,7 +207,7 @@ void Painter::DrawRuns(const Element& element)
         memcpy(frame + runs_[i].FrameAt, pixels + runs_[i].PixelsAt, runs_[i].Bytes);
 }
 
-void Painter::DrawText(const Element& element, const char* text)
+void PanelPainter::DrawText(const Element& element, const char* text)
 {
     const PixelBox box = Clip(element.Box, frame_.Width, frame_.Height);
     if (element.FillsBackground)
@@ -236,7 +236,7 @@ void Painter::DrawText(const Element& element, const char* text)
     face_.Draw(frame_, left, top, text, element.TextColour, clip, length);
 }
 
-void Painter::Paint(const std::vector<double>& results, const char* readout)
+void PanelPainter::Paint(const std::vector<double>& results, const char* readout)
 {
     for (size_t i = 0; i < chain_.size(); ++i) {
         const Element& element = chain_[i];

@@ -18,8 +18,8 @@
 #ifndef LUMIVANE_BENCH_PAINTER_H
 #define LUMIVANE_BENCH_PAINTER_H
 
-#include "bench/Image.h"
-#include "bench/TextFace.h"
+#include "bench/pictures/Image.h"
+#include "bench/pictures/TextFace.h"
 #include "host/Records.h"
 
 #include <stdint.h>
@@ -35,11 +35,11 @@ struct PaintedElement {
     uint32_t ImageFlags;
 };
 
-class Painter {
+class PanelPainter {
 public:
     // The panel the gauge is mounted on: a plain mid grey, drawn first.
     static const Rgb PanelColour;
-    // The readout's cell height in pixels; see Painter.cpp.
+    // The readout's cell height in pixels; see PanelPainter.cpp.
     static const int ReadoutCellHeight = 25;
 
     // Reads the element chain from `linkage` (the module's exported record)

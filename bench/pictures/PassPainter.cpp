@@ -1,8 +1,8 @@
 // The icons of the chain are matched with what a pass records the way the
-// host's own pass takes them (bench/GaugeHost.h): the first three icons are
+// host's own pass takes them (bench/hosting/GaugeHost.h): the first three icons are
 // the lamps, the next three the marks, in chain order; any further icon has
 // no recorded result and shows nothing.
-#include "bench/PassPainter.h"
+#include "bench/pictures/PassPainter.h"
 
 bool PassPainter::Load(const PassRecord& pass)
 {
@@ -24,7 +24,7 @@ bool PassPainter::Load(const PassRecord& pass)
     results_.assign(elements.size(), -1.0);
     // The background's size is the panel's: the first paint gives it.
     painter_.Paint(results_, nullptr);
-    bare_ = Image(painter_.Frame().Width, painter_.Frame().Height, Painter::PanelColour);
+    bare_ = Image(painter_.Frame().Width, painter_.Frame().Height, PanelPainter::PanelColour);
     return true;
 }
 

@@ -6,8 +6,8 @@
 #ifndef LUMIVANE_BENCH_PASSPAINTER_H
 #define LUMIVANE_BENCH_PASSPAINTER_H
 
-#include "bench/Painter.h"
-#include "bench/Run.h"
+#include "bench/pictures/PanelPainter.h"
+#include "bench/flying/Run.h"
 
 #include <string>
 #include <vector>
@@ -33,7 +33,7 @@ public:
 private:
     bool Load(const PassRecord& pass);
 
-    Painter painter_;
+    PanelPainter painter_;
     bool everyPass_;
     bool loaded_ = false;
     bool failed_ = false;

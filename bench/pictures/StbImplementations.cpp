@@ -2,7 +2,7 @@
 // bench uses; everything else includes them for their declarations only.
 // Their warnings are theirs, so this file is compiled without ours.
 #define STB_TRUETYPE_IMPLEMENTATION
-#include <stb_truetype.h>
+#include <stb/stb_truetype.h>
 
 #define STB_IMAGE_WRITE_IMPLEMENTATION
-#include <stb_image_write.h>
+#include <stb/stb_image_write.h>

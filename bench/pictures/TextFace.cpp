@@ -1,9 +1,9 @@
 // Rasterises a TrueType face with stb_truetype (Debian's libstb-dev) and
 // draws text from the glyphs it keeps. The font file is read only while
 // Load runs; what a frame needs afterwards is in the glyphs.
-#include "bench/TextFace.h"
+#include "bench/pictures/TextFace.h"
 
-#include <stb_truetype.h>
+#include <stb/stb_truetype.h>
 
 #include <math.h>
 

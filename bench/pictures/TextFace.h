@@ -7,7 +7,7 @@
 #ifndef LUMIVANE_BENCH_TEXTFACE_H
 #define LUMIVANE_BENCH_TEXTFACE_H
 
-#include "bench/Image.h"
+#include "bench/pictures/Image.h"
 
 #include <stddef.h>
 #include <stdint.h>

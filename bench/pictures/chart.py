@@ -3,7 +3,7 @@
 against time, the three call-out speeds as horizontal lines, the lamps as
 strips beneath, and a mark at each call-out heard (single or double beep).
 
-    /usr/bin/python3 bench/chart.py EVENTS.jsonl OUT.png [--title T]
+    /usr/bin/python3 bench/pictures/chart.py EVENTS.jsonl OUT.png [--title T]
 
 Each line of EVENTS.jsonl is one pass: {"pass", "time" (seconds), "airspeed",
 "lamps": [3 bools], "marks": [3 bools], "readout", "plays": ["Wave1" |

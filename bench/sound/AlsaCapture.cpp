@@ -1,15 +1,21 @@
 // Reading ALSA's file-device recordings and writing WAV files players read.
 // The header may say 32-bit PCM while the samples are Wine's floats; see
 // ReadRecording.
-#include "bench/Recording.h"
+#include "bench/sound/AlsaCapture.h"
 
-#include "bench/RiffChunks.h"
+#include "bench/files/Files.h"
+
+#include "bench/sound/RiffChunks.h"
 
 #include <math.h>
 #include <stdio.h>
 #include <string.h>
 
 namespace {
+
+// A capture is Wine's floats at 48 kHz in stereo, 384 KB a second: this is
+// over ten minutes of one pass's worth of capture, which is read in parts.
+const size_t MostCaptureBytes = 256u << 20;
 
 void PutLittle(FILE* file, uint32_t value, int bytes)
 {
@@ -49,17 +55,9 @@ int16_t ToSixteen(float v)
 Recording ReadRecording(const std::string& path)
 {
     Recording r;
-    FILE* file = fopen(path.c_str(), "rb");
-    if (!file) {
-        r.Problem = "no recording at " + path;
-        return r;
-    }
     std::vector<uint8_t> b;
-    uint8_t block[65536];
-    size_t got;
-    while ((got = fread(block, 1, sizeof block, file)) > 0)
-        b.insert(b.end(), block, block + got);
-    fclose(file);
+    if (!ReadWholeFile(path, &b, &r.Problem, MostCaptureBytes))
+        return r;
     if (!IsRiffWave(b.data(), b.size())) {
         r.Problem = "the recording is no RIFF/WAVE file";
         return r;
@@ -68,10 +66,10 @@ Recording ReadRecording(const std::string& path)
     RiffChunk chunk;
     for (size_t at = 12; NextRiffChunk(b.data(), b.size(), &at, &chunk);) {
         if (chunk.Is("fmt ") && chunk.Present >= 16) {
-            tag = RiffLittle16(chunk.Body);
-            channels = RiffLittle16(chunk.Body + 2);
-            r.Rate = RiffLittle32(chunk.Body + 4);
-            bits = RiffLittle16(chunk.Body + 14);
+            tag = Little16(chunk.Body);
+            channels = Little16(chunk.Body + 2);
+            r.Rate = Little32(chunk.Body + 4);
+            bits = Little16(chunk.Body + 14);
         } else if (chunk.Is("data")) {
             // A recording cut short keeps whatever reached the file; so does
             // one whose device was never closed, whose size still says 0.
@@ -93,7 +91,7 @@ Recording ReadRecording(const std::string& path)
                         // as float whatever the format tag claims.
                         memcpy(&v, q, 4);
                     } else if (bits == 16) {
-                        v = static_cast<int16_t>(RiffLittle16(q)) / 32768.0f;
+                        v = static_cast<int16_t>(Little16(q)) / 32768.0f;
                     } else {
                         r.Problem = "recorded in " + std::to_string(bits) + "-bit samples, format tag " +
                             std::to_string(tag);

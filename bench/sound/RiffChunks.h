@@ -1,6 +1,6 @@
 // The chunks of a RIFF/WAVE image, for the bench's two readers of wave bytes:
-// the module's clips (bench/SoundTap.cpp, to name what a buffer plays) and
-// ALSA's recordings (bench/Recording.cpp). RIFF chunks are word-aligned, so an
+// the module's clips (bench/sound/SoundTap.cpp, to name what a buffer plays) and
+// ALSA's recordings (bench/sound/AlsaCapture.cpp). RIFF chunks are word-aligned, so an
 // odd length is followed by one pad byte. Every size is compared with the
 // bytes left before the walk moves, so no length in the image can carry it
 // past the end or, in a 32-bit build, wrap it back to the start.
@@ -11,22 +11,14 @@
 #include <stdint.h>
 #include <string.h>
 
+#include "bench/files/LittleEndian.h"
+
 struct RiffChunk {
     const uint8_t* Body;
     size_t Present;    // the body's bytes in the image: Declared, or fewer when it is cut short
     uint32_t Declared; // the length its header gives
     bool Is(const char* id) const { return memcmp(Body - 8, id, 4) == 0; }
 };
-
-inline uint32_t RiffLittle32(const uint8_t* p)
-{
-    return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
-}
-
-inline uint16_t RiffLittle16(const uint8_t* p)
-{
-    return uint16_t(p[0] | p[1] << 8);
-}
 
 // Whether the image starts as a RIFF/WAVE file does; its chunks then start
 // at byte 12.
@@ -44,7 +36,7 @@ inline bool NextRiffChunk(const uint8_t* bytes, size_t size, size_t* at, RiffChu
     const size_t body = *at + 8;
     const size_t left = size - body;
     chunk->Body = bytes + body;
-    chunk->Declared = RiffLittle32(bytes + *at + 4);
+    chunk->Declared = Little32(bytes + *at + 4);
     chunk->Present = chunk->Declared < left ? chunk->Declared : left;
     const size_t skip = size_t(chunk->Declared) + (chunk->Declared & 1);
     *at = chunk->Declared <= left && skip <= left ? body + skip : size;

@@ -3,11 +3,11 @@
 // proxy lets go of its real object when its last reference goes. The same
 // proxies serve both builds: the native DirectSound header mirrors the real
 // interfaces method for method.
-#include "bench/SoundTap.h"
+#include "bench/sound/SoundTap.h"
 
-#include "bench/ImportHooks.h"
-#include "bench/ModuleResources.h"
-#include "bench/RiffChunks.h"
+#include "bench/hosting/ImportHooks.h"
+#include "bench/hosting/ModuleResources.h"
+#include "bench/sound/RiffChunks.h"
 #include "platform/SoftDirectSound.h"
 
 #include <string.h>

@@ -6,7 +6,7 @@
 #ifndef LUMIVANE_BENCH_WINDOW_H
 #define LUMIVANE_BENCH_WINDOW_H
 
-#include "bench/Run.h"
+#include "bench/flying/Run.h"
 
 #include <string>
 

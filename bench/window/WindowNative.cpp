@@ -1,5 +1,5 @@
 // The native bench has no window: its stand-ins draw nothing on a screen.
-#include "bench/Window.h"
+#include "bench/window/Window.h"
 
 bool FlyInWindow(RunOptions, const Scenario&, int, RunSummary*, std::string* error)
 {

@@ -10,10 +10,10 @@
 // Messages are only dispatched inside the pass hook, while the run and its
 // host are alive; dragging the window (a modal loop of the system's) holds
 // the run still until it is let go.
-#include "bench/Window.h"
+#include "bench/window/Window.h"
 
-#include "bench/Frames.h"
-#include "bench/PassPainter.h"
+#include "bench/pictures/ContactSheet.h"
+#include "bench/pictures/PassPainter.h"
 
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>

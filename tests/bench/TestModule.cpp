@@ -1,9 +1,9 @@
 // TestModule.h through the bench's own loader, which reads the file first and
 // loads it as a host does: the native shared object by its path in the build
 // (LUMIVANE_NATIVE_MODULE), the DLL from beside the test program under Wine.
-#include "TestModule.h"
+#include "tests/bench/TestModule.h"
 
-#include "bench/ModuleFile.h"
+#include "bench/hosting/ModuleFile.h"
 
 #include <string>
 

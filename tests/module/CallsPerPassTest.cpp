@@ -5,8 +5,8 @@
 // and touches no file, during a take-off with its sounds playing as well;
 // while a settings file is missing a pass makes one failed open and reads
 // only the files before the missing one.
-#include "bench/CallCounting.h"
-#include "bench/CallsPerPass.h"
+#include "bench/measuring/SystemCallHooks.h"
+#include "bench/measuring/SystemCallsPerPass.h"
 #include "ProgramFolder.h"
 
 #include <gtest/gtest.h>

@@ -2,8 +2,8 @@
 // each gauge routine calls and in which order, the element chain and mouse
 // areas as the host reads them, and every call leaving the stack as it found
 // it. Runs the built DLL itself under Wine.
-#include "bench/GaugeHost.h"
-#include "bench/SoundTap.h"
+#include "bench/hosting/GaugeHost.h"
+#include "bench/sound/SoundTap.h"
 #include "ProgramFolder.h"
 
 #include <gtest/gtest.h>

@@ -3,9 +3,9 @@
 // install; and a copy under another file name runs without a sound. What the
 // gauge asks of DirectSound is seen through the host's tap on its import, and
 // what a pilot would hear is read from the recording.
-#include "bench/GaugeHost.h"
-#include "bench/Recording.h"
-#include "bench/SoundTap.h"
+#include "bench/hosting/GaugeHost.h"
+#include "bench/sound/AlsaCapture.h"
+#include "bench/sound/SoundTap.h"
 #include "ProgramFolder.h"
 
 #include <gtest/gtest.h>

@@ -3,7 +3,7 @@
 // file device that the test's HOME/.asoundrc names as the default output. The
 // recording must hold exactly one beep of about 63 ms (694 samples at
 // 11025 Hz); the clip's silent tail is silence and must not count.
-#include "bench/Recording.h"
+#include "bench/sound/AlsaCapture.h"
 #include "ProgramFolder.h"
 #include "sound/SoundObjects.h"
 

@@ -3,10 +3,10 @@
 // take-off scenario is heard as single, single and double beep and nothing
 // after, and a module that cannot be loaded is named with the reason. Runs
 // the native Lumivane.gau natively and the DLL under Wine.
-#include "bench/Run.h"
+#include "bench/flying/Run.h"
 
-#include "bench/Recording.h"
-#include "bench/SoundTap.h"
+#include "bench/sound/AlsaCapture.h"
+#include "bench/sound/SoundTap.h"
 
 #include <gtest/gtest.h>
 
@@ -197,7 +197,8 @@ TEST(BenchHost, ModulesThatCannotBeLoadedAreNamedWithTheReason)
         std::string path;
         std::string message;
     } cases[] = {
-        {OutFolder("nothing-here.gau"), "no module file at " + OutFolder("nothing-here.gau")},
+        {OutFolder("nothing-here.gau"), "cannot read the module: " + OutFolder("nothing-here.gau") + " does not exist"},
+        {SourcePath("bench/scenarios"), SourcePath("bench/scenarios") + " is a folder, not a file"},
         {SourcePath("bench/scenarios/takeoff.txt"), " is not a gauge module this bench can load: it is neither"},
         {noLinkage, noLinkage + " exports no Linkage: not a gauge module"},
         {needsAbsent, needsAbsent + " needs " + absent + ", which this system does not have"},

@@ -1,6 +1,6 @@
 // The scenario format's mistakes, each with the message a user gets: one bad
 // line per rejection the parser makes, and the line number it names.
-#include "bench/Scenario.h"
+#include "bench/flying/Scenario.h"
 
 #include <gtest/gtest.h>
 
@@ -37,7 +37,7 @@ TEST(Scenario, BadLinesAreNamedWithTheirFileAndLine)
                               "settings speed1|speed2|speed3 NUMBER|missing|text \"...\""},
         {"settings speed1 eighty\n", "s.txt:1: 'eighty' is neither a whole number, 'missing' nor text \"...\""},
         {"settings speed1 text \"80\n", "s.txt:1: the text has no closing quote"},
-        {"1 track none.csv\n", "s.txt:1: cannot read the track none.csv"},
+        {"1 track none.csv\n", "s.txt:1: cannot read the track none.csv: none.csv does not exist"},
         {"0 airspeed 0\n", "s.txt:1: the scenario has no end: finish it with a line 'SECONDS end'"},
         {"3 end\n4 airspeed 0\n", "s.txt:2: nothing may follow the end (line 1)"},
     };

@@ -2,8 +2,8 @@
 // in both builds: each bitmap by its integer id, each clip by its name in any
 // case, and nothing across types or in a program that carries no resources.
 // Natively this reads the module's resource section from its file.
-#include "TestModule.h"
-#include "bench/ModuleResources.h"
+#include "tests/bench/TestModule.h"
+#include "bench/hosting/ModuleResources.h"
 
 #include <gtest/gtest.h>
 

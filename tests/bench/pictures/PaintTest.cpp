@@ -4,8 +4,8 @@
 // lights its own square and no other pixel, and the readout stays in its box,
 // centred as a whole so that " 80" puts its digits where "180" puts its last
 // two. Elements are found by their bitmap ids, not by their place in the chain.
-#include "TestModule.h"
-#include "bench/Painter.h"
+#include "tests/bench/TestModule.h"
+#include "bench/pictures/PanelPainter.h"
 
 #include <gtest/gtest.h>
 
@@ -70,7 +70,7 @@ protected:
         return results;
     }
 
-    Painter painter;
+    PanelPainter painter;
     std::vector<double> dark;
 };
 
@@ -81,7 +81,7 @@ TEST_F(PaintTest, ALitLampChangesExactlyItsWell)
     const Image allDark = PaintWith(dark);
     ASSERT_EQ(allDark.Width, 100);
     ASSERT_EQ(allDark.Height, 70);
-    EXPECT_EQ(allDark.At(0, 0), Painter::PanelColour) << "the panel shows where the background is transparent";
+    EXPECT_EQ(allDark.At(0, 0), PanelPainter::PanelColour) << "the panel shows where the background is transparent";
     const struct {
         int32_t Bitmap;
         int FirstColumn;
