@@ -150,7 +150,7 @@ int main(int argc, char** argv)
     // paints nothing.
     FrameRecorder recorder(options.Out, frames, scale);
     if (frames != FrameChoice::None)
-        options.AfterPass = [&recorder](const PassRecord& pass) { recorder.Take(pass); };
+        options.ShowPass = [&recorder](const PassRecord& pass) { recorder.Take(pass); };
 
     RunSummary summary;
     const bool ran = window ? FlyInWindow(options, scenario, scale, &summary, &error)

@@ -1,14 +1,29 @@
 // Scenarios: small text files of timed actions that the bench flies through
-// a gauge (the format is described in bench/SCENARIOS.md). Parsing checks
+// a gauge (the format is described in bench/SCENARIOS.md, and the action
+// words in one table, bench/flying/ScenarioActions.h). Parsing checks
 // everything it can before the run, so that a bad line is reported as
-// `file:line: what is wrong` and never half-flown. The airspeed profile is
-// evaluated pass by pass, forwards only, without allocating.
-#ifndef LUMIVANE_BENCH_SCENARIO_H
-#define LUMIVANE_BENCH_SCENARIO_H
+// `file:line: what is wrong` and never half-flown. A scenario is any file a
+// user hands the bench: it is read whole only when it is a regular file
+// within the size limit, and no time, duration or airspeed in it can make a
+// run endless or overflow.
+#ifndef LUMIVANE_BENCH_FLYING_SCENARIO_H
+#define LUMIVANE_BENCH_FLYING_SCENARIO_H
+
+#include "bench/hosting/GaugeHost.h"
 
 #include <stdint.h>
+
 #include <string>
 #include <vector>
+
+// The longest run a scenario may ask for: a day, 1,555,200 passes at 18 a
+// second. Times, and ramps and holds, must end by then.
+constexpr double MostRunSeconds = 86400;
+// The largest airspeed a scenario, its noise or a track may give, in knots;
+// far beyond any aircraft, and small enough that no ramp, track or noise
+// between such values overflows. Not-a-number and infinity can only be asked
+// for by name (`airspeed nan`, `airspeed inf`, `airspeed -inf`).
+constexpr double MostAirspeed = 1e6;
 
 // A settings file as the scenario wants it before the run.
 struct SettingsSetup {
@@ -23,14 +38,14 @@ struct TrackPoint {
 };
 
 struct ScenarioAction {
-    enum Kind { Airspeed, Ramp, Noise, Track, Press, Hold, Kill, Install, End } What;
+    enum Kind { Airspeed, Ramp, Noise, Track, Press, Hold, Kill, Install, End } What = End;
     double Time = 0;     // seconds from the start
     int Line = 0;
     double Value = 0;    // airspeed, ramp target, noise amplitude
     double Duration = 0; // ramp or hold
     uint32_t Seed = 0;   // noise
     int X = 0, Y = 0;
-    int Button = 0;      // 0 left, 1 right, 2 middle
+    Button Which = Button::Left;
     int TrackIndex = -1; // into Scenario::Tracks
 };
 
@@ -43,35 +58,10 @@ struct Scenario {
 };
 
 // Parses `text` as the contents of `file`; tracks named in it are read
-// relative to the file's folder. False with `error` as "file:line: message".
+// relative to the file's folder, each file once however often it is named.
+// False with `error` as "file:line: message".
 bool ParseScenario(const std::string& text, const std::string& file, Scenario* out, std::string* error);
 // Reads and parses a scenario file.
 bool LoadScenario(const std::string& file, Scenario* out, std::string* error);
-
-// The airspeed the scenario gives at each pass, asked for at increasing
-// times. Actions are applied by the run (Apply); this only holds the profile.
-class AirspeedProfile {
-public:
-    explicit AirspeedProfile(const Scenario* scenario) : scenario_(scenario) {}
-    // Takes over an airspeed, ramp, noise or track action at its time.
-    void Apply(const ScenarioAction& action);
-    // The airspeed at time t, noise included.
-    double At(double t);
-    // Held at this value from now on (an interactive driver's setting).
-    void Hold(double value);
-
-private:
-    double Base(double t) const;
-
-    const Scenario* scenario_;
-    double value_ = 0;       // the held value, or a ramp's start value
-    double rampStart_ = 0, rampTarget_ = 0, rampDuration_ = 0;
-    bool ramping_ = false;
-    int track_ = -1;
-    double trackStart_ = 0;
-    size_t trackAt_ = 0;
-    double noise_ = 0;
-    uint32_t noiseState_ = 1;
-};
 
 #endif

@@ -49,9 +49,9 @@ void FlyPasses(benchmark::State& state, FrameChoice frames, double noise, bool p
         FrameRecorder recorder(LUMIVANE_BENCHMARK_OUT, frames, 4);
         PassPainter painter(true);
         if (frames != FrameChoice::None)
-            options.AfterPass = [&recorder](const PassRecord& pass) { recorder.Take(pass); };
+            options.ShowPass = [&recorder](const PassRecord& pass) { recorder.Take(pass); };
         else if (paintEvery)
-            options.AfterPass = [&painter](const PassRecord& pass) {
+            options.ShowPass = [&painter](const PassRecord& pass) {
                 painter.Paint(pass);
                 benchmark::DoNotOptimize(painter.Frame().Pixels.data());
             };

@@ -2,7 +2,7 @@
 // folder's frames/ (every pass, or only those whose picture changed), and at
 // the end the contact sheet frames.png of the frames where something changed,
 // each labelled with its time and airspeed. Take is meant for the run's
-// AfterPass; with frames off a run is given none, so it paints nothing.
+// ShowPass; with frames off a run is given none, so it paints nothing.
 #ifndef LUMIVANE_BENCH_FRAMERECORDER_H
 #define LUMIVANE_BENCH_FRAMERECORDER_H
 

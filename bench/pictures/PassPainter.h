@@ -7,7 +7,7 @@
 #define LUMIVANE_BENCH_PASSPAINTER_H
 
 #include "bench/pictures/PanelPainter.h"
-#include "bench/flying/Run.h"
+#include "bench/flying/Pass.h"
 
 #include <string>
 #include <vector>

@@ -1,9 +1,10 @@
 // Reading ALSA's file-device recordings and writing WAV files players read.
 // The header may say 32-bit PCM while the samples are Wine's floats; see
-// ReadRecording.
+// ReadCapture.
 #include "bench/sound/AlsaCapture.h"
 
 #include "bench/files/Files.h"
+#include "bench/sound/WavFile.h"
 
 #include "bench/sound/RiffChunks.h"
 
@@ -17,44 +18,11 @@ namespace {
 // over ten minutes of one pass's worth of capture, which is read in parts.
 const size_t MostCaptureBytes = 256u << 20;
 
-void PutLittle(FILE* file, uint32_t value, int bytes)
-{
-    for (int i = 0; i < bytes; ++i)
-        fputc(static_cast<int>((value >> (8 * i)) & 0xFF), file);
-}
-
-// The canonical 44-byte header of 16-bit PCM.
-void PutHeader(FILE* file, uint32_t rate, uint32_t channels, uint32_t dataBytes)
-{
-    fwrite("RIFF", 1, 4, file);
-    PutLittle(file, 36 + dataBytes, 4);
-    fwrite("WAVEfmt ", 1, 8, file);
-    PutLittle(file, 16, 4);
-    PutLittle(file, 1, 2); // PCM
-    PutLittle(file, channels, 2);
-    PutLittle(file, rate, 4);
-    PutLittle(file, rate * channels * 2, 4);
-    PutLittle(file, channels * 2, 2);
-    PutLittle(file, 16, 2);
-    fwrite("data", 1, 4, file);
-    PutLittle(file, dataBytes, 4);
-}
-
-int16_t ToSixteen(float v)
-{
-    float scaled = v * 32767.0f;
-    if (!(scaled > -32768.0f))
-        return -32768;
-    if (scaled > 32767.0f)
-        return 32767;
-    return static_cast<int16_t>(lrintf(scaled));
-}
-
 } // namespace
 
-Recording ReadRecording(const std::string& path)
+CapturedSound ReadCapture(const std::string& path)
 {
-    Recording r;
+    CapturedSound r;
     std::vector<uint8_t> b;
     if (!ReadWholeFile(path, &b, &r.Problem, MostCaptureBytes))
         return r;
@@ -109,7 +77,7 @@ Recording ReadRecording(const std::string& path)
     return r;
 }
 
-void AppendRecording(Recording* into, const Recording& more)
+void AppendCapture(CapturedSound* into, const CapturedSound& more)
 {
     if (!more.Problem.empty() || !more.Channels)
         return;
@@ -123,85 +91,11 @@ void AppendRecording(Recording* into, const Recording& more)
     into->Frames.insert(into->Frames.end(), more.Frames.begin(), more.Frames.end());
 }
 
-bool WriteRecordingWav(const Recording& r, const std::string& path)
+bool WriteCaptureWav(const CapturedSound& r, const std::string& path)
 {
-    FILE* file = fopen(path.c_str(), "wb");
-    if (!file)
-        return false;
     uint32_t channels = r.Channels ? r.Channels : 1;
     uint32_t rate = r.Rate ? r.Rate : 48000;
-    PutHeader(file, rate, channels, uint32_t(r.Frames.size() * 2));
-    for (float v : r.Frames)
-        PutLittle(file, static_cast<uint16_t>(ToSixteen(v)), 2);
-    bool good = !ferror(file);
-    return fclose(file) == 0 && good;
+    return WriteWav(path, rate, channels, r.Frames.size() / channels,
+        [&](uint64_t i) { return ToSixteen(r.Frames[size_t(i)]); });
 }
 
-bool WriteMonoWav(const std::vector<SoundStretch>& stretches, uint64_t total, uint32_t rate,
-                  const std::string& path)
-{
-    FILE* file = fopen(path.c_str(), "wb");
-    if (!file)
-        return false;
-    // The data chunk's size is 32 bits: a track longer than that is cut.
-    if (total > 0x7FFFFFF0u / 2)
-        total = 0x7FFFFFF0u / 2;
-    PutHeader(file, rate, 1, uint32_t(total * 2));
-    uint8_t block[8192];
-    size_t used = 0;
-    auto put = [&](int16_t sample) {
-        block[used++] = uint8_t(uint16_t(sample) & 0xFF);
-        block[used++] = uint8_t(uint16_t(sample) >> 8);
-        if (used == sizeof block) {
-            fwrite(block, 1, used, file);
-            used = 0;
-        }
-    };
-    uint64_t at = 0;
-    for (const SoundStretch& stretch : stretches) {
-        for (; at < stretch.Start && at < total; ++at)
-            put(0);
-        for (size_t i = 0; i < stretch.Count && at < total; ++i, ++at)
-            put(stretch.Samples[i]);
-    }
-    for (; at < total; ++at)
-        put(0);
-    fwrite(block, 1, used, file);
-    bool good = !ferror(file);
-    return fclose(file) == 0 && good;
-}
-
-std::vector<Burst> FindStretchBursts(const std::vector<SoundStretch>& stretches, uint32_t rate, float threshold)
-{
-    std::vector<Burst> bursts;
-    const uint64_t gap = rate / 200;
-    const int limit = int(threshold * 32768.0f);
-    for (const SoundStretch& stretch : stretches)
-        for (size_t i = 0; i < stretch.Count; ++i) {
-            int v = stretch.Samples[i];
-            if (v < limit && v > -limit)
-                continue;
-            size_t at = size_t(stretch.Start + i);
-            if (!bursts.empty() && at - bursts.back().Last <= gap)
-                bursts.back().Last = at;
-            else
-                bursts.push_back({at, at});
-        }
-    return bursts;
-}
-
-// The beep's own zero crossings are far shorter than the 5 ms bridged here.
-std::vector<Burst> FindBursts(const Recording& r, float threshold)
-{
-    std::vector<Burst> bursts;
-    const size_t gap = r.Rate / 200;
-    for (size_t i = 0; i < r.Samples.size(); ++i) {
-        if (fabsf(r.Samples[i]) < threshold)
-            continue;
-        if (!bursts.empty() && i - bursts.back().Last <= gap)
-            bursts.back().Last = i;
-        else
-            bursts.push_back({i, i});
-    }
-    return bursts;
-}

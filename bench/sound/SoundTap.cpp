@@ -6,8 +6,9 @@
 #include "bench/sound/SoundTap.h"
 
 #include "bench/hosting/ImportHooks.h"
-#include "bench/hosting/ModuleResources.h"
-#include "bench/sound/RiffChunks.h"
+#include "bench/sound/Bursts.h"
+#include "bench/sound/ClipMatcher.h"
+#include "bench/sound/HeardTrack.h"
 #include "platform/SoftDirectSound.h"
 
 #include <string.h>
@@ -35,58 +36,15 @@ CreateFunction RealCreate = nullptr;
 CreateFunction RealCreate = SoftCreate;
 #endif
 
-struct KnownClip {
-    const char* Name;
-    const uint8_t* Data;
-    uint32_t Size;
-};
-KnownClip Clips[2] = {{"Wave1", nullptr, 0}, {"Wave2", nullptr, 0}};
-
 // The software devices' shared time and the track they are gathered into.
 uint64_t Clock = 0;
 uint32_t Pending = 0;
 bool Sounding = false;
-std::vector<HeardStretch> Heard;
 
 void Note(SoundEvent::Kind what, int buffer, uint32_t bytes, int beeps, uint32_t flags, long result,
           const char* clip)
 {
     Events.push_back({what, buffer, bytes, beeps, flags, result, clip});
-}
-
-// The whole data chunk of a RIFF/WAVE image; a clip cut short is no clip.
-bool DataChunk(const uint8_t* bytes, uint32_t size, const uint8_t** data, uint32_t* length)
-{
-    *data = nullptr;
-    *length = 0;
-    if (!IsRiffWave(bytes, size))
-        return false;
-    RiffChunk chunk;
-    for (size_t at = 12; NextRiffChunk(bytes, size, &at, &chunk);) {
-        if (chunk.Present != chunk.Declared)
-            return false;
-        if (chunk.Is("data")) {
-            *data = chunk.Body;
-            *length = chunk.Declared;
-            return true;
-        }
-    }
-    return false;
-}
-
-// The clip whose data the regions hold, or null.
-const char* Identify(const void* first, uint32_t firstBytes, const void* second, uint32_t secondBytes)
-{
-    for (const KnownClip& clip : Clips) {
-        if (!clip.Data || uint64_t(firstBytes) + secondBytes != clip.Size)
-            continue;
-        if (firstBytes && memcmp(first, clip.Data, firstBytes) != 0)
-            continue;
-        if (secondBytes && memcmp(second, clip.Data + firstBytes, secondBytes) != 0)
-            continue;
-        return clip.Name;
-    }
-    return nullptr;
 }
 
 bool IsSoft(LPDIRECTSOUND device)
@@ -257,7 +215,7 @@ public:
             beeps_ = CountBeeps(static_cast<const uint8_t*>(first), firstBytes);
             if (second && secondBytes)
                 beeps_ += CountBeeps(static_cast<const uint8_t*>(second), secondBytes);
-            clip_ = Identify(first, firstBytes, second, second ? secondBytes : 0);
+            clip_ = IdentifyClip(first, firstBytes, second, second ? secondBytes : 0);
         }
         return real_->Unlock(first, firstBytes, second, secondBytes);
     }
@@ -312,17 +270,7 @@ void TapDevice::Mix(uint64_t at, uint32_t samples)
     const int16_t* track = SoftDirectSoundTrack(real_, &count);
     if (!track || !count)
         return;
-    // Continue the last stretch where it ends, or start a new one.
-    if (Heard.empty() || Heard.back().Start + Heard.back().Samples.size() < at)
-        Heard.push_back({at, {}});
-    std::vector<int16_t>& heard = Heard.back().Samples;
-    size_t offset = size_t(at - Heard.back().Start);
-    if (heard.size() < offset + count)
-        heard.resize(offset + count, 0);
-    for (DWORD i = 0; i < count; ++i) {
-        int32_t sum = int32_t(heard[offset + i]) + track[i];
-        heard[offset + i] = int16_t(sum > 32767 ? 32767 : sum < -32768 ? -32768 : sum);
-    }
+    HearAt(at, track, count);
     SoftDirectSoundClearTrack(real_);
 }
 
@@ -339,42 +287,6 @@ HRESULT WINAPI TappedDirectSoundCreate(LPCGUID guid, LPDIRECTSOUND* device, LPUN
     Note(SoundEvent::DeviceCreated, -1, 0, 0, 0, result, nullptr);
     *device = new TapDevice(real);
     return result;
-}
-
-int CountBeeps(const uint8_t* samples, uint32_t count)
-{
-    const uint32_t gap = 11025 / 50; // 20 ms at the clips' rate
-    int beeps = 0;
-    uint32_t quiet = gap;
-    for (uint32_t i = 0; i < count; ++i) {
-        if (samples[i] != 128) {
-            if (quiet >= gap)
-                ++beeps;
-            quiet = 0;
-        } else {
-            ++quiet;
-        }
-    }
-    return beeps;
-}
-
-int LearnModuleClips(void* module)
-{
-    int found = 0;
-    for (KnownClip& clip : Clips) {
-        clip.Data = nullptr;
-        clip.Size = 0;
-        char name[8];
-        // Resource names are stored in upper case; the lookup ignores case.
-        for (int i = 0; i < 6; ++i)
-            name[i] = clip.Name[i] >= 'a' && clip.Name[i] <= 'z' ? char(clip.Name[i] - 32) : clip.Name[i];
-        name[6] = 0;
-        ModuleResource resource;
-        if (FindModuleResource(module, 10, name, &resource) &&
-            DataChunk(resource.Bytes, resource.Size, &clip.Data, &clip.Size))
-            ++found;
-    }
-    return found;
 }
 
 bool TapDirectSound(void* module, bool softSound)
@@ -436,11 +348,6 @@ void TapFlush()
     Sounding = still;
 }
 
-const std::vector<HeardStretch>& HeardTrack()
-{
-    return Heard;
-}
-
 uint64_t TapClock()
 {
     return Clock + Pending;
@@ -448,7 +355,7 @@ uint64_t TapClock()
 
 void ClearHeardTrack()
 {
-    Heard.clear();
+    ForgetHeardTrack();
     Clock = 0;
     Pending = 0;
 }

@@ -8,12 +8,15 @@
 // module imports DirectSoundCreate from the bench program itself, which
 // always hands out the software device.
 //
-// Which clip a play starts is known by what the gauge wrote into the buffer:
-// its bytes are compared with the data chunks of the module's own wave
-// resources, and a duplicate inherits its source's clip.
+// Which clip a play starts is known by what the gauge wrote into the buffer
+// (bench/sound/ClipMatcher.h); a duplicate inherits its source's clip. What
+// the software device plays is gathered in the heard track
+// (bench/sound/HeardTrack.h).
 #ifndef LUMIVANE_BENCH_SOUNDTAP_H
 #define LUMIVANE_BENCH_SOUNDTAP_H
 
+#include "bench/sound/ClipMatcher.h"
+#include "bench/sound/HeardTrack.h"
 #include "platform/Platform.h"
 
 #include <stdint.h>
@@ -37,35 +40,21 @@ struct SoundEvent {
 // clips (LearnModuleClips).
 bool TapDirectSound(void* module, bool softSound);
 
-// Reads the WAVE1 and WAVE2 resources of the module (type 10) and keeps their
-// data chunks to name plays by; returns how many were found.
-int LearnModuleClips(void* module);
-
 // The tap's DirectSoundCreate.
 HRESULT WINAPI TappedDirectSoundCreate(LPCGUID guid, LPDIRECTSOUND* device, LPUNKNOWN outer);
 
 const std::vector<SoundEvent>& SoundEvents();
 void ClearSoundEvents();
 
-// Bursts of non-silent 8-bit samples separated by at least 20 ms of silence.
-int CountBeeps(const uint8_t* samples, uint32_t count);
-
 // The software device's time. The run advances it by each pass's period;
 // the devices are only mixed while something sounds, so a silent pass costs
-// nothing. What they play is gathered, at its place in the run's time, in
-// one 11025 Hz mono track that outlives each device (kill and install). The
-// track keeps only the stretches that sounded: a long run's silence takes no
-// memory.
+// nothing. What they play goes to the heard track at its place in that time.
 void TapAdvance(uint32_t samples);
 // Mixes what is still pending into the track.
 void TapFlush();
-struct HeardStretch {
-    uint64_t Start; // in samples from the start of the run
-    std::vector<int16_t> Samples;
-};
-const std::vector<HeardStretch>& HeardTrack();
 // Samples advanced so far: the run's time at the software device's rate.
 uint64_t TapClock();
+// Empties the heard track and sets the clock back to 0.
 void ClearHeardTrack();
 
 #endif

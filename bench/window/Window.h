@@ -23,7 +23,7 @@ inline constexpr char WindowKeys[] =
 // the window is opened first (so that the module's DirectSound finds it as
 // the active window) and the passes are paced by the window's timer. The run
 // ends at the scenario's end or when the window is closed. `options`' own
-// AfterPass, if any, is called as well. False with `error` when no window can
+// ShowPass, if any, is called as well. False with `error` when no window can
 // be opened (always, in the native build) or the run cannot start.
 bool FlyInWindow(RunOptions options, const Scenario& scenario, int scale, RunSummary* summary, std::string* error);
 

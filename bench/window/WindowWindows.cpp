@@ -84,8 +84,8 @@ public:
 
     bool Open(const std::string& module, int scale, double rate, std::string* error);
     void Close();
-    void BeforePass(PassControl& control);
-    void AfterPass(const PassRecord& pass);
+    void ReadInput(PassControl& control);
+    void Show(const PassRecord& pass);
 
 private:
     static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -323,7 +323,7 @@ HCURSOR BenchWindow::CursorAt(int x, int y) const
     }
 }
 
-void BenchWindow::BeforePass(PassControl& control)
+void BenchWindow::ReadInput(PassControl& control)
 {
     if (passes_ == 0)
         start_ = Clock::now();
@@ -380,7 +380,7 @@ void BenchWindow::BeforePass(PassControl& control)
     }
 }
 
-void BenchWindow::AfterPass(const PassRecord& pass)
+void BenchWindow::Show(const PassRecord& pass)
 {
     host_ = pass.Host;
     if (pass.SpeedKnown[2])
@@ -479,12 +479,12 @@ bool FlyInWindow(RunOptions options, const Scenario& scenario, int scale, RunSum
     options.Speed = Pace::Fast;
     options.Progress = false;
     options.Flush = true;
-    options.BeforePass = [&window](PassControl& control) { window.BeforePass(control); };
-    std::function<void(const PassRecord&)> also = options.AfterPass;
-    options.AfterPass = [&window, also](const PassRecord& pass) {
+    options.TakeInput = [&window](PassControl& control) { window.ReadInput(control); };
+    std::function<void(const PassRecord&)> also = options.ShowPass;
+    options.ShowPass = [&window, also](const PassRecord& pass) {
         if (also)
             also(pass);
-        window.AfterPass(pass);
+        window.Show(pass);
     };
     const bool ran = RunScenario(options, scenario, summary, error);
     window.Close();

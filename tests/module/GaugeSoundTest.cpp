@@ -5,6 +5,7 @@
 // what a pilot would hear is read from the recording.
 #include "bench/hosting/GaugeHost.h"
 #include "bench/sound/AlsaCapture.h"
+#include "bench/sound/Bursts.h"
 #include "bench/sound/SoundTap.h"
 #include "ProgramFolder.h"
 
@@ -77,7 +78,7 @@ protected:
         Sleep(500);
         host.Kill();
         host.Unload();
-        Recording r = ReadRecording(capture_);
+        CapturedSound r = ReadCapture(capture_);
         EXPECT_TRUE(r.Problem.empty()) << r.Problem;
         return FindBursts(r, Threshold);
     }

@@ -4,6 +4,7 @@
 // recording must hold exactly one beep of about 63 ms (694 samples at
 // 11025 Hz); the clip's silent tail is silence and must not count.
 #include "bench/sound/AlsaCapture.h"
+#include "bench/sound/Bursts.h"
 #include "ProgramFolder.h"
 #include "sound/SoundObjects.h"
 
@@ -35,7 +36,7 @@ TEST(SoundCapture, OnePlayOfWave1IsOneBeepOf63Ms)
     ReleaseSounds(SoundList);
     EXPECT_EQ(SoundDevice, nullptr);
 
-    Recording r = ReadRecording(capture);
+    CapturedSound r = ReadCapture(capture);
     ASSERT_TRUE(r.Problem.empty()) << r.Problem;
     ASSERT_GT(r.Rate, 0u);
     // The beep peaks near -18 dB; -40 dB leaves the resampler's ringing out.

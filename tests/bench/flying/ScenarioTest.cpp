@@ -1,5 +1,6 @@
 // The scenario format's mistakes, each with the message a user gets: one bad
 // line per rejection the parser makes, and the line number it names.
+#include "bench/flying/AirspeedProfile.h"
 #include "bench/flying/Scenario.h"
 
 #include <gtest/gtest.h>
@@ -11,15 +12,30 @@ namespace {
 TEST(Scenario, BadLinesAreNamedWithTheirFileAndLine)
 {
     const struct {
-        const char* text;
-        const char* error;
+        std::string text;
+        std::string error;
     } cases[] = {
         {"0 fly 100\n1 end\n", "s.txt:1: unknown action 'fly' (airspeed, ramp, noise, track, press, hold, kill, install, end)"},
         {"soon airspeed 3\n", "s.txt:1: 'soon' is neither a time in seconds nor 'settings'"},
         {"-1 airspeed 3\n", "s.txt:1: a time must not be negative"},
         {"2 airspeed\n", "s.txt:1: airspeed needs a value: TIME airspeed VALUE"},
         {"2 airspeed fast\n", "s.txt:1: 'fast' is not a number"},
-        {"2 airspeed nan\n", "s.txt:1: 'nan' is not a number"},
+        {"2 airspeed NaN\n", "s.txt:1: 'NaN' is not a number"},
+        {"2 airspeed 0x10\n", "s.txt:1: '0x10' is not a number"},
+        {std::string("2 airspeed 50\0junk\n", 19), "s.txt:1: '50" + std::string(1, '\0') + "junk' is not a number"},
+        {"2 airspeed 1e300\n", "s.txt:1: the airspeed 1e300 is beyond ±1e6, the most a scenario may give "
+                                "(airspeed nan, inf and -inf are allowed by name)"},
+        {"2 noise 1e308\n", "s.txt:1: the airspeed 1e308 is beyond ±1e6, the most a scenario may give "
+                             "(airspeed nan, inf and -inf are allowed by name)"},
+        {"1e300 end\n", "s.txt:1: the time '1e300' is past 86400 s, the longest run (a day of passes)"},
+        {"+1e308 airspeed 0\n+1e308 end\n", "s.txt:1: the time '+1e308' is past 86400 s, the longest run (a day of passes)"},
+        {"86000 airspeed 0\n+500 end\n", "s.txt:2: the time '+500' is past 86400 s, the longest run (a day of passes)"},
+        {"++1 end\n", "s.txt:1: '++1' is neither a time in seconds nor 'settings'"},
+        {"86000 ramp 100 over 1000\n", "s.txt:1: it would go on past 86400 s, the longest run"},
+        {"1 press 500 -3\n", "s.txt:1: the point 500,-3 is off the panel, which is 100 × 70 pixels from 0,0 at the top left"},
+        {"2 press 54 72\n", "s.txt:1: the point 54,72 is off the panel, which is 100 × 70 pixels from 0,0 at the top left"},
+        {"2 " + std::string(200, 'x') + "\n", "s.txt:1: unknown action '" + std::string(40, 'x') +
+            "...' (200 characters) (airspeed, ramp, noise, track, press, hold, kill, install, end)"},
         {"1 airspeed 0\n2 ramp 100\n", "s.txt:2: ramp needs a target and a duration: TIME ramp TARGET over SECONDS"},
         {"2 ramp 100 over 0\n", "s.txt:1: a ramp must last more than 0 s"},
         {"2 noise -1\n", "s.txt:1: the noise amplitude must not be negative"},

@@ -1,0 +1,109 @@
+// Times and airspeeds are rounded to a millionth, which keeps lines short and
+// loses nothing a pass at tens of passes a second can show. The readout holds
+// whatever bytes the gauge wrote into the host's buffer: bytes above 127 are
+// taken as Latin-1, so that the line stays valid UTF-8, and non-ASCII is
+// written escaped.
+#include "bench/flying/EventLog.h"
+
+#include <math.h>
+
+#include <nlohmann/json.hpp>
+
+namespace {
+
+using Json = nlohmann::ordered_json;
+
+Json Number(double value)
+{
+    return fabs(value) < 1e9 ? nearbyint(value * 1e6) / 1e6 : value;
+}
+
+Json Booleans(const double* results)
+{
+    return Json::array({results[0] == 0.0, results[1] == 0.0, results[2] == 0.0});
+}
+
+Json Text(const std::string& bytes)
+{
+    std::string utf8;
+    for (unsigned char c : bytes) {
+        if (c < 0x80) {
+            utf8.push_back(char(c));
+        } else {
+            utf8.push_back(char(0xC0 | c >> 6));
+            utf8.push_back(char(0x80 | (c & 0x3F)));
+        }
+    }
+    return utf8;
+}
+
+} // namespace
+
+std::string EventLine(const PassRecord& pass)
+{
+    Json line;
+    line["pass"] = pass.Pass;
+    line["time"] = Number(pass.Time);
+    if (isfinite(pass.Airspeed)) {
+        line["airspeed"] = Number(pass.Airspeed);
+    } else {
+        line["airspeed"] = nullptr;
+        line["airspeed_is"] = isnan(pass.Airspeed) ? "nan" : pass.Airspeed > 0 ? "inf" : "-inf";
+    }
+    line["installed"] = pass.Installed;
+    if (pass.Installed && pass.Panel) {
+        line["lamps"] = Booleans(pass.Panel->Lamps);
+        line["marks"] = Booleans(pass.Panel->Marks);
+        line["readout"] = Text(pass.Panel->Readout);
+    } else {
+        line["lamps"] = nullptr;
+        line["marks"] = nullptr;
+        line["readout"] = nullptr;
+    }
+    Json plays = Json::array();
+    for (int i = 0; i < pass.PlayCount; ++i)
+        plays.push_back(pass.Plays[i]);
+    line["plays"] = plays;
+    Json speeds = Json::array();
+    for (int i = 0; i < 3; ++i)
+        speeds.push_back(pass.SpeedKnown[i] ? Json(pass.Speeds[i]) : Json(nullptr));
+    line["speeds"] = speeds;
+    Json handlers = Json::array();
+    for (int i = 0; i < pass.HandlerCount; ++i)
+        handlers.push_back("area " + std::to_string(pass.Handlers[i]));
+    line["handlers"] = handlers;
+    if (pass.FaultCount && pass.Faults) {
+        Json faults = Json::array();
+        for (size_t i = 0; i < pass.FaultCount; ++i)
+            faults.push_back((*pass.Faults)[pass.FirstFault + i]);
+        line["stack"] = faults;
+    }
+    // Escaped to ASCII, and any invalid byte replaced rather than thrown on.
+    return line.dump(-1, ' ', true, Json::error_handler_t::replace) + "\n";
+}
+
+bool EventLog::Open(const std::string& path, std::string* error)
+{
+    Close();
+    file_ = fopen(path.c_str(), "wb");
+    if (!file_)
+        *error = "cannot write " + path;
+    return file_ != nullptr;
+}
+
+void EventLog::Write(const PassRecord& pass, bool flush)
+{
+    if (!file_)
+        return;
+    const std::string line = EventLine(pass);
+    fwrite(line.data(), 1, line.size(), file_);
+    if (flush)
+        fflush(file_);
+}
+
+void EventLog::Close()
+{
+    if (file_)
+        fclose(file_);
+    file_ = nullptr;
+}

@@ -1,0 +1,32 @@
+// events.jsonl: one JSON object a line, one line a pass, for the chart, the
+// tests and anyone's own scripts. Each line is built as a JSON value and
+// written by nlohmann-json, so no field is ever cut short or left unquoted
+// whatever the pass holds. JSON has no NaN or infinity: such an airspeed is
+// written as null, with "airspeed_is" saying which it was.
+#ifndef LUMIVANE_BENCH_FLYING_EVENTLOG_H
+#define LUMIVANE_BENCH_FLYING_EVENTLOG_H
+
+#include "bench/flying/Pass.h"
+
+#include <stdio.h>
+
+#include <string>
+
+// The pass as one line of JSON, newline included.
+std::string EventLine(const PassRecord& pass);
+
+class EventLog {
+public:
+    ~EventLog() { Close(); }
+    // False, with `error`, when `path` cannot be written.
+    bool Open(const std::string& path, std::string* error);
+    // `flush`: written out at once, for a run watched as it goes.
+    void Write(const PassRecord& pass, bool flush);
+    void Close();
+    bool IsOpen() const { return file_ != nullptr; }
+
+private:
+    FILE* file_ = nullptr;
+};
+
+#endif

@@ -1,0 +1,55 @@
+// One pass of a run as the rest of the bench sees it: what the pass did (its
+// record), what a driver may do before it, and the two hooks through which a
+// window, the frame recorder or a test take part in every pass. The window
+// and the painter depend on this, never on the pass loop itself.
+#ifndef LUMIVANE_BENCH_FLYING_PASS_H
+#define LUMIVANE_BENCH_FLYING_PASS_H
+
+#include "bench/hosting/GaugeHost.h"
+
+#include <stddef.h>
+#include <stdint.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+// What a pass did, as the hooks and the recording see it.
+struct PassRecord {
+    uint64_t Pass = 0;
+    double Time = 0;
+    double Airspeed = 0;
+    bool Installed = false;
+    const PanelState* Panel = nullptr; // valid for the call only
+    static constexpr int MaxPlays = 8, MaxHandlers = 16;
+    const char* Plays[MaxPlays];       // clips whose play started in this pass
+    int PlayCount = 0;
+    int Handlers[MaxHandlers];         // area numbers whose handler ran
+    int HandlerCount = 0;
+    bool SpeedKnown[3] = {};
+    int Speeds[3] = {};
+    const std::vector<std::string>* Faults = nullptr; // every fault so far
+    size_t FirstFault = 0, FaultCount = 0;            // this pass's, in Faults
+    const GaugeHost* Host = nullptr;
+};
+
+// What a driver may do before a pass (a window's clicks and keys); it acts
+// at that pass's time.
+class PassControl {
+public:
+    virtual ~PassControl() = default;
+    virtual double Time() const = 0;
+    virtual void Press(int x, int y, Button button) = 0; // down and up at once
+    virtual void Hold(int x, int y, Button button) = 0;  // down until Release
+    virtual void Release() = 0;
+    virtual void SetAirspeed(double value) = 0;
+    virtual void Kill() = 0;
+    virtual void Install() = 0;
+    virtual void Stop() = 0; // the run ends after this pass
+};
+
+// Called before each pass, to act on it; and after each pass, to show it.
+using InputHook = std::function<void(PassControl&)>;
+using PassHook = std::function<void(const PassRecord&)>;
+
+#endif

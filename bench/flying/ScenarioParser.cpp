@@ -1,0 +1,239 @@
+// The scenario parser. Words are split on blanks; a '#' starts a comment
+// except inside a quoted text. Every check a line can fail is made here or in
+// its action word's reader (bench/flying/ScenarioActions.cpp), with the
+// line's number, so that the run itself never meets a malformed action.
+#include "bench/flying/Scenario.h"
+
+#include "bench/files/Files.h"
+#include "bench/flying/ScenarioActions.h"
+#include "bench/flying/ScenarioText.h"
+
+#include <math.h>
+#include <stdio.h>
+
+namespace {
+
+
+// Splits one line; false with `error` for an unterminated quote.
+bool SplitLine(const std::string& line, std::vector<ScenarioWord>* words, std::string* error)
+{
+    words->clear();
+    size_t i = 0;
+    while (i < line.size()) {
+        char c = line[i];
+        if (c == ' ' || c == '\t' || c == '\r') {
+            ++i;
+            continue;
+        }
+        if (c == '#')
+            break;
+        if (c == '"') {
+            std::string text;
+            bool closed = false;
+            for (++i; i < line.size(); ++i) {
+                if (line[i] == '"') {
+                    closed = true;
+                    ++i;
+                    break;
+                }
+                if (line[i] == '\\' && i + 1 < line.size()) {
+                    char e = line[++i];
+                    text += e == 'n' ? '\n' : e == 'r' ? '\r' : e == 't' ? '\t' : e;
+                } else {
+                    text += line[i];
+                }
+            }
+            if (!closed) {
+                *error = "the text has no closing quote";
+                return false;
+            }
+            words->push_back({text, true});
+            continue;
+        }
+        size_t start = i;
+        while (i < line.size() && line[i] != ' ' && line[i] != '\t' && line[i] != '\r' && line[i] != '#')
+            ++i;
+        words->push_back({line.substr(start, i - start), false});
+    }
+    return true;
+}
+
+std::string Seconds(double seconds)
+{
+    char text[32];
+    snprintf(text, sizeof text, "%g", seconds);
+    return text;
+}
+
+struct Parser {
+    const std::string& file;
+    Scenario* out;
+    int line = 0;
+    std::string error;
+    ActionContext context;
+
+    bool Fail(const std::string& what)
+    {
+        error = file + ":" + std::to_string(line) + ": " + what;
+        return false;
+    }
+
+    bool Settings(const std::vector<ScenarioWord>& w)
+    {
+        const char* usage = "settings needs a speed and what its file holds: "
+                            "settings speed1|speed2|speed3 NUMBER|missing|text \"...\"";
+        if (w.size() < 3)
+            return Fail(usage);
+        SettingsSetup setup;
+        const std::string& speed = w[1].Text;
+        if (speed == "speed1")
+            setup.Speed = 1;
+        else if (speed == "speed2")
+            setup.Speed = 2;
+        else if (speed == "speed3")
+            setup.Speed = 3;
+        else
+            return Fail("unknown speed " + Quoted(speed) + " (speed1, speed2 or speed3)");
+        size_t used = 3;
+        int number = 0;
+        if (w[2].Text == "missing" && !w[2].Quoted) {
+            setup.Present = false;
+        } else if (w[2].Text == "text" && !w[2].Quoted) {
+            if (w.size() < 4 || !w[3].Quoted)
+                return Fail("text needs its content in quotes: settings " + speed + " text \"...\"");
+            setup.Present = true;
+            setup.Content = w[3].Text;
+            used = 4;
+        } else if (!w[2].Quoted && ScenarioWholeNumber(w[2].Text, &number)) {
+            // As the gauge writes it: "%i", no line end.
+            setup.Present = true;
+            setup.Content = std::to_string(number);
+        } else {
+            return Fail(Quoted(w[2].Text) + " is neither a whole number, 'missing' nor text \"...\"");
+        }
+        if (w.size() > used)
+            return Fail("unexpected " + Quoted(w[used].Text) + " after the settings file's content");
+        for (SettingsSetup& earlier : out->Settings)
+            if (earlier.Speed == setup.Speed) {
+                earlier = setup;
+                return true;
+            }
+        out->Settings.push_back(setup);
+        return true;
+    }
+
+    bool Timed(const std::vector<ScenarioWord>& w, double time)
+    {
+        if (w.size() < 2)
+            return Fail("a time needs an action after it (" + ActionWordList() + ")");
+        const ActionWord* word = nullptr;
+        for (size_t i = 0; i < ActionWordCount && !word; ++i)
+            if (w[1].Text == ActionWords[i].Word && !w[1].Quoted)
+                word = &ActionWords[i];
+        if (!word)
+            return Fail("unknown action " + Quoted(w[1].Text) + " (" + ActionWordList() + ")");
+        if (w.size() < word->LeastWords)
+            return Fail(std::string(word->Word) + " needs " + word->Needs + ": " + word->Usage);
+        ScenarioAction a;
+        a.What = word->Kind;
+        a.Time = time;
+        a.Line = line;
+        if (!word->Read(w, context, &a)) {
+            if (context.ErrorHasPlace) {
+                error = context.Error;
+                return false;
+            }
+            return Fail(context.Error);
+        }
+        if ((a.What == ScenarioAction::Ramp || a.What == ScenarioAction::Hold) &&
+            time + a.Duration > MostRunSeconds)
+            return Fail("it would go on past " + Seconds(MostRunSeconds) + " s, the longest run");
+        out->Actions.push_back(a);
+        return true;
+    }
+
+    // A time of the line's first word: seconds, or +SECONDS after the
+    // previous timed line; within the longest run.
+    bool Time(const ScenarioWord& word, double previous, double* time)
+    {
+        const std::string& t = word.Text;
+        bool relative = !t.empty() && t[0] == '+';
+        std::string number = relative ? t.substr(1) : t;
+        bool signedAgain = !number.empty() && (number[0] == '+' || number[0] == '-');
+        if (word.Quoted || (relative && signedAgain) || !ScenarioNumber(number, time))
+            return Fail(Quoted(t) + " is neither a time in seconds nor 'settings'");
+        if (relative)
+            *time += previous;
+        if (*time < 0)
+            return Fail("a time must not be negative");
+        if (!(*time <= MostRunSeconds))
+            return Fail("the time " + Quoted(t) + " is past " + Seconds(MostRunSeconds) +
+                " s, the longest run (a day of passes)");
+        return true;
+    }
+
+    bool Parse(const std::string& text)
+    {
+        out->File = file;
+        context.Folder = FolderOf(file);
+        context.Out = out;
+        double previous = 0;
+        int previousLine = 0;
+        int endLine = 0;
+        std::vector<ScenarioWord> w;
+        bool good = ForEachLine(text, [&](int number, size_t at, size_t length) {
+            line = number;
+            if (!SplitLine(text.substr(at, length), &w, &error))
+                return Fail(error);
+            if (w.empty())
+                return true;
+            if (endLine)
+                return Fail("nothing may follow the end (line " + std::to_string(endLine) + ")");
+            if (w[0].Text == "settings" && !w[0].Quoted)
+                return Settings(w);
+            double time;
+            if (!Time(w[0], previous, &time))
+                return false;
+            if (time < previous)
+                return Fail("the time " + w[0].Text + " comes before " + Seconds(previous) + " on line " +
+                    std::to_string(previousLine));
+            if (!Timed(w, time))
+                return false;
+            previous = time;
+            previousLine = line;
+            if (out->Actions.back().What == ScenarioAction::End)
+                endLine = line;
+            return true;
+        });
+        if (!good)
+            return false;
+        if (!endLine) {
+            line = line ? line : 1;
+            return Fail("the scenario has no end: finish it with a line 'SECONDS end'");
+        }
+        return true;
+    }
+};
+
+} // namespace
+
+bool ParseScenario(const std::string& text, const std::string& file, Scenario* out, std::string* error)
+{
+    *out = Scenario();
+    Parser parser{file, out, 0, std::string(), ActionContext()};
+    if (parser.Parse(text))
+        return true;
+    *error = parser.error;
+    return false;
+}
+
+bool LoadScenario(const std::string& file, Scenario* out, std::string* error)
+{
+    std::string text;
+    std::string problem;
+    if (!ReadWholeFile(file, &text, &problem)) {
+        *error = "cannot read the scenario: " + problem;
+        return false;
+    }
+    return ParseScenario(text, file, out, error);
+}
