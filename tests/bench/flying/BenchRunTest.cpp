@@ -3,7 +3,9 @@
 // take-off scenario is heard as single, single and double beep and nothing
 // after, and a module that cannot be loaded is named with the reason. Runs
 // the native Lumivane.gau natively and the DLL under Wine.
+#include "bench/files/Files.h"
 #include "bench/flying/Run.h"
+#include "bench/flying/ScenarioActions.h"
 
 #include "bench/sound/AlsaCapture.h"
 #include "bench/sound/Bursts.h"
@@ -181,6 +183,24 @@ TEST(BenchHost, TheTakeOffIsHeardAsSingleSingleDoubleOnWinesDirectSound)
     ExpectTakeOff(flown);
 }
 #endif
+
+// The action table is the one source of the parser, --help and the page
+// that documents scenarios: each usage line appears in both texts.
+TEST(Scenario, HelpAndDocumentationGiveEveryActionWordAsTheParserReadsIt)
+{
+    std::string page, problem;
+    ASSERT_TRUE(ReadWholeFile(SourcePath("bench/SCENARIOS.md"), &page, &problem)) << problem;
+    const std::string help = ScenarioHelp();
+    for (size_t i = 0; i < ActionWordCount; ++i) {
+        std::string usage = ActionWords[i].Usage;
+        std::string documented;
+        for (char c : usage)
+            documented += c == '|' ? std::string("\\|") : std::string(1, c);
+        EXPECT_NE(page.find("| `" + documented + "` | " + ActionWords[i].Meaning + " |"), std::string::npos)
+            << usage << " in bench/SCENARIOS.md";
+        EXPECT_NE(help.find(usage + "\n      " + ActionWords[i].Meaning), std::string::npos) << usage << " in --help";
+    }
+}
 
 TEST(BenchHost, ModulesThatCannotBeLoadedAreNamedWithTheReason)
 {
