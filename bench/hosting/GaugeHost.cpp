@@ -334,3 +334,16 @@ bool GaugeHost::Press(int x, int y, bool left, int repeats)
         RunHandler(area, x, y);
     return true;
 }
+
+int32_t GaugeHost::CursorCodeAt(int x, int y) const
+{
+    const MouseArea* areas = mouseAreas_;
+    if (!areas)
+        return NoCursor;
+    int32_t code = areas[0].Type == AreaGroupStart ? areas[0].Cursor : NoCursor;
+    for (const MouseArea* area = areas; area->Type != AreaListEnd && area - areas < 256; ++area)
+        if (area->Type == AreaInGroup && x >= area->X && x < area->X + area->Width && y >= area->Y &&
+            y < area->Y + area->Height)
+            return area->Cursor;
+    return code;
+}

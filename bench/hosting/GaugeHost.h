@@ -88,6 +88,10 @@ public:
     // null: only areas whose event bits name the left button going down
     // answer, only the left button, and only inside the whole gauge.
     MouseArea* AreaAt(int x, int y, Button button = Button::Left) const;
+    // The cursor code (host/Records.h) a pointer at panel pixel x, y shows:
+    // the first area of the registered group under it, elsewhere the group's
+    // own; NoCursor while no group is registered.
+    int32_t CursorCodeAt(int x, int y) const;
     // Runs the area's handler once for a press at x, y.
     void RunHandler(MouseArea* area, int x, int y);
     // A press at x, y; true when a handler ran. A held press repeats the

@@ -14,6 +14,7 @@
 
 #include "bench/pictures/ContactSheet.h"
 #include "bench/pictures/PassPainter.h"
+#include "bench/window/DownArrowCursor.h"
 
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
@@ -22,6 +23,7 @@
 #include <stdio.h>
 #include <string.h>
 
+#include <algorithm>
 #include <chrono>
 #include <vector>
 
@@ -46,37 +48,6 @@ struct Input {
     int X, Y;
     double Value;
 };
-
-// A down arrow for cursor code 2: Windows has an up arrow (IDC_UPARROW) but
-// no down arrow. Drawn as the up arrow is, black with a white edge, its
-// point the hot spot.
-HCURSOR MakeDownArrow()
-{
-    const int Size = 32, Centre = 8, Tip = 22, HeadRows = 8, ShaftTop = 2, ShaftHalf = 1;
-    bool shape[Size][Size] = {};
-    for (int y = ShaftTop; y <= Tip - HeadRows; ++y)
-        for (int x = Centre - ShaftHalf; x <= Centre + ShaftHalf; ++x)
-            shape[y][x] = true;
-    for (int r = 0; r <= HeadRows; ++r)
-        for (int x = Centre - r; x <= Centre + r; ++x)
-            shape[Tip - r][x] = true;
-    BYTE andMask[Size * Size / 8], xorMask[Size * Size / 8];
-    memset(andMask, 0xFF, sizeof andMask);
-    memset(xorMask, 0, sizeof xorMask);
-    auto inside = [&](int x, int y) { return x >= 0 && y >= 0 && x < Size && y < Size && shape[y][x]; };
-    for (int y = 0; y < Size; ++y)
-        for (int x = 0; x < Size; ++x) {
-            if (!shape[y][x])
-                continue;
-            const int byte = y * Size / 8 + x / 8;
-            const BYTE bit = BYTE(0x80 >> (x % 8));
-            andMask[byte] &= BYTE(~bit); // drawn
-            const bool edge = !inside(x - 1, y) || !inside(x + 1, y) || !inside(x, y - 1) || !inside(x, y + 1);
-            if (edge)
-                xorMask[byte] |= bit; // white on the edge, black inside
-        }
-    return CreateCursor(GetModuleHandleA(nullptr), Centre, Tip, Size, Size, andMask, xorMask);
-}
 
 class BenchWindow {
 public:
@@ -125,6 +96,18 @@ private:
 bool BenchWindow::Open(const std::string& module, int scale, double rate, std::string* error)
 {
     module_ = module.substr(module.find_last_of("\\/") + 1);
+    // A window larger than the screen would show only the panel's top-left
+    // corner: the scale is brought down to what fits, and the user told.
+    RECT work;
+    if (SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0)) {
+        const int fit = std::min(int(work.right - work.left - 16) / GaugeHost::GaugeWidth,
+            int(work.bottom - work.top - StripHeight - 48) / GaugeHost::GaugeHeight);
+        if (fit >= 1 && scale > fit) {
+            fprintf(stderr, "lumivane-bench: at --scale %d the window would not fit the screen; showing it at %d\n",
+                scale, fit);
+            scale = fit;
+        }
+    }
     scale_ = scale;
     rate_ = rate;
     HINSTANCE instance = GetModuleHandleA(nullptr);
@@ -302,16 +285,7 @@ HCURSOR BenchWindow::CursorAt(int x, int y) const
     const int px = x / scale_, py = y / scale_;
     if (px >= GaugeHost::GaugeWidth || py >= GaugeHost::GaugeHeight)
         return arrow_;
-    const MouseArea* areas = host_->MouseAreas();
-    // The first area of the group under the point; elsewhere the group's own.
-    int32_t code = areas[0].Type == AreaGroupStart ? areas[0].Cursor : NoCursor;
-    for (const MouseArea* area = areas; area->Type != AreaListEnd && area - areas < 256; ++area)
-        if (area->Type == AreaInGroup && px >= area->X && px < area->X + area->Width && py >= area->Y &&
-            py < area->Y + area->Height) {
-            code = area->Cursor;
-            break;
-        }
-    switch (code) {
+    switch (host_->CursorCodeAt(px, py)) {
     case UpArrowCursor:
         return up_;
     case DownArrowCursor:
