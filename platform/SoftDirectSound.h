@@ -1,8 +1,8 @@
 // A DirectSound device of our own, in software: the sound device of the native
 // build, and a device the tests of both builds can drive and look into. It
 // keeps no time of its own: nothing plays until the caller advances its clock,
-// and what plays is mixed into an 11025 Hz mono track that can be written out
-// as a WAV file. Faults are injected through one table, named per operation.
+// and what plays is mixed into an 11025 Hz mono track the caller reads back.
+// Faults are injected through one table, named per operation.
 #ifndef LUMIVANE_PLATFORM_SOFTDIRECTSOUND_H
 #define LUMIVANE_PLATFORM_SOFTDIRECTSOUND_H
 
@@ -25,10 +25,9 @@ void SoftDirectSoundAdvanceMilliseconds(LPDIRECTSOUND device, DWORD milliseconds
 uint64_t SoftDirectSoundClock(LPDIRECTSOUND device);
 
 // The mix so far, one signed 16-bit sample per tick; null when the device is
-// not ours. Writing gives a 16-bit mono PCM WAV file; 1 on success.
+// not ours. A program that wants it as a file writes it with its own writer.
 const int16_t* SoftDirectSoundTrack(LPDIRECTSOUND device, DWORD* samples);
 void SoftDirectSoundClearTrack(LPDIRECTSOUND device);
-int SoftDirectSoundWriteWav(LPDIRECTSOUND device, const char* path);
 
 // Faults, one switch per operation. The next `passes` calls of that operation
 // succeed, then the following `failures` calls fail (SOFT_FAULT_ALWAYS: every

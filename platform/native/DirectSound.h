@@ -1,6 +1,6 @@
 // The DirectSound names the gauge and the software device use, for the native
 // Linux build. The interfaces mirror the real COM ones method for method and in
-// vtable order, so that the software device (platform/SoftDirectSound.cpp)
+// vtable order, so that the software device (platform/SoftDirectSound*.cpp)
 // compiles unchanged against this header and against MinGW's <dsound.h>.
 // Result codes carry their real values; only what is listed here exists.
 #ifndef LUMIVANE_PLATFORM_NATIVE_DIRECTSOUND_H
