@@ -57,7 +57,7 @@ int main(int argc, char** argv)
     std::string frameChoice = "changes";
     app.add_option("module", options.Module, "The gauge module to load (Lumivane.gau)")->required();
     auto* scenarioOption =
-        app.add_option("--scenario", scenarioFile, "The scenario to fly (format: bench/SCENARIOS.md)");
+        app.add_option("--scenario", scenarioFile, "The scenario to fly (its lines are below; the whole format is in SCENARIOS.txt beside the program)");
     auto* outOption = app.add_option("--out", options.Out,
                                      "The output folder, created if need be: events.jsonl, sound.wav, frames/, "
                                      "frames.png, the chart <scenario>.png, and the settings sandbox settings/. "
@@ -92,7 +92,7 @@ int main(int argc, char** argv)
                  "--scenario if one is given. --out is optional: with it, events.jsonl is recorded (and frames, "
                  "if --frames asks)");
     app.add_option("--capture", options.Capture,
-                   "Under Wine: the file ALSA's file device records DirectSound's output into (bench/run-bench "
+                   "Under Wine: the file ALSA's file device records DirectSound's output into (the launcher "
                    "sets it); sound.wav is made from it");
     app.footer(ScenarioHelp() + "\n" + std::string(WindowKeys) +
                "\nExit status: 0 for a clean run, 1 when the module could not be loaded or the run could not "

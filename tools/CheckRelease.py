@@ -5,7 +5,9 @@ FILE_ID.DIZ and the checksums; Windows line ends in the texts; a FILE_ID.DIZ
 the add-on libraries accept (at most 10 lines of at most 45 characters, the
 simulator named first); a bench that needs no DLL beyond those Windows
 itself has (no compiler runtime); the SIL Open Font License for the font the
-bench carries; and checksums that match.
+bench carries; the bench's needs (Windows version and processor) said the
+same in the pilots' readme and in the bench's own header; a --help that
+names only what the zip holds; and checksums that match.
 
     CheckRelease.py PATH/TO/Lumivane-VERSION.zip
 """
@@ -16,8 +18,11 @@ import zipfile
 import pefile
 
 FILES = ["Lumivane.gau", "lumivane-bench.exe", "ReadMe.txt", "FILE_ID.DIZ", "takeoff.txt", "rejected.txt",
-         "OFL.txt", "SHA256SUMS.txt"]
-TEXTS = ["ReadMe.txt", "FILE_ID.DIZ", "takeoff.txt", "rejected.txt", "OFL.txt"]
+         "SCENARIOS.txt", "OFL.txt", "SHA256SUMS.txt"]
+TEXTS = ["ReadMe.txt", "FILE_ID.DIZ", "takeoff.txt", "rejected.txt", "SCENARIOS.txt", "OFL.txt"]
+# What the readme says the bench needs, and the header version that says it.
+BENCH_WINDOWS = {"Windows XP": (5, 1), "Windows 2000": (5, 0), "Windows 98": (4, 10), "Windows 95": (4, 0)}
+BENCH_PROCESSORS = {"a Pentium Pro": "i686", "a 486": "i486"}
 # DLLs every Windows the bench is for has in its system folder.
 SYSTEM_DLLS = {"kernel32.dll", "user32.dll", "gdi32.dll", "advapi32.dll", "shell32.dll", "ole32.dll",
                "msvcrt.dll", "dsound.dll", "winmm.dll"}
@@ -58,6 +63,20 @@ def main(path):
         others = [dll for dll in imports if dll not in SYSTEM_DLLS]
         if others:
             faults.append(f"lumivane-bench.exe needs DLLs Windows does not have: {others}")
+
+    readme = files.get("ReadMe.txt", b"").decode("ascii", "replace").replace("\r\n", " ").replace("\n", " ")
+    readme = " ".join(readme.split())
+    said = [name for name in BENCH_WINDOWS if f"the bench needs {name} or later" in readme]
+    if len(said) != 1:
+        faults.append("ReadMe.txt does not say which Windows the bench needs ('the bench needs Windows ... or later')")
+    elif "lumivane-bench.exe" in files:
+        header = pefile.PE(data=files["lumivane-bench.exe"], fast_load=True).OPTIONAL_HEADER
+        versions = {(header.MajorOperatingSystemVersion, header.MinorOperatingSystemVersion),
+                    (header.MajorSubsystemVersion, header.MinorSubsystemVersion)}
+        if versions != {BENCH_WINDOWS[said[0]]}:
+            faults.append(f"ReadMe.txt says the bench needs {said[0]}, its header says {sorted(versions)}")
+    if not any(f"on {cpu} or any later processor" in readme for cpu in BENCH_PROCESSORS):
+        faults.append("ReadMe.txt does not say which processor the bench needs")
 
     licence = files.get("OFL.txt", b"").decode("ascii", "replace")
     for words in ("SIL OPEN FONT LICENSE Version 1.1", "Reserved Font Name Liberation"):
