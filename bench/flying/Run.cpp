@@ -293,7 +293,11 @@ void Runner::Finish()
     events_.Close();
     if (!options_.Record)
         return;
-    RunSoundFile file = sound_.Write(JoinPath(options_.Out, "sound.wav"));
+    std::vector<double> plays;
+    for (const HeardCallout& play : summary_->Plays)
+        plays.push_back(play.Time);
+    RunSoundFile file = sound_.Write(JoinPath(options_.Out, "sound.wav"), double(summary_->Passes) / options_.Rate,
+        plays);
     summary_->SoundFile = file.Path;
     summary_->Bursts = file.Bursts;
     if (!file.Note.empty())

@@ -39,3 +39,15 @@ std::vector<Burst> FindStretchBursts(const std::vector<SoundStretch>& stretches,
         }
     return finder.Bursts();
 }
+
+std::vector<Burst> GroupCallouts(const std::vector<Burst>& bursts, uint32_t rate)
+{
+    std::vector<Burst> callouts;
+    for (const Burst& burst : bursts) {
+        if (!callouts.empty() && burst.First - callouts.back().First <= uint64_t(rate) * 3 / 10)
+            callouts.back().Last = burst.Last;
+        else
+            callouts.push_back(burst);
+    }
+    return callouts;
+}

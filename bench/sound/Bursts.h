@@ -39,6 +39,11 @@ private:
     std::vector<Burst> bursts_;
 };
 
+// Call-outs in bursts: bursts whose starts lie within 300 ms of the first of
+// them are one call-out (a double beep's second beep starts 147 ms after its
+// first). Each is the first and the last of its bursts.
+std::vector<Burst> GroupCallouts(const std::vector<Burst>& bursts, uint32_t rate);
+
 // Beeps in a clip's unsigned 8-bit samples at 11025 Hz: any sample off the
 // 128 midpoint sounds, and 20 ms of silence separates two beeps.
 int CountBeeps(const uint8_t* samples, uint32_t count);

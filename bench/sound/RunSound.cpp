@@ -7,9 +7,11 @@
 #include "bench/sound/WavFile.h"
 #include "platform/SoftDirectSound.h"
 
+#include <math.h>
 #include <stdio.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <chrono>
 #include <thread>
 
@@ -43,7 +45,39 @@ void RunSound::Gather()
     remove(capture_.c_str());
 }
 
-RunSoundFile RunSound::Write(const std::string& path)
+namespace {
+
+// A captured call-out keeps this much of its decay after its last loud sample.
+const double TailSeconds = 0.03;
+
+// The capture with each call-out moved to its play's time, and nothing else.
+// False when the capture's call-outs cannot be matched with the plays one to
+// one (a play the device dropped, or sound the bench did not start).
+bool PlaceCallouts(const CapturedSound& captured, double seconds, const std::vector<double>& plays,
+    std::vector<float>* placed)
+{
+    const uint32_t channels = captured.Channels;
+    const std::vector<Burst> callouts = GroupCallouts(FindBursts(captured, 0.01f), captured.Rate);
+    if (callouts.size() != plays.size())
+        return false;
+    const uint64_t frames = uint64_t(llround(seconds * captured.Rate));
+    placed->assign(size_t(frames * channels), 0.0f);
+    const uint64_t tail = uint64_t(TailSeconds * captured.Rate);
+    const uint64_t available = captured.Frames.size() / channels;
+    for (size_t i = 0; i < callouts.size(); ++i) {
+        const uint64_t from = callouts[i].First;
+        const uint64_t to = std::min(callouts[i].Last + 1 + tail, available);
+        const uint64_t at = uint64_t(llround(plays[i] * captured.Rate));
+        for (uint64_t f = from; f < to && at + (f - from) < frames; ++f)
+            for (uint32_t c = 0; c < channels; ++c)
+                (*placed)[size_t((at + f - from) * channels + c)] += captured.Frames[size_t(f * channels + c)];
+    }
+    return true;
+}
+
+} // namespace
+
+RunSoundFile RunSound::Write(const std::string& path, double seconds, const std::vector<double>& plays)
 {
     RunSoundFile file;
     if (soft_) {
@@ -56,10 +90,23 @@ RunSoundFile RunSound::Write(const std::string& path)
             file.Bursts = int(FindStretchBursts(stretches, SOFT_DIRECTSOUND_RATE, 0.01f).size());
         }
     } else if (!capture_.empty()) {
-        if (captured_.Channels && WriteCaptureWav(captured_, path)) {
+        CapturedSound placed = captured_;
+        if (captured_.Channels && PlaceCallouts(captured_, seconds, plays, &placed.Frames)) {
+            placed.Samples.clear();
+            for (size_t f = 0; f < placed.Frames.size(); f += placed.Channels)
+                placed.Samples.push_back(placed.Frames[f]);
+            if (WriteCaptureWav(placed, path)) {
+                file.Path = path;
+                file.Note = "what Wine's DirectSound played (" + std::to_string(captured_.Rate) +
+                    " Hz), each call-out placed at the pass that started it, since the recording device is "
+                    "not paced";
+                file.Bursts = int(FindBursts(placed, 0.01f).size());
+            }
+        } else if (captured_.Channels && WriteCaptureWav(captured_, path)) {
             file.Path = path;
             file.Note = "what Wine's DirectSound sent to the sound card (" + std::to_string(captured_.Rate) +
-                " Hz); the recording device is not paced, so silences are not to scale";
+                " Hz), as captured: its call-outs did not match the plays one to one, so silences are not "
+                "to scale";
             file.Bursts = int(FindBursts(captured_, 0.01f).size());
         } else {
             file.Note = "nothing was recorded at " + capture_;

@@ -1,14 +1,19 @@
-// The sound file of a run, sound.wav: with the software device, the heard
-// track up to the end of the run, silence included, so that it is to scale;
-// under Wine with its real DirectSound, what ALSA's file device captured,
+// The sound file of a run, sound.wav, always to scale: it lasts as long as
+// the run, and each sound starts at the moment the gauge started it. With the
+// software device it is the heard track, silence included. Under Wine with
+// its real DirectSound it is built from what ALSA's file device captured,
 // gathered after each kill (the device starts its file anew with each new
-// DirectSound device).
+// DirectSound device): that device is not paced, so its silences shrink and
+// stretch with the machine's load while sounds keep their length, and each
+// captured call-out is placed, unchanged, at the time the bench saw its play
+// start.
 #ifndef LUMIVANE_BENCH_SOUND_RUNSOUND_H
 #define LUMIVANE_BENCH_SOUND_RUNSOUND_H
 
 #include "bench/sound/AlsaCapture.h"
 
 #include <string>
+#include <vector>
 
 struct RunSoundFile {
     std::string Path; // empty when none was written
@@ -24,8 +29,9 @@ public:
     void Start(const std::string& capture, bool soft);
     // Takes what the capture holds once the device is gone (after a kill).
     void Gather();
-    // Writes sound.wav at `path`.
-    RunSoundFile Write(const std::string& path);
+    // Writes sound.wav at `path` for a run of `seconds` whose plays started
+    // at `plays` (seconds, in order).
+    RunSoundFile Write(const std::string& path, double seconds, const std::vector<double>& plays);
 
 private:
     std::string capture_;

@@ -120,6 +120,20 @@ TEST(BenchHost, ClickPointsRunExactlyTheirHandlersAndOnlyAdjustAreasRepeat)
     }
 }
 
+// sound.wav keeps the run's time on either device: it lasts the run to within
+// a pass, and its call-outs start where the plays started, within 30 ms, with
+// nothing else in it.
+void ExpectSoundToScale(const RunSummary& s, double rate)
+{
+    CapturedSound heard = ReadCapture(s.SoundFile);
+    ASSERT_TRUE(heard.Problem.empty()) << heard.Problem;
+    EXPECT_NEAR(double(heard.Samples.size()) / heard.Rate, double(s.Passes) / rate, 1 / rate) << s.SoundNote;
+    std::vector<Burst> callouts = GroupCallouts(FindBursts(heard, 0.01f), heard.Rate);
+    ASSERT_EQ(callouts.size(), s.Plays.size()) << s.SoundNote;
+    for (size_t i = 0; i < callouts.size(); ++i)
+        EXPECT_NEAR(double(callouts[i].First) / heard.Rate, s.Plays[i].Time, 0.03) << "call-out " << i + 1;
+}
+
 void ExpectTakeOff(const Flown& flown)
 {
     const RunSummary& s = flown.Summary;
@@ -152,6 +166,7 @@ TEST(BenchHost, TheTakeOffIsHeardAsSingleSingleDoubleOnTheSoftwareDevice)
     options.Progress = false;
     ASSERT_TRUE(RunScenario(options, scenario, &flown.Summary, &error)) << error;
     EXPECT_TRUE(flown.Summary.Faults.empty());
+    ExpectSoundToScale(flown.Summary, options.Rate);
     // The software device keeps the run's time: the track lasts the run, and
     // nothing sounds after the double beep.
     CapturedSound heard = ReadCapture(flown.Summary.SoundFile);
@@ -181,6 +196,7 @@ TEST(BenchHost, TheTakeOffIsHeardAsSingleSingleDoubleOnWinesDirectSound)
                             "the .asoundrc that tests/bench/CMakeLists.txt writes.";
     EXPECT_TRUE(flown.Summary.Faults.empty());
     ExpectTakeOff(flown);
+    ExpectSoundToScale(flown.Summary, options.Rate);
 }
 #endif
 
