@@ -6,6 +6,7 @@
 #include "bench/files/Files.h"
 #include "bench/pictures/Chart.h"
 #include "bench/pictures/FrameRecorder.h"
+#include "bench/pictures/Video.h"
 #include "bench/flying/Run.h"
 #include "bench/flying/ScenarioActions.h"
 #include "bench/window/Window.h"
@@ -165,10 +166,14 @@ int main(int argc, char** argv)
     if (!framesWritten)
         fprintf(stderr, "%s\n", shown(framesNote).c_str());
     std::string chartNote;
+    std::string videoNote;
     if (options.Record && !fromLinux) {
         const std::string file = scenario.File.substr(scenario.File.find_last_of("\\/") + 1);
         DrawChart(JoinPath(options.Out, "events.jsonl"), JoinPath(options.Out, ScenarioName(file) + ".png"), file,
                   &chartNote);
+        // A run without frames has no pictures to make a video of.
+        if (frames != FrameChoice::None)
+            MakeVideo(options.Out, JoinPath(options.Out, ScenarioName(file) + ".mp4"), scale, &videoNote);
     }
     if (!quiet) {
         printf("%s\n", shown(DescribeSummary(summary)).c_str());
@@ -176,6 +181,8 @@ int main(int argc, char** argv)
             printf("%s\n", shown(framesNote).c_str());
         if (!chartNote.empty())
             printf("%s\n", chartNote.c_str());
+        if (!videoNote.empty())
+            printf("%s\n", videoNote.c_str());
     }
     fflush(stdout);
     return summary.Faults.empty() ? 0 : 3;
