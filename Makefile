@@ -50,6 +50,7 @@ demo: deps configure-windows
 	@bench/run-bench build/windows/Lumivane.gau --scenario bench/scenarios/takeoff.txt --out $(DEMO)
 	@echo
 	@echo "What to look at, in the folder below:"
+	@echo "  takeoff.mp4   the video: the panel as it changed, the time and airspeed beneath, with its sound"
 	@echo "  takeoff.png   the chart: airspeed against time, the three speeds, the lamps lit, each beep"
 	@echo "  frames.png    the panel each time it changed: lamps 1, 2, 3 light at 6, 7, 8 s, all dark past 110"
 	@echo "  sound.wav     what Wine's DirectSound played: a single, a single and a double beep"
