@@ -2,7 +2,7 @@
 MAKEFLAGS += --no-print-directory
 # As many jobs as the machine has processors, for builds and tests alike.
 JOBS := $(shell nproc 2>/dev/null || echo 2)
-.PHONY: all deps configure-native configure-windows gauge native windows test test-native test-windows demo dist figures clean
+.PHONY: all deps configure-native configure-windows gauge native windows test test-native test-windows demo pictures dist figures clean
 
 all: gauge
 
@@ -42,8 +42,8 @@ test: test-native test-windows
 DEMO := $(CURDIR)/build/demo
 
 # A take-off flown through the bench under Wine, with Wine's real DirectSound
-# recorded by ALSA's file device: its chart, frames, sound and log are left
-# in one folder, whose path is the last line printed.
+# recorded by ALSA's file device: its video, chart, frames, sound and log are
+# left in one folder, whose path is the last line printed.
 demo: deps configure-windows
 	cmake --build --preset windows -j $(JOBS) --target Lumivane.gau lumivane-bench
 	@rm -rf $(DEMO)
@@ -58,6 +58,15 @@ demo: deps configure-windows
 	@echo "  (frames/ has each changed frame at full size; settings/ the gauge's C:\\pelmo files)"
 	@echo "To try the gauge by hand, on an X display: bench/run-bench --window"
 	@echo "$(DEMO)"
+
+# The front page's pictures in docs/, from a take-off flown by the native
+# bench on its software DirectSound at a fixed rate: the same bytes on every
+# machine (but the chart, which is matplotlib's), which the CTest
+# bench_pictures holds the committed ones to.
+pictures: deps configure-native
+	cmake --build --preset native -j $(JOBS) --target Lumivane.gau lumivane-bench
+	@/usr/bin/python3 bench/pictures/pictures.py build/native/lumivane-bench build/native/Lumivane.gau \
+		bench/scenarios/takeoff.txt $(CURDIR)/docs
 
 # The figures of speed, size and reliability, regenerated into
 # build/figures/figures.md (tools/figures says what is in it). The long runs'

@@ -123,21 +123,24 @@ def strip_text(time, airspeed, installed):
 
 
 class Pictures:
-    """The video's frames: each pass's panel (the last frame written at or
-    before it) over its strip, made once a pass and reused while it holds."""
+    """A run's pictures at a time: each pass's panel (the last frame written
+    at or before it) scaled `scale` times over a strip with its time and
+    airspeed, made once a pass and reused while it holds. The animation on
+    the front page is made from the same pictures, smaller."""
 
-    def __init__(self, passes, frames, frame_scale):
+    def __init__(self, passes, frames, frame_scale, scale=SCALE, strip_height=STRIP_HEIGHT, font_size=20):
         from PIL import Image
         self.passes = passes
         self.frames = frames
         self.numbers = sorted(frames)
-        self.factor = SCALE / frame_scale
+        self.factor = scale / frame_scale
+        self.strip_height = strip_height
         first = Image.open(frames[self.numbers[0]])
         panel = self.panel_size(first.size)
         # H.264 in yuv420p needs even sides.
-        self.size = (panel[0] + panel[0] % 2, panel[1] + STRIP_HEIGHT + (panel[1] + STRIP_HEIGHT) % 2)
+        self.size = (panel[0] + panel[0] % 2, panel[1] + strip_height + (panel[1] + strip_height) % 2)
         self.panel_height = panel[1]
-        self.font = load_font(20)
+        self.font = load_font(font_size)
         self.loaded = {}
         self.made = (None, None)
 
@@ -156,8 +159,13 @@ class Pictures:
             self.loaded = {key: picture.resize(self.panel_size(picture.size), Image.NEAREST)}
         return self.loaded[key]
 
-    def at(self, index):
-        """The raw RGB bytes of pass `index` (into the passes)."""
+    def index_at(self, seconds, rate):
+        """The pass showing at `seconds` (into the passes): pass n shows from
+        n / rate."""
+        return min(len(self.passes) - 1, int(math.floor(seconds * rate + 1e-9)))
+
+    def image(self, index):
+        """The picture of pass `index` (into the passes)."""
         if self.made[0] == index:
             return self.made[1]
         from PIL import Image, ImageDraw, ImageFont
@@ -168,13 +176,14 @@ class Pictures:
             picture.paste(panel, (0, 0))
         draw = ImageDraw.Draw(picture)
         text = strip_text(time, airspeed, installed)
+        middle = self.panel_height + self.strip_height // 2
         if isinstance(self.font, ImageFont.FreeTypeFont):
-            draw.text((8, self.panel_height + STRIP_HEIGHT // 2), text, fill=STRIP_TEXT, font=self.font, anchor="lm")
+            draw.text((8, middle), text, fill=STRIP_TEXT, font=self.font, anchor="lm")
         else:
             # PIL's own bitmap face places text by its top only.
-            draw.text((8, self.panel_height + STRIP_HEIGHT // 2 - 6), text, fill=STRIP_TEXT, font=self.font)
-        self.made = (index, picture.tobytes())
-        return self.made[1]
+            draw.text((8, middle - 6), text, fill=STRIP_TEXT, font=self.font)
+        self.made = (index, picture)
+        return picture
 
 
 def make(run, out, frame_scale):
@@ -206,9 +215,7 @@ def make(run, out, frame_scale):
     encoder = subprocess.Popen(command, stdin=subprocess.PIPE, stderr=subprocess.PIPE)
     try:
         for frame in range(count):
-            # The pass showing at this frame's time: pass n shows from n / rate.
-            index = min(len(passes) - 1, int(math.floor(frame / FRAME_RATE * rate + 1e-9)))
-            encoder.stdin.write(pictures.at(index))
+            encoder.stdin.write(pictures.image(pictures.index_at(frame / FRAME_RATE, rate)).tobytes())
         encoder.stdin.close()
     except BrokenPipeError:
         pass
