@@ -61,7 +61,7 @@ def make(run, out, frame_scale):
     indexed = [picture.quantize(palette=palette, dither=Image.Dither.NONE) for picture in pictures]
     durations = [1000 // PICTURES_A_SECOND] * count
     durations[-1] = LAST_HOLD_MS
-    partial = os.path.join(os.path.dirname(os.path.abspath(out)), "." + os.path.basename(out) + ".part")
+    partial = os.path.join(os.path.dirname(os.path.abspath(out)), "." + os.path.basename(out) + ".unfinished")
     indexed[0].save(partial, format="GIF", save_all=True, append_images=indexed[1:], duration=durations, loop=0,
                     optimize=False, disposal=1)
     os.replace(partial, out)

@@ -200,7 +200,7 @@ def make(run, out, frame_scale):
     pictures = Pictures(passes, frames, frame_scale)
     sound = os.path.join(run, "sound.wav")
     audio = ["-i", sound] if os.path.isfile(sound) else ["-f", "lavfi", "-i", "anullsrc=r=44100:cl=mono"]
-    partial = os.path.join(os.path.dirname(os.path.abspath(out)), "." + os.path.basename(out) + ".part")
+    partial = os.path.join(os.path.dirname(os.path.abspath(out)), "." + os.path.basename(out) + ".unfinished")
     command = [
         "ffmpeg", "-hide_banner", "-loglevel", "error", "-y",
         "-f", "rawvideo", "-pix_fmt", "rgb24", "-s", f"{pictures.size[0]}x{pictures.size[1]}",
