@@ -11,10 +11,15 @@
 #include <string>
 #include <vector>
 
-// Each appends the names the image needs to `needs`; false, with `what`
-// saying what the file is instead ("an ELF file that is not a shared
-// object"), when the image is not a module of that kind.
+// Each appends the names the image needs to `needs`, each name once; false,
+// with `what` saying what the file is instead ("an ELF file that is not a
+// shared object", "an ELF shared object cut short: ..."), when the image is
+// not a module of that kind or is malformed. A module that imports nothing
+// says so with true and no names, never by being cut short.
 bool ReadPeImports(const LittleEndianBytes& f, std::vector<std::string>* needs, std::string* what);
-bool ReadElfNeeds(const LittleEndianBytes& f, std::vector<std::string>* needs, std::string* what);
+// `searchPaths`, when given, gets the module's DT_RPATH and DT_RUNPATH
+// lists as written ("$ORIGIN/lib:/opt/x").
+bool ReadElfNeeds(const LittleEndianBytes& f, std::vector<std::string>* needs, std::string* what,
+    std::vector<std::string>* searchPaths = nullptr);
 
 #endif

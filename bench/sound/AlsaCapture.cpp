@@ -26,13 +26,19 @@ CapturedSound ReadCapture(const std::string& path)
     std::vector<uint8_t> b;
     if (!ReadWholeFile(path, &b, &r.Problem, MostCaptureBytes))
         return r;
-    if (!IsRiffWave(b.data(), b.size())) {
+    return ParseCapture(b.data(), b.size());
+}
+
+CapturedSound ParseCapture(const uint8_t* bytes, size_t size)
+{
+    CapturedSound r;
+    if (!bytes || !IsRiffWave(bytes, size)) {
         r.Problem = "the recording is no RIFF/WAVE file";
         return r;
     }
     uint16_t tag = 0, channels = 0, bits = 0;
     RiffChunk chunk;
-    for (size_t at = 12; NextRiffChunk(b.data(), b.size(), &at, &chunk);) {
+    for (size_t at = 12; NextRiffChunk(bytes, size, &at, &chunk);) {
         if (chunk.Is("fmt ") && chunk.Present >= 16) {
             tag = Little16(chunk.Body);
             channels = Little16(chunk.Body + 2);
@@ -42,14 +48,14 @@ CapturedSound ReadCapture(const std::string& path)
             // A recording cut short keeps whatever reached the file; so does
             // one whose device was never closed, whose size still says 0.
             const uint8_t* body = chunk.Body;
-            const size_t bytes = chunk.Declared ? chunk.Present : size_t(b.data() + b.size() - body);
+            const size_t length = chunk.Declared ? chunk.Present : size_t(bytes + size - body);
             size_t frame = static_cast<size_t>(channels) * bits / 8;
             if (!channels || !frame || !r.Rate) {
                 r.Problem = "no usable format chunk before the data";
                 return r;
             }
             r.Channels = channels;
-            for (size_t p = 0; p + frame <= bytes; p += frame) {
+            for (size_t p = 0; p + frame <= length; p += frame) {
                 for (uint16_t c = 0; c < channels; ++c) {
                     float v;
                     const uint8_t* q = body + p + size_t(c) * bits / 8;

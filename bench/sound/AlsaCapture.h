@@ -20,6 +20,9 @@ struct CapturedSound {
 };
 
 CapturedSound ReadCapture(const std::string& path);
+// The same reading over bytes already in memory, which is what ReadCapture
+// does with the file's bytes; `Problem` says what is wrong with them.
+CapturedSound ParseCapture(const uint8_t* bytes, size_t size);
 
 // Appends `more` to `into` (same rate and channels, or `into` still empty).
 void AppendCapture(CapturedSound* into, const CapturedSound& more);

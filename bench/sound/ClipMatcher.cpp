@@ -18,12 +18,14 @@ struct KnownClip {
 };
 KnownClip Clips[2] = {{"Wave1", nullptr, 0}, {"Wave2", nullptr, 0}};
 
-// The whole data chunk of a RIFF/WAVE image; a clip cut short is no clip.
-bool DataChunk(const uint8_t* bytes, uint32_t size, const uint8_t** data, uint32_t* length)
+} // namespace
+
+// A clip cut short is no clip.
+bool FindClipData(const uint8_t* bytes, size_t size, const uint8_t** data, uint32_t* length)
 {
     *data = nullptr;
     *length = 0;
-    if (!IsRiffWave(bytes, size))
+    if (!bytes || !IsRiffWave(bytes, size))
         return false;
     RiffChunk chunk;
     for (size_t at = 12; NextRiffChunk(bytes, size, &at, &chunk);) {
@@ -37,8 +39,6 @@ bool DataChunk(const uint8_t* bytes, uint32_t size, const uint8_t** data, uint32
     }
     return false;
 }
-
-} // namespace
 
 // The clip whose data the regions hold, or null.
 const char* IdentifyClip(const void* first, uint32_t firstBytes, const void* second, uint32_t secondBytes)
@@ -68,7 +68,7 @@ int LearnModuleClips(void* module)
         name[6] = 0;
         ModuleResource resource;
         if (FindModuleResource(module, 10, name, &resource) &&
-            DataChunk(resource.Bytes, resource.Size, &clip.Data, &clip.Size))
+            FindClipData(resource.Bytes, resource.Size, &clip.Data, &clip.Size))
             ++found;
     }
     return found;
