@@ -13,6 +13,7 @@
 
 #include <CLI/CLI.hpp>
 
+#include <math.h>
 #include <stdio.h>
 
 namespace {
@@ -67,7 +68,16 @@ int main(int argc, char** argv)
                    "Keep the gauge's settings files (its C:\\pelmo, C:\\pelmo1, C:\\pelmo2) in this folder "
                    "instead of the output folder's settings/ (with --window and no --out: lumivane-settings in "
                    "the current folder)");
+    // A range alone lets not-a-number through, since every comparison with
+    // it is false; the pass times are computed from the rate.
     app.add_option("--rate", options.Rate, "Passes over the gauge a second (default 18, as the simulator)")
+        ->check(CLI::Validator(
+            [](std::string& text) {
+                double rate = 0;
+                return CLI::detail::lexical_cast(text, rate) && isfinite(rate) ? std::string()
+                                                                               : "not a finite number: " + text;
+            },
+            "FINITE"))
         ->check(CLI::Range(1.0, 1000.0));
     auto* framesOption =
         app.add_option("--frames", frameChoice,

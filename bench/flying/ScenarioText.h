@@ -28,13 +28,25 @@ bool ForEachLine(const std::string& text, Visit line)
 }
 
 // A word of the user's, quoted in a message: cut to a readable length, so
-// that a message about a 100 MB line is not 100 MB long.
+// that a message about a 100 MB line is not 100 MB long, and with control
+// bytes written as \xHH, so that a NUL in a word does not end the message
+// where it is printed as a C string.
 inline std::string Quoted(const std::string& word)
 {
     const size_t most = 40;
+    std::string shown;
+    for (size_t i = 0; i < word.size() && i < most; ++i) {
+        const unsigned char c = static_cast<unsigned char>(word[i]);
+        if (c < 0x20 || c == 0x7F) {
+            const char* hex = "0123456789abcdef";
+            shown += std::string("\\x") + hex[c >> 4] + hex[c & 15];
+        } else {
+            shown.push_back(char(c));
+        }
+    }
     if (word.size() <= most)
-        return "'" + word + "'";
-    return "'" + word.substr(0, most) + "...' (" + std::to_string(word.size()) + " characters)";
+        return "'" + shown + "'";
+    return "'" + shown + "...' (" + std::to_string(word.size()) + " characters)";
 }
 
 // A decimal number as a scenario or track writes it: the whole word, finite,

@@ -31,7 +31,7 @@ bool ParseTrack(const std::string& text, const std::string& path, std::vector<Tr
         if (t < 0 || (!points->empty() && t < points->back().Time))
             return fail(row, "the times must start at 0 or later and not go back");
         if (t > MostRunSeconds)
-            return fail(row, "the time " + std::to_string(t) + " is past the longest run, " +
+            return fail(row, "the time " + Quoted(l.substr(0, comma)) + " is past the longest run, " +
                 std::to_string(int(MostRunSeconds)) + " s");
         if (fabs(v) > MostAirspeed)
             return fail(row, "the airspeed is beyond ±1e6, the most a track may give");
