@@ -2,19 +2,10 @@
 // recording or a reason, and a recording holds whole frames of the channels
 // it says, its first channel one sample a frame.
 #include "bench/sound/AlsaCapture.h"
+#include "fuzz/FuzzPromise.h"
 
 #include <stddef.h>
 #include <stdint.h>
-
-namespace {
-
-void Require(bool promise)
-{
-    if (!promise)
-        __builtin_trap();
-}
-
-} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size)
 {

@@ -2,6 +2,7 @@
 // resource: found data lies wholly inside the image and is touched byte by
 // byte, so that a claim past the end is an AddressSanitizer report.
 #include "bench/sound/ClipMatcher.h"
+#include "fuzz/FuzzPromise.h"
 
 #include <stddef.h>
 #include <stdint.h>
@@ -9,12 +10,6 @@
 namespace {
 
 volatile uint8_t Sink;
-
-void Require(bool promise)
-{
-    if (!promise)
-        __builtin_trap();
-}
 
 } // namespace
 

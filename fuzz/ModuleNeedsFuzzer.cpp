@@ -3,19 +3,10 @@
 // entries. The first byte picks the walk and the rest is the file, so one
 // corpus serves both; each name found must be a real, bounded, nonempty name.
 #include "bench/hosting/ModuleNeeds.h"
+#include "fuzz/FuzzPromise.h"
 
 #include <stddef.h>
 #include <stdint.h>
-
-namespace {
-
-void Require(bool promise)
-{
-    if (!promise)
-        __builtin_trap();
-}
-
-} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size)
 {

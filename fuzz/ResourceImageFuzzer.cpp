@@ -4,6 +4,7 @@
 // record reads the same again from its place. Both lookups the gauge makes
 // are tried: a bitmap by number, a wave by name.
 #include "platform/native/ResourceImage.h"
+#include "fuzz/FuzzPromise.h"
 
 #include <stddef.h>
 #include <stdint.h>
@@ -11,12 +12,6 @@
 namespace {
 
 volatile uint8_t Sink;
-
-void Require(bool promise)
-{
-    if (!promise)
-        __builtin_trap();
-}
 
 void Check(const uint8_t* image, size_t size, uint16_t type, uint16_t id, const char* name)
 {

@@ -4,6 +4,7 @@
 // scenario named nan or inf itself, and whose every pass is a line of JSON.
 // Tracks are named relative to bench/scenarios/, so `track recorded.csv` is read.
 #include "bench/flying/AirspeedProfile.h"
+#include "fuzz/FuzzPromise.h"
 #include "bench/flying/EventLog.h"
 #include "bench/flying/Scenario.h"
 
@@ -14,12 +15,6 @@
 #include <nlohmann/json.hpp>
 
 namespace {
-
-void Require(bool promise)
-{
-    if (!promise)
-        __builtin_trap();
-}
 
 // The passes the run would fly, sampled: a run of a day has 1.5 million, so
 // after a stretch with nothing new the walk jumps to the next action's pass.

@@ -9,18 +9,13 @@
 // character that ended it, never beyond. AddressSanitizer and
 // UndefinedBehaviorSanitizer watch the rest.
 #include "settings/SettingsFiles.h"
+#include "fuzz/FuzzPromise.h"
 
 #include <stddef.h>
 #include <stdint.h>
 #include <stdio.h>
 
 namespace {
-
-void Require(bool promise)
-{
-    if (!promise)
-        __builtin_trap();
-}
 
 struct Reading {
     int32_t converted; // 1 when a number was read

@@ -3,20 +3,11 @@
 // at 0 or later, never go back and end within a day, and whose airspeeds are
 // finite and within the scenario's limit.
 #include "bench/flying/TrackFile.h"
+#include "fuzz/FuzzPromise.h"
 
 #include <math.h>
 #include <stddef.h>
 #include <stdint.h>
-
-namespace {
-
-void Require(bool promise)
-{
-    if (!promise)
-        __builtin_trap();
-}
-
-} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size)
 {

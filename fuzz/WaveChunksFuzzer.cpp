@@ -4,6 +4,7 @@
 // image, UndefinedBehaviorSanitizer a wrapped or misaligned access, and the
 // checks below a result or an output that breaks the walker's promises.
 #include "sound/WaveResource.h"
+#include "fuzz/FuzzPromise.h"
 
 #include <stddef.h>
 #include <stdint.h>
@@ -20,12 +21,6 @@ void Touch(const BYTE* first, DWORD bytes)
     for (DWORD i = 0; i < bytes; ++i)
         sum = BYTE(sum + first[i]);
     Sink = sum;
-}
-
-void Require(bool promise)
-{
-    if (!promise)
-        __builtin_trap();
 }
 
 } // namespace
