@@ -21,6 +21,10 @@ namespace {
 const double Rate = 18;
 const int StretchPasses = 32;
 const int MostEvaluations = 20000;
+// Writing and parsing back a JSON line costs far more than a pass of the
+// profile (the JSON library is instrumented too): the first passes and a few
+// where an action took effect or the airspeed is not finite are logged.
+const int MostLines = 4;
 
 } // namespace
 
@@ -58,6 +62,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size)
     const uint64_t passes = uint64_t(floor(scenario.End * Rate + 1e-9)) + 1;
     size_t next = 0;
     int quiet = 0;
+    int lines = 0;
     PanelState panel = {{0, -1, 0}, {-1, 0, -1}, text.substr(0, 16), 0};
     for (uint64_t pass = 0, evaluations = 0; pass < passes && evaluations < MostEvaluations; ++evaluations) {
         const double now = double(pass) / Rate;
@@ -69,18 +74,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size)
         const double airspeed = profile.At(now);
         Require(namedNonFinite || isfinite(airspeed));
 
-        PassRecord record;
-        record.Pass = pass;
-        record.Time = now;
-        record.Airspeed = airspeed;
-        record.Installed = pass % 2 == 0;
-        record.Panel = &panel;
-        const std::string line = EventLine(record);
-        Require(!line.empty() && line.back() == '\n');
-        const nlohmann::json parsed = nlohmann::json::parse(line, nullptr, false);
-        Require(!parsed.is_discarded() && parsed.is_object());
-
         quiet = applied ? 0 : quiet + 1;
+        if ((evaluations < 2 || applied || !isfinite(airspeed)) && lines < MostLines) {
+            ++lines;
+            PassRecord record;
+            record.Pass = pass;
+            record.Time = now;
+            record.Airspeed = airspeed;
+            record.Installed = pass % 2 == 0;
+            record.Panel = &panel;
+            const std::string line = EventLine(record);
+            Require(!line.empty() && line.back() == '\n');
+            const nlohmann::json parsed = nlohmann::json::parse(line, nullptr, false);
+            Require(!parsed.is_discarded() && parsed.is_object());
+        }
         uint64_t following = pass + 1;
         if (quiet >= StretchPasses && next < scenario.Actions.size()) {
             const uint64_t due = uint64_t(floor(scenario.Actions[next].Time * Rate + 1e-9));
