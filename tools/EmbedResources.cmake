@@ -7,6 +7,9 @@
 # ids and names. Bitmaps lose their 14-byte file header, as they do in a
 # Windows resource, which holds only the device-independent bitmap.
 #   cmake -DSCRIPT=Lumivane.rc -DOUTPUT=EmbeddedResources.cpp -P EmbedResources.cmake
+# With -DFORM=array the image is instead a plain array with its size beside it
+# (platform/web/LinkedModule.h), for the web page, whose linker makes no
+# bounds symbols for a named section.
 
 file(STRINGS "${SCRIPT}" lines)
 get_filename_component(folder "${SCRIPT}" DIRECTORY)
@@ -114,10 +117,16 @@ string(REGEX REPLACE "(${sixteen})" "\\1\n    " image "${image}")
 
 set(text "// Generated from Lumivane.rc by tools/EmbedResources.cmake; do not edit.\n")
 string(APPEND text "// A .res image of ${count} resources:\n${listing}")
-string(APPEND text "#include \"platform/native/ResourceImage.h\"\n\n")
-string(APPEND text "// Kept even though nothing names it: the stand-in resource calls reach it\n")
-string(APPEND text "// through the section's bounds.\n")
-string(APPEND text "__attribute__((used, section(LUMIVANE_RESOURCE_SECTION), aligned(4)))\n")
-string(APPEND text "static const uint8_t ResourceImage[${bytes}] = {\n    ${image}\n};\n")
+if(FORM STREQUAL "array")
+    string(APPEND text "#include \"platform/web/LinkedModule.h\"\n\n")
+    string(APPEND text "extern \"C\" const uint8_t LinkedResourceImage[${bytes}] = {\n    ${image}\n};\n")
+    string(APPEND text "extern \"C\" const size_t LinkedResourceImageSize = ${bytes};\n")
+else()
+    string(APPEND text "#include \"platform/native/ResourceImage.h\"\n\n")
+    string(APPEND text "// Kept even though nothing names it: the stand-in resource calls reach it\n")
+    string(APPEND text "// through the section's bounds.\n")
+    string(APPEND text "__attribute__((used, section(LUMIVANE_RESOURCE_SECTION), aligned(4)))\n")
+    string(APPEND text "static const uint8_t ResourceImage[${bytes}] = {\n    ${image}\n};\n")
+endif()
 
 file(WRITE "${OUTPUT}" "${text}")

@@ -1,0 +1,47 @@
+// Finding and loading the gauge module for the web page, where it is linked
+// into the page's program: the module is opened by its file name and its
+// Linkage and ImportTable are found by name through the page's stand-in for
+// dlopen and dlsym (platform/web/LinkedModule.h), so the host's code above
+// this file is the same as the native bench's. It needs no library, and any
+// other module name is a module the page does not carry.
+#include "bench/hosting/ModuleFile.h"
+
+#include "platform/web/LinkedModule.h"
+
+bool ReadModuleFile(const std::string& path, ModuleFileFacts* facts, std::string* error)
+{
+    *facts = ModuleFileFacts();
+    if (!IsLinkedModuleName(path.c_str())) {
+        *error = path + " is not a module this page carries: it carries " LINKED_MODULE_NAME " only";
+        return false;
+    }
+    return true;
+}
+
+bool LoadModule(const std::string& path, LoadedModule* module, std::string* error)
+{
+    *module = LoadedModule();
+    ModuleFileFacts facts;
+    if (!ReadModuleFile(path, &facts, error))
+        return false;
+    void* handle = OpenLinkedModule(path.c_str());
+    void* linkage = LinkedModuleSymbol(handle, "Linkage");
+    void* imports = LinkedModuleSymbol(handle, "ImportTable");
+    if (!handle || !linkage || !imports) {
+        *error = path + " exports no " + (linkage ? "ImportTable" : "Linkage") + ": not a gauge module";
+        CloseLinkedModule(handle);
+        return false;
+    }
+    module->Handle = handle;
+    module->Linkage = static_cast<ModuleLinkage*>(linkage);
+    module->Imports = static_cast<ModuleImports*>(imports);
+    module->Path = path;
+    return true;
+}
+
+void UnloadModule(LoadedModule* module)
+{
+    if (module->Handle)
+        CloseLinkedModule(module->Handle);
+    *module = LoadedModule();
+}
