@@ -126,6 +126,15 @@ EMSCRIPTEN_KEEPALIVE int page_lamp(int lamp)
     return record.Panel->Lamps[lamp - 1] == 0.0 ? 1 : 0;
 }
 
+// Selector square 1 (Speed1, bottom), 2 or 3 (Speed3, top): 1 lit.
+EMSCRIPTEN_KEEPALIVE int page_mark(int mark)
+{
+    const PassRecord& record = Page.Record();
+    if (mark < 1 || mark > 3 || !record.Panel)
+        return 0;
+    return record.Panel->Marks[mark - 1] == 0.0 ? 1 : 0;
+}
+
 EMSCRIPTEN_KEEPALIVE const char* page_readout()
 {
     const PassRecord& record = Page.Record();

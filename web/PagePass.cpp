@@ -275,10 +275,6 @@ void PagePass::ResetSpeeds()
         host_.Kill();
     for (int speed = 1; speed <= 3; ++speed)
         remove(SettingsFilePath(settings_, speed).c_str());
-    for (bool& known : readoutKnown_)
-        known = false;
-    held_ = false;
-    Install();
     syncNeeded_ = true;
 }
 

@@ -42,8 +42,10 @@ public:
     void Up();
     void Key(AirspeedKey key);
 
-    // Deletes the settings files and installs the gauge afresh, as the
-    // simulator does when the panel is loaded again: back to the defaults.
+    // Kills the gauge and deletes its settings files. The module keeps the
+    // speeds it read in its own data for as long as it stays loaded, as the
+    // DLL does in the simulator, so the defaults come back only with a fresh
+    // load of the module: the page loads itself again.
     void ResetSpeeds();
 
     // A cursor code of host/Records.h for panel pixel x, y (NoCursor outside
