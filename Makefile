@@ -2,7 +2,7 @@
 MAKEFLAGS += --no-print-directory
 # As many jobs as the machine has processors, for builds and tests alike.
 JOBS := $(shell nproc 2>/dev/null || echo 2)
-.PHONY: all deps configure-native configure-windows gauge native windows test test-native test-windows demo pictures dist figures clean
+.PHONY: all deps configure-native configure-windows configure-web gauge native windows web web-serve test test-native test-windows demo pictures dist figures clean
 
 all: gauge
 
@@ -17,6 +17,9 @@ configure-windows:
 configure-native:
 	@cmake --preset native >/dev/null
 
+configure-web:
+	@cmake --preset web >/dev/null
+
 gauge: deps configure-windows
 	cmake --build --preset windows -j $(JOBS) --target Lumivane.gau
 	@echo "Built $(CURDIR)/build/windows/Lumivane.gau"
@@ -26,6 +29,18 @@ native: deps configure-native
 
 windows: deps configure-windows
 	cmake --build --preset windows -j $(JOBS)
+
+# The gauge in a web page: static files in build/web/, whose path is printed.
+# Emscripten's linker is memory-hungry: two jobs at most.
+web: deps configure-web
+	cmake --build --preset web -j 2
+	@echo "$(CURDIR)/build/web"
+
+# Serves the page on this machine only.
+WEB_PORT ?= 8000
+web-serve: web
+	@echo "http://127.0.0.1:$(WEB_PORT)/"
+	python3 -m http.server $(WEB_PORT) --bind 127.0.0.1 --directory build/web
 
 test-native: native
 	ctest --preset native -j $(JOBS)
@@ -83,10 +98,13 @@ figures: deps
 	FIGURES_SOAK_TAKEOFFS=$(FIGURES_SOAK_TAKEOFFS) FIGURES_PASSES=$(FIGURES_PASSES) \
 	FIGURES_REPETITIONS=$(FIGURES_REPETITIONS) tools/figures
 
-# The release zip: the gauge, the windows bench to try it with, and texts.
-dist: deps configure-windows
+# The release zip: the gauge, the windows bench to try it with, and texts;
+# beside it the web page's files, zipped for a static host.
+dist: deps configure-windows configure-web
 	cmake --build --preset windows -j $(JOBS) --target Lumivane.gau lumivane-bench
+	cmake --build --preset web -j 2
 	@tools/make-dist build/windows/Lumivane.gau build/windows/lumivane-bench.exe $(CURDIR)/dist
+	@tools/make-web-dist build/web $(CURDIR)/dist
 
 clean:
 	rm -rf build

@@ -7,6 +7,9 @@ nothing of ours; the gauge's folders never include the bench; and the bench
 sees the gauge only as a host does, through the contract. The bench's own
 rooms (bench/hosting, bench/sound, ...) are folders of their own here, so
 they must form layers too, and the program at bench/'s top may use them all.
+The web page (web/) is a backend of the bench's pass like its window: it may
+use the host's contract, the platform and the bench's rooms, and nothing of
+the gauge.
 
     CheckIncludes.py SOURCE-ROOT
 Prints the folder graph, and a FAULT line for each rule broken.
@@ -16,7 +19,7 @@ import sys
 from pathlib import Path
 
 GAUGE = {"module", "panel", "settings", "callouts", "sound", "resources"}
-TOP = GAUGE | {"host", "platform", "bench"}
+TOP = GAUGE | {"host", "platform", "bench", "web"}
 # Folders whose sub-folders are layered folders of their own.
 ROOMED = {"bench"}
 # What the folders of each top folder may include besides themselves; None:
@@ -24,6 +27,7 @@ ROOMED = {"bench"}
 ALLOWED = {
     "host": set(),
     "bench": {"host", "platform", "bench"},
+    "web": {"host", "platform", "bench", "web"},
 }
 INCLUDE = re.compile(r'^\s*#\s*include\s+"([^"]+)"', re.MULTILINE)
 
@@ -92,7 +96,7 @@ def main(root):
         for target, where in sorted(targets.items()):
             if allowed is not None and target.split("/")[0] not in allowed:
                 faults.append(f"{folder}/ includes {target}/ ({where})")
-            if folder in GAUGE and target.split("/")[0] == "bench":
+            if folder in GAUGE and target.split("/")[0] in {"bench", "web"}:
                 faults.append(f"the gauge's {folder}/ includes the bench ({where})")
     cycle = find_cycle(graph)
     if cycle:
