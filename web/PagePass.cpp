@@ -12,7 +12,6 @@
 
 #include <math.h>
 #include <stdio.h>
-#include <stdlib.h>
 
 #include <chrono>
 
@@ -24,46 +23,12 @@ const double MostAirspeed = 999;
 const double TakeOffBeyondSpeed3 = 20, TakeOffSeconds = 10;
 const int DefaultSpeed3 = 100;
 
-bool ReadSpeedFile(const std::string& path, int* value)
-{
-    FILE* file = fopen(path.c_str(), "rb");
-    if (!file)
-        return false;
-    char text[64] = {};
-    size_t got = fread(text, 1, sizeof text - 1, file);
-    fclose(file);
-    text[got] = 0;
-    char* end = nullptr;
-    long v = strtol(text, &end, 0);
-    if (end == text)
-        return false;
-    *value = int(v);
-    return true;
-}
-
-// The readout's number, as the bench's run reads it: blanks, then digits.
-bool ReadoutNumber(const std::string& text, int* value)
-{
-    size_t i = 0;
-    while (i < text.size() && text[i] == ' ')
-        ++i;
-    size_t start = i;
-    if (i < text.size() && text[i] == '-')
-        ++i;
-    size_t digits = i;
-    while (i < text.size() && text[i] >= '0' && text[i] <= '9')
-        ++i;
-    if (i == digits || i != text.size() || i - digits > 9)
-        return false;
-    *value = atoi(text.c_str() + start);
-    return true;
-}
-
 } // namespace
 
 bool PagePass::Start(const std::string& settings, std::string* error)
 {
     settings_ = settings;
+    speeds_ = LoggedSpeeds(settings_);
     if (!host_.Load(LINKED_MODULE_NAME, error))
         return false;
     // The module imports DirectSoundCreate from the program, whose definition
@@ -88,7 +53,7 @@ void PagePass::Install()
     host_.Query();
     host_.Install(0);
     host_.Initialize();
-    filesChanged_ = true;
+    speeds_.FilesChanged();
 }
 
 void PagePass::Run(MouseArea* area, int x, int y)
@@ -96,27 +61,8 @@ void PagePass::Run(MouseArea* area, int x, int y)
     host_.RunHandler(area, x, y);
     if (record_.HandlerCount < PassRecord::MaxHandlers)
         record_.Handlers[record_.HandlerCount++] = host_.AreaNumber(area);
-    filesChanged_ = true;
+    speeds_.FilesChanged();
     syncNeeded_ = true;
-}
-
-// The first repeat comes RepeatDelay after the press, then one every
-// RepeatPeriod, while the button is down; the tolerance keeps a repeat due
-// exactly at a pass's time from slipping to the next through rounding.
-void PagePass::Repeat(double now)
-{
-    if (!held_)
-        return;
-    const double tolerance = 1e-9;
-    for (;;) {
-        double at = heldStart_ + RepeatDelay + RepeatPeriod * repeats_;
-        if (at > now + tolerance)
-            break;
-        MouseArea* area = host_.AreaAt(heldX_, heldY_, Button::Left);
-        if (area && (area->Events & RepeatWhileHeld))
-            Run(area, heldX_, heldY_);
-        ++repeats_;
-    }
 }
 
 void PagePass::Step()
@@ -129,16 +75,12 @@ void PagePass::Step()
     for (const Input& input : inputs_) {
         switch (input.What) {
         case Input::Down:
-            held_ = true;
-            heldX_ = input.X;
-            heldY_ = input.Y;
-            heldStart_ = now;
-            repeats_ = 0;
+            held_.Start(input.X, input.Y, Button::Left, now, INFINITY);
             if (MouseArea* area = host_.AreaAt(input.X, input.Y, Button::Left))
                 Run(area, input.X, input.Y);
             break;
         case Input::Up:
-            held_ = false;
+            held_.Release();
             break;
         case Input::Airspeed:
             takingOff_ = false;
@@ -158,7 +100,7 @@ void PagePass::Step()
         airspeed_ = takeOffTop_ * (part < 1 ? part : 1);
         takingOff_ = part < 1; // then held where it got to
     }
-    Repeat(now);
+    held_.Repeat(host_, now, [this](MouseArea* area, int x, int y) { Run(area, x, y); });
     record_.Airspeed = airspeed_;
     record_.Installed = host_.Installed();
     if (record_.Installed) {
@@ -166,7 +108,8 @@ void PagePass::Step()
         host_.Pass(airspeed_, &panel_);
     }
     Gather();
-    KnowSpeeds();
+    record_.Panel = record_.Installed ? &panel_ : nullptr;
+    speeds_.Know(&record_);
     record_.Panel = record_.Installed ? &panel_ : nullptr;
     record_.Host = &host_;
     if (!painter_.Paint(record_))
@@ -191,38 +134,6 @@ void PagePass::Gather()
         if (record_.PlayCount < PassRecord::MaxPlays)
             record_.Plays[record_.PlayCount++] = clip;
         plays_.push_back({pass_, clip});
-    }
-}
-
-void PagePass::KnowSpeeds()
-{
-    if (filesChanged_) {
-        for (int i = 0; i < 3; ++i)
-            fileKnown_[i] = ReadSpeedFile(SettingsFilePath(settings_, i + 1), &fileSpeed_[i]);
-        filesChanged_ = false;
-    }
-    int selected = -1, shown = 0;
-    for (int i = 0; i < 3; ++i)
-        if (panel_.Marks[i] == 0.0) {
-            selected = i;
-            ++shown;
-        }
-    int value = 0;
-    const bool readout = record_.Installed && shown == 1 && ReadoutNumber(panel_.Readout, &value);
-    if (readout) {
-        readoutKnown_[selected] = true;
-        readoutSpeed_[selected] = value;
-    }
-    for (int i = 0; i < 3; ++i) {
-        record_.SpeedKnown[i] = true;
-        if (readout && i == selected)
-            record_.Speeds[i] = value;
-        else if (fileKnown_[i])
-            record_.Speeds[i] = fileSpeed_[i];
-        else if (readoutKnown_[i])
-            record_.Speeds[i] = readoutSpeed_[i];
-        else
-            record_.SpeedKnown[i] = false;
     }
 }
 
@@ -278,19 +189,9 @@ void PagePass::ResetSpeeds()
     syncNeeded_ = true;
 }
 
-// The first area of the group under the point; elsewhere the group's own, as
-// the bench's window chooses its cursor.
 int32_t PagePass::CursorAt(int x, int y) const
 {
-    const MouseArea* areas = host_.MouseAreas();
-    if (!areas || x < 0 || y < 0 || x >= GaugeHost::GaugeWidth || y >= GaugeHost::GaugeHeight)
-        return NoCursor;
-    int32_t code = areas[0].Type == AreaGroupStart ? areas[0].Cursor : NoCursor;
-    for (const MouseArea* area = areas; area->Type != AreaListEnd && area - areas < 256; ++area)
-        if (area->Type == AreaInGroup && x >= area->X && x < area->X + area->Width && y >= area->Y &&
-            y < area->Y + area->Height)
-            return area->Cursor;
-    return code;
+    return host_.CursorCodeAt(x, y);
 }
 
 double PagePass::Measure(int passes)

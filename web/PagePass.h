@@ -8,7 +8,9 @@
 #ifndef LUMIVANE_WEB_PAGEPASS_H
 #define LUMIVANE_WEB_PAGEPASS_H
 
-#include "bench/flying/Run.h"
+#include "bench/flying/HeldPress.h"
+#include "bench/flying/LoggedSpeeds.h"
+#include "bench/flying/Pass.h"
 #include "bench/hosting/GaugeHost.h"
 #include "bench/pictures/PassPainter.h"
 
@@ -76,14 +78,13 @@ private:
     };
     void Install();
     void Run(MouseArea* area, int x, int y);
-    void Repeat(double now);
     void Gather();
-    void KnowSpeeds();
 
     GaugeHost host_;
     PassPainter painter_;
     PassPainter measured_{true};
     std::string settings_;
+    LoggedSpeeds speeds_{""};
     std::string problem_;
     PanelState panel_ = {};
     PassRecord record_;
@@ -91,14 +92,8 @@ private:
     std::vector<Input> inputs_;
     std::vector<StartedPlay> plays_;
     size_t seenEvents_ = 0;
-    bool filesChanged_ = true;
     bool syncNeeded_ = false;
-
-    // The held press, as the bench's run keeps it.
-    bool held_ = false;
-    int heldX_ = 0, heldY_ = 0;
-    double heldStart_ = 0;
-    int repeats_ = 0;
+    HeldPress held_;
 
     // The airspeed and the keys' take-off, as the bench's window keeps them.
     double airspeed_ = 0;
@@ -106,13 +101,6 @@ private:
     double aim_ = 0;
     bool takingOff_ = false;
     double takeOffStart_ = 0, takeOffTop_ = 0;
-
-    // The speeds as the bench's run knows them: a file's value, else the
-    // readout's last showing of that speed.
-    bool fileKnown_[3] = {};
-    int fileSpeed_[3] = {};
-    bool readoutKnown_[3] = {};
-    int readoutSpeed_[3] = {};
 };
 
 #endif
