@@ -291,6 +291,9 @@ void Runner::Finish()
     LeaveSandbox();
     host_.Unload();
     events_.Close();
+    const std::string refusal = RunSound::DeviceRefusal(soft_);
+    if (!refusal.empty())
+        summary_->SoundNote = refusal;
     if (!options_.Record)
         return;
     std::vector<double> plays;
@@ -300,7 +303,7 @@ void Runner::Finish()
         plays);
     summary_->SoundFile = file.Path;
     summary_->Bursts = file.Bursts;
-    if (!file.Note.empty())
+    if (!file.Note.empty() && refusal.empty())
         summary_->SoundNote = file.Note;
 }
 

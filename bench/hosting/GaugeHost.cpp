@@ -6,6 +6,7 @@
 // simulator.
 #include "bench/hosting/GaugeHost.h"
 
+#include "bench/hosting/CallOrder.h"
 #include "bench/hosting/GaugeCalls.h"
 
 #include <string.h>
@@ -24,7 +25,7 @@ struct HostServices {
     static void Record(uint32_t entry, std::initializer_list<uintptr_t> args)
     {
         if (Current && Current->trace_)
-            Current->calls_.push_back({entry, std::vector<uintptr_t>(args)});
+            Current->calls_.push_back({entry, std::vector<uintptr_t>(args), NextCallOrder()});
     }
 
     static uintptr_t Address(const void* p) { return reinterpret_cast<uintptr_t>(p); }

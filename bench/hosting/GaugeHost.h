@@ -20,6 +20,7 @@
 struct ServiceCall {
     uint32_t Entry;
     std::vector<uintptr_t> Args;
+    uint64_t Order; // on the count of bench/hosting/CallOrder.h
 };
 
 // What the gauge shows after one pass over its elements. The icons are taken
@@ -99,6 +100,11 @@ public:
     bool Press(int x, int y, bool left = true, int repeats = 0);
     // The area's number in the registered list (the group start is 0).
     int AreaNumber(const MouseArea* area) const;
+
+    // The host's text buffer of the n-th text element, TextBufferBytes long:
+    // what it holds before a pass is the host's, and a gauge may not rely on
+    // it, so a test may fill it with anything.
+    char* TextBuffer(int n) { return textBuffers_[n]; }
 
     // Service calls, recorded while tracing is on (the default). A run turns
     // it off: a pass then records nothing.

@@ -69,6 +69,18 @@ bool ReadPeImports(const LittleEndianBytes& f, std::vector<std::string>* needs, 
         *what = "a PE image whose section table runs past the end of the file";
         return false;
     }
+    // Every section's bytes must be in the file: the loader would map what
+    // is missing as if it were there, or refuse the image with a bare code.
+    for (uint32_t s = 0; s < sections; ++s) {
+        uint32_t rawSize = 0, rawAt = 0;
+        f.U32(table + 40 * s + 16, &rawSize);
+        f.U32(table + 40 * s + 20, &rawAt);
+        if (rawSize && !f.Has(rawAt, rawSize)) {
+            *what = "a PE image cut short: a section runs to byte " + std::to_string(uint64_t(rawAt) + rawSize) +
+                ", past the end of the file (" + std::to_string(f.Size) + " bytes)";
+            return false;
+        }
+    }
     auto offsetOf = [&](uint32_t rva, uint64_t* at) {
         for (uint32_t s = 0; s < sections && s < 96; ++s) {
             uint32_t virtualSize, virtualAddress, rawSize, rawAt;

@@ -116,3 +116,43 @@ RunSoundFile RunSound::Write(const std::string& path, double seconds, const std:
     }
     return file;
 }
+
+namespace {
+
+std::string ErrorName(long result)
+{
+    switch (uint32_t(result)) {
+    case uint32_t(DSERR_NODRIVER):
+        return "DSERR_NODRIVER, no sound device";
+    case uint32_t(DSERR_ALLOCATED):
+        return "DSERR_ALLOCATED, the device is taken";
+    case uint32_t(DSERR_OUTOFMEMORY):
+        return "DSERR_OUTOFMEMORY";
+    case uint32_t(DSERR_INVALIDPARAM):
+        return "DSERR_INVALIDPARAM, which Wine gives when it finds no sound device";
+    }
+    char hex[16];
+    snprintf(hex, sizeof hex, "0x%08lX", static_cast<unsigned long>(uint32_t(result)));
+    return hex;
+}
+
+} // namespace
+
+std::string RunSound::DeviceRefusal(bool soft)
+{
+    // The last attempt counts: a gauge killed and installed again opens a
+    // new device each time.
+    std::string refusal;
+    for (const SoundEvent& event : SoundEvents()) {
+        if (event.What == SoundEvent::DeviceCreated)
+            refusal.clear();
+        else if (event.What == SoundEvent::DeviceRefused)
+            refusal = "DirectSoundCreate failed (" + ErrorName(event.Result) + ")";
+        else if (event.What == SoundEvent::CooperativeLevel && event.Result < 0)
+            refusal = "SetCooperativeLevel failed (" + ErrorName(event.Result) + ")";
+    }
+    if (refusal.empty())
+        return refusal;
+    return "DirectSound could not be opened: " + refusal + ". The gauge runs silent, as it would in the simulator " +
+        "on this machine" + (soft ? "" : "; --soft-sound hears it through the bench's own software DirectSound");
+}

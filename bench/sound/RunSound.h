@@ -33,6 +33,11 @@ public:
     // at `plays` (seconds, in order).
     RunSoundFile Write(const std::string& path, double seconds, const std::vector<double>& plays);
 
+    // Why the gauge's DirectSound could not be opened in this run (the
+    // device or its cooperative level refused, as the sound tap saw it), or
+    // empty when it could, or when the gauge never asked.
+    static std::string DeviceRefusal(bool soft);
+
 private:
     std::string capture_;
     bool soft_ = false;

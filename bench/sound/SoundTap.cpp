@@ -5,6 +5,7 @@
 // interfaces method for method.
 #include "bench/sound/SoundTap.h"
 
+#include "bench/hosting/CallOrder.h"
 #include "bench/hosting/ImportHooks.h"
 #include "bench/sound/Bursts.h"
 #include "bench/sound/ClipMatcher.h"
@@ -42,9 +43,9 @@ uint32_t Pending = 0;
 bool Sounding = false;
 
 void Note(SoundEvent::Kind what, int buffer, uint32_t bytes, int beeps, uint32_t flags, long result,
-          const char* clip)
+          const char* clip, uintptr_t window = 0)
 {
-    Events.push_back({what, buffer, bytes, beeps, flags, result, clip});
+    Events.push_back({what, buffer, bytes, beeps, flags, result, clip, window, NextCallOrder()});
 }
 
 bool IsSoft(LPDIRECTSOUND device)
@@ -94,7 +95,9 @@ public:
                                                    LPLPDIRECTSOUNDBUFFER duplicate) override;
     HRESULT STDMETHODCALLTYPE SetCooperativeLevel(HWND window, DWORD level) override
     {
-        return real_->SetCooperativeLevel(window, level);
+        HRESULT result = real_->SetCooperativeLevel(window, level);
+        Note(SoundEvent::CooperativeLevel, -1, 0, 0, level, result, nullptr, reinterpret_cast<uintptr_t>(window));
+        return result;
     }
     HRESULT STDMETHODCALLTYPE Compact() override { return real_->Compact(); }
     HRESULT STDMETHODCALLTYPE GetSpeakerConfig(LPDWORD config) override { return real_->GetSpeakerConfig(config); }

@@ -23,13 +23,15 @@
 #include <vector>
 
 struct SoundEvent {
-    enum Kind { DeviceCreated, DeviceRefused, BufferCreated, Duplicated, Busy, Played, Released } What;
+    enum Kind { DeviceCreated, DeviceRefused, CooperativeLevel, BufferCreated, Duplicated, Busy, Played, Released } What;
     int Buffer;       // creation order, from 0; -1 for the device
     uint32_t Bytes;   // the buffer's length
     int Beeps;        // bursts of sound in what the gauge wrote into it
-    uint32_t Flags;   // of a play
+    uint32_t Flags;   // of a play; the level asked for
     long Result;      // of the call
     const char* Clip; // the module's clip the buffer holds ("Wave1"), or null
+    uintptr_t Window; // the window a cooperative level is set for
+    uint64_t Order;   // on the count of bench/hosting/CallOrder.h
 };
 
 // Puts the tap in front of the module's DirectSound: under Wine by patching

@@ -3,6 +3,7 @@
 // areas as the host reads them, and every call leaving the stack as it found
 // it. Runs the built DLL itself under Wine.
 #include "bench/hosting/GaugeHost.h"
+#include "bench/hosting/ImportHooks.h"
 #include "bench/sound/SoundTap.h"
 #include "ProgramFolder.h"
 
@@ -12,6 +13,10 @@
 
 #include <stdio.h>
 #include <string.h>
+
+#include <algorithm>
+#include <string>
+#include <utility>
 
 extern "C" int32_t CallMeasuringStack(const void*, const uint32_t*, int32_t, double*, uint32_t*);
 
@@ -47,6 +52,31 @@ uint32_t Word(const void* record, uint32_t offset)
 }
 
 using Args = std::vector<uintptr_t>;
+using Names = std::vector<std::string>;
+
+// What the module's GetActiveWindow answers, as the simulator's panel window
+// would be: a value no other call could give by chance.
+HWND WINAPI ActivePanelWindow()
+{
+    return reinterpret_cast<HWND>(uintptr_t(0x00AC71BE));
+}
+
+// The host entries by number and the DirectSound calls, each unbroken run
+// of them as one "dsound", in the order the gauge made them.
+Names HostAndSound(const std::vector<ServiceCall>& calls, const std::vector<SoundEvent>& sound)
+{
+    std::vector<std::pair<uint64_t, std::string>> all;
+    for (const ServiceCall& call : calls)
+        all.push_back({call.Order, std::to_string(call.Entry)});
+    for (const SoundEvent& event : sound)
+        all.push_back({event.Order, "dsound"});
+    std::sort(all.begin(), all.end());
+    Names merged;
+    for (const auto& call : all)
+        if (merged.empty() || call.second != "dsound" || merged.back() != "dsound")
+            merged.push_back(call.second);
+    return merged;
+}
 
 DWORD WINAPI DoNothing(LPVOID)
 {
@@ -156,36 +186,63 @@ TEST_F(GaugeModule, RoutinesForwardToTheHostInOrder)
     host.ConnectServices();
     uint32_t background = Address(host.Background());
     uint32_t header = Address(host.Header());
+    ImportHook window = {"user32.dll", "GetActiveWindow", reinterpret_cast<void*>(&ActivePanelWindow), nullptr,
+                         false};
+    ASSERT_EQ(HookImports(host.ModuleHandle(), &window, 1), 1);
 
-    // No sound device is configured for this program: install goes on.
-    ASSERT_TRUE(TapDirectSound(host.ModuleHandle(), false));
-    ClearSoundEvents();
-    host.Install(0x1234);
-    ASSERT_EQ(SoundEvents().size(), 1u);
-    EXPECT_EQ(SoundEvents()[0].What, SoundEvent::DeviceRefused) << "this program has no sound device";
-    ASSERT_EQ(Entries(), (std::vector<uint32_t>{25, 32, 33}));
-    EXPECT_EQ(host.Calls()[0].Args, (Args{background, 0x1234}));
-    uintptr_t areas = host.Calls()[1].Args[0];
-    EXPECT_EQ(host.Calls()[1].Args, (Args{areas, header, GaugeHost::HostFilledValue + 4}))
-        << "mouse areas install gets the pointer entry 25 filled, advanced by 4 bytes";
-    EXPECT_EQ(host.Calls()[2].Args, (Args{areas, header}));
+    // The sounds are loaded between the element tree install and the mouse
+    // area install, and released before anything else of the kill. Without
+    // a device (none is configured for this program, so Wine's DirectSound
+    // refuses one) install goes on; on the software device the whole load
+    // and release run, the cooperative level set for the active window.
+    const struct {
+        bool softSound;
+        Names install, kill;
+    } devices[] = {
+        {false, {"25", "dsound", "32", "33"}, {"34", "31"}},
+        {true, {"25", "dsound", "32", "33"}, {"dsound", "34", "31"}},
+    };
+    for (const auto& device : devices) {
+        ASSERT_TRUE(TapDirectSound(host.ModuleHandle(), device.softSound));
+        ClearSoundEvents();
+        host.ClearCalls();
+        host.Install(0x1234);
+        EXPECT_EQ(HostAndSound(host.Calls(), SoundEvents()), device.install) << "soft sound " << device.softSound;
+        ASSERT_EQ(Entries(), (std::vector<uint32_t>{25, 32, 33}));
+        EXPECT_EQ(host.Calls()[0].Args, (Args{background, 0x1234}));
+        uintptr_t areas = host.Calls()[1].Args[0];
+        EXPECT_EQ(host.Calls()[1].Args, (Args{areas, header, GaugeHost::HostFilledValue + 4}))
+            << "mouse areas install gets the pointer entry 25 filled, advanced by 4 bytes";
+        EXPECT_EQ(host.Calls()[2].Args, (Args{areas, header}));
+        int levels = 0;
+        for (const SoundEvent& event : SoundEvents()) {
+            if (event.What != SoundEvent::CooperativeLevel)
+                continue;
+            ++levels;
+            EXPECT_EQ(event.Window, uintptr_t(ActivePanelWindow())) << "the level is set for the active window";
+            EXPECT_EQ(event.Flags, 1u) << "DSSCL_NORMAL";
+        }
+        EXPECT_EQ(levels, device.softSound ? 1 : 0);
 
-    host.ClearCalls();
-    host.Query();
-    host.Initialize();
-    host.Update();
-    host.Generate(77);
-    host.Draw();
-    ASSERT_EQ(Entries(), (std::vector<uint32_t>{24, 26, 27, 28, 29}));
-    for (const ServiceCall& call : host.Calls())
-        EXPECT_EQ(call.Args[0], background) << "entry " << call.Entry;
-    EXPECT_EQ(host.Calls()[3].Args[1], 77u) << "generate passes its value on";
+        host.ClearCalls();
+        host.Query();
+        host.Initialize();
+        host.Update();
+        host.Generate(77);
+        host.Draw();
+        ASSERT_EQ(Entries(), (std::vector<uint32_t>{24, 26, 27, 28, 29}));
+        for (const ServiceCall& call : host.Calls())
+            EXPECT_EQ(call.Args[0], background) << "entry " << call.Entry;
+        EXPECT_EQ(host.Calls()[3].Args[1], 77u) << "generate passes its value on";
 
-    host.ClearCalls();
-    host.Kill();
-    ASSERT_EQ(Entries(), (std::vector<uint32_t>{34, 31}));
-    EXPECT_EQ(host.Calls()[0].Args, (Args{areas, header}));
-    EXPECT_EQ(host.Calls()[1].Args, (Args{background}));
+        ClearSoundEvents();
+        host.ClearCalls();
+        host.Kill();
+        EXPECT_EQ(HostAndSound(host.Calls(), SoundEvents()), device.kill) << "soft sound " << device.softSound;
+        ASSERT_EQ(Entries(), (std::vector<uint32_t>{34, 31}));
+        EXPECT_EQ(host.Calls()[0].Args, (Args{areas, header}));
+        EXPECT_EQ(host.Calls()[1].Args, (Args{background}));
+    }
 }
 
 TEST_F(GaugeModule, LampsLookUpTheAirspeedAtEveryEvaluation)
@@ -396,6 +453,27 @@ TEST_F(GaugeModule, WithoutAServiceTableNothingIsCalled)
     EXPECT_EQ(state.Lamps[0], 0.0);
     EXPECT_EQ(state.Lamps[1], 0.0);
     EXPECT_EQ(state.Lamps[2], -1.0);
+}
+
+TEST_F(GaugeModule, TheFirstReadoutIsRightWhateverTheHostBufferHolds)
+{
+    // The readout formats again only when its text is not already in the
+    // buffer; the first pass after a load must not take that for granted,
+    // whatever the host's buffer held: nothing, the text already right, or
+    // the text of another speed, the one the readout starts out remembering
+    // among them. Speed3, 100, is selected at load.
+    const std::string starts[] = {
+        std::string(16, '\0'), "  0", "100", " 90", "***", std::string(16, '\xFF'), std::string("  0\0garbage", 11),
+    };
+    for (const std::string& start : starts) {
+        host.Unload();
+        ASSERT_TRUE(host.Load(ProgramFolder() + "Lumivane.gau"));
+        InstallConnected();
+        memset(host.TextBuffer(0), 0, GaugeHost::TextBufferBytes);
+        memcpy(host.TextBuffer(0), start.data(), std::min<size_t>(start.size(), GaugeHost::TextBufferBytes));
+        EXPECT_EQ(host.Pass(0.0).Readout, "100") << "the buffer held \"" << start.c_str() << "\"";
+        host.Kill();
+    }
 }
 
 TEST_F(GaugeModule, EntryPointAcceptsEveryReason)

@@ -10,6 +10,7 @@
 #include "bench/sound/AlsaCapture.h"
 #include "bench/sound/Bursts.h"
 #include "bench/sound/SoundTap.h"
+#include "platform/SoftDirectSound.h"
 
 #include <gtest/gtest.h>
 
@@ -177,6 +178,30 @@ TEST(BenchHost, TheTakeOffIsHeardAsSingleSingleDoubleOnTheSoftwareDevice)
     ExpectTakeOff(flown);
 }
 
+// A device that cannot be opened leaves the gauge silent, as in the
+// simulator, and the run says why instead of only that nothing was started.
+TEST(BenchHost, ADeviceThatCannotBeOpenedIsNamedInTheSummary)
+{
+    const struct {
+        SoftDirectSoundFault fault;
+        const char* why;
+    } refusals[] = {
+        {SoftFaultCreateDevice, "DirectSoundCreate failed (DSERR_NODRIVER, no sound device)"},
+        {SoftFaultCooperativeLevel, "SetCooperativeLevel failed (DSERR_ALLOCATED, the device is taken)"},
+    };
+    for (const auto& refusal : refusals) {
+        SoftDirectSoundInjectFault(refusal.fault, 0, SOFT_FAULT_ALWAYS);
+        Flown flown = Fly("0 airspeed 70\n0 ramp 120 over 4\n5 end\n", "refused");
+        SoftDirectSoundClearFaults();
+        EXPECT_TRUE(flown.Summary.Plays.empty());
+        const std::string text = DescribeSummary(flown.Summary);
+        EXPECT_NE(text.find(std::string("DirectSound could not be opened: ") + refusal.why +
+                            ". The gauge runs silent, as it would in the simulator"),
+                  std::string::npos)
+            << text;
+    }
+}
+
 #ifdef _WIN32
 TEST(BenchHost, TheTakeOffIsHeardAsSingleSingleDoubleOnWinesDirectSound)
 {
@@ -229,10 +254,21 @@ TEST(BenchHost, ModulesThatCannotBeLoadedAreNamedWithTheReason)
     const std::string needsAbsent = std::string(LUMIVANE_NEEDS_ABSENT_FOLDER) + "/" + LUMIVANE_NEEDS_ABSENT;
     const std::string absent = "libabsent.so";
 #endif
+    // The module cut short, as a broken download leaves it: in its headers,
+    // and past them in its sections.
+    std::string whole, problem;
+    ASSERT_TRUE(ReadWholeFile(ModulePath(), &whole, &problem)) << problem;
+    ASSERT_TRUE(MakeFolders(OutFolder("")));
+    const std::string cutInHeaders = OutFolder("cut-3000.gau"), cutInSections = OutFolder("cut-20000.gau");
+    ASSERT_TRUE(WriteWholeFile(cutInHeaders, whole.substr(0, 3000)));
+    ASSERT_TRUE(WriteWholeFile(cutInSections, whole.substr(0, 20000)));
     const struct {
         std::string path;
         std::string message;
     } cases[] = {
+        {cutInHeaders, " is not a gauge module this bench can load: it is a"},
+        {cutInHeaders, " cut short"},
+        {cutInSections, " cut short"},
         {OutFolder("nothing-here.gau"), "cannot read the module: " + OutFolder("nothing-here.gau") + " does not exist"},
         {SourcePath("bench/scenarios"), SourcePath("bench/scenarios") + " is a folder, not a file"},
         {SourcePath("bench/scenarios/takeoff.txt"), " is not a gauge module this bench can load: it is neither"},

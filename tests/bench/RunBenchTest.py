@@ -1,0 +1,69 @@
+#!/usr/bin/python3
+# bench/run-bench as a user meets it from Linux, one row each: what it prints,
+# its exit status, and what it leaves in the output folder. A run that never
+# started leaves no folder; the recording device's home never outlives the
+# run; without a sound device the bench says so in one line and ALSA's own
+# complaints stay out of the terminal.
+#
+# Usage: RunBenchTest.py RUN_BENCH WINDOWS_BUILD MODULE WORK_FOLDER
+import os
+import shutil
+import subprocess
+import sys
+from pathlib import Path
+
+RUN_BENCH, BUILD, MODULE, WORK = sys.argv[1], sys.argv[2], Path(sys.argv[3]), Path(sys.argv[4])
+SHORT = "0 airspeed 0\n1 airspeed 85\n2 end\n"
+
+
+def cut_module(folder):
+    path = folder / "cut.gau"
+    path.write_bytes(MODULE.read_bytes()[:3000])
+    return path
+
+
+# name, scenario text, module maker (or None for the build's), extra
+# environment, expected status, texts the output must hold, texts it must not,
+# and what the output folder must hold afterwards (None: it must not exist).
+ROWS = [
+    ("a bad scenario line", "0 airspeed 0\n1 bogus\n", None, {}, 2,
+     ["s.txt:2: unknown action 'bogus'"], [], None),
+    ("a module cut short", SHORT, cut_module, {}, 1, ["cut short"], [], None),
+    # ALSA's configuration replaced by an empty one: no device at all.
+    ("no sound device", SHORT, None, {"ALSA_CONFIG_PATH": "EMPTY"}, 0,
+     ["No call-out was started.", "DirectSound could not be opened", "--soft-sound hears it"],
+     ["ALSA lib"], ["events.jsonl", "settings"]),
+]
+
+failures = []
+shutil.rmtree(WORK, ignore_errors=True)
+for name, text, make_module, extra, status, wanted, unwanted, left in ROWS:
+    folder = WORK / name.replace(" ", "-")
+    folder.mkdir(parents=True)
+    scenario = folder / "s.txt"
+    scenario.write_text(text)
+    (folder / "empty.conf").write_text("")
+    env = dict(os.environ, LUMIVANE_BUILD=BUILD)
+    env.update({k: str(folder / "empty.conf") if v == "EMPTY" else v for k, v in extra.items()})
+    module = [str(make_module(folder))] if make_module else [str(MODULE)]
+    out = folder / "out"
+    run = subprocess.run([RUN_BENCH, *module, "--scenario", str(scenario), "--out", str(out), "--frames", "none"],
+                         env=env, capture_output=True, text=True, timeout=120)
+    said = run.stdout + run.stderr
+    problems = []
+    if run.returncode != status:
+        problems.append(f"exit status {run.returncode}, not {status}")
+    problems += [f"no {w!r}" for w in wanted if w not in said]
+    problems += [f"{u!r} printed" for u in unwanted if u in said]
+    if left is None and out.exists():
+        problems.append(f"left {sorted(p.name for p in out.iterdir())}")
+    elif left is not None:
+        found = sorted(p.name for p in out.iterdir()) if out.exists() else []
+        if found != sorted(left + ["s.png"]) and found != sorted(left):
+            problems.append(f"left {found}, not {left}")
+    if problems:
+        failures.append(f"{name}: " + "; ".join(problems) + "\n" + said)
+
+for failure in failures:
+    print(failure, file=sys.stderr)
+sys.exit(1 if failures else 0)
