@@ -9,8 +9,17 @@ bench carries; the bench's needs (Windows version and processor) said the
 same in the pilots' readme and in the bench's own header; a --help that
 names only what the zip holds; and checksums that match.
 
+The web page's zip (Lumivane-VERSION-web.zip) is checked for what a static
+host needs: exactly the page's files and the font's licence, a page that
+links to the release zip of its own version and loads its own scripts, and
+at most 400 KB sent with gzip.
+
     CheckRelease.py PATH/TO/Lumivane-VERSION.zip
+    CheckRelease.py PATH/TO/Lumivane-VERSION-web.zip
 """
+import gzip
+import os
+import re
 import hashlib
 import sys
 import zipfile
@@ -35,7 +44,40 @@ def bench_imports(body):
     return sorted(entry.dll.decode("ascii").lower() for entry in getattr(image, "DIRECTORY_ENTRY_IMPORT", []))
 
 
+PAGE_FILES = ["index.html", "page.js", "page.css", "lumivane.js", "lumivane.wasm", "lumivane.data", "FONT-LICENCE.txt"]
+PAGE_BUDGET = 400 * 1024
+
+
+def check_page(path):
+    faults = []
+    with zipfile.ZipFile(path) as archive:
+        names = archive.namelist()
+        files = {name: archive.read(name) for name in names}
+    if names != PAGE_FILES:
+        faults.append(f"holds {names}, not {PAGE_FILES}")
+    version = re.fullmatch(r"Lumivane-([0-9.]+)-web\.zip", os.path.basename(path))
+    page = files.get("index.html", b"").decode("utf-8", "replace")
+    if not version or f'href="Lumivane-{version.group(1)}.zip"' not in page:
+        faults.append("index.html does not link to the release zip of its own version")
+    for script in ("page.js", "lumivane.js"):
+        if f'<script src="{script}"></script>' not in page:
+            faults.append(f"index.html does not load {script}")
+    if "@LUMIVANE_" in page:
+        faults.append("index.html still holds a placeholder")
+    sent = sum(len(gzip.compress(body, compresslevel=6)) for name, body in files.items() if name in PAGE_FILES[:-1])
+    if sent > PAGE_BUDGET:
+        faults.append(f"the page takes {sent} bytes with gzip, over {PAGE_BUDGET}")
+    if "SIL Open Font License" not in files.get("FONT-LICENCE.txt", b"").decode("utf-8", "replace"):
+        faults.append("FONT-LICENCE.txt does not give the SIL Open Font License")
+    for fault in faults:
+        print(f"FAULT: {fault}")
+    print(f"{path}: {len(names)} files, {sent} bytes sent with gzip")
+    return 1 if faults else 0
+
+
 def main(path):
+    if path.endswith("-web.zip"):
+        return check_page(path)
     faults = []
     with zipfile.ZipFile(path) as archive:
         names = archive.namelist()

@@ -5,14 +5,16 @@ own HTTP server on a free local port, as a visitor would load it. The panel
 at rest is compared pixel for pixel with the native bench's frame of the same
 state; clicks, a held press, the kept speeds, their reset and a take-off with
 its three call-outs reaching Web Audio are checked in turn, in one browser
-profile of the test's own. The page's pass cost is printed, not asserted; a
-screenshot is left in the output folder.
+profile of the test's own. The page's pass cost is printed, not asserted; its
+size with gzip is printed and held to 400 KB; a screenshot is left in the
+output folder.
 
     PageTest.py --page build/web --bench build/native/lumivane-bench
                 --module build/native/Lumivane.gau --out DIR
 """
 import argparse
 import functools
+import gzip
 import http.server
 import os
 import shutil
@@ -218,6 +220,18 @@ class PageTest(unittest.TestCase):
         os.makedirs(ARGS.out, exist_ok=True)
         self.driver.save_screenshot(os.path.join(ARGS.out, "page.png"))
         self.assertGreater(cost, 0)
+
+    def test_8_the_page_is_small_enough_to_send(self):
+        # What a visitor's browser receives from a server that compresses
+        # with gzip at its usual level.
+        files = ("index.html", "page.js", "page.css", "lumivane.js", "lumivane.wasm", "lumivane.data")
+        sent = {}
+        for name in files:
+            with open(os.path.join(ARGS.page, name), "rb") as f:
+                sent[name] = len(gzip.compress(f.read(), compresslevel=6))
+        print("\nthe page's files with gzip: %d bytes (%s)" % (
+            sum(sent.values()), ", ".join("%s %d" % item for item in sent.items())))
+        self.assertLessEqual(sum(sent.values()), 400 * 1024)
 
 
 if __name__ == "__main__":
