@@ -18,10 +18,6 @@
 
 namespace {
 
-// A window run without a scenario goes on until the window is closed: its
-// end is set further off than anyone watches.
-const double EndlessSeconds = 1e7;
-
 // Under bench/run-bench the paths the bench prints are Wine's, on drive Z:,
 // where Wine puts the Linux root; they are printed in Linux form. A path
 // runs to the first blank or quote.
@@ -150,12 +146,7 @@ int main(int argc, char** argv)
             return 2;
         }
     } else {
-        scenario.File = "window";
-        ScenarioAction end = {};
-        end.What = ScenarioAction::End;
-        end.Time = EndlessSeconds;
-        scenario.Actions.push_back(end);
-        scenario.End = EndlessSeconds;
+        scenario = OpenEndedScenario("window");
     }
 
     // Frames are taken only when asked for: a headless run without them

@@ -1,25 +1,22 @@
-// The web page's backend of the bench's pass: the gauge hosted as the bench
-// hosts it (GaugeHost), its sound through the bench's tap and software
-// DirectSound, its panel painted by the bench's PassPainter. The page's clock
-// decides when a pass is due; what happens in a pass, and how presses, holds
-// and keys act on it, is the bench window's: a left press held down repeats
-// where its area asks (counted in passes), keys set the airspeed, T flies a
-// take-off. Nothing here knows about the browser.
+// The web page's backend of the bench's pass: the bench's own run, flown one
+// pass at a time as the page's clock says a pass is due (ScenarioRun), with
+// the gauge hosted as the bench hosts it, its sound through the bench's tap
+// and software DirectSound, and its panel painted by the bench's PassPainter.
+// A person's presses and keys act on it as on the bench's window (HandInput):
+// a left press held down repeats where its area asks (counted in passes),
+// keys set the airspeed, T flies a take-off. Nothing here knows about the
+// browser.
 #ifndef LUMIVANE_WEB_PAGEPASS_H
 #define LUMIVANE_WEB_PAGEPASS_H
 
-#include "bench/flying/HeldPress.h"
-#include "bench/flying/LoggedSpeeds.h"
-#include "bench/flying/Pass.h"
-#include "bench/hosting/GaugeHost.h"
+#include "bench/flying/HandInput.h"
+#include "bench/flying/Run.h"
 #include "bench/pictures/PassPainter.h"
 
 #include <stdint.h>
+#include <memory>
 #include <string>
 #include <vector>
-
-// What the page's keys and airspeed buttons ask for.
-enum class AirspeedKey { Up, Down, PageUp, PageDown, Home, TakeOff };
 
 // A clip the gauge started, in the pass that started it.
 struct StartedPlay {
@@ -40,9 +37,9 @@ public:
     void Step();
 
     // Panel pixels; only the left button reaches here (the others do nothing).
-    void Down(int x, int y);
-    void Up();
-    void Key(AirspeedKey key);
+    void Down(int x, int y) { hands_.Down(x, y); }
+    void Up() { hands_.Up(); }
+    void Key(AirspeedKey key) { hands_.Key(key); }
 
     // Kills the gauge and deletes its settings files. The module keeps the
     // speeds it read in its own data for as long as it stays loaded, as the
@@ -58,12 +55,13 @@ public:
     // milliseconds a pass.
     double Measure(int passes);
 
-    void* Module() const { return host_.ModuleHandle(); }
+    void* Module() const;
     const Image& Frame() const { return painter_.Frame(); }
     bool FrameChanged() const { return painter_.Changed(); }
     const std::string& Problem() const { return problem_; }
-    uint64_t Passes() const { return pass_; }
+    uint64_t Passes() const { return passes_; }
     double Airspeed() const { return record_.Airspeed; }
+    // The last pass's record; its panel is the page's copy.
     const PassRecord& Record() const { return record_; }
     // Plays started since the last TakePlays.
     std::vector<StartedPlay> TakePlays();
@@ -71,36 +69,21 @@ public:
     bool TakeFilesChanged();
 
 private:
-    struct Input {
-        enum Kind { Down, Up, Airspeed, TakeOff } What;
-        int X, Y;
-        double Value;
-    };
-    void Install();
-    void Run(MouseArea* area, int x, int y);
-    void Gather();
+    void Shown(const PassRecord& pass);
 
-    GaugeHost host_;
+    Scenario endless_;
+    RunSummary summary_;
+    std::unique_ptr<ScenarioRun> run_;
+    HandInput hands_;
     PassPainter painter_;
     PassPainter measured_{true};
     std::string settings_;
-    LoggedSpeeds speeds_{""};
     std::string problem_;
     PanelState panel_ = {};
     PassRecord record_;
-    uint64_t pass_ = 0;
-    std::vector<Input> inputs_;
+    uint64_t passes_ = 0;
     std::vector<StartedPlay> plays_;
-    size_t seenEvents_ = 0;
     bool syncNeeded_ = false;
-    HeldPress held_;
-
-    // The airspeed and the keys' take-off, as the bench's window keeps them.
-    double airspeed_ = 0;
-    bool aimed_ = false;
-    double aim_ = 0;
-    bool takingOff_ = false;
-    double takeOffStart_ = 0, takeOffTop_ = 0;
 };
 
 #endif

@@ -34,7 +34,9 @@ constexpr bool WindowsHost = true;
 constexpr bool WindowsHost = false;
 #endif
 
-class Runner : public PassControl {
+} // namespace
+
+class ScenarioRun::Runner : public PassControl {
 public:
     Runner(const RunOptions& options, const Scenario& scenario, RunSummary* summary)
         : options_(options), scenario_(scenario), summary_(summary), profile_(&scenario)
@@ -49,8 +51,9 @@ public:
     }
 
     bool Start(std::string* error);
-    void Fly();
+    bool Step();
     void Finish();
+    GaugeHost& Host() { return host_; }
 
     // PassControl
     double Time() const override { return now_; }
@@ -101,11 +104,16 @@ private:
     LoggedSpeeds speeds_{sandbox_};
     RunSound sound_;
     Progress progress_;
+    uint64_t pass_ = 0, passes_ = 0;
+    double samplesPerPass_ = 0;
+    Clock::time_point started_;
+    bool finished_ = false;
+    size_t next_ = 0; // the scenario's next action
     size_t seenEvents_ = 0;
     size_t seenStack_ = 0, seenService_ = 0, seenRefusals_ = 0;
 };
 
-bool Runner::Start(std::string* error)
+bool ScenarioRun::Runner::Start(std::string* error)
 {
     soft_ = options_.SoftSound || !WindowsHost;
     realTime_ = options_.Speed == Pace::RealTime || (options_.Speed == Pace::Default && !soft_);
@@ -152,10 +160,15 @@ bool Runner::Start(std::string* error)
     host_.ConnectServices();
     DoInstall();
     summary_->StackMeasured = StackBalanceMeasured;
+    passes_ = uint64_t(floor(scenario_.End * options_.Rate + 1e-9)) + 1;
+    samplesPerPass_ = SOFT_DIRECTSOUND_RATE / options_.Rate;
+    if (options_.Progress)
+        progress_.Start(scenario_.End);
+    started_ = Clock::now();
     return true;
 }
 
-void Runner::DoInstall()
+void ScenarioRun::Runner::DoInstall()
 {
     if (host_.Installed())
         return;
@@ -165,7 +178,7 @@ void Runner::DoInstall()
     speeds_.FilesChanged();
 }
 
-void Runner::DoKill()
+void ScenarioRun::Runner::DoKill()
 {
     if (!host_.Installed())
         return;
@@ -174,7 +187,7 @@ void Runner::DoKill()
     sound_.Gather();
 }
 
-void Runner::Apply(const ScenarioAction& action)
+void ScenarioRun::Runner::Apply(const ScenarioAction& action)
 {
     switch (action.What) {
     case ScenarioAction::Airspeed:
@@ -201,7 +214,7 @@ void Runner::Apply(const ScenarioAction& action)
 }
 
 // The pass's plays and faults, from the tap's and the host's logs.
-void Runner::Gather()
+void ScenarioRun::Runner::Gather()
 {
     const std::vector<SoundEvent>& events = SoundEvents();
     for (; seenEvents_ < events.size(); ++seenEvents_) {
@@ -226,60 +239,59 @@ void Runner::Gather()
     record_.Faults = &faults;
 }
 
-void Runner::Fly()
+bool ScenarioRun::Runner::Step()
 {
+    if (pass_ >= passes_ || stop_)
+        return false;
+    const uint64_t pass = pass_++;
     const double rate = options_.Rate;
-    const uint64_t passes = uint64_t(floor(scenario_.End * rate + 1e-9)) + 1;
-    const double samplesPerPass = SOFT_DIRECTSOUND_RATE / rate;
-    size_t next = 0;
-    if (options_.Progress)
-        progress_.Start(scenario_.End);
-    const Clock::time_point started = Clock::now();
-    for (uint64_t pass = 0; pass < passes && !stop_; ++pass) {
-        now_ = double(pass) / rate;
-        record_.Pass = pass;
-        record_.Time = now_;
-        record_.PlayCount = 0;
-        record_.HandlerCount = 0;
-        while (next < scenario_.Actions.size() && scenario_.Actions[next].Time <= now_ + 1e-9)
-            Apply(scenario_.Actions[next++]);
-        if (options_.TakeInput)
-            options_.TakeInput(*this);
-        held_.Repeat(host_, now_, [this](MouseArea* area, int x, int y) { Run(area, x, y); });
-        record_.Airspeed = profile_.At(now_);
-        record_.Installed = host_.Installed();
-        if (record_.Installed) {
-            host_.Update();
-            host_.Pass(record_.Airspeed, &panel_);
-        }
-        if (options_.Record || options_.ShowPass) {
-            Gather();
-            record_.Panel = record_.Installed ? &panel_ : nullptr;
-            record_.Host = &host_;
-            speeds_.Know(&record_);
-            events_.Write(record_, options_.Flush);
-            if (options_.ShowPass)
-                options_.ShowPass(record_);
-        }
-        // The software device's time moves on by this pass's share of whole
-        // samples, so that no rounding accumulates over a long run.
-        uint64_t from = uint64_t(double(pass) * samplesPerPass);
-        uint64_t to = uint64_t(double(pass + 1) * samplesPerPass);
-        TapAdvance(uint32_t(to - from));
-        if (realTime_) {
-            std::this_thread::sleep_until(started + std::chrono::duration_cast<Clock::duration>(
-                std::chrono::duration<double>(double(pass + 1) / rate)));
-        }
-        if (options_.Progress && ((pass & 255) == 0 || realTime_))
-            progress_.Show(now_, record_.Pass, false);
+    now_ = double(pass) / rate;
+    record_.Pass = pass;
+    record_.Time = now_;
+    record_.PlayCount = 0;
+    record_.HandlerCount = 0;
+    while (next_ < scenario_.Actions.size() && scenario_.Actions[next_].Time <= now_ + 1e-9)
+        Apply(scenario_.Actions[next_++]);
+    if (options_.TakeInput)
+        options_.TakeInput(*this);
+    held_.Repeat(host_, now_, [this](MouseArea* area, int x, int y) { Run(area, x, y); });
+    record_.Airspeed = profile_.At(now_);
+    record_.Installed = host_.Installed();
+    if (record_.Installed) {
+        host_.Update();
+        host_.Pass(record_.Airspeed, &panel_);
     }
-    summary_->Passes = record_.Pass + 1;
-    if (options_.Progress)
-        progress_.Show(now_, record_.Pass, true);
+    if (options_.Record || options_.ShowPass) {
+        Gather();
+        record_.Panel = record_.Installed ? &panel_ : nullptr;
+        record_.Host = &host_;
+        speeds_.Know(&record_);
+        events_.Write(record_, options_.Flush);
+        if (options_.ShowPass)
+            options_.ShowPass(record_);
+    }
+    // The software device's time moves on by this pass's share of whole
+    // samples, so that no rounding accumulates over a long run.
+    uint64_t from = uint64_t(double(pass) * samplesPerPass_);
+    uint64_t to = uint64_t(double(pass + 1) * samplesPerPass_);
+    TapAdvance(uint32_t(to - from));
+    if (realTime_) {
+        std::this_thread::sleep_until(started_ + std::chrono::duration_cast<Clock::duration>(
+            std::chrono::duration<double>(double(pass + 1) / rate)));
+    }
+    if (options_.Progress && ((pass & 255) == 0 || realTime_))
+        progress_.Show(now_, record_.Pass, false);
+    return true;
 }
 
-void Runner::Finish()
+void ScenarioRun::Runner::Finish()
 {
+    if (finished_)
+        return;
+    finished_ = true;
+    summary_->Passes = pass_;
+    if (options_.Progress)
+        progress_.Show(now_, record_.Pass, true);
     // Real DirectSound keeps its own time: a call-out started in the last
     // passes is let to play out before the kill releases it.
     if (!soft_ && host_.Installed())
@@ -307,15 +319,52 @@ void Runner::Finish()
         summary_->SoundNote = file.Note;
 }
 
-} // namespace
+ScenarioRun::ScenarioRun(const RunOptions& options, const Scenario& scenario, RunSummary* summary)
+    : runner_(new Runner(options, scenario, summary))
+{
+    *summary = RunSummary();
+}
+
+ScenarioRun::~ScenarioRun()
+{
+    if (started_)
+        runner_->Finish();
+}
+
+bool ScenarioRun::Start(std::string* error)
+{
+    started_ = runner_->Start(error);
+    return started_;
+}
+
+bool ScenarioRun::Step()
+{
+    return started_ && runner_->Step();
+}
+
+void ScenarioRun::Finish()
+{
+    if (started_)
+        runner_->Finish();
+}
+
+PassControl& ScenarioRun::Control()
+{
+    return *runner_;
+}
+
+GaugeHost& ScenarioRun::Host()
+{
+    return runner_->Host();
+}
 
 bool RunScenario(const RunOptions& options, const Scenario& scenario, RunSummary* summary, std::string* error)
 {
-    *summary = RunSummary();
-    Runner runner(options, scenario, summary);
-    if (!runner.Start(error))
+    ScenarioRun run(options, scenario, summary);
+    if (!run.Start(error))
         return false;
-    runner.Fly();
-    runner.Finish();
+    while (run.Step()) {
+    }
+    run.Finish();
     return true;
 }

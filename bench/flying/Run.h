@@ -15,6 +15,7 @@
 
 #include <stdint.h>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -38,5 +39,32 @@ struct RunOptions {
 // Runs the scenario. False with `error` when the run could not start (the
 // module, the folders); faults during the run are in the summary.
 bool RunScenario(const RunOptions& options, const Scenario& scenario, RunSummary* summary, std::string* error);
+
+// The same run flown pass by pass, for a driver with a clock of its own (the
+// web page): Start, then Step once for each pass, then Finish (or let it go,
+// which finishes it). RunScenario is the three in a row.
+class ScenarioRun {
+public:
+    ScenarioRun(const RunOptions& options, const Scenario& scenario, RunSummary* summary);
+    ~ScenarioRun();
+    ScenarioRun(const ScenarioRun&) = delete;
+    ScenarioRun& operator=(const ScenarioRun&) = delete;
+
+    bool Start(std::string* error);
+    // One pass; false once the run is over (past its end, or stopped).
+    bool Step();
+    // Kills the gauge, unloads the module and leaves the records.
+    void Finish();
+    // What a driver may do between passes, as the input hook may.
+    PassControl& Control();
+    // The host, for what a driver asks of it between passes (a cursor code,
+    // a measured pass); valid from Start to Finish.
+    GaugeHost& Host();
+
+private:
+    class Runner;
+    std::unique_ptr<Runner> runner_;
+    bool started_ = false;
+};
 
 #endif

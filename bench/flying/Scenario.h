@@ -63,5 +63,9 @@ struct Scenario {
 bool ParseScenario(const std::string& text, const std::string& file, Scenario* out, std::string* error);
 // Reads and parses a scenario file.
 bool LoadScenario(const std::string& file, Scenario* out, std::string* error);
+// A scenario with nothing in it but an end further off than anyone watches,
+// for a run a person drives (the window without a scenario, the web page),
+// named `name`.
+Scenario OpenEndedScenario(const std::string& name);
 
 #endif

@@ -237,3 +237,16 @@ bool LoadScenario(const std::string& file, Scenario* out, std::string* error)
     }
     return ParseScenario(text, file, out, error);
 }
+
+Scenario OpenEndedScenario(const std::string& name)
+{
+    const double endless = 1e7; // 116 days
+    Scenario scenario;
+    scenario.File = name;
+    ScenarioAction end = {};
+    end.What = ScenarioAction::End;
+    end.Time = endless;
+    scenario.Actions.push_back(end);
+    scenario.End = endless;
+    return scenario;
+}

@@ -215,17 +215,10 @@ bool LoadModule(const std::string& path, LoadedModule* module, std::string* erro
     auto find = [&](const char* name) { return dlsym(handle, name); };
     auto release = [&] { dlclose(handle); };
 #endif
-    void* linkage = find("Linkage");
-    void* imports = find("ImportTable");
-    if (!linkage || !imports) {
-        *error = path + " exports no " + (linkage ? "ImportTable" : "Linkage") + ": not a gauge module";
+    if (!TakeGaugeExports(path, reinterpret_cast<void*>(handle), find("Linkage"), find("ImportTable"), module, error)) {
         release();
         return false;
     }
-    module->Handle = reinterpret_cast<void*>(handle);
-    module->Linkage = static_cast<ModuleLinkage*>(linkage);
-    module->Imports = static_cast<ModuleImports*>(imports);
-    module->Path = path;
     return true;
 }
 

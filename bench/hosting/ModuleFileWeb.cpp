@@ -25,17 +25,11 @@ bool LoadModule(const std::string& path, LoadedModule* module, std::string* erro
     if (!ReadModuleFile(path, &facts, error))
         return false;
     void* handle = OpenLinkedModule(path.c_str());
-    void* linkage = LinkedModuleSymbol(handle, "Linkage");
-    void* imports = LinkedModuleSymbol(handle, "ImportTable");
-    if (!handle || !linkage || !imports) {
-        *error = path + " exports no " + (linkage ? "ImportTable" : "Linkage") + ": not a gauge module";
+    if (!TakeGaugeExports(path, handle, LinkedModuleSymbol(handle, "Linkage"), LinkedModuleSymbol(handle, "ImportTable"),
+            module, error)) {
         CloseLinkedModule(handle);
         return false;
     }
-    module->Handle = handle;
-    module->Linkage = static_cast<ModuleLinkage*>(linkage);
-    module->Imports = static_cast<ModuleImports*>(imports);
-    module->Path = path;
     return true;
 }
 

@@ -1,6 +1,6 @@
 // Finds a resource of a loaded gauge module, the way the host loads the
 // module's bitmaps: by type and by integer or string name. The windows build
-// asks Windows; the native build reads the .res image in the module's
+// and the web page ask the system's resource calls; the native build reads the .res image in the module's
 // resource section, which it finds from the module's file. Either way the
 // bytes stay inside the loaded module and are valid while it stays loaded.
 #ifndef LUMIVANE_BENCH_MODULERESOURCES_H

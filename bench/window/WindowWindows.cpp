@@ -12,6 +12,7 @@
 // the run still until it is let go.
 #include "bench/window/Window.h"
 
+#include "bench/flying/HandInput.h"
 #include "bench/pictures/ContactSheet.h"
 #include "bench/pictures/PassPainter.h"
 #include "bench/window/DownArrowCursor.h"
@@ -36,18 +37,6 @@ const UINT_PTR PassTimer = 1;
 // The status strip below the panel: the airspeed, and the keys.
 const int StripHeight = 36;
 const COLORREF StripGround = RGB(32, 32, 32), StripText = RGB(230, 230, 230), StripHint = RGB(160, 160, 160);
-// The T key's take-off: from 0 to this far above Speed3 (past Speed3 + 10,
-// where every lamp goes dark) over TakeOffSeconds, then held.
-const double TakeOffBeyondSpeed3 = 20, TakeOffSeconds = 10;
-// Speed3 before the run has shown it.
-const int DefaultSpeed3 = 100;
-const double MostAirspeed = 999;
-
-struct Input {
-    enum Kind { Down, Up, Airspeed, TakeOff } What;
-    int X, Y;
-    double Value;
-};
 
 class BenchWindow {
 public:
@@ -62,7 +51,6 @@ private:
     static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
     void Key(WPARAM key);
-    void SetAirspeed(double value);
     HCURSOR CursorAt(int x, int y) const;
     void Paint(HDC dc);
     void ShowAirspeed(double airspeed);
@@ -75,18 +63,12 @@ private:
     BITMAPINFO bitmap_ = {};
     std::vector<uint32_t> pixels_; // the scaled panel, 0x00RRGGBB, rows from the top
     PassPainter painter_;
-    std::vector<Input> inputs_;
+    HandInput hands_;
     bool ticked_ = false;
     bool closed_ = false;
     bool pressed_ = false;
     Clock::time_point start_;
     uint64_t passes_ = 0;
-    double airspeed_ = 0;
-    bool aimed_ = false; // keys have asked for an airspeed not yet applied
-    double aim_ = 0;
-    bool takingOff_ = false;
-    double takeOffStart_ = 0, takeOffTop_ = 0;
-    int speed3_ = DefaultSpeed3;
     const GaugeHost* host_ = nullptr; // the run's, valid while messages are pumped
     HCURSOR arrow_ = nullptr, up_ = nullptr, down_ = nullptr, hand_ = nullptr;
     char status_[64] = "";
@@ -193,13 +175,13 @@ LRESULT BenchWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam)
         if (x < width_ && y < height_) {
             SetCapture(window_);
             pressed_ = true;
-            inputs_.push_back({Input::Down, x / scale_, y / scale_, 0});
+            hands_.Down(x / scale_, y / scale_);
         }
         return 0;
     case WM_LBUTTONUP:
         if (pressed_) {
             pressed_ = false;
-            inputs_.push_back({Input::Up, 0, 0, 0});
+            hands_.Up();
             ReleaseCapture();
         }
         return 0;
@@ -207,7 +189,7 @@ LRESULT BenchWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam)
         // Another window took the mouse: the button is as good as up.
         if (pressed_) {
             pressed_ = false;
-            inputs_.push_back({Input::Up, 0, 0, 0});
+            hands_.Up();
         }
         return 0;
     case WM_KEYDOWN:
@@ -239,38 +221,26 @@ LRESULT BenchWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam)
     return DefWindowProcA(window_, message, wParam, lParam);
 }
 
-void BenchWindow::SetAirspeed(double value)
-{
-    value = value < 0 ? 0 : value > MostAirspeed ? MostAirspeed : value;
-    aimed_ = true;
-    aim_ = value;
-    inputs_.push_back({Input::Airspeed, 0, 0, value});
-}
-
 void BenchWindow::Key(WPARAM key)
 {
-    // Steps count from what earlier keys asked for, even before a pass has
-    // applied it, so that a held key's repeats add up.
-    const double from = aimed_ ? aim_ : floor(airspeed_ + 0.5);
     switch (key) {
     case VK_UP:
-        SetAirspeed(from + 1);
+        hands_.Key(AirspeedKey::Up);
         break;
     case VK_DOWN:
-        SetAirspeed(from - 1);
+        hands_.Key(AirspeedKey::Down);
         break;
     case VK_PRIOR:
-        SetAirspeed(from + 10);
+        hands_.Key(AirspeedKey::PageUp);
         break;
     case VK_NEXT:
-        SetAirspeed(from - 10);
+        hands_.Key(AirspeedKey::PageDown);
         break;
     case VK_HOME:
-        SetAirspeed(0);
+        hands_.Key(AirspeedKey::Home);
         break;
     case 'T':
-        aimed_ = false;
-        inputs_.push_back({Input::TakeOff, 0, 0, 0});
+        hands_.Key(AirspeedKey::TakeOff);
         break;
     case VK_ESCAPE:
         SendMessageA(window_, WM_CLOSE, 0, 0);
@@ -326,39 +296,13 @@ void BenchWindow::ReadInput(PassControl& control)
         control.Stop();
         return;
     }
-    for (const Input& input : inputs_) {
-        switch (input.What) {
-        case Input::Down:
-            control.Hold(input.X, input.Y, Button::Left);
-            break;
-        case Input::Up:
-            control.Release();
-            break;
-        case Input::Airspeed:
-            takingOff_ = false;
-            control.SetAirspeed(input.Value);
-            break;
-        case Input::TakeOff:
-            takingOff_ = true;
-            takeOffStart_ = control.Time();
-            takeOffTop_ = speed3_ + TakeOffBeyondSpeed3;
-            break;
-        }
-    }
-    inputs_.clear();
-    aimed_ = false;
-    if (takingOff_) {
-        const double part = (control.Time() - takeOffStart_) / TakeOffSeconds;
-        control.SetAirspeed(takeOffTop_ * (part < 1 ? part : 1));
-        takingOff_ = part < 1; // then held where it got to
-    }
+    hands_.Apply(control);
 }
 
 void BenchWindow::Show(const PassRecord& pass)
 {
     host_ = pass.Host;
-    if (pass.SpeedKnown[2])
-        speed3_ = pass.Speeds[2];
+    hands_.Shown(pass);
     ShowAirspeed(pass.Airspeed);
     if (!window_)
         return;
@@ -398,13 +342,12 @@ void BenchWindow::Show(const PassRecord& pass)
 // once the passes have begun, so that it tells the run is under way.
 void BenchWindow::ShowAirspeed(double airspeed)
 {
-    airspeed_ = airspeed;
     char status[sizeof status_];
     if (airspeed == floor(airspeed))
         snprintf(status, sizeof status, "Airspeed %.0f", airspeed);
     else
         snprintf(status, sizeof status, "Airspeed %.1f", airspeed);
-    if (takingOff_)
+    if (hands_.TakingOff())
         strncat(status, ", taking off", sizeof status - strlen(status) - 1);
     if (strcmp(status, status_) == 0 || !window_)
         return;

@@ -40,4 +40,9 @@ ResourceWalkEnd FindResourceInImage(const uint8_t* image, size_t size, uint16_t 
 // for a handle that holds the record's place.
 bool ReadResourceRecord(const uint8_t* image, size_t size, size_t at, ResourceRecord* out);
 
+// The image of the module this code is linked into, and its size: natively
+// its resource section (native/ResourceSection.cpp), in the web page the
+// array compiled into it (web/LinkedModule.cpp). Null and 0 for none.
+const uint8_t* OwnResourceImage(size_t* size);
+
 #endif

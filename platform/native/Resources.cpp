@@ -1,30 +1,13 @@
-// Native stand-ins for the Win32 resource calls, over the .res image that
-// lumivane_resources puts in the section named LUMIVANE_RESOURCE_SECTION of
-// this module (platform/native/ResourceImage.h). Like Windows, names are
-// compared without regard to case and types are kept apart, so "Wave1" finds
-// "WAVE1" while a bitmap's id is never found as RCDATA. Nothing here
-// allocates, and nothing reads outside the section.
+// Stand-ins for the Win32 resource calls, natively and in the web page, over
+// the .res image of the module they are linked into (OwnResourceImage in
+// platform/native/ResourceImage.h). Like Windows, names are compared without
+// regard to case and types are kept apart, so "Wave1" finds "WAVE1" while a
+// bitmap's id is never found as RCDATA. Nothing here allocates, and nothing
+// reads outside the image.
 #include "platform/Platform.h"
 #include "platform/native/ResourceImage.h"
 
-// The linker's bounds of this module's resource section. Weak, so that a
-// program or module that links no resources still links, and finds nothing,
-// like a Windows program without a resource section. Hidden, so that each
-// module sees its own section and never another module's.
-extern "C" const uint8_t __start_lumivane_resources[] __attribute__((weak, visibility("hidden")));
-extern "C" const uint8_t __stop_lumivane_resources[] __attribute__((weak, visibility("hidden")));
-
 namespace {
-
-const uint8_t* ImageStart()
-{
-    return __start_lumivane_resources;
-}
-
-size_t ImageSize()
-{
-    return __start_lumivane_resources ? size_t(__stop_lumivane_resources - __start_lumivane_resources) : 0;
-}
 
 // A name or type is either an integer in the low 16 bits of the pointer, or
 // a string; "#4096" is the string form of the integer 4096, as on Windows.
@@ -54,8 +37,8 @@ bool IntegerForm(LPCSTR name, WORD* value)
 bool RecordOf(HRSRC resource, ResourceRecord* record)
 {
     const uint8_t* at = reinterpret_cast<const uint8_t*>(resource);
-    const uint8_t* start = ImageStart();
-    const size_t size = ImageSize();
+    size_t size = 0;
+    const uint8_t* start = OwnResourceImage(&size);
     if (!resource || !start || at < start || size_t(at - start) >= size) {
         *record = {0, nullptr, 0};
         return false;
@@ -76,9 +59,11 @@ extern "C" HRSRC FindResourceA(HMODULE, LPCSTR name, LPCSTR type)
     WORD id = 0;
     const char* text = IntegerForm(name, &id) ? nullptr : name;
     ResourceRecord record;
-    if (FindResourceInImage(ImageStart(), ImageSize(), typeId, id, text, &record) != ResourceFound)
+    size_t size = 0;
+    const uint8_t* image = OwnResourceImage(&size);
+    if (FindResourceInImage(image, size, typeId, id, text, &record) != ResourceFound)
         return nullptr;
-    return reinterpret_cast<HRSRC>(const_cast<uint8_t*>(ImageStart() + record.At));
+    return reinterpret_cast<HRSRC>(const_cast<uint8_t*>(image + record.At));
 }
 
 extern "C" HGLOBAL LoadResource(HMODULE, HRSRC resource)

@@ -4,6 +4,8 @@
 #include "platform/web/LinkedModule.h"
 
 #include "host/Records.h"
+#include "platform/Platform.h"
+#include "platform/native/ResourceImage.h"
 
 #include <string.h>
 #include <strings.h>
@@ -66,4 +68,19 @@ void* LinkedModuleSymbol(void* module, const char* name)
         if (strcmp(entry.Name, name) == 0)
             return entry.Address;
     return nullptr;
+}
+
+const uint8_t* OwnResourceImage(size_t* size)
+{
+    *size = LinkedResourceImageSize;
+    return LinkedResourceImage;
+}
+
+// GetModuleHandleA in the page: like Windows, only a module that is loaded has
+// a handle, and its name is compared without regard to case.
+extern "C" HMODULE GetModuleHandleA(LPCSTR name)
+{
+    if (!name || !IsLinkedModuleName(name))
+        return nullptr;
+    return static_cast<HMODULE>(LinkedModuleHandle());
 }

@@ -1,6 +1,7 @@
-// FindModuleResource for the web page: the platform's resource calls on the
-// linked module's handle, as the windows build asks Windows, so the page
-// reaches the module's bitmaps and clips the way the simulator does.
+// FindModuleResource through the system's resource calls on the module
+// handle, exactly as the simulator reaches the module's bitmaps: Windows's
+// own in the windows build, and in the web page the stand-ins over the
+// module linked into it (platform/native/Resources.cpp).
 #include "bench/hosting/ModuleResources.h"
 
 #include "platform/Platform.h"
