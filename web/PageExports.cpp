@@ -15,7 +15,7 @@ namespace {
 PagePass Page;
 std::string Problem;
 std::vector<uint8_t> Rgba;
-std::vector<StartedPlay> Plays;
+std::vector<const char*> Plays;
 
 } // namespace
 
@@ -150,7 +150,7 @@ EMSCRIPTEN_KEEPALIVE int page_take_plays()
 
 EMSCRIPTEN_KEEPALIVE const char* page_play_clip(int index)
 {
-    return index >= 0 && size_t(index) < Plays.size() ? Plays[size_t(index)].Clip : "";
+    return index >= 0 && size_t(index) < Plays.size() ? Plays[size_t(index)] : "";
 }
 
 EMSCRIPTEN_KEEPALIVE int page_files_changed()

@@ -45,10 +45,9 @@ void PagePass::Shown(const PassRecord& pass)
     if (pass.Panel)
         panel_ = *pass.Panel;
     record_.Panel = pass.Panel ? &panel_ : nullptr;
-    passes_ = pass.Pass + 1;
     hands_.Shown(pass);
     for (int i = 0; i < pass.PlayCount; ++i)
-        plays_.push_back({pass.Pass, pass.Plays[i]});
+        plays_.push_back(pass.Plays[i]);
     if (pass.HandlerCount)
         syncNeeded_ = true;
     if (!painter_.Paint(record_))
@@ -92,9 +91,9 @@ double PagePass::Measure(int passes)
     return spent.count() / passes;
 }
 
-std::vector<StartedPlay> PagePass::TakePlays()
+std::vector<const char*> PagePass::TakePlays()
 {
-    std::vector<StartedPlay> taken;
+    std::vector<const char*> taken;
     taken.swap(plays_);
     return taken;
 }

@@ -18,12 +18,6 @@
 #include <string>
 #include <vector>
 
-// A clip the gauge started, in the pass that started it.
-struct StartedPlay {
-    uint64_t Pass;
-    const char* Clip; // "Wave1", "Wave2", or "unknown"
-};
-
 class PagePass {
 public:
     static constexpr double Rate = 18; // passes a second, as the bench flies
@@ -59,12 +53,13 @@ public:
     const Image& Frame() const { return painter_.Frame(); }
     bool FrameChanged() const { return painter_.Changed(); }
     const std::string& Problem() const { return problem_; }
-    uint64_t Passes() const { return passes_; }
+    uint64_t Passes() const { return record_.Host ? record_.Pass + 1 : 0; }
     double Airspeed() const { return record_.Airspeed; }
     // The last pass's record; its panel is the page's copy.
     const PassRecord& Record() const { return record_; }
-    // Plays started since the last TakePlays.
-    std::vector<StartedPlay> TakePlays();
+    // The clips whose play started since the last TakePlays, in order:
+    // "Wave1", "Wave2", or "unknown".
+    std::vector<const char*> TakePlays();
     // Whether the settings files may have changed since the last call.
     bool TakeFilesChanged();
 
@@ -81,8 +76,7 @@ private:
     std::string problem_;
     PanelState panel_ = {};
     PassRecord record_;
-    uint64_t passes_ = 0;
-    std::vector<StartedPlay> plays_;
+    std::vector<const char*> plays_;
     bool syncNeeded_ = false;
 };
 
