@@ -10,7 +10,7 @@
 #include "bench/flying/AirspeedProfile.h"
 #include "bench/flying/EventLog.h"
 #include "bench/flying/HeldPress.h"
-#include "bench/flying/LoggedSpeeds.h"
+#include "bench/flying/LumivanePanel.h"
 #include "bench/flying/Progress.h"
 #include "bench/hosting/GaugeCalls.h"
 #include "bench/hosting/SettingsSandbox.h"
@@ -57,6 +57,7 @@ public:
 
     // PassControl
     double Time() const override { return now_; }
+    const MouseArea* Areas() const override { return host_.MouseAreas(); }
     void Press(int x, int y, Button button) override
     {
         if (MouseArea* area = host_.AreaAt(x, y, button))
@@ -73,9 +74,10 @@ private:
     void Run(MouseArea* area, int x, int y)
     {
         host_.RunHandler(area, x, y);
+        const int number = host_.AreaNumber(area);
         if (record_.HandlerCount < PassRecord::MaxHandlers)
-            record_.Handlers[record_.HandlerCount++] = host_.AreaNumber(area);
-        speeds_.FilesChanged();
+            record_.Handlers[record_.HandlerCount++] = number;
+        reader_.HandlerRan(host_.MouseAreas(), number);
     }
     void StartHold(int x, int y, Button button, double until)
     {
@@ -92,7 +94,7 @@ private:
     RunSummary* summary_;
     AirspeedProfile profile_;
     GaugeHost host_;
-    PanelState panel_ = {};
+    PassResults results_;
     PassRecord record_;
     HeldPress held_;
     double now_ = 0;
@@ -101,7 +103,7 @@ private:
     bool soft_ = false;
     std::string sandbox_;
     EventLog events_;
-    LoggedSpeeds speeds_{sandbox_};
+    PanelReader reader_{sandbox_};
     RunSound sound_;
     Progress progress_;
     uint64_t pass_ = 0, passes_ = 0;
@@ -156,6 +158,7 @@ bool ScenarioRun::Runner::Start(std::string* error)
     }
     ClearSoundEvents();
     ClearHeardTrack();
+    reader_.ModuleLoaded();
     host_.TraceServices(false);
     host_.ConnectServices();
     DoInstall();
@@ -175,7 +178,6 @@ void ScenarioRun::Runner::DoInstall()
     host_.Query();
     host_.Install(0);
     host_.Initialize();
-    speeds_.FilesChanged();
 }
 
 void ScenarioRun::Runner::DoKill()
@@ -183,7 +185,6 @@ void ScenarioRun::Runner::DoKill()
     if (!host_.Installed())
         return;
     host_.Kill();
-    speeds_.FilesChanged();
     sound_.Gather();
 }
 
@@ -259,13 +260,14 @@ bool ScenarioRun::Runner::Step()
     record_.Installed = host_.Installed();
     if (record_.Installed) {
         host_.Update();
-        host_.Pass(record_.Airspeed, &panel_);
+        host_.Pass(record_.Airspeed, &results_);
     }
     if (options_.Record || options_.ShowPass) {
         Gather();
-        record_.Panel = record_.Installed ? &panel_ : nullptr;
+        record_.Results = record_.Installed ? &results_ : nullptr;
         record_.Host = &host_;
-        speeds_.Know(&record_);
+        reader_.Passed(record_.Results, record_.Airspeed, record_.Plays, record_.PlayCount);
+        record_.Reading = &reader_.Reading();
         events_.Write(record_, options_.Flush);
         if (options_.ShowPass)
             options_.ShowPass(record_);

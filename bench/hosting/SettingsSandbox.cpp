@@ -21,13 +21,7 @@ namespace {
 
 std::vector<std::string> Refusals;
 
-#ifdef _WIN32
-
-typedef FILE*(__cdecl* FopenFunction)(const char*, const char*);
-FopenFunction SystemFopen = nullptr;
-std::string Folder; // ends in a backslash
-
-// "C:\name" with a plain file name: the root of drive C, where the gauge
+// "C:\name" with a plain file name: the root of drive C, where a gauge
 // keeps its settings.
 bool RootOfC(const char* path, const char** name)
 {
@@ -36,6 +30,12 @@ bool RootOfC(const char* path, const char** name)
     *name = path + 3;
     return **name && !strpbrk(*name, "\\/:");
 }
+
+#ifdef _WIN32
+
+typedef FILE*(__cdecl* FopenFunction)(const char*, const char*);
+FopenFunction SystemFopen = nullptr;
+std::string Folder; // ends in a backslash
 
 FILE* __cdecl SandboxFopen(const char* path, const char* mode)
 {
@@ -57,20 +57,18 @@ std::string Before;
 
 } // namespace
 
-const char* SettingsFileName(int speed)
+std::string SandboxedPath(const std::string& folder, const char* path)
 {
-    return speed == 1 ? "pelmo1" : speed == 2 ? "pelmo2" : "pelmo";
-}
-
-std::string SettingsFilePath(const std::string& folder, int speed)
-{
-    std::string path = folder;
-    if (!path.empty() && path.back() != '/' && path.back() != '\\')
-        path += '/';
+    const char* name = nullptr;
+    if (!RootOfC(path, &name))
+        return std::string();
+    std::string sandboxed = folder;
+    if (!sandboxed.empty() && sandboxed.back() != '/' && sandboxed.back() != '\\')
+        sandboxed += '/';
 #ifdef _WIN32
-    return path + SettingsFileName(speed);
+    return sandboxed + name;
 #else
-    return path + "C:\\" + SettingsFileName(speed);
+    return sandboxed + path;
 #endif
 }
 
