@@ -245,8 +245,9 @@ SettingsNumber ScanSettingsFile(const std::string& path, int32_t* value)
     return SettingsNumber::Number;
 }
 
-void PanelReader::ModuleLoaded()
+void PanelReader::ModuleLoaded(const std::string& sandbox)
 {
+    sandbox_ = sandbox;
     reading_ = PanelReading();
     // Known once a pass shows the chain.
     reading_.Lumivane = false;

@@ -95,10 +95,9 @@ struct PanelReading {
 // file equal. The readout, once formatted, is the selected speed.
 class PanelReader {
 public:
-    explicit PanelReader(const std::string& sandbox) : sandbox_(sandbox) {}
-
-    // A fresh load of the module.
-    void ModuleLoaded();
+    // A fresh load of the module, whose settings files lie in the sandbox
+    // folder `sandbox` (bench/hosting/SettingsSandbox.h).
+    void ModuleLoaded(const std::string& sandbox);
     // A handler ran, before the pass that follows; in the order they ran.
     void HandlerRan(const MouseArea* areas, int area);
     // After a pass of the installed gauge at `airspeed` (`results` null while

@@ -103,7 +103,7 @@ private:
     bool soft_ = false;
     std::string sandbox_;
     EventLog events_;
-    PanelReader reader_{sandbox_};
+    PanelReader reader_;
     RunSound sound_;
     Progress progress_;
     uint64_t pass_ = 0, passes_ = 0;
@@ -158,7 +158,7 @@ bool ScenarioRun::Runner::Start(std::string* error)
     }
     ClearSoundEvents();
     ClearHeardTrack();
-    reader_.ModuleLoaded();
+    reader_.ModuleLoaded(sandbox_);
     host_.TraceServices(false);
     host_.ConnectServices();
     DoInstall();
@@ -255,7 +255,9 @@ bool ScenarioRun::Runner::Step()
         Apply(scenario_.Actions[next_++]);
     if (options_.TakeInput)
         options_.TakeInput(*this);
-    held_.Repeat(host_, now_, [this](MouseArea* area, int x, int y) { Run(area, x, y); });
+    held_.Repeat(
+        now_, [this](int x, int y, Button which) { return host_.AreaAt(x, y, which); },
+        [this](MouseArea* area, int x, int y) { Run(area, x, y); });
     record_.Airspeed = profile_.At(now_);
     record_.Installed = host_.Installed();
     if (record_.Installed) {

