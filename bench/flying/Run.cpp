@@ -8,7 +8,6 @@
 
 #include "bench/files/Files.h"
 #include "bench/flying/AirspeedProfile.h"
-#include "bench/flying/EventLog.h"
 #include "bench/flying/HeldPress.h"
 #include "bench/flying/LumivanePanel.h"
 #include "bench/flying/Progress.h"
@@ -36,10 +35,17 @@ constexpr bool WindowsHost = false;
 
 } // namespace
 
+bool PlaysThroughSoftware(const RunOptions& options)
+{
+    return options.SoftSound || !WindowsHost;
+}
+
 class ScenarioRun::Runner : public PassControl {
 public:
-    Runner(const RunOptions& options, const Scenario& scenario, RunSummary* summary)
-        : options_(options), scenario_(scenario), summary_(summary), profile_(&scenario)
+    Runner(const RunOptions& options, const Scenario& scenario, RunSummary* summary,
+        std::vector<RunRecorder*> recorders)
+        : options_(options), scenario_(scenario), summary_(summary), recorders_(std::move(recorders)),
+          profile_(&scenario)
     {
         // Natively the run moves into the settings sandbox, so every path it
         // keeps is made absolute first.
@@ -92,6 +98,7 @@ private:
     RunOptions options_;
     const Scenario& scenario_;
     RunSummary* summary_;
+    std::vector<RunRecorder*> recorders_;
     AirspeedProfile profile_;
     GaugeHost host_;
     PassResults results_;
@@ -102,9 +109,7 @@ private:
     bool realTime_ = true;
     bool soft_ = false;
     std::string sandbox_;
-    EventLog events_;
     PanelReader reader_;
-    RunSound sound_;
     Progress progress_;
     uint64_t pass_ = 0, passes_ = 0;
     double samplesPerPass_ = 0;
@@ -117,7 +122,7 @@ private:
 
 bool ScenarioRun::Runner::Start(std::string* error)
 {
-    soft_ = options_.SoftSound || !WindowsHost;
+    soft_ = PlaysThroughSoftware(options_);
     realTime_ = options_.Speed == Pace::RealTime || (options_.Speed == Pace::Default && !soft_);
     // The module first: a module that cannot be loaded leaves no folders.
     if (!host_.Load(options_.Module, error))
@@ -144,17 +149,18 @@ bool ScenarioRun::Runner::Start(std::string* error)
             return false;
         }
     }
-    sound_.Start(options_.Capture, soft_);
     if (!TapDirectSound(host_.ModuleHandle(), options_.SoftSound))
         summary_->SoundNote = "the module imports no DirectSoundCreate: its sounds are not followed";
     if (!EnterSandbox(host_.ModuleHandle(), sandbox_, error)) {
         host_.Unload();
         return false;
     }
-    if (options_.Record && !events_.Open(JoinPath(options_.Out, "events.jsonl"), error)) {
-        LeaveSandbox();
-        host_.Unload();
-        return false;
+    for (RunRecorder* recorder : recorders_) {
+        if (!recorder->Start(options_, error)) {
+            LeaveSandbox();
+            host_.Unload();
+            return false;
+        }
     }
     ClearSoundEvents();
     ClearHeardTrack();
@@ -185,7 +191,8 @@ void ScenarioRun::Runner::DoKill()
     if (!host_.Installed())
         return;
     host_.Kill();
-    sound_.Gather();
+    for (RunRecorder* recorder : recorders_)
+        recorder->Killed();
 }
 
 void ScenarioRun::Runner::Apply(const ScenarioAction& action)
@@ -264,13 +271,14 @@ bool ScenarioRun::Runner::Step()
         host_.Update();
         host_.Pass(record_.Airspeed, &results_);
     }
-    if (options_.Record || options_.ShowPass) {
+    if (!recorders_.empty() || options_.ShowPass) {
         Gather();
         record_.Results = record_.Installed ? &results_ : nullptr;
         record_.Host = &host_;
         reader_.Passed(record_.Results, record_.Airspeed, record_.Plays, record_.PlayCount);
         record_.Reading = &reader_.Reading();
-        events_.Write(record_, options_.Flush);
+        for (RunRecorder* recorder : recorders_)
+            recorder->Pass(record_);
         if (options_.ShowPass)
             options_.ShowPass(record_);
     }
@@ -301,30 +309,21 @@ void ScenarioRun::Runner::Finish()
     if (!soft_ && host_.Installed())
         std::this_thread::sleep_for(std::chrono::milliseconds(realTime_ ? 500 : 800));
     DoKill();
-    if (options_.Record || options_.ShowPass)
+    if (!recorders_.empty() || options_.ShowPass)
         Gather();
     TapFlush();
     LeaveSandbox();
     host_.Unload();
-    events_.Close();
     const std::string refusal = RunSound::DeviceRefusal(soft_);
     if (!refusal.empty())
         summary_->SoundNote = refusal;
-    if (!options_.Record)
-        return;
-    std::vector<double> plays;
-    for (const HeardCallout& play : summary_->Plays)
-        plays.push_back(play.Time);
-    RunSoundFile file = sound_.Write(JoinPath(options_.Out, "sound.wav"), double(summary_->Passes) / options_.Rate,
-        plays);
-    summary_->SoundFile = file.Path;
-    summary_->Bursts = file.Bursts;
-    if (!file.Note.empty() && refusal.empty())
-        summary_->SoundNote = file.Note;
+    for (RunRecorder* recorder : recorders_)
+        recorder->Finish(double(summary_->Passes) / options_.Rate, summary_);
 }
 
-ScenarioRun::ScenarioRun(const RunOptions& options, const Scenario& scenario, RunSummary* summary)
-    : runner_(new Runner(options, scenario, summary))
+ScenarioRun::ScenarioRun(const RunOptions& options, const Scenario& scenario, RunSummary* summary,
+    std::vector<RunRecorder*> recorders)
+    : runner_(new Runner(options, scenario, summary, std::move(recorders)))
 {
     *summary = RunSummary();
 }
@@ -360,15 +359,4 @@ PassControl& ScenarioRun::Control()
 GaugeHost& ScenarioRun::Host()
 {
     return runner_->Host();
-}
-
-bool RunScenario(const RunOptions& options, const Scenario& scenario, RunSummary* summary, std::string* error)
-{
-    ScenarioRun run(options, scenario, summary);
-    if (!run.Start(error))
-        return false;
-    while (run.Step()) {
-    }
-    run.Finish();
-    return true;
 }

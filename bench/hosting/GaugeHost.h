@@ -54,7 +54,9 @@ enum class Button { Left, Right, Middle };
 
 class GaugeHost {
 public:
-    // The whole gauge, which an area group's start record stands for.
+    // The gauge's size on the panel, as an aircraft's panel configuration
+    // gives it to the simulator: the whole gauge, which an area group's
+    // start record stands for. The bench mounts every gauge at this size.
     static constexpr int GaugeWidth = 100, GaugeHeight = 70;
     // The value entry 25 writes into the background's host-filled pointer:
     // what it designates is the host's, and the gauge only hands it on.

@@ -4,7 +4,7 @@
 // the module opens may land anywhere else. Under Wine the module's import of
 // fopen from msvcrt is hooked (bench/hosting/ImportHooks.h), so that C:\name opens
 // <sandbox>\name and any other path is refused and reported. The native
-// module's fopen of "C:\pelmo" is relative to the working directory, so there
+// module's fopen of "C:\name" is relative to the working directory, so there
 // the run moves into the sandbox folder instead.
 #ifndef LUMIVANE_BENCH_SANDBOX_H
 #define LUMIVANE_BENCH_SANDBOX_H
