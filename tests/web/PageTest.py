@@ -455,10 +455,11 @@ class PhoneTest(Browser):
         self.touch("touchEnd")
         time.sleep(0.2)
         self.assertGreater(int(self.readout()), before + 1, "after a finger held on the increase area")
-        # A finger that slides off the panel lets go there.
-        self.touch("touchStart", INCREASE)
+        # A finger that slides off the panel lets go there. (Down from
+        # Speed2, which has room to fall to Speed1 and none to rise past 99.)
+        self.touch("touchStart", DECREASE)
         time.sleep(0.2)
-        self.touch("touchMove", (INCREASE[0], 69))
+        self.touch("touchMove", (DECREASE[0], 69))
         self.touch("touchMove", css=(left + 5, bottom + 30))
         time.sleep(0.2)
         left_at = int(self.readout())
