@@ -636,7 +636,7 @@ class SoundTest(Browser):
                 callouts.append([(start, end)])
         self.assertEqual([len(c) for c in callouts], [1, 1, 2], "beeps heard: %s" % beeps)
         onsets = [callout[0][0] - entry["audioTime"] for callout, entry in zip(callouts, lit)]
-        print("\nbeep onsets after their lamps: %s ms" % ", ".join("%.1f" % (o * 1000) for o in onsets))
+        print("\nbeep onsets after their lamps: %s ms" % ", ".join("%.2f" % (o * 1000) for o in onsets))
         for lamp, onset in enumerate(onsets):
             self.assertLessEqual(abs(onset), PASS_SECONDS, "Speed%d's beep %.1f ms from its lamp"
                                  % (lamp + 1, onset * 1000))
