@@ -1,9 +1,10 @@
 // The page around the gauge: the pass clock (18 passes a second, counted in
 // passes, paced by the browser's animation frames), the canvas and its
-// pointer, the keys and buttons, and the settings folder kept in IndexedDB.
+// pointer, the readings beside it, and the settings folder kept in IndexedDB.
 // Everything the gauge does is decided in the WebAssembly program
-// (web/PageExports.cpp); this only carries it across. Sound, the panel's
-// size, links with speeds and offline use are page-audio.js, page-size.js,
+// (web/PageExports.cpp); this only carries it across. Sound, the keys and
+// their buttons, what is said, the panel's size, links with speeds and
+// offline use are page-audio.js, page-keys.js, page-said.js, page-size.js,
 // page-link.js and page-offline.js.
 "use strict";
 
@@ -13,6 +14,7 @@ var Module = (function () {
     const canvas = document.getElementById("panel");
     const context = canvas.getContext("2d");
     const status = document.getElementById("status");
+    const said = document.getElementById("said"), lampText = document.getElementById("lamps");
     let image = null;
     let started = false;
     let firstFrame = null;
@@ -93,14 +95,17 @@ var Module = (function () {
             due = passes + 1;
         }
         let stepped = false, changed = false;
+        const callouts = [];
         while (passes < due) {
             Module._page_step();
             ++passes;
             stepped = true;
             if (Module._page_frame_changed()) changed = true;
             const plays = Module._page_take_plays();
-            for (let i = 0; i < plays; ++i)
+            for (let i = 0; i < plays; ++i) {
                 PageAudio.play(Module.UTF8ToString(Module._page_play_clip(i)), passes - 1);
+                callouts.push(Module.UTF8ToString(Module._page_play_callout(i)));
+            }
             const now = [1, 2, 3].map((i) => Module._page_lamp(i)).join("");
             if (now !== lamps) {
                 lamps = now;
@@ -108,13 +113,13 @@ var Module = (function () {
                                     audioTime: PageAudio.now() });
             }
         }
-        if (stepped) show(changed);
+        if (stepped) {
+            show(changed);
+            PageSaid.show(said, lampText, callouts, Module.UTF8ToString(Module._page_selection()),
+                          page.lamps(), passes);
+        }
         if (Module._page_files_changed()) save();
         requestAnimationFrame(frame);
-    }
-
-    function key(code) {
-        if (started) Module._page_key(code);
     }
 
     function release(event) {
@@ -152,14 +157,8 @@ var Module = (function () {
             canvas.style.cursor = cursors[Module._page_cursor(x, y)] || "default";
         });
         canvas.addEventListener("contextmenu", (event) => event.preventDefault());
-        const keys = { ArrowUp: 0, ArrowDown: 1, PageUp: 2, PageDown: 3, Home: 4, t: 5, T: 5 };
-        document.addEventListener("keydown", function (event) {
-            if (!(event.key in keys) || event.ctrlKey || event.altKey || event.metaKey) return;
-            event.preventDefault();
-            key(keys[event.key]);
-        });
-        for (const button of document.querySelectorAll("button[data-key]"))
-            button.addEventListener("click", () => key(Number(button.dataset.key)));
+        page.keys = PageKeys.listen(Module, () => started, document.getElementById("speed-keys"),
+                                    document.getElementById("airspeed-keys"), document.getElementById("keys"));
         PageLink.listen(document.getElementById("copy-link"), document.getElementById("link"), speeds, say);
         document.getElementById("reset").addEventListener("click", function () {
             if (!started) return;

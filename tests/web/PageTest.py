@@ -45,6 +45,7 @@ from selenium import webdriver
 from selenium.webdriver.chrome.service import Service
 from selenium.webdriver.common.action_chains import ActionChains
 from selenium.webdriver.common.by import By
+from selenium.webdriver.common.keys import Keys
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "tools"))
 from CheckRelease import PAGE_BUDGET, page_files  # noqa: E402  the zip's budget and file list, held once
@@ -218,6 +219,46 @@ class Browser(unittest.TestCase):
         self.assertEqual(log[-1]["lamps"], "000", "every lamp dark past Speed3 + 10: %s" % log[-1])
         return [lit[lamp] for lamp in range(3)], log
 
+    def press(self, *keys):
+        """Keys typed into whatever has the focus: no pointer moves."""
+        ActionChains(self.driver).send_keys(*keys).perform()
+
+    def said(self):
+        return self.js("return document.getElementById('said').textContent")
+
+    def shown_speeds(self):
+        """The speeds beside the gauge as the page writes them."""
+        return [self.driver.find_element(By.ID, "speed%d" % n).text for n in (1, 2, 3)]
+
+    def watch(self):
+        """From now on: every text the live region and the lamps' words take,
+        and every pointer, mouse or touch event anywhere on the page."""
+        self.js("""
+            window.saidLog = []; window.lampWordsLog = []; window.pointerEvents = [];
+            const log = (id, into) => new MutationObserver(() => into.push(document.getElementById(id).textContent))
+                .observe(document.getElementById(id), { childList: true, subtree: true, characterData: true });
+            log('said', saidLog);
+            log('lamps', lampWordsLog);
+            for (const kind of ['pointerdown', 'pointerup', 'pointermove', 'pointerover', 'mousedown', 'mouseup',
+                                'mousemove', 'touchstart', 'touchend', 'wheel'])
+                window.addEventListener(kind, (event) => pointerEvents.push(event.type), true);""")
+
+    def said_log(self):
+        return self.js("return saidLog.filter((text) => text !== '')")
+
+    def keep_files(self, files):
+        """Leaves the settings files (Speed1, Speed2, Speed3; None for none) in
+        the page's folder and in IndexedDB, as an earlier visit would."""
+        error = self.driver.execute_async_script("""
+            const files = arguments[0], done = arguments[arguments.length - 1];
+            ['C:\\\\pelmo1', 'C:\\\\pelmo2', 'C:\\\\pelmo'].forEach(function (name, i) {
+                const path = '/settings/' + name;
+                try { Module.FS.unlink(path); } catch (error) {}
+                if (files[i] !== null) Module.FS.writeFile(path, files[i]);
+            });
+            Module.FS.syncfs(false, (error) => done(error ? String(error) : null));""", files)
+        self.assertIsNone(error, "the settings files could not be kept")
+
     def assert_lamps_at(self, lit, speeds):
         # 20 knots past Speed3 over 10 s at 18 passes a second: under 0.7 knot a pass.
         for lamp, (entry, speed) in enumerate(zip(lit, speeds)):
@@ -353,7 +394,7 @@ class PageTest(Browser):
         self.assertLessEqual(len(found["description"]), 160, "meta description: %r" % found["description"])
         self.assertEqual((found["unnamedButtons"], found["unlabelledFields"]), (0, 0), "unnamed controls")
         self.assertTrue(found["canvasLabel"], "the canvas has no label")
-        self.assertIn("", found["liveRegions"], "an empty polite live region for what changes")
+        self.assertEqual(len(found["liveRegions"]), 1, "one polite live region for what changes")
         self.assertIn("width=device-width", found["viewport"])
         manifest = json.loads(self.js("return fetch(arguments[0]).then((r) => r.text())", found["manifest"]))
         self.assertEqual((manifest["short_name"], manifest["display"]), ("Lumivane", "standalone"))
@@ -362,6 +403,284 @@ class PageTest(Browser):
             with Image.open(os.path.join(ARGS.page, icon["src"])) as image:
                 sizes[icon["sizes"]] = image.size
         self.assertEqual(sizes, {"192x192": (192, 192), "512x512": (512, 512)}, "the manifest's icons")
+
+
+def contrast(one, other):
+    """WCAG's contrast ratio of two sRGB colours given as 0-255 triples."""
+    def luminance(colour):
+        linear = [c / 255 / 12.92 if c / 255 <= 0.04045 else ((c / 255 + 0.055) / 1.055) ** 2.4 for c in colour]
+        return 0.2126 * linear[0] + 0.7152 * linear[1] + 0.0722 * linear[2]
+    light, dark = sorted((luminance(one), luminance(other)), reverse=True)
+    return (light + 0.05) / (dark + 0.05)
+
+
+def rgb(css):
+    return [int(part) for part in re.findall(r"[\d.]+", css)[:3]]
+
+
+class KeyboardTest(Browser):
+    """The page with the keyboard alone, and with a screen reader: the keys
+    and buttons are the key table's, a held key repeats as the gauge's own
+    held press does, and the live region says each change once."""
+
+    def table(self):
+        """The key table as the program exports it, row by row."""
+        return self.js("""
+            const text = (name, row) => Module.UTF8ToString(Module['_page_key_' + name](row));
+            const rows = [];
+            for (let row = 0; row < Module._page_key_count(); ++row)
+                rows.push({ name: text('name', row), keys: text('web', row).split(' '), does: text('does', row),
+                            hint: text('hint', row), presses: Module._page_key_presses(row) === 1 });
+            return rows;""")
+
+    def button(self, hint):
+        return self.driver.find_element(By.XPATH, "//div[@class='controls']/button[text()='%s']" % hint)
+
+    def airspeed(self):
+        return float(self.driver.find_element(By.ID, "airspeed").text)
+
+    def wait_airspeed(self, value, what):
+        self.wait_for(lambda: abs(self.airspeed() - value) < 0.01, "the airspeed %s %s (it is %s)"
+                      % (value, what, self.airspeed()), 5)
+
+    def test_1_the_keys_and_buttons_are_the_tables(self):
+        table = self.table()
+        self.assertGreater(len(table), 0)
+        self.assertEqual(self.js("return lumivanePage.keys.map((k) => ({ name: k.name, keys: k.keys, does: k.does, "
+                                 "hint: k.hint, presses: k.presses }))"), table, "the page's keys")
+        shown = self.js("""
+            const buttons = (id) => Array.from(document.querySelectorAll('#' + id + ' button'))
+                .map((b) => [b.textContent, b.getAttribute('aria-label')]);
+            return { panel: buttons('speed-keys'), airspeed: buttons('airspeed-keys'),
+                     list: Array.from(document.querySelectorAll('#keys li')).map((li) => li.textContent) };""")
+        self.assertEqual(shown["panel"], [[k["hint"], k["does"]] for k in table if k["presses"]], "the speeds' buttons")
+        self.assertEqual(shown["airspeed"], [[k["hint"], k["does"]] for k in table if not k["presses"]],
+                         "the airspeed's buttons")
+        self.assertEqual(shown["list"], ["%s: %s" % (k["name"], k["does"]) for k in table], "the list of keys")
+        sources = {}
+        for name in ("index.html", "page.js", "page-keys.js"):
+            with open(os.path.join(os.path.dirname(__file__), "..", "..", "web", name), encoding="utf-8") as f:
+                sources[name] = f.read()
+        for key in table:
+            with self.subTest(key=key["name"]):
+                # A button's words are part of its accessible name (WCAG 2.5.3).
+                self.assertIn(key["hint"].lower(), key["does"].lower(), "the label is not in the name")
+                for name, text in sources.items():
+                    for web in key["keys"]:
+                        if len(web) > 1:
+                            self.assertNotRegex(text, r"\b%s\b" % web, "%s names a key" % name)
+                    self.assertNotRegex(text, r"keyCode|\.which\b", "%s reads a key code" % name)
+
+    def test_2_keyboard_only_from_the_first_tab(self):
+        self.load()
+        self.watch()
+        self.press(Keys.TAB)
+        focus = self.js("""
+            const panel = document.getElementById('panel'), style = getComputedStyle(panel);
+            return { id: document.activeElement.id, visible: panel.matches(':focus-visible'),
+                     style: style.outlineStyle, width: parseFloat(style.outlineWidth), colour: style.outlineColor,
+                     page: getComputedStyle(document.body).backgroundColor };""")
+        self.assertEqual(focus["id"], "panel", "the first Tab's stop")
+        self.assertTrue(focus["visible"] and focus["style"] != "none" and focus["width"] >= 2,
+                        "no focus ring to see: %s" % focus)
+        self.assertGreaterEqual(contrast(rgb(focus["colour"]), rgb(focus["page"])), 3, "the focus ring: %s" % focus)
+
+        # Each speed selected, raised and lowered: each step said once.
+        steps = [("1", "Speed1 selected: 80"), (Keys.ARROW_RIGHT, "Speed1 selected: 81"),
+                 (Keys.ARROW_LEFT, "Speed1 selected: 80"), ("2", "Speed2 selected: 90"),
+                 (Keys.ARROW_RIGHT, "Speed2 selected: 91"), (Keys.ARROW_LEFT, "Speed2 selected: 90"),
+                 ("3", "Speed3 selected: 100"), (Keys.ARROW_RIGHT, "Speed3 selected: 101"),
+                 (Keys.ARROW_LEFT, "Speed3 selected: 100")]
+        for key, sentence in steps:
+            with self.subTest(sentence=sentence):
+                before = len(self.said_log())
+                self.press(key)
+                self.wait_for(lambda: self.said() == sentence, "%r said (%r is)" % (sentence, self.said()), 5)
+                time.sleep(0.6)
+                self.assertEqual(self.said_log()[before:], [sentence], "said after the key")
+        self.assertEqual(self.shown_speeds(), ["80", "90", "100"])
+
+        # A key held for a second: the gauge's held press repeats it, and
+        # only where it stops is said.
+        before = len(self.said_log())
+        ActionChains(self.driver).key_down(Keys.ARROW_RIGHT).pause(1.0).key_up(Keys.ARROW_RIGHT).perform()
+        time.sleep(0.8)
+        raised = int(self.readout())
+        self.assertGreater(raised, 101, "after holding the key for 1 s")
+        self.assertEqual(self.said_log()[before:], ["Speed3 selected: %d" % raised], "said of a held key")
+        self.assertEqual(self.shown_speeds()[2], str(raised))
+
+        # A take-off with T: each call-out said as it plays, the lamps' words
+        # kept up to date without being said.
+        before = len(self.said_log())
+        self.js("lampWordsLog.length = 0")
+        lit, _ = self.fly_takeoff()
+        self.assert_lamps_at(lit, (80, 90, raised))
+        self.assertEqual(self.said_log()[before:], ["Speed1: single beep", "Speed2: single beep",
+                                                    "Speed3: double beep"], "said on the take-off")
+        self.assertEqual(self.js("return lampWordsLog"), ["1", "1 and 2", "1, 2 and 3", "none"], "the lamps' words")
+        self.assertEqual(self.js("return pointerEvents"), [], "pointer events on a keyboard-only flight")
+
+    def hold_key(self, key, code, repeats):
+        """A key held for a second through Chromium's input, with the
+        system's repeats (every 33 ms) or without."""
+        event = {"key": key, "code": code}
+        self.driver.execute_cdp_cmd("Input.dispatchKeyEvent", dict(event, type="rawKeyDown"))
+        end = time.time() + 1.0
+        while time.time() < end:
+            time.sleep(0.033)
+            if repeats:
+                self.driver.execute_cdp_cmd("Input.dispatchKeyEvent", dict(event, type="rawKeyDown", autoRepeat=True))
+        self.driver.execute_cdp_cmd("Input.dispatchKeyEvent", dict(event, type="keyUp"))
+        time.sleep(0.5)
+
+    def test_3_a_held_key_repeats_as_the_gauge_does_whatever_the_system_repeats(self):
+        self.press("3")
+        raised = {}
+        for repeats in (False, True):
+            with self.subTest(repeats=repeats):
+                before = int(self.readout())
+                self.hold_key("ArrowRight", "ArrowRight", repeats)
+                raised[repeats] = int(self.readout()) - before
+                self.assertGreater(raised[repeats], 1, "raised by a held key")
+        # The gauge's press, not the system's rate, sets the pace.
+        self.assertLessEqual(abs(raised[True] - raised[False]), 1, "raised with and without repeats: %s" % raised)
+
+    def test_4_keys_reach_the_gauge_from_the_page_but_not_from_a_text_field(self):
+        # The link's field is shown from the keyboard: its button, then Enter.
+        self.js("document.getElementById('copy-link').focus()")
+        self.press(Keys.ENTER)
+        self.wait_for(lambda: self.driver.find_element(By.ID, "link").is_displayed(), "the link's field")
+        focus = {"the panel": "document.getElementById('panel').focus()",
+                 "the page": "document.activeElement.blur()",
+                 "a button": "document.getElementById('reset').focus()",
+                 "the link's field": "document.getElementById('link').focus()"}
+        cases = [("the panel", [Keys.PAGE_UP], 10), ("the page", [Keys.ARROW_UP], 1),
+                 ("a button", [Keys.PAGE_UP], 10), ("the link's field", [Keys.ARROW_UP], 0),
+                 ("the link's field", [Keys.PAGE_UP], 0), ("the link's field", ["t"], 0),
+                 ("the panel", [Keys.CONTROL, Keys.ARROW_UP], 0), ("the panel", [Keys.ALT, Keys.ARROW_UP], 0)]
+        self.js("document.getElementById('panel').focus()")
+        self.press(Keys.HOME)
+        self.wait_airspeed(0, "after Home")
+        for where, keys, rise in cases:
+            with self.subTest(where=where, keys=keys):
+                before = self.airspeed()
+                self.js(focus[where])
+                chain = ActionChains(self.driver)
+                for modifier in keys[:-1]:
+                    chain.key_down(modifier)
+                chain.send_keys(keys[-1])
+                for modifier in keys[:-1]:
+                    chain.key_up(modifier)
+                chain.perform()
+                if rise:
+                    self.wait_airspeed(before + rise, "after the key")
+                else:
+                    time.sleep(0.5)
+                    self.assertEqual(self.airspeed(), before, "a key taken")
+
+    def test_5_buttons_press_as_their_keys_do(self):
+        self.js("document.getElementById('panel').focus()")
+        self.press(Keys.HOME)
+        self.wait_airspeed(0, "after Home")
+        for hint, airspeed in (("+10", 10), ("+1", 11), ("-1", 10), ("-10", 0), ("+10", 10), ("0", 0)):
+            with self.subTest(button=hint):
+                self.button(hint).click()
+                self.wait_airspeed(airspeed, "after the button %s" % hint)
+        self.button("Speed3").click()
+        self.wait_for(lambda: self.js("return lumivanePage.marks()") == [0, 0, 1], "Speed3's mark", 5)
+        # Held with the pointer, the press repeats; from the keyboard a button
+        # is one press.
+        before = int(self.readout())
+        ActionChains(self.driver).click_and_hold(self.button("raise")).pause(1.0).release().perform()
+        time.sleep(0.3)
+        self.assertGreater(int(self.readout()), before + 1, "after holding the raise button for 1 s")
+        for key in (Keys.ENTER, Keys.SPACE):
+            with self.subTest(key=key):
+                before = int(self.readout())
+                self.js("arguments[0].focus()", self.button("lower"))
+                self.press(key)
+                self.wait_readout("%3d" % (before - 1))
+                time.sleep(0.6)
+                self.assertEqual(int(self.readout()), before - 1, "one press of the lower button")
+
+    def test_6_a_screen_reader_finds_each_control_named_in_order(self):
+        nodes = self.driver.execute_cdp_cmd("Accessibility.getFullAXTree", {})["nodes"]
+        # In document order: the tree walked depth first from its root.
+        by_id = {node["nodeId"]: node for node in nodes}
+        walk, shown = [nodes[0]], []
+        while walk:
+            node = walk.pop()
+            if not node.get("ignored"):
+                shown.append(node)
+            walk.extend(by_id[child] for child in reversed(node.get("childIds", [])) if child in by_id)
+        value = lambda node, what: (node.get(what) or {}).get("value", "")  # noqa: E731
+        controls = [node for node in shown if value(node, "role") in ("button", "textbox", "application")]
+        self.assertEqual([value(n, "role") for n in controls if not value(n, "name").strip()], [], "unnamed controls")
+        panel = [value(n, "name") for n in controls if value(n, "role") == "application"]
+        self.assertEqual(panel, ["The gauge's panel"], "the panel")
+        status = [{p["name"]: p["value"]["value"] for p in n.get("properties", [])} for n in shown
+                  if value(n, "role") == "status"]
+        self.assertEqual([p.get("live") for p in status], ["polite"], "the live region")
+        names = [value(n, "name") for n in controls if value(n, "role") == "button"]
+        for key in self.table():
+            self.assertIn(key["does"], names, "the button for %s" % key["name"])
+        # The reading order: the heading, what it is, the panel and its
+        # readings, what is said, the controls, the texts.
+        order = [value(n, "role") + ":" + value(n, "name") for n in shown]
+
+        def first(pattern):
+            found = [i for i, entry in enumerate(order) if re.match(pattern, entry)]
+            self.assertTrue(found, "%r in the accessibility tree" % pattern)
+            return found[0]
+        places = [first(p) for p in (r"heading:Lumivane$", r"StaticText:A take-off call-out gauge",
+                                     r"application:", r"term:.*Airspeed", r"term:.*Lamps lit", r"status:",
+                                     r"group:Speeds", r"group:Airspeed", r"heading:Trying it", r"heading:Keys")]
+        self.assertEqual(places, sorted(places), "the reading order: %s" % order[:80])
+
+
+class ReadingTest(Browser):
+    """The speeds beside the gauge are the ones it holds, whatever files an
+    earlier visit left; "?" only where a host cannot know one."""
+
+    def test_1_a_lone_speed2_file_is_not_what_the_gauge_flies(self):
+        # Written as a pilot writes it: Speed2 selected and raised once on a
+        # fresh page, so only its file exists.
+        self.press("2")
+        self.wait_readout(" 90")
+        self.press(Keys.ARROW_RIGHT)
+        self.wait_readout(" 91")
+        self.wait_saved()
+        self.assertEqual(self.kept_files(), [None, "91", None])
+        self.assertEqual(self.shown_speeds(), ["80", "91", "100"])
+        # The gauge reads Speed3's file first and stops at the missing one.
+        self.load()
+        self.assertEqual(self.shown_speeds(), ["80", "90", "100"], "after a reload")
+        lit, _ = self.fly_takeoff()
+        self.assert_lamps_at(lit, (80, 90, 100))
+
+    def test_2_the_speeds_shown_after_a_reload(self):
+        beyond = " " * 70000 + "85"  # past what a host reads of a file
+        rows = [(("85", "95", "105"), ["85", "95", "105"]), (("85", None, "105"), ["85", "90", "105"]),
+                ((None, "95", "105"), ["80", "90", "105"]), (("85", "95", None), ["80", "90", "100"]),
+                (("abc", "95", "105"), ["80", "95", "105"]), ((beyond, "95", "105"), ["?", "95", "105"])]
+        for files, shown in rows:
+            with self.subTest(files=[f if f is None or len(f) < 10 else "%d bytes" % len(f) for f in files]):
+                self.wait_saved()
+                self.keep_files(list(files))
+                self.load()
+                self.assertEqual(self.shown_speeds(), shown)
+        # What the gauge shows of the speed a host could not read is known.
+        self.press("1")
+        self.wait_readout(" 85")
+        self.wait_for(lambda: self.shown_speeds() == ["85", "95", "105"], "Speed1 once shown", 5)
+        self.wait_for(lambda: self.said() == "Speed1 selected: 85", "Speed1's selection said", 5)
+
+    def test_3_the_lamps_in_words(self):
+        cases = {(0, 0, 0): "none", (1, 0, 0): "1", (0, 1, 0): "2", (0, 0, 1): "3", (1, 1, 0): "1 and 2",
+                 (1, 0, 1): "1 and 3", (0, 1, 1): "2 and 3", (1, 1, 1): "1, 2 and 3"}
+        found = self.js("return arguments[0].map((lamps) => PageSaid.lampWords(lamps))", list(cases))
+        self.assertEqual(dict(zip(cases, found)), cases)
 
 
 # Phones from the narrowest the page is for: CSS width, height and pixel
