@@ -10,9 +10,20 @@ of tests has a browser profile of its own:
   Audio; the page's pass cost (printed, not asserted), its size with gzip
   (printed and held to the budget tools/CheckRelease.py holds the zip to),
   what it says of itself to a reader and a search engine, and a screenshot.
+- KeyboardTest, with the keyboard alone: the keys, buttons and list of keys
+  are the exported key table's; from the first Tab the panel, its focus ring,
+  each speed selected, raised and lowered, a held key repeating (with or
+  without the system's repeats), a take-off with T, and not one pointer
+  event; what the live region says after each step; keys from the page but
+  not from a text field; buttons that hold their press; every control named
+  in Chromium's accessibility tree, in reading order.
+- ReadingTest: the speeds beside the gauge are the ones it holds after a
+  reload, whatever files were kept (a lone Speed2 file is not read), and "?"
+  only where a host cannot know one; the lamps in words.
 - PhoneTest, in Chromium's phone emulation at several widths and pixel ratios:
   no sideways scroll, the whole panel in view at whole device pixels, buttons
-  a finger can hit, a tap, a held touch, and a finger sliding off the panel.
+  a finger can hit, a tap, a held touch, a finger sliding off the panel, and
+  a finger held on the raise button.
 - OfflineTest: after one visit the page loads and runs with the network cut,
   and a new release's worker replaces the old files when asked.
 - LinkTest: speeds from a link reach the gauge and are kept; bad links change
@@ -785,6 +796,20 @@ class PhoneTest(Browser):
         time.sleep(0.8)
         self.touch("touchEnd")
         self.assertEqual(int(self.readout()), left_at, "the press went on after the finger left the panel")
+        # A finger on a button for the panel presses for as long as it stays.
+        for hint, held in (("Speed3", 0.1), ("raise", 1.0)):
+            box = self.js("""
+                const b = Array.from(document.querySelectorAll('#speed-keys button')).find((b) => b.textContent === arguments[0]);
+                b.scrollIntoView({ block: 'center' });
+                const r = b.getBoundingClientRect();
+                return [r.left + r.width / 2, r.top + r.height / 2];""", hint)
+            before = int(self.readout())
+            self.touch("touchStart", css=box)
+            time.sleep(held)
+            self.touch("touchEnd")
+            time.sleep(0.2)
+        self.assertEqual(self.js("return lumivanePage.marks()"), [0, 0, 1], "Speed3's mark after its button")
+        self.assertGreater(int(self.readout()), before + 1, "after a finger held on the raise button")
 
 
 class OfflineTest(Browser):
