@@ -78,11 +78,15 @@ var Module = (function () {
             image.data.set(Module.HEAPU8.subarray(Module._page_frame(), Module._page_frame() + width * height * 4));
             context.putImageData(image, 0, 0);
         }
-        document.getElementById("airspeed").textContent = Module._page_airspeed().toFixed(1);
-        speeds().forEach(function (speed, i) {
-            document.getElementById("speed" + (i + 1)).textContent = speed < 0 ? "?" : speed;
-        });
-        document.getElementById("pass").textContent = passes;
+        write("airspeed", Module._page_airspeed().toFixed(1));
+        speeds().forEach((speed, i) => write("speed" + (i + 1), speed < 0 ? "?" : "" + speed));
+        write("pass", "" + passes);
+    }
+
+    // A reading is written only when it changes: every write is a layout.
+    function write(id, text) {
+        const element = document.getElementById(id);
+        if (element.textContent !== text) element.textContent = text;
     }
 
     // As many passes as the clock says are due; a page that was hidden for
