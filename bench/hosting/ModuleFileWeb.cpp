@@ -1,11 +1,12 @@
 // Finding and loading the gauge module for the web page, where it is linked
 // into the page's program: the module is opened by its file name and its
 // Linkage and ImportTable are found by name through the page's stand-in for
-// dlopen and dlsym (platform/web/LinkedModule.h), so the host's code above
-// this file is the same as the native bench's. It needs no library, and any
+// dlopen and dlsym (bench/hosting/LinkedModuleLoader.h), so the host's code
+// above this file is the same as the native bench's. It needs no library, and any
 // other module name is a module the page does not carry.
 #include "bench/hosting/ModuleFile.h"
 
+#include "bench/hosting/LinkedModuleLoader.h"
 #include "platform/web/LinkedModule.h"
 
 bool ReadModuleFile(const std::string& path, ModuleFileFacts* facts, std::string* error)
