@@ -10,6 +10,7 @@
 #include "bench/sound/Bursts.h"
 #include "bench/sound/ClipMatcher.h"
 #include "bench/sound/HeardTrack.h"
+#include "bench/sound/ModuleClips.h"
 #include "platform/SoftDirectSound.h"
 
 #include <string.h>
