@@ -19,7 +19,7 @@ import re
 import sys
 from pathlib import Path
 
-GAUGE = {"module", "panel", "settings", "callouts", "sound", "resources"}
+GAUGE = {"module", "panel", "settings", "callouts", "sound", "resources", "hostcalls"}
 TOP = GAUGE | {"host", "platform", "bench", "web"}
 # Folders whose sub-folders are layered folders of their own.
 ROOMED = {"bench"}
