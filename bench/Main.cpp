@@ -166,7 +166,7 @@ int ParseCommandLine(BenchRun& run)
     app.add_option("--capture", options.Capture,
                    "Under Wine: the file ALSA's file device records DirectSound's output into (the launcher "
                    "sets it); sound.wav is made from it");
-    app.footer(ScenarioHelp() + "\n" + std::string(WindowKeys) +
+    app.footer(ScenarioHelp() + "\n" + WindowKeys() +
                "\nExit status: 0 for a clean run, 1 when the module could not be loaded or the run could not "
                "start, 2 for a bad scenario or command line, 3 when the run found faults (stack balance, unserved "
                "services, files opened outside the sandbox).");

@@ -63,7 +63,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size)
     size_t next = 0;
     int quiet = 0;
     int lines = 0;
-    PanelState panel = {{0, -1, 0}, {-1, 0, -1}, text.substr(0, 16), 0};
+    const bool lamps[PanelSpeeds] = {true, false, true}, marks[PanelSpeeds] = {false, true, false};
+    const PassResults results = PanelResults(lamps, marks, text.substr(0, 16).c_str());
+    PanelReading reading;
+    reading.Lumivane = true;
+    reading.Shows = ReadPanel(&results);
     for (uint64_t pass = 0, evaluations = 0; pass < passes && evaluations < MostEvaluations; ++evaluations) {
         const double now = double(pass) / Rate;
         bool applied = false;
@@ -82,7 +86,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size)
             record.Time = now;
             record.Airspeed = airspeed;
             record.Installed = pass % 2 == 0;
-            record.Panel = &panel;
+            record.Results = record.Installed ? &results : nullptr;
+            record.Reading = &reading;
             const std::string line = EventLine(record);
             Require(!line.empty() && line.back() == '\n');
             const nlohmann::json parsed = nlohmann::json::parse(line, nullptr, false);

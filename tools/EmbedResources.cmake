@@ -6,13 +6,19 @@
 # resource script itself so both builds embed the same files under the same
 # ids and names. Bitmaps lose their 14-byte file header, as they do in a
 # Windows resource, which holds only the device-independent bitmap.
-#   cmake -DSCRIPT=Lumivane.rc -DOUTPUT=EmbeddedResources.cpp -P EmbedResources.cmake
+#   cmake -DSCRIPT=Lumivane.rc -DOUTPUT=EmbeddedResources.cpp [-DFOLDER=...] -P EmbedResources.cmake
 # With -DFORM=array the image is instead a plain array with its size beside it
 # (platform/web/LinkedModule.h), for the web page, whose linker makes no
 # bounds symbols for a named section.
 
 file(STRINGS "${SCRIPT}" lines)
-get_filename_component(folder "${SCRIPT}" DIRECTORY)
+# The files named are found beside the script, or in -DFOLDER=..., as a
+# resource compiler finds them on its include path.
+if(FOLDER)
+    set(folder "${FOLDER}")
+else()
+    get_filename_component(folder "${SCRIPT}" DIRECTORY)
+endif()
 
 # `value` as `bytes` little-endian bytes, in hex digits.
 function(little_endian out value bytes)
@@ -115,7 +121,8 @@ string(REGEX REPLACE "([0-9a-f][0-9a-f])" "0x\\1," image "${image}")
 string(REPEAT "0x..," 16 sixteen)
 string(REGEX REPLACE "(${sixteen})" "\\1\n    " image "${image}")
 
-set(text "// Generated from Lumivane.rc by tools/EmbedResources.cmake; do not edit.\n")
+get_filename_component(script_name "${SCRIPT}" NAME)
+set(text "// Generated from ${script_name} by tools/EmbedResources.cmake; do not edit.\n")
 string(APPEND text "// A .res image of ${count} resources:\n${listing}")
 if(FORM STREQUAL "array")
     string(APPEND text "#include \"platform/web/LinkedModule.h\"\n\n")

@@ -15,7 +15,8 @@ namespace {
 PagePass Page;
 std::string Problem;
 std::vector<uint8_t> Rgba;
-std::vector<const char*> Plays;
+std::vector<PagePass::Play> Plays;
+std::string Sentence;
 
 } // namespace
 
@@ -51,11 +52,60 @@ EMSCRIPTEN_KEEPALIVE void page_up()
     Page.Up();
 }
 
-// 0 up, 1 down, 2 page up, 3 page down, 4 home, 5 take-off.
+// The keys, one table (bench/flying/HandInput.h): the script builds its key
+// map, its buttons and its text from these, by the key's row in the table.
+EMSCRIPTEN_KEEPALIVE int page_key_count()
+{
+    return HandKeyCount;
+}
+
+EMSCRIPTEN_KEEPALIVE const char* page_key_name(int row)
+{
+    return row >= 0 && row < HandKeyCount ? HandKeys[row].Name : "";
+}
+
+// The KeyboardEvent.key values of the row, blank-separated.
+EMSCRIPTEN_KEEPALIVE const char* page_key_web(int row)
+{
+    return row >= 0 && row < HandKeyCount ? HandKeys[row].WebKey : "";
+}
+
+EMSCRIPTEN_KEEPALIVE const char* page_key_does(int row)
+{
+    return row >= 0 && row < HandKeyCount ? HandKeys[row].Does : "";
+}
+
+EMSCRIPTEN_KEEPALIVE const char* page_key_hint(int row)
+{
+    return row >= 0 && row < HandKeyCount ? HandKeys[row].Hint : "";
+}
+
+// 1 for a key that presses the gauge's panel, 0 for an airspeed key.
+EMSCRIPTEN_KEEPALIVE int page_key_presses(int row)
+{
+    return row >= 0 && row < HandKeyCount && HandKeys[row].Area != PanelArea::None ? 1 : 0;
+}
+
+EMSCRIPTEN_KEEPALIVE void page_key_down(int row, int repeat)
+{
+    if (row >= 0 && row < HandKeyCount)
+        Page.KeyDown(HandKeys[row].Code, repeat != 0);
+}
+
+EMSCRIPTEN_KEEPALIVE void page_key_up(int row)
+{
+    if (row >= 0 && row < HandKeyCount)
+        Page.KeyUp(HandKeys[row].Code);
+}
+
+// The airspeed keys by their old numbers: 0 up, 1 down, 2 page up, 3 page
+// down, 4 home, 5 take-off, each pressed once.
 EMSCRIPTEN_KEEPALIVE void page_key(int key)
 {
+    static const HandKey Keys[] = {HandKey::AirspeedUp, HandKey::AirspeedDown, HandKey::AirspeedUpTen,
+        HandKey::AirspeedDownTen, HandKey::AirspeedZero, HandKey::TakeOff};
     if (key >= 0 && key <= 5)
-        Page.Key(AirspeedKey(key));
+        Page.KeyDown(Keys[key], false);
 }
 
 EMSCRIPTEN_KEEPALIVE void page_reset()
@@ -97,50 +147,57 @@ EMSCRIPTEN_KEEPALIVE int page_frame_changed()
     return Page.FrameChanged() ? 1 : 0;
 }
 
-EMSCRIPTEN_KEEPALIVE double page_passes()
-{
-    return double(Page.Passes());
-}
-
 EMSCRIPTEN_KEEPALIVE double page_airspeed()
 {
     return Page.Airspeed();
 }
 
-// Speed 1, 2 or 3, -1 while unknown.
+// Everything below is the one reading of the panel (PagePass::Reading).
+
+// Speed 1, 2 or 3 as the gauge holds it, -1 while it cannot be known. The
+// gauge's own speeds lie between -99 and 999 on its readout; a value beyond
+// is still given as it is.
+EMSCRIPTEN_KEEPALIVE int page_speed_known(int speed)
+{
+    const PanelReading& reading = Page.Reading();
+    return speed >= 1 && speed <= 3 && reading.Lumivane && reading.SpeedKnown[speed - 1] ? 1 : 0;
+}
+
 EMSCRIPTEN_KEEPALIVE int page_speed(int speed)
 {
-    const PassRecord& record = Page.Record();
-    if (speed < 1 || speed > 3 || !record.SpeedKnown[speed - 1])
+    if (!page_speed_known(speed))
         return -1;
-    return record.Speeds[speed - 1];
+    return Page.Reading().Speeds[speed - 1];
 }
 
 // Lamp 1, 2 or 3: 1 lit.
 EMSCRIPTEN_KEEPALIVE int page_lamp(int lamp)
 {
-    const PassRecord& record = Page.Record();
-    if (lamp < 1 || lamp > 3 || !record.Panel)
-        return 0;
-    return record.Panel->Lamps[lamp - 1] == 0.0 ? 1 : 0;
+    const PanelShows& shows = Page.Reading().Shows;
+    return lamp >= 1 && lamp <= 3 && shows.Lamps[lamp - 1] ? 1 : 0;
 }
 
 // Selector square 1 (Speed1, bottom), 2 or 3 (Speed3, top): 1 lit.
 EMSCRIPTEN_KEEPALIVE int page_mark(int mark)
 {
-    const PassRecord& record = Page.Record();
-    if (mark < 1 || mark > 3 || !record.Panel)
-        return 0;
-    return record.Panel->Marks[mark - 1] == 0.0 ? 1 : 0;
+    const PanelShows& shows = Page.Reading().Shows;
+    return mark >= 1 && mark <= 3 && shows.Marks[mark - 1] ? 1 : 0;
 }
 
 EMSCRIPTEN_KEEPALIVE const char* page_readout()
 {
-    const PassRecord& record = Page.Record();
-    return record.Panel ? record.Panel->Readout.c_str() : "";
+    return Page.Reading().Shows.Readout;
 }
 
-// The plays started since the last call; then page_play_clip names each.
+// "Speed2 selected: 91", or empty while no one speed is selected.
+EMSCRIPTEN_KEEPALIVE const char* page_selection()
+{
+    Sentence = SelectionSentence(Page.Reading());
+    return Sentence.c_str();
+}
+
+// The plays started since the last call; then page_play_clip names each and
+// page_play_callout says which call-out it is ("Speed1: single beep").
 EMSCRIPTEN_KEEPALIVE int page_take_plays()
 {
     Plays = Page.TakePlays();
@@ -149,7 +206,12 @@ EMSCRIPTEN_KEEPALIVE int page_take_plays()
 
 EMSCRIPTEN_KEEPALIVE const char* page_play_clip(int index)
 {
-    return index >= 0 && size_t(index) < Plays.size() ? Plays[size_t(index)] : "";
+    return index >= 0 && size_t(index) < Plays.size() ? Plays[size_t(index)].Clip : "";
+}
+
+EMSCRIPTEN_KEEPALIVE const char* page_play_callout(int index)
+{
+    return index >= 0 && size_t(index) < Plays.size() ? Plays[size_t(index)].Callout.c_str() : "";
 }
 
 EMSCRIPTEN_KEEPALIVE int page_files_changed()

@@ -3,7 +3,6 @@
 // in passes and are the same however the browser spaces its frames.
 #include "web/PagePass.h"
 
-#include "bench/hosting/SettingsSandbox.h"
 #include "platform/web/LinkedModule.h"
 
 #include <stdio.h>
@@ -42,12 +41,19 @@ void PagePass::Step()
 void PagePass::Shown(const PassRecord& pass)
 {
     record_ = pass;
-    if (pass.Panel)
-        panel_ = *pass.Panel;
-    record_.Panel = pass.Panel ? &panel_ : nullptr;
+    if (pass.Results)
+        results_ = *pass.Results;
+    record_.Results = pass.Results ? &results_ : nullptr;
+    if (pass.Reading)
+        reading_ = *pass.Reading;
+    reading_.Shows = ReadPanel(record_.Results);
+    record_.Reading = &reading_;
     hands_.Shown(pass);
-    for (int i = 0; i < pass.PlayCount; ++i)
-        plays_.push_back(pass.Plays[i]);
+    for (int i = 0; i < pass.PlayCount; ++i) {
+        // Each play is one call-out, in the order the reading names them.
+        const int speed = i < reading_.CalloutCount ? reading_.Callouts[i] : 0;
+        plays_.push_back({pass.Plays[i], CalloutSentence(speed)});
+    }
     if (pass.HandlerCount)
         syncNeeded_ = true;
     if (!painter_.Paint(record_))
@@ -78,22 +84,22 @@ double PagePass::Measure(int passes)
     if (passes < 1 || !run_ || !run_->Host().Installed())
         return 0;
     GaugeHost& host = run_->Host();
-    PanelState panel = panel_;
+    PassResults results = results_;
     PassRecord record = record_;
-    record.Panel = &panel;
+    record.Results = &results;
     const auto start = std::chrono::steady_clock::now();
     for (int i = 0; i < passes; ++i) {
         host.Update();
-        host.Pass(record_.Airspeed, &panel);
+        host.Pass(record_.Airspeed, &results);
         measured_.Paint(record);
     }
     const std::chrono::duration<double, std::milli> spent = std::chrono::steady_clock::now() - start;
     return spent.count() / passes;
 }
 
-std::vector<const char*> PagePass::TakePlays()
+std::vector<PagePass::Play> PagePass::TakePlays()
 {
-    std::vector<const char*> taken;
+    std::vector<Play> taken;
     taken.swap(plays_);
     return taken;
 }

@@ -4,7 +4,9 @@
 // and software DirectSound, and its panel painted by the bench's PassPainter.
 // A person's presses and keys act on it as on the bench's window (HandInput):
 // a left press held down repeats where its area asks (counted in passes),
-// keys set the airspeed, T flies a take-off. Nothing here knows about the
+// the keys select and adjust the speeds, set the airspeed or fly a take-off.
+// What the panel shows and the speeds beside it come from the one reading of
+// the panel (bench/flying/LumivanePanel.h). Nothing here knows about the
 // browser.
 #ifndef LUMIVANE_WEB_PAGEPASS_H
 #define LUMIVANE_WEB_PAGEPASS_H
@@ -33,7 +35,8 @@ public:
     // Panel pixels; only the left button reaches here (the others do nothing).
     void Down(int x, int y) { hands_.Down(x, y); }
     void Up() { hands_.Up(); }
-    void Key(AirspeedKey key) { hands_.Key(key); }
+    void KeyDown(HandKey key, bool repeat) { hands_.KeyDown(key, repeat); }
+    void KeyUp(HandKey key) { hands_.KeyUp(key); }
 
     // Kills the gauge and deletes its settings files. The module keeps the
     // speeds it read in its own data for as long as it stays loaded, as the
@@ -53,13 +56,17 @@ public:
     const Image& Frame() const { return painter_.Frame(); }
     bool FrameChanged() const { return painter_.Changed(); }
     const std::string& Problem() const { return problem_; }
-    uint64_t Passes() const { return record_.Host ? record_.Pass + 1 : 0; }
     double Airspeed() const { return record_.Airspeed; }
-    // The last pass's record; its panel is the page's copy.
+    // The last pass's record; its results and reading are the page's copies.
     const PassRecord& Record() const { return record_; }
-    // The clips whose play started since the last TakePlays, in order:
-    // "Wave1", "Wave2", or "unknown".
-    std::vector<const char*> TakePlays();
+    const PanelReading& Reading() const { return reading_; }
+    // The plays started since the last TakePlays, in order: each clip
+    // ("Wave1", "Wave2", or "unknown") and the call-out it is, in words.
+    struct Play {
+        const char* Clip;
+        std::string Callout;
+    };
+    std::vector<Play> TakePlays();
     // Whether the settings files may have changed since the last call.
     bool TakeFilesChanged();
 
@@ -74,9 +81,10 @@ private:
     PassPainter measured_{true};
     std::string settings_;
     std::string problem_;
-    PanelState panel_ = {};
+    PassResults results_;
+    PanelReading reading_;
     PassRecord record_;
-    std::vector<const char*> plays_;
+    std::vector<Play> plays_;
     bool syncNeeded_ = false;
 };
 

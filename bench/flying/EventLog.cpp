@@ -18,9 +18,16 @@ Json Number(double value)
     return fabs(value) < 1e9 ? nearbyint(value * 1e6) / 1e6 : value;
 }
 
-Json Booleans(const double* results)
+Json Booleans(const bool* lit)
 {
-    return Json::array({results[0] == 0.0, results[1] == 0.0, results[2] == 0.0});
+    return Json::array({lit[0], lit[1], lit[2]});
+}
+
+// A callback's result as JSON can hold it: null for none, or for a value
+// JSON has no number for.
+Json Result(const ElementResult& element)
+{
+    return element.Called && isfinite(element.Result) ? Number(element.Result) : Json(nullptr);
 }
 
 Json Text(const std::string& bytes)
@@ -51,10 +58,29 @@ std::string EventLine(const PassRecord& pass)
         line["airspeed_is"] = isnan(pass.Airspeed) ? "nan" : pass.Airspeed > 0 ? "inf" : "-inf";
     }
     line["installed"] = pass.Installed;
-    if (pass.Installed && pass.Panel) {
-        line["lamps"] = Booleans(pass.Panel->Lamps);
-        line["marks"] = Booleans(pass.Panel->Marks);
-        line["readout"] = Text(pass.Panel->Readout);
+    // What the host holds of every element, whatever the gauge: the results
+    // in chain order, and the texts of its text elements.
+    if (pass.Results) {
+        Json results = Json::array(), texts = Json::array();
+        for (int i = 0; i < pass.Results->Count; ++i) {
+            const ElementResult& element = pass.Results->Elements[i];
+            results.push_back(Result(element));
+            if (element.Kind == TextStringKind)
+                texts.push_back(Text(element.Text));
+        }
+        line["results"] = results;
+        line["texts"] = texts;
+    } else {
+        line["results"] = nullptr;
+        line["texts"] = nullptr;
+    }
+    // What they mean on Lumivane's panel, and its speeds as far as they are
+    // known; null for another gauge's.
+    const PanelReading* reading = pass.Reading;
+    if (reading && reading->Shows.Lumivane) {
+        line["lamps"] = Booleans(reading->Shows.Lamps);
+        line["marks"] = Booleans(reading->Shows.Marks);
+        line["readout"] = Text(reading->Shows.Readout);
     } else {
         line["lamps"] = nullptr;
         line["marks"] = nullptr;
@@ -64,10 +90,14 @@ std::string EventLine(const PassRecord& pass)
     for (int i = 0; i < pass.PlayCount; ++i)
         plays.push_back(pass.Plays[i]);
     line["plays"] = plays;
-    Json speeds = Json::array();
-    for (int i = 0; i < 3; ++i)
-        speeds.push_back(pass.SpeedKnown[i] ? Json(pass.Speeds[i]) : Json(nullptr));
-    line["speeds"] = speeds;
+    if (reading && reading->Lumivane) {
+        Json speeds = Json::array();
+        for (int i = 0; i < PanelSpeeds; ++i)
+            speeds.push_back(reading->SpeedKnown[i] ? Json(reading->Speeds[i]) : Json(nullptr));
+        line["speeds"] = speeds;
+    } else {
+        line["speeds"] = nullptr;
+    }
     Json handlers = Json::array();
     for (int i = 0; i < pass.HandlerCount; ++i)
         handlers.push_back("area " + std::to_string(pass.Handlers[i]));

@@ -23,7 +23,6 @@ public:
     // `flush`: written out at once, for a run watched as it goes.
     void Write(const PassRecord& pass, bool flush);
     void Close();
-    bool IsOpen() const { return file_ != nullptr; }
 
 private:
     FILE* file_ = nullptr;

@@ -1,46 +1,118 @@
+// The keys for the gauge follow its panel: a digit selects that speed, Left
+// and Right press the decrease and increase areas, which lie left and right
+// on the readout. The airspeed keys are the bench's, as in its first window.
 #include "bench/flying/HandInput.h"
 
 #include <math.h>
 
+// Win32 virtual-key codes, spelled out so that no build needs <windows.h>.
+const KeyBinding HandKeys[] = {
+    {HandKey::AirspeedUp, "Up", "ArrowUp Up", 0x26, "airspeed +1", "+1", PanelArea::None},
+    {HandKey::AirspeedDown, "Down", "ArrowDown Down", 0x28, "airspeed -1", "-1", PanelArea::None},
+    {HandKey::AirspeedUpTen, "Page Up", "PageUp", 0x21, "airspeed +10", "+10", PanelArea::None},
+    {HandKey::AirspeedDownTen, "Page Down", "PageDown", 0x22, "airspeed -10", "-10", PanelArea::None},
+    {HandKey::AirspeedZero, "Home", "Home", 0x24, "airspeed 0", "0", PanelArea::None},
+    {HandKey::TakeOff, "T", "t T", 0x54,
+        "a take-off: the airspeed from 0 to 20 above Speed3 over 10 s, then held", "take-off", PanelArea::None},
+    {HandKey::SelectSpeed1, "1", "1", 0x31, "select Speed1", "Speed1", PanelArea::SelectSpeed1},
+    {HandKey::SelectSpeed2, "2", "2", 0x32, "select Speed2", "Speed2", PanelArea::SelectSpeed2},
+    {HandKey::SelectSpeed3, "3", "3", 0x33, "select Speed3", "Speed3", PanelArea::SelectSpeed3},
+    {HandKey::LowerSpeed, "Left", "ArrowLeft Left", 0x25,
+        "lower the selected speed by 1; held, it repeats", "lower", PanelArea::Decrease},
+    {HandKey::RaiseSpeed, "Right", "ArrowRight Right", 0x27,
+        "raise the selected speed by 1; held, it repeats", "raise", PanelArea::Increase},
+};
+const int HandKeyCount = int(sizeof HandKeys / sizeof HandKeys[0]);
+
+const KeyBinding* FindHandKey(HandKey key)
+{
+    for (const KeyBinding& binding : HandKeys)
+        if (binding.Code == key)
+            return &binding;
+    return nullptr;
+}
+
+std::string KeysHelp(const char* heading)
+{
+    std::string text = heading;
+    text += "\n";
+    for (const KeyBinding& binding : HandKeys) {
+        std::string name = binding.Name;
+        name.resize(name.size() < 12 ? 12 : name.size(), ' ');
+        text += "  " + name + "  " + binding.Does + "\n";
+    }
+    return text;
+}
+
 void HandInput::Down(int x, int y)
 {
-    inputs_.push_back({Input::Down, x, y, 0});
+    holder_ = Holder::Mouse;
+    inputs_.push_back({Input::Down, x, y, 0, PanelArea::None});
 }
 
 void HandInput::Up()
 {
-    inputs_.push_back({Input::Up, 0, 0, 0});
+    if (holder_ != Holder::Mouse)
+        return;
+    holder_ = Holder::None;
+    inputs_.push_back({Input::Up, 0, 0, 0, PanelArea::None});
 }
 
-void HandInput::Key(AirspeedKey key)
+void HandInput::KeyDown(HandKey key, bool repeat)
+{
+    const KeyBinding* binding = FindHandKey(key);
+    if (!binding)
+        return;
+    if (binding->Area == PanelArea::None) {
+        AirspeedKey(key);
+        return;
+    }
+    if (repeat && holder_ == Holder::Key && heldKey_ == key)
+        return;
+    holder_ = Holder::Key;
+    heldKey_ = key;
+    inputs_.push_back({Input::AreaDown, 0, 0, 0, binding->Area});
+}
+
+void HandInput::KeyUp(HandKey key)
+{
+    if (holder_ != Holder::Key || heldKey_ != key)
+        return;
+    holder_ = Holder::None;
+    inputs_.push_back({Input::Up, 0, 0, 0, PanelArea::None});
+}
+
+void HandInput::AirspeedKey(HandKey key)
 {
     const double from = aimed_ ? aim_ : floor(airspeed_ + 0.5);
     double to = from;
     switch (key) {
-    case AirspeedKey::Up:
+    case HandKey::AirspeedUp:
         to = from + 1;
         break;
-    case AirspeedKey::Down:
+    case HandKey::AirspeedDown:
         to = from - 1;
         break;
-    case AirspeedKey::PageUp:
+    case HandKey::AirspeedUpTen:
         to = from + 10;
         break;
-    case AirspeedKey::PageDown:
+    case HandKey::AirspeedDownTen:
         to = from - 10;
         break;
-    case AirspeedKey::Home:
+    case HandKey::AirspeedZero:
         to = 0;
         break;
-    case AirspeedKey::TakeOff:
+    case HandKey::TakeOff:
         aimed_ = false;
-        inputs_.push_back({Input::TakeOff, 0, 0, 0});
+        inputs_.push_back({Input::TakeOff, 0, 0, 0, PanelArea::None});
+        return;
+    default:
         return;
     }
     to = to < 0 ? 0 : to > MostAirspeed ? MostAirspeed : to;
     aimed_ = true;
     aim_ = to;
-    inputs_.push_back({Input::Airspeed, 0, 0, to});
+    inputs_.push_back({Input::Airspeed, 0, 0, to, PanelArea::None});
 }
 
 void HandInput::Apply(PassControl& control)
@@ -50,6 +122,14 @@ void HandInput::Apply(PassControl& control)
         case Input::Down:
             control.Hold(input.X, input.Y, Button::Left);
             break;
+        case Input::AreaDown: {
+            // Where the area is now: a module killed and installed again
+            // registers its list anew.
+            int x = 0, y = 0;
+            if (AreaMiddle(control.Areas(), input.Area, &x, &y))
+                control.Hold(x, y, Button::Left);
+            break;
+        }
         case Input::Up:
             control.Release();
             break;
@@ -76,6 +156,6 @@ void HandInput::Apply(PassControl& control)
 void HandInput::Shown(const PassRecord& pass)
 {
     airspeed_ = pass.Airspeed;
-    if (pass.SpeedKnown[2])
-        speed3_ = pass.Speeds[2];
+    if (pass.Reading && pass.Reading->Lumivane && pass.Reading->SpeedKnown[2])
+        speed3_ = pass.Reading->Speeds[2];
 }

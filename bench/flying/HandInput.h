@@ -1,17 +1,52 @@
 // What a person at the panel asks for between passes, as the bench's window
 // and the web page take it: the left button down and up on a panel pixel,
-// and the keys that set the airspeed or fly a take-off. It is queued as it
-// comes and acted on at the next pass, at that pass's time, so that presses,
-// repeats and the take-off are counted in passes however the events were
-// spaced.
+// and the keys. It is queued as it comes and acted on at the next pass, at
+// that pass's time, so that presses, repeats and the take-off are counted in
+// passes however the events were spaced.
+//
+// The keys are one table: the window, --help, the page's buttons and its text
+// all read it. A key for the gauge is a press at the middle of its area, held
+// while the key is down, so the gauge's own handlers decide everything, as
+// with the mouse; the keys for the airspeed stand in for the simulator.
 #ifndef LUMIVANE_BENCH_FLYING_HANDINPUT_H
 #define LUMIVANE_BENCH_FLYING_HANDINPUT_H
 
+#include "bench/flying/LumivanePanel.h"
 #include "bench/flying/Pass.h"
 
+#include <string>
 #include <vector>
 
-enum class AirspeedKey { Up, Down, PageUp, PageDown, Home, TakeOff };
+enum class HandKey {
+    AirspeedUp,
+    AirspeedDown,
+    AirspeedUpTen,
+    AirspeedDownTen,
+    AirspeedZero,
+    TakeOff,
+    SelectSpeed1,
+    SelectSpeed2,
+    SelectSpeed3,
+    LowerSpeed,
+    RaiseSpeed,
+};
+
+struct KeyBinding {
+    HandKey Code;
+    const char* Name;   // as a person reads it: "Page Up"
+    const char* WebKey; // the KeyboardEvent.key values it answers to, blank-separated
+    int WindowsKey;     // its Win32 virtual-key code
+    const char* Does;   // what it does, for --help and the page's text
+    const char* Hint;   // the shortest label, for a button or the window's strip
+    PanelArea Area;     // the area it presses, or None for an airspeed key
+};
+
+extern const KeyBinding HandKeys[];
+extern const int HandKeyCount;
+// The binding of a key, or null.
+const KeyBinding* FindHandKey(HandKey key);
+// The table as --help gives it, under `heading`, one key a line.
+std::string KeysHelp(const char* heading);
 
 class HandInput {
 public:
@@ -25,10 +60,13 @@ public:
     // The left button at panel pixel x, y: held down until Up.
     void Down(int x, int y);
     void Up();
-    // Up and Down step by 1, Page Up and Page Down by 10, Home is 0, from
-    // what earlier keys asked for even before a pass applied it, so that a
-    // held key's repeats add up.
-    void Key(AirspeedKey key);
+    // A key goes down; `repeat` when the system repeats a key held down. An
+    // airspeed key acts at every down, from what earlier keys asked for even
+    // before a pass applied it, so that a held key's repeats add up. A key
+    // for the gauge holds its area's press until it comes up, and the press
+    // repeats as a held button's does, so the system's repeats are ignored.
+    void KeyDown(HandKey key, bool repeat = false);
+    void KeyUp(HandKey key);
     // Before a pass: everything queued since the last one, then the take-off's
     // airspeed at this pass's time.
     void Apply(PassControl& control);
@@ -39,12 +77,19 @@ public:
 
 private:
     struct Input {
-        enum Kind { Down, Up, Airspeed, TakeOff } What;
+        enum Kind { Down, Up, Airspeed, TakeOff, AreaDown } What;
         int X, Y;
         double Value;
+        PanelArea Area;
     };
+    // Who holds the press, so that only its own release lets it go.
+    enum class Holder { None, Mouse, Key };
+
+    void AirspeedKey(HandKey key);
 
     std::vector<Input> inputs_;
+    Holder holder_ = Holder::None;
+    HandKey heldKey_ = HandKey::AirspeedUp;
     double airspeed_ = 0;
     bool aimed_ = false; // keys have asked for an airspeed not yet applied
     double aim_ = 0;

@@ -19,7 +19,7 @@ void HeldPress::Start(int x, int y, Button which, double now, double until)
     repeats_ = 0;
 }
 
-void HeldPress::Repeat(const GaugeHost& host, double now, const RunHandler& run)
+void HeldPress::Repeat(double now, const AreaLookup& areaAt, const RunHandler& run)
 {
     if (!down_)
         return;
@@ -27,7 +27,7 @@ void HeldPress::Repeat(const GaugeHost& host, double now, const RunHandler& run)
         double at = start_ + RepeatDelay + RepeatPeriod * repeats_;
         if (at > now + Tolerance || at >= until_ - Tolerance)
             break;
-        MouseArea* area = host.AreaAt(x_, y_, which_);
+        MouseArea* area = areaAt(x_, y_, which_);
         if (area && (area->Events & RepeatWhileHeld))
             run(area, x_, y_);
         ++repeats_;

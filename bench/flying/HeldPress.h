@@ -17,6 +17,9 @@ public:
     // Runs a handler for the area under the press: the pass loop's, so that
     // the run's record sees every handler that ran.
     using RunHandler = std::function<void(MouseArea* area, int x, int y)>;
+    // The area a press at x, y with this button lands in, or null: the
+    // host's own lookup (GaugeHost::AreaAt).
+    using AreaLookup = std::function<MouseArea*(int x, int y, Button which)>;
 
     // Down at `now` until `until` (infinite for a driver's hold).
     void Start(int x, int y, Button which, double now, double until);
@@ -25,7 +28,7 @@ public:
 
     // Runs every repeat due by `now` through `run`, the area looked up again
     // each time: the pointer may lie over another area after an install.
-    void Repeat(const GaugeHost& host, double now, const RunHandler& run);
+    void Repeat(double now, const AreaLookup& areaAt, const RunHandler& run);
 
 private:
     bool down_ = false;

@@ -5,6 +5,7 @@
 #ifndef LUMIVANE_BENCH_FLYING_PASS_H
 #define LUMIVANE_BENCH_FLYING_PASS_H
 
+#include "bench/flying/LumivanePanel.h"
 #include "bench/hosting/GaugeHost.h"
 
 #include <stddef.h>
@@ -20,14 +21,17 @@ struct PassRecord {
     double Time = 0;
     double Airspeed = 0;
     bool Installed = false;
-    const PanelState* Panel = nullptr; // valid for the call only
+    // Every element's result in chain order; null while the gauge is killed.
+    // Valid for the call only.
+    const PassResults* Results = nullptr;
+    // What the results and the files say of Lumivane's panel; valid for the
+    // call only.
+    const PanelReading* Reading = nullptr;
     static constexpr int MaxPlays = 8, MaxHandlers = 16;
     const char* Plays[MaxPlays];       // clips whose play started in this pass
     int PlayCount = 0;
     int Handlers[MaxHandlers];         // area numbers whose handler ran
     int HandlerCount = 0;
-    bool SpeedKnown[3] = {};
-    int Speeds[3] = {};
     const std::vector<std::string>* Faults = nullptr; // every fault so far
     size_t FirstFault = 0, FaultCount = 0;            // this pass's, in Faults
     const GaugeHost* Host = nullptr;
@@ -39,6 +43,8 @@ class PassControl {
 public:
     virtual ~PassControl() = default;
     virtual double Time() const = 0;
+    // The mouse area list the gauge registered, null while none is.
+    virtual const MouseArea* Areas() const = 0;
     virtual void Press(int x, int y, Button button) = 0; // down and up at once
     virtual void Hold(int x, int y, Button button) = 0;  // down until Release
     virtual void Release() = 0;

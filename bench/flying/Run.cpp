@@ -8,9 +8,8 @@
 
 #include "bench/files/Files.h"
 #include "bench/flying/AirspeedProfile.h"
-#include "bench/flying/EventLog.h"
 #include "bench/flying/HeldPress.h"
-#include "bench/flying/LoggedSpeeds.h"
+#include "bench/flying/LumivanePanel.h"
 #include "bench/flying/Progress.h"
 #include "bench/hosting/GaugeCalls.h"
 #include "bench/hosting/SettingsSandbox.h"
@@ -36,10 +35,17 @@ constexpr bool WindowsHost = false;
 
 } // namespace
 
+bool PlaysThroughSoftware(const RunOptions& options)
+{
+    return options.SoftSound || !WindowsHost;
+}
+
 class ScenarioRun::Runner : public PassControl {
 public:
-    Runner(const RunOptions& options, const Scenario& scenario, RunSummary* summary)
-        : options_(options), scenario_(scenario), summary_(summary), profile_(&scenario)
+    Runner(const RunOptions& options, const Scenario& scenario, RunSummary* summary,
+        std::vector<RunRecorder*> recorders)
+        : options_(options), scenario_(scenario), summary_(summary), recorders_(std::move(recorders)),
+          profile_(&scenario)
     {
         // Natively the run moves into the settings sandbox, so every path it
         // keeps is made absolute first.
@@ -57,6 +63,7 @@ public:
 
     // PassControl
     double Time() const override { return now_; }
+    const MouseArea* Areas() const override { return host_.MouseAreas(); }
     void Press(int x, int y, Button button) override
     {
         if (MouseArea* area = host_.AreaAt(x, y, button))
@@ -73,9 +80,10 @@ private:
     void Run(MouseArea* area, int x, int y)
     {
         host_.RunHandler(area, x, y);
+        const int number = host_.AreaNumber(area);
         if (record_.HandlerCount < PassRecord::MaxHandlers)
-            record_.Handlers[record_.HandlerCount++] = host_.AreaNumber(area);
-        speeds_.FilesChanged();
+            record_.Handlers[record_.HandlerCount++] = number;
+        reader_.HandlerRan(host_.MouseAreas(), number);
     }
     void StartHold(int x, int y, Button button, double until)
     {
@@ -90,9 +98,10 @@ private:
     RunOptions options_;
     const Scenario& scenario_;
     RunSummary* summary_;
+    std::vector<RunRecorder*> recorders_;
     AirspeedProfile profile_;
     GaugeHost host_;
-    PanelState panel_ = {};
+    PassResults results_;
     PassRecord record_;
     HeldPress held_;
     double now_ = 0;
@@ -100,9 +109,7 @@ private:
     bool realTime_ = true;
     bool soft_ = false;
     std::string sandbox_;
-    EventLog events_;
-    LoggedSpeeds speeds_{sandbox_};
-    RunSound sound_;
+    PanelReader reader_;
     Progress progress_;
     uint64_t pass_ = 0, passes_ = 0;
     double samplesPerPass_ = 0;
@@ -115,7 +122,7 @@ private:
 
 bool ScenarioRun::Runner::Start(std::string* error)
 {
-    soft_ = options_.SoftSound || !WindowsHost;
+    soft_ = PlaysThroughSoftware(options_);
     realTime_ = options_.Speed == Pace::RealTime || (options_.Speed == Pace::Default && !soft_);
     // The module first: a module that cannot be loaded leaves no folders.
     if (!host_.Load(options_.Module, error))
@@ -142,20 +149,22 @@ bool ScenarioRun::Runner::Start(std::string* error)
             return false;
         }
     }
-    sound_.Start(options_.Capture, soft_);
     if (!TapDirectSound(host_.ModuleHandle(), options_.SoftSound))
         summary_->SoundNote = "the module imports no DirectSoundCreate: its sounds are not followed";
     if (!EnterSandbox(host_.ModuleHandle(), sandbox_, error)) {
         host_.Unload();
         return false;
     }
-    if (options_.Record && !events_.Open(JoinPath(options_.Out, "events.jsonl"), error)) {
-        LeaveSandbox();
-        host_.Unload();
-        return false;
+    for (RunRecorder* recorder : recorders_) {
+        if (!recorder->Start(options_, error)) {
+            LeaveSandbox();
+            host_.Unload();
+            return false;
+        }
     }
     ClearSoundEvents();
     ClearHeardTrack();
+    reader_.ModuleLoaded(sandbox_);
     host_.TraceServices(false);
     host_.ConnectServices();
     DoInstall();
@@ -175,7 +184,6 @@ void ScenarioRun::Runner::DoInstall()
     host_.Query();
     host_.Install(0);
     host_.Initialize();
-    speeds_.FilesChanged();
 }
 
 void ScenarioRun::Runner::DoKill()
@@ -183,8 +191,8 @@ void ScenarioRun::Runner::DoKill()
     if (!host_.Installed())
         return;
     host_.Kill();
-    speeds_.FilesChanged();
-    sound_.Gather();
+    for (RunRecorder* recorder : recorders_)
+        recorder->Killed();
 }
 
 void ScenarioRun::Runner::Apply(const ScenarioAction& action)
@@ -254,19 +262,23 @@ bool ScenarioRun::Runner::Step()
         Apply(scenario_.Actions[next_++]);
     if (options_.TakeInput)
         options_.TakeInput(*this);
-    held_.Repeat(host_, now_, [this](MouseArea* area, int x, int y) { Run(area, x, y); });
+    held_.Repeat(
+        now_, [this](int x, int y, Button which) { return host_.AreaAt(x, y, which); },
+        [this](MouseArea* area, int x, int y) { Run(area, x, y); });
     record_.Airspeed = profile_.At(now_);
     record_.Installed = host_.Installed();
     if (record_.Installed) {
         host_.Update();
-        host_.Pass(record_.Airspeed, &panel_);
+        host_.Pass(record_.Airspeed, &results_);
     }
-    if (options_.Record || options_.ShowPass) {
+    if (!recorders_.empty() || options_.ShowPass) {
         Gather();
-        record_.Panel = record_.Installed ? &panel_ : nullptr;
+        record_.Results = record_.Installed ? &results_ : nullptr;
         record_.Host = &host_;
-        speeds_.Know(&record_);
-        events_.Write(record_, options_.Flush);
+        reader_.Passed(record_.Results, record_.Airspeed, record_.Plays, record_.PlayCount);
+        record_.Reading = &reader_.Reading();
+        for (RunRecorder* recorder : recorders_)
+            recorder->Pass(record_);
         if (options_.ShowPass)
             options_.ShowPass(record_);
     }
@@ -297,30 +309,21 @@ void ScenarioRun::Runner::Finish()
     if (!soft_ && host_.Installed())
         std::this_thread::sleep_for(std::chrono::milliseconds(realTime_ ? 500 : 800));
     DoKill();
-    if (options_.Record || options_.ShowPass)
+    if (!recorders_.empty() || options_.ShowPass)
         Gather();
     TapFlush();
     LeaveSandbox();
     host_.Unload();
-    events_.Close();
     const std::string refusal = RunSound::DeviceRefusal(soft_);
     if (!refusal.empty())
         summary_->SoundNote = refusal;
-    if (!options_.Record)
-        return;
-    std::vector<double> plays;
-    for (const HeardCallout& play : summary_->Plays)
-        plays.push_back(play.Time);
-    RunSoundFile file = sound_.Write(JoinPath(options_.Out, "sound.wav"), double(summary_->Passes) / options_.Rate,
-        plays);
-    summary_->SoundFile = file.Path;
-    summary_->Bursts = file.Bursts;
-    if (!file.Note.empty() && refusal.empty())
-        summary_->SoundNote = file.Note;
+    for (RunRecorder* recorder : recorders_)
+        recorder->Finish(double(summary_->Passes) / options_.Rate, summary_);
 }
 
-ScenarioRun::ScenarioRun(const RunOptions& options, const Scenario& scenario, RunSummary* summary)
-    : runner_(new Runner(options, scenario, summary))
+ScenarioRun::ScenarioRun(const RunOptions& options, const Scenario& scenario, RunSummary* summary,
+    std::vector<RunRecorder*> recorders)
+    : runner_(new Runner(options, scenario, summary, std::move(recorders)))
 {
     *summary = RunSummary();
 }
@@ -356,15 +359,4 @@ PassControl& ScenarioRun::Control()
 GaugeHost& ScenarioRun::Host()
 {
     return runner_->Host();
-}
-
-bool RunScenario(const RunOptions& options, const Scenario& scenario, RunSummary* summary, std::string* error)
-{
-    ScenarioRun run(options, scenario, summary);
-    if (!run.Start(error))
-        return false;
-    while (run.Step()) {
-    }
-    run.Finish();
-    return true;
 }

@@ -131,10 +131,17 @@ struct HostServices {
     }
 };
 
-bool PanelState::operator==(const PanelState& other) const
+bool PassResults::operator==(const PassResults& other) const
 {
-    return memcmp(Lamps, other.Lamps, sizeof Lamps) == 0 && memcmp(Marks, other.Marks, sizeof Marks) == 0 &&
-           Readout == other.Readout;
+    if (Count != other.Count)
+        return false;
+    for (int i = 0; i < Count; ++i) {
+        const ElementResult& a = Elements[i];
+        const ElementResult& b = other.Elements[i];
+        if (a.Kind != b.Kind || a.Image != b.Image || strcmp(a.Text, b.Text) != 0)
+            return false;
+    }
+    return true;
 }
 
 GaugeHost::GaugeHost()
@@ -216,6 +223,14 @@ void GaugeHost::Measure(const char* name, int32_t drift)
         stackFaults_.push_back(std::string(name) + " moved the stack by " + std::to_string(drift));
 }
 
+// A stack fault names the element by its place in the chain, counted from
+// the background, 0.
+void GaugeHost::MeasureElement(int index, const char* kind, int32_t drift)
+{
+    if (drift != 0)
+        Measure(("element " + std::to_string(index) + " (" + kind + ")").c_str(), drift);
+}
+
 void GaugeHost::Query()
 {
     Measure("query", CallGaugeRoutine(Header()->Query));
@@ -253,43 +268,61 @@ void GaugeHost::Kill()
     installed_ = false;
 }
 
-void GaugeHost::Pass(double value, PanelState* state)
+namespace {
+
+// The image an icon's result picks among its images: image n for a result
+// from n up to n + 1; none for -1, NaN or anything beyond the icon's count.
+int32_t ChosenImage(const IconElement& icon, double result)
 {
-    static const char* const IconNames[] = {"lamp 1", "lamp 2", "lamp 3", "bottom mark", "middle mark", "top mark"};
+    // The sixth setting is the image count; an icon has at least its one.
+    const double count = icon.Settings[5] > 1 ? double(icon.Settings[5]) : 1.0;
+    return result >= 0.0 && result < count ? int32_t(result) : -1;
+}
+
+} // namespace
+
+void GaugeHost::Pass(double value, PassResults* results)
+{
     airspeed = value;
-    int icons = 0, texts = 0;
+    results->Count = elementCount_;
     for (int i = 0; i < elementCount_; ++i) {
         ElementHeader* e = elements_[i];
+        ElementResult& out = results->Elements[i];
+        out.Kind = e->Kind;
+        out.BitmapId = e->BitmapId;
+        out.Called = false;
+        out.Argument = 0;
+        out.Result = -1.0;
+        out.Image = -1;
+        out.Text[0] = 0;
         if (e->Kind == IconKind) {
             IconElement* icon = reinterpret_cast<IconElement*>(e);
-            double result = -1.0;
-            if (icon->Callback)
-                Measure(icons < 6 ? IconNames[icons] : "icon", CallIconCallback(icon->Callback, e, &result));
-            if (icons < 3)
-                state->Lamps[icons] = result;
-            else if (icons < 6)
-                state->Marks[icons - 3] = result;
-            ++icons;
+            if (icon->Callback) {
+                MeasureElement(i, "icon", CallIconCallback(icon->Callback, e, &out.Result));
+                out.Called = true;
+            }
+            out.Image = ChosenImage(*icon, out.Result);
         } else if (e->Kind == TextStringKind) {
             TextElement* text = reinterpret_cast<TextElement*>(e);
-            // The host's argument is its own; the gauge only hands it back.
-            double result = 0.0;
-            if (text->Callback)
-                Measure("readout", CallTextCallback(text->Callback, 0.5, &result));
-            if (texts++ == 0) {
-                state->ReadoutResult = result;
-                const char* buffer = text->TextBuffer ? text->TextBuffer : "";
-                state->Readout.assign(buffer, strnlen(buffer, TextBufferBytes));
+            out.Argument = TextArgument;
+            if (text->Callback) {
+                MeasureElement(i, "text", CallTextCallback(text->Callback, TextArgument, &out.Result));
+                out.Called = true;
+            }
+            if (text->TextBuffer) {
+                const size_t length = strnlen(text->TextBuffer, TextBufferBytes);
+                memcpy(out.Text, text->TextBuffer, length);
+                out.Text[length] = 0;
             }
         }
     }
 }
 
-PanelState GaugeHost::Pass(double value)
+PassResults GaugeHost::Pass(double value)
 {
-    PanelState state = {};
-    Pass(value, &state);
-    return state;
+    PassResults results;
+    Pass(value, &results);
+    return results;
 }
 
 MouseArea* GaugeHost::AreaAt(int x, int y, Button button) const

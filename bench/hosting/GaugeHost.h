@@ -23,15 +23,30 @@ struct ServiceCall {
     uint64_t Order; // on the count of bench/hosting/CallOrder.h
 };
 
-// What the gauge shows after one pass over its elements. The icons are taken
-// in chain order: the first three are the lamps, the next three the marks.
-struct PanelState {
-    double Lamps[3];   // lamp 1, 2, 3: 0.0 lit, -1.0 dark
-    double Marks[3];   // bottom (Speed1), middle (Speed2), top (Speed3)
-    std::string Readout;
-    double ReadoutResult;
-    bool operator==(const PanelState& other) const;
-    bool operator!=(const PanelState& other) const { return !(*this == other); }
+// What the host holds of one element after a pass, as it draws it: the
+// element's kind, what its callback returned, the image that result picks
+// and, for a text element, the text its buffer holds. Nothing here says what
+// an element means to the gauge; that is the gauge's own reading.
+struct ElementResult {
+    static constexpr int TextBytes = 16; // the host's text buffer, as the gauge may fill it
+    int32_t Kind = StaticImageKind;
+    int32_t BitmapId = -1;  // as the element names it
+    bool Called = false;    // a callback ran for it this pass
+    double Argument = 0;    // what the host handed a text callback
+    double Result = -1.0;   // the callback's result; -1.0 when none ran
+    int32_t Image = -1;     // an icon's image shown, from 0; -1 for none
+    char Text[TextBytes + 1] = {}; // a text element's buffer, cut at its zero
+};
+
+// One pass over the element chain: every element's result in chain order.
+// Fixed in size, so that a pass allocates nothing.
+struct PassResults {
+    static constexpr int MostElements = 32;
+    int Count = 0;
+    ElementResult Elements[MostElements];
+    // The same picture: every element shows the same image and text.
+    bool operator==(const PassResults& other) const;
+    bool operator!=(const PassResults& other) const { return !(*this == other); }
 };
 
 // Mouse buttons as a press names them.
@@ -39,13 +54,18 @@ enum class Button { Left, Right, Middle };
 
 class GaugeHost {
 public:
-    // The whole gauge, which an area group's start record stands for.
+    // The gauge's size on the panel, as an aircraft's panel configuration
+    // gives it to the simulator: the whole gauge, which an area group's
+    // start record stands for. The bench mounts every gauge at this size.
     static constexpr int GaugeWidth = 100, GaugeHeight = 70;
     // The value entry 25 writes into the background's host-filled pointer:
     // what it designates is the host's, and the gauge only hands it on.
     static constexpr uintptr_t HostFilledValue = 0x00C0FFEE;
     // Characters of the host's text buffer for each text element.
-    static constexpr int TextBufferBytes = 16;
+    static constexpr int TextBufferBytes = ElementResult::TextBytes;
+    // What the host hands every text callback. A gauge hands it back or
+    // returns something else; anything but 1.0 tells the two apart.
+    static constexpr double TextArgument = 0.5;
 
     GaugeHost();
     ~GaugeHost();
@@ -79,11 +99,12 @@ public:
     void Draw();
     void Kill();
 
-    // One pass over the element tree at this airspeed: every element in
-    // chain order, icon callbacks and the text callback, the lamps asking
-    // for the airspeed through entry 40. Fills `state`; allocates nothing.
-    void Pass(double airspeed, PanelState* state);
-    PanelState Pass(double airspeed);
+    // One pass over the element tree at this airspeed: every element's
+    // callback in chain order, each result kept as the host draws it, any
+    // variable lookup through entry 40 answered with `airspeed`. Fills
+    // `results`; allocates nothing.
+    void Pass(double airspeed, PassResults* results);
+    PassResults Pass(double airspeed);
 
     // The area a press at panel pixel x, y with this button lands in, or
     // null: only areas whose event bits name the left button going down
@@ -130,6 +151,7 @@ public:
 private:
     friend struct HostServices;
     void Measure(const char* name, int32_t drift);
+    void MeasureElement(int index, const char* kind, int32_t drift);
     void FindElements();
 
     LoadedModule module_;
@@ -142,7 +164,7 @@ private:
 
     // The chain, found once at load: the records are the module's static
     // data and do not move while it is loaded.
-    static constexpr int MaxElements = 32;
+    static constexpr int MaxElements = PassResults::MostElements;
     ElementHeader* elements_[MaxElements];
     int elementCount_ = 0;
     static constexpr int MaxTextElements = 4;

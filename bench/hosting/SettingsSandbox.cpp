@@ -1,11 +1,14 @@
-// The settings sandbox as every build keeps it: the gauge's file names, where
-// they lie in the sandbox folder, and the opens it refused. Each run enters
-// the sandbox afresh, so the refusals it reports are its own and never an
-// earlier run's in the same process. How the module's opens are sent into the
-// folder is each build's own (SettingsSandboxPlatform.h).
+// The settings sandbox as every build keeps it: which paths are a gauge's
+// settings files, where they lie in the sandbox folder, and the opens it
+// refused. Each run enters the sandbox afresh, so the refusals it reports are
+// its own and never an earlier run's in the same process. How the module's
+// opens are sent into the folder is each build's own
+// (SettingsSandboxPlatform.h).
 #include "bench/hosting/SettingsSandbox.h"
 
 #include "bench/hosting/SettingsSandboxPlatform.h"
+
+#include <string.h>
 
 namespace {
 
@@ -13,17 +16,23 @@ std::vector<std::string> Refusals;
 
 } // namespace
 
-const char* SettingsFileName(int speed)
+bool RootOfC(const char* path, const char** name)
 {
-    return speed == 1 ? "pelmo1" : speed == 2 ? "pelmo2" : "pelmo";
+    if (!path || (path[0] != 'C' && path[0] != 'c') || path[1] != ':' || (path[2] != '\\' && path[2] != '/'))
+        return false;
+    *name = path + 3;
+    return **name && !strpbrk(*name, "\\/:");
 }
 
-std::string SettingsFilePath(const std::string& folder, int speed)
+std::string SandboxedPath(const std::string& folder, const char* path)
 {
-    std::string path = folder;
-    if (!path.empty() && path.back() != '/' && path.back() != '\\')
-        path += '/';
-    return path + SandboxNamePrefix + SettingsFileName(speed);
+    const char* name = nullptr;
+    if (!RootOfC(path, &name))
+        return std::string();
+    std::string sandboxed = folder;
+    if (!sandboxed.empty() && sandboxed.back() != '/' && sandboxed.back() != '\\')
+        sandboxed += '/';
+    return sandboxed + SandboxFileName(path, name);
 }
 
 bool EnterSandbox(void* module, const std::string& folder, std::string* error)

@@ -1,10 +1,10 @@
-// The settings sandbox. The gauge keeps its speeds in C:\pelmo, C:\pelmo1 and
-// C:\pelmo2; under the bench they live in a folder of the bench's choosing,
+// The settings sandbox. A gauge keeps its settings in files at the root of drive C
+// (C:\name); under the bench they live in a folder of the bench's choosing,
 // the output folder's settings/ unless the user names another, and nothing
 // the module opens may land anywhere else. Under Wine the module's import of
 // fopen from msvcrt is hooked (bench/hosting/ImportHooks.h), so that C:\name opens
 // <sandbox>\name and any other path is refused and reported. The native
-// module's fopen of "C:\pelmo" is relative to the working directory, so there
+// module's fopen of "C:\name" is relative to the working directory, so there
 // the run moves into the sandbox folder instead.
 #ifndef LUMIVANE_BENCH_SANDBOX_H
 #define LUMIVANE_BENCH_SANDBOX_H
@@ -12,13 +12,12 @@
 #include <string>
 #include <vector>
 
-// The gauge's file for speed 1, 2 or 3: "pelmo1", "pelmo2", "pelmo".
-const char* SettingsFileName(int speed);
-
-// Where the module finds that file in the sandbox `folder`: <folder>/pelmo
-// under Wine, and natively <folder>/C:\pelmo, the name the module's fopen
-// makes of it relative to the working directory.
-std::string SettingsFilePath(const std::string& folder, int speed);
+// Where a module's file at the root of drive C, `path` ("C:\\name"), lies in
+// the sandbox `folder`: <folder>/name under Wine, and natively
+// <folder>/C:\name, the name the module's fopen makes of it relative to the
+// working directory. Empty for a path anywhere else, which the sandbox
+// refuses.
+std::string SandboxedPath(const std::string& folder, const char* path);
 
 // Sends the module's settings files into `folder` (which must exist), and
 // starts a fresh list of refusals. Under Wine this patches the module's

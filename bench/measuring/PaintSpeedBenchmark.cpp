@@ -3,6 +3,7 @@
 // pass to pass as on a take-off run, so every pass restores and redraws.
 // A measurement to read, not a test:
 //   build/native/bench/paint_benchmark
+#include "bench/flying/LumivanePanel.h"
 #include "bench/hosting/ModuleFile.h"
 #include "bench/pictures/PanelPainter.h"
 
@@ -22,16 +23,21 @@ void PaintPasses(benchmark::State& state)
         state.SkipWithError(("cannot paint " LUMIVANE_NATIVE_MODULE ": " + problem).c_str());
         return;
     }
+    // Lamps light one after another; one mark shown; the readout steps: the
+    // results of every such pass made once, so the loop only paints.
     const char* readouts[] = {" 80", " 90", "100"};
-    std::vector<double> results(painter.Elements().size(), -1.0);
+    std::vector<PassResults> passes;
+    for (int pass = 0; pass < 24; ++pass) {
+        bool lamps[PanelSpeeds], marks[PanelSpeeds];
+        for (int k = 0; k < PanelSpeeds; ++k) {
+            lamps[k] = (pass >> k) & 1;
+            marks[k] = pass % 3 == k;
+        }
+        passes.push_back(PanelResults(lamps, marks, readouts[pass % 3]));
+    }
     uint64_t pass = 0;
     for (auto _ : state) {
-        // Lamps light one after another; one mark shown; the readout steps.
-        for (size_t lamp = 0; lamp < 3 && lamp + 1 < results.size(); ++lamp)
-            results[lamp + 1] = (pass >> lamp) & 1 ? 0.0 : -1.0;
-        for (size_t mark = 0; mark < 3 && mark + 4 < results.size(); ++mark)
-            results[mark + 4] = pass % 3 == mark ? 0.0 : -1.0;
-        painter.Paint(results, readouts[pass % 3]);
+        painter.Paint(&passes[pass % passes.size()]);
         benchmark::DoNotOptimize(painter.Frame().Pixels.data());
         ++pass;
     }

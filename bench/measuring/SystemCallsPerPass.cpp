@@ -5,6 +5,7 @@
 
 #include "bench/measuring/SystemCallHooks.h"
 #include "bench/hosting/GaugeHost.h"
+#include "bench/flying/LumivanePanel.h"
 #include "bench/hosting/SettingsSandbox.h"
 #include "bench/sound/SoundTap.h"
 #include "platform/SoftDirectSound.h"
@@ -97,13 +98,13 @@ bool CountCallsPerPass(const std::string& module, const std::string& sandbox, co
     figures->Install = GaugeCalls;
 
     const uint32_t samplesPerPass = SOFT_DIRECTSOUND_RATE / PassesPerSecond;
-    PanelState panel = {};
-    host.Pass(state.From, &panel);
+    PassResults results;
+    host.Pass(state.From, &results);
     TapAdvance(samplesPerPass);
     ClearSoundEvents();
     for (double airspeed : Airspeeds(state)) {
         ResetGaugeCalls();
-        host.Pass(airspeed, &panel);
+        host.Pass(airspeed, &results);
         TapAdvance(samplesPerPass);
         if (figures->Passes > 0 && !(GaugeCalls == figures->PerPass))
             figures->Steady = false;

@@ -22,14 +22,23 @@ const int MostSheetScale = 3;
 // At most this many frames on the sheet, evenly spaced through the run.
 const size_t MostSheetFrames = 24;
 
+// The time and airspeed, and what the panel's reading says changed: the
+// call-out a play started, or after a handler the selected speed.
 std::string Label(const PassRecord& pass)
 {
     char text[64];
-    if (!pass.Installed)
+    if (!pass.Installed) {
         snprintf(text, sizeof text, "%.2f s  killed", pass.Time);
-    else
-        snprintf(text, sizeof text, "%.2f s  airspeed %.0f", pass.Time, pass.Airspeed);
-    return text;
+        return text;
+    }
+    snprintf(text, sizeof text, "%.2f s  %.0f kn", pass.Time, pass.Airspeed);
+    std::string label = text;
+    const PanelReading* reading = pass.Reading;
+    if (reading && reading->CalloutCount > 0)
+        label += "  " + CalloutSentence(reading->Callouts[reading->CalloutCount - 1]);
+    else if (reading && pass.HandlerCount > 0 && !SelectionSentence(*reading).empty())
+        label += "  " + SelectionSentence(*reading);
+    return label;
 }
 
 } // namespace

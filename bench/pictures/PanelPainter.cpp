@@ -236,9 +236,11 @@ void PanelPainter::DrawText(const Element& element, const char* text)
     face_.Draw(frame_, left, top, text, element.TextColour, clip, length);
 }
 
-void PanelPainter::Paint(const std::vector<double>& results, const char* readout)
+void PanelPainter::Paint(const PassResults* results)
 {
+    const size_t count = results ? size_t(results->Count) : 0;
     for (size_t i = 0; i < chain_.size(); ++i) {
+        const ElementResult* result = i < count ? &results->Elements[i] : nullptr;
         const Element& element = chain_[i];
         for (int y = element.Restore.Top; y < element.Restore.Bottom; ++y) {
             const size_t at = (size_t(y) * size_t(frame_.Width) + size_t(element.Restore.Left)) * 3;
@@ -249,16 +251,12 @@ void PanelPainter::Paint(const std::vector<double>& results, const char* readout
         case StaticImageKind:
             DrawRuns(element);
             break;
-        case IconKind: {
-            // Image number: the one image for 0 up to 1; none for -1, NaN
-            // and anything else.
-            const double result = i < results.size() ? results[i] : -1.0;
-            if (result >= 0.0 && result < 1.0)
+        case IconKind:
+            if (result && result->Image == 0)
                 DrawRuns(element);
             break;
-        }
         case TextStringKind:
-            DrawText(element, readout);
+            DrawText(element, result ? result->Text : nullptr);
             break;
         }
     }

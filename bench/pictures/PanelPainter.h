@@ -9,16 +9,17 @@
 // order, over the frame the last pass left:
 //   - flag 0x0002 (restore): the element's area is first put back to what lay
 //     beneath it, the panel and the static images;
-//   - a static image is drawn; an icon is drawn when its result picks its one
-//     image (0.0 up to, not including, 1.0); -1.0, any other value and NaN
-//     draw nothing;
+//   - a static image is drawn; an icon is drawn when the image its result
+//     picks is its one image, image 0 (bench/hosting/GaugeHost.h); none for
+//     -1.0, NaN and anything else;
 //   - flag 0x0001 (transparency): pure black (0,0,0) pixels are not drawn;
-//   - the text element draws the readout in its box, one line, by its
-//     DrawText flags (centre, right, vertical centre, bottom, no clipping).
+//   - a text element draws its text in its box, one line, by its DrawText
+//     flags (centre, right, vertical centre, bottom, no clipping).
 #ifndef LUMIVANE_BENCH_PAINTER_H
 #define LUMIVANE_BENCH_PAINTER_H
 
 #include "bench/pictures/Image.h"
+#include "bench/hosting/GaugeHost.h"
 #include "bench/pictures/TextFace.h"
 #include "host/Records.h"
 
@@ -49,11 +50,11 @@ public:
     // text, and TextProblem says why.
     bool Load(void* module, const ModuleLinkage* linkage, std::string* problem);
 
-    // results[i]: what element i of the chain returned this pass (icons: 0.0
-    // shows the image, -1.0 none; ignored for the static image and the text
-    // element; an icon with no entry shows none). readout: the text element's
-    // text buffer contents, or null for none.
-    void Paint(const std::vector<double>& results, const char* readout);
+    // Draws one pass from each element's result, in chain order: an icon
+    // shows its image where the host chose image 0, a text element its text.
+    // An element beyond the results, or all of them for null results, shows
+    // no image and no text.
+    void Paint(const PassResults* results);
 
     const Image& Frame() const { return frame_; }
     const std::vector<PaintedElement>& Elements() const { return elements_; }

@@ -1,7 +1,5 @@
-// The icons of the chain are matched with what a pass records the way the
-// host's own pass takes them (bench/hosting/GaugeHost.h): the first three icons are
-// the lamps, the next three the marks, in chain order; any further icon has
-// no recorded result and shows nothing.
+// The host's results are the chain's, element by element, so the painter
+// needs no knowledge of what any element means to the gauge.
 #include "bench/pictures/PassPainter.h"
 
 bool PassPainter::Load(const PassRecord& pass)
@@ -17,13 +15,8 @@ bool PassPainter::Load(const PassRecord& pass)
         failed_ = true;
         return false;
     }
-    const std::vector<PaintedElement>& elements = painter_.Elements();
-    for (size_t i = 0; i < elements.size(); ++i)
-        if (elements[i].Kind == IconKind)
-            icons_.push_back(int(i));
-    results_.assign(elements.size(), -1.0);
     // The background's size is the panel's: the first paint gives it.
-    painter_.Paint(results_, nullptr);
+    painter_.Paint(nullptr);
     bare_ = Image(painter_.Frame().Width, painter_.Frame().Height, PanelPainter::PanelColour);
     return true;
 }
@@ -35,18 +28,16 @@ bool PassPainter::Paint(const PassRecord& pass)
         return false;
     if (failed_)
         return false;
-    if (!pass.Panel) {
+    if (!pass.Results) {
         changed_ = !painted_ || !killed_;
         killed_ = true;
         painted_ = true;
         return true;
     }
-    if (painted_ && !killed_ && *pass.Panel == last_ && !everyPass_)
+    if (painted_ && !killed_ && *pass.Results == last_ && !everyPass_)
         return true;
-    for (size_t k = 0; k < icons_.size(); ++k)
-        results_[size_t(icons_[k])] = k < 3 ? pass.Panel->Lamps[k] : k < 6 ? pass.Panel->Marks[k - 3] : -1.0;
-    painter_.Paint(results_, pass.Panel->Readout.c_str());
-    last_ = *pass.Panel;
+    painter_.Paint(pass.Results);
+    last_ = *pass.Results;
     killed_ = false;
     painted_ = true;
     changed_ = true;

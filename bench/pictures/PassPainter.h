@@ -1,5 +1,5 @@
-// The panel of each pass of a run, painted from what the pass showed (its
-// PassRecord), for the frames a run writes and for the bench's window. The
+// The panel of each pass of a run, painted from each element's result as the
+// host holds it (the pass's PassRecord), for the frames a run writes and for the bench's window. The
 // painter is loaded from the module the run loaded, at the first pass. A pass
 // that shows what the one before showed is not painted again, so that a long
 // steady stretch costs one comparison a pass and nothing is allocated.
@@ -38,13 +38,11 @@ private:
     bool loaded_ = false;
     bool failed_ = false;
     std::string problem_;
-    std::vector<int> icons_;      // chain index of each icon, in chain order
-    std::vector<double> results_; // one per element of the chain
     Image bare_;
     bool painted_ = false;
     bool killed_ = false;
     bool changed_ = false;
-    PanelState last_ = {};
+    PassResults last_;
 };
 
 #endif

@@ -9,13 +9,12 @@ single beep and a double beep marked differently).
 Each line of EVENTS.jsonl is one pass: {"pass", "time" (seconds), "airspeed"
 (a number, or null when the pass had none to give), "lamps": [3 bools] or
 null while the gauge is killed, "plays": ["Wave1" | "Wave2", ...], "speeds":
-[3 numbers or nulls] or null}. A speed the passes never give is inferred from
-its lamp's lighting edges: a lamp lights at its speed while the airspeed
-rises and goes dark below it while the airspeed falls; edges the other way
-are the common upper limit (Speed3 + 10), not the lamp's speed. Inferred
-speeds are labelled so. Prints each speed it draws, one line for each
-stretch of passes that held one value ("Speed1 81 from 2.00 s to 2.50 s"),
-or "Speed1 80 (inferred)"; a missing or malformed file is an error (exit 2)
+[3 numbers or nulls] or null}. A speed is drawn only where the log gives it:
+the bench logs a speed only where a host can know what the gauge holds, and
+a stretch it could not know is left blank, never guessed from the lamps.
+Prints each speed it draws, one line for each stretch of passes that held
+one value ("Speed1 81 from 2.00 s to 2.50 s"), or "Speed1 80" when one value
+held the whole run; a missing or malformed file is an error (exit 2)
 that names the file and line. Needs Debian's python3-matplotlib; without
 it, says so and exits with 3 (the bench tells that apart).
 """
@@ -112,57 +111,20 @@ def run_end(events):
 
 
 def speed_segments(events, lamp):
-    """(value, start, end, inferred) for each stretch of passes that gave
-    this lamp's speed one value, in time order. A stretch that gave none (a
-    fresh installation shows a speed only once it is selected) takes the
-    speed its lamp's edges show within it, if they show one; else it is left
-    out."""
+    """(value, start, end) for each stretch of passes that gave this lamp's
+    speed one value, in time order; passes that gave none are left out."""
     segments = []
-
-    def add(value, start, end, inferred):
-        if segments and segments[-1][0] == value and segments[-1][3] == inferred and segments[-1][2] == start:
-            segments[-1] = (value, segments[-1][1], end, inferred)
+    for index, event in enumerate(events):
+        value = event["speeds"][lamp]
+        if value is None:
+            continue
+        start = event["time"]
+        end = events[index + 1]["time"] if index + 1 < len(events) else run_end(events)
+        if segments and segments[-1][0] == value and segments[-1][2] == start:
+            segments[-1] = (value, segments[-1][1], end)
         else:
-            segments.append((value, start, end, inferred))
-
-    def ends(index):
-        return events[index + 1]["time"] if index + 1 < len(events) else run_end(events)
-
-    index = 0
-    while index < len(events):
-        value = events[index]["speeds"][lamp]
-        if value is not None:
-            add(value, events[index]["time"], ends(index), False)
-            index += 1
-            continue
-        last = index
-        while last + 1 < len(events) and events[last + 1]["speeds"][lamp] is None:
-            last += 1
-        guess = inferred_speed(events[index:last + 1], lamp)
-        if guess is not None:
-            add(guess, events[index]["time"], ends(last), True)
-        index = last + 1
+            segments.append((value, start, end))
     return segments
-
-
-def inferred_speed(events, lamp):
-    """The lamp's speed from its lighting edges, or None when it never
-    changed in a way that shows it. Speeds are whole numbers, so when the
-    edges leave one whole number possible, that is the speed."""
-    low, high = -math.inf, math.inf
-    for before, after in zip(events, events[1:]):
-        was, now = before["lamps"][lamp], after["lamps"][lamp]
-        v0, v1 = before["airspeed"], after["airspeed"]
-        if v0 is None or v1 is None:
-            continue
-        if not was and now and v1 > v0:  # lit while rising: v0 < speed <= v1
-            low, high = max(low, v0), min(high, v1)
-        elif was and not now and v1 < v0:  # dark while falling: v1 < speed <= v0
-            low, high = max(low, v1), min(high, v0)
-    if math.isinf(low) or math.isinf(high) or low >= high:
-        return None
-    whole = [n for n in range(math.floor(low) + 1, math.floor(high) + 1)]
-    return float(whole[0]) if len(whole) == 1 else (low + high) / 2
 
 
 def lit_spans(events, lamp):
@@ -205,14 +167,14 @@ def spread(wanted, gap, low, high):
 
 
 def value_text(value):
-    return f"{value:g}" if value == int(value) else f"~{value:.1f}"
+    return f"{value:g}"
 
 
 def step_line(segments, offset=0):
     """x and y for a step line through the segments, broken (NaN) where the
     speed was not known."""
     xs, ys = [], []
-    for value, start, stop, _ in segments:
+    for value, start, stop in segments:
         if xs and xs[-1] != start:
             xs.append(xs[-1])
             ys.append(math.nan)
@@ -242,20 +204,15 @@ def draw(events, out, title):
         segments = speed_segments(events, lamp)
         if not segments:
             continue
-        whole = len(segments) == 1 and segments[0][3] and segments[0][1] == times[0] and segments[0][2] == end
-        for value, start, stop, inferred in segments:
-            how = " (inferred)" if inferred else ""
-            print(f"{name} {value_text(value)}{how}" if whole else
-                  f"{name} {value_text(value)}{how} from {start:.2f} s to {stop:.2f} s")
-        for inferred, style in ((False, "--"), (True, "-.")):
-            xs, ys = step_line([s for s in segments if s[3] == inferred])
-            if xs:
-                top.plot(xs, ys, color=LAMP_COLOURS[lamp], linestyle=style, linewidth=1.2)
+        whole = len(segments) == 1 and segments[0][1] == times[0] and segments[0][2] == end
+        for value, start, stop in segments:
+            print(f"{name} {value_text(value)}" if whole else
+                  f"{name} {value_text(value)} from {start:.2f} s to {stop:.2f} s")
+        xs, ys = step_line(segments)
+        top.plot(xs, ys, color=LAMP_COLOURS[lamp], linestyle="--", linewidth=1.2)
         first, last = segments[0][0], segments[-1][0]
         text = f"{name} {value_text(last)}" if first == last else \
             f"{name} {value_text(first)} \u2192 {value_text(last)}"
-        if segments[-1][3]:
-            text += " (inferred)"
         labels.append((text, last, LAMP_COLOURS[lamp], 10))
         if lamp == 2:
             speed3 = segments

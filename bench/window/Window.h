@@ -10,14 +10,8 @@
 
 #include <string>
 
-// The window's keys, as --help gives them.
-inline constexpr char WindowKeys[] =
-    "Keys in the window (--window):\n"
-    "  Up, Down            airspeed +1, -1\n"
-    "  Page Up, Page Down  airspeed +10, -10\n"
-    "  Home                airspeed 0\n"
-    "  T                   a take-off: the airspeed from 0 to 20 above Speed3 over 10 s, then held\n"
-    "  Esc                 close the window\n";
+// The window's keys, as --help gives them: the hand input's keys, and Esc.
+std::string WindowKeys();
 
 // Flies `scenario` in a window that shows the panel `scale` times its size:
 // the window is opened first (so that the module's DirectSound finds it as

@@ -34,8 +34,10 @@ using Clock = std::chrono::steady_clock;
 
 const char ClassName[] = "LumivaneBenchWindow";
 const UINT_PTR PassTimer = 1;
-// The status strip below the panel: the airspeed, and the keys.
-const int StripHeight = 36;
+// The status strip below the panel: the selection and the airspeed, then the
+// keys on two lines.
+const int StripLine = 17;
+const int StripHeight = 3 * StripLine + 4;
 const COLORREF StripGround = RGB(32, 32, 32), StripText = RGB(230, 230, 230), StripHint = RGB(160, 160, 160);
 
 class BenchWindow {
@@ -50,10 +52,10 @@ public:
 private:
     static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
-    void Key(WPARAM key);
+    void Key(WPARAM key, bool down, bool repeat);
     HCURSOR CursorAt(int x, int y) const;
     void Paint(HDC dc);
-    void ShowAirspeed(double airspeed);
+    void ShowStatus(const PassRecord& pass);
 
     HWND window_ = nullptr;
     std::string module_;
@@ -71,7 +73,8 @@ private:
     uint64_t passes_ = 0;
     const GaugeHost* host_ = nullptr; // the run's, valid while messages are pumped
     HCURSOR arrow_ = nullptr, up_ = nullptr, down_ = nullptr, hand_ = nullptr;
-    char status_[64] = "";
+    std::string status_;
+    std::string keys_; // every key and its hint, from the one table
     std::string problem_;
 };
 
@@ -92,6 +95,9 @@ bool BenchWindow::Open(const std::string& module, int scale, double rate, std::s
     }
     scale_ = scale;
     rate_ = rate;
+    for (int i = 0; i < HandKeyCount; ++i)
+        keys_ += std::string(HandKeys[i].Name) + " " + HandKeys[i].Hint + "   ";
+    keys_ += "Esc quit";
     HINSTANCE instance = GetModuleHandleA(nullptr);
     arrow_ = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
     up_ = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_UPARROW));
@@ -193,7 +199,11 @@ LRESULT BenchWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam)
         }
         return 0;
     case WM_KEYDOWN:
-        Key(wParam);
+        // Bit 30: the key was already down, so this is the system's repeat.
+        Key(wParam, true, (lParam & (1L << 30)) != 0);
+        return 0;
+    case WM_KEYUP:
+        Key(wParam, false, false);
         return 0;
     case WM_SETCURSOR:
         if (LOWORD(lParam) == HTCLIENT) {
@@ -221,30 +231,20 @@ LRESULT BenchWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam)
     return DefWindowProcA(window_, message, wParam, lParam);
 }
 
-void BenchWindow::Key(WPARAM key)
+void BenchWindow::Key(WPARAM key, bool down, bool repeat)
 {
-    switch (key) {
-    case VK_UP:
-        hands_.Key(AirspeedKey::Up);
-        break;
-    case VK_DOWN:
-        hands_.Key(AirspeedKey::Down);
-        break;
-    case VK_PRIOR:
-        hands_.Key(AirspeedKey::PageUp);
-        break;
-    case VK_NEXT:
-        hands_.Key(AirspeedKey::PageDown);
-        break;
-    case VK_HOME:
-        hands_.Key(AirspeedKey::Home);
-        break;
-    case 'T':
-        hands_.Key(AirspeedKey::TakeOff);
-        break;
-    case VK_ESCAPE:
+    if (key == VK_ESCAPE && down) {
         SendMessageA(window_, WM_CLOSE, 0, 0);
-        break;
+        return;
+    }
+    for (int i = 0; i < HandKeyCount; ++i) {
+        if (WPARAM(HandKeys[i].WindowsKey) != key)
+            continue;
+        if (down)
+            hands_.KeyDown(HandKeys[i].Code, repeat);
+        else
+            hands_.KeyUp(HandKeys[i].Code);
+        return;
     }
 }
 
@@ -303,7 +303,7 @@ void BenchWindow::Show(const PassRecord& pass)
 {
     host_ = pass.Host;
     hands_.Shown(pass);
-    ShowAirspeed(pass.Airspeed);
+    ShowStatus(pass);
     if (!window_)
         return;
     if (!painter_.Paint(pass)) {
@@ -337,21 +337,24 @@ void BenchWindow::Show(const PassRecord& pass)
     }
 }
 
-// The title and the strip show the airspeed as the gauge was given it:
-// whole numbers as such, anything else to a tenth. The title names it only
-// once the passes have begun, so that it tells the run is under way.
-void BenchWindow::ShowAirspeed(double airspeed)
+// The title and the strip say what the panel's reading says of the selected
+// speed, and show the airspeed as the gauge was given it: whole numbers as
+// such, anything else to a tenth. The title names them only once the passes
+// have begun, so that it tells the run is under way.
+void BenchWindow::ShowStatus(const PassRecord& pass)
 {
-    char status[sizeof status_];
-    if (airspeed == floor(airspeed))
-        snprintf(status, sizeof status, "Airspeed %.0f", airspeed);
+    char airspeed[48];
+    if (pass.Airspeed == floor(pass.Airspeed))
+        snprintf(airspeed, sizeof airspeed, "Airspeed %.0f", pass.Airspeed);
     else
-        snprintf(status, sizeof status, "Airspeed %.1f", airspeed);
+        snprintf(airspeed, sizeof airspeed, "Airspeed %.1f", pass.Airspeed);
+    std::string status = pass.Reading ? SelectionSentence(*pass.Reading) : std::string();
+    status += (status.empty() ? "" : ", ") + std::string(airspeed);
     if (hands_.TakingOff())
-        strncat(status, ", taking off", sizeof status - strlen(status) - 1);
-    if (strcmp(status, status_) == 0 || !window_)
+        status += ", taking off";
+    if (status == status_ || !window_)
         return;
-    strcpy(status_, status);
+    status_ = status;
     const std::string title = module_ + " - " + status_ + " - lumivane-bench";
     SetWindowTextA(window_, title.c_str());
     RECT client;
@@ -374,14 +377,13 @@ void BenchWindow::Paint(HDC dc)
     DeleteObject(ground);
     HGDIOBJ font = SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
     SetBkMode(dc, TRANSPARENT);
-    RECT line = {strip.left + 6, strip.top + 3, strip.right - 6, strip.top + StripHeight / 2};
+    RECT line = {strip.left + 6, strip.top + 2, strip.right - 6, strip.top + 2 + StripLine};
     SetTextColor(dc, StripText);
-    DrawTextA(dc, status_, -1, &line, DT_LEFT | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
+    DrawTextA(dc, status_.c_str(), -1, &line, DT_LEFT | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
     line.top = line.bottom;
     line.bottom = strip.bottom;
     SetTextColor(dc, StripHint);
-    DrawTextA(dc, "Up/Down +1/-1   PgUp/PgDn +10/-10   Home 0   T take-off   Esc quit", -1, &line,
-              DT_LEFT | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
+    DrawTextA(dc, keys_.c_str(), -1, &line, DT_LEFT | DT_WORDBREAK | DT_NOPREFIX | DT_END_ELLIPSIS);
     SelectObject(dc, font);
 }
 

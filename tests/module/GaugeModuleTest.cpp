@@ -3,6 +3,7 @@
 // areas as the host reads them, and every call leaving the stack as it found
 // it. Runs the built DLL itself under Wine.
 #include "bench/hosting/GaugeHost.h"
+#include "PanelView.h"
 #include "bench/hosting/ImportHooks.h"
 #include "bench/sound/SoundTap.h"
 #include "ProgramFolder.h"
@@ -371,25 +372,25 @@ TEST_F(GaugeModule, MouseAreasAsTheHostReadsThem)
 TEST_F(GaugeModule, ClicksReachTheHandlers)
 {
     InstallConnected();
-    PanelState state = host.Pass(0.0);
+    PanelView state = ViewOf(host.Pass(0.0));
     EXPECT_EQ(state.Readout, "100");
     EXPECT_EQ(state.Marks[2], 0.0) << "Speed3 is selected at load";
     EXPECT_EQ(state.Marks[1], -1.0);
     EXPECT_EQ(state.Marks[0], -1.0);
 
     ASSERT_TRUE(host.Press(3, 31)); // middle selector
-    state = host.Pass(0.0);
+    state = ViewOf(host.Pass(0.0));
     EXPECT_EQ(state.Readout, " 90");
     EXPECT_EQ(state.Marks[1], 0.0);
     EXPECT_EQ(state.Marks[2], -1.0);
 
     ASSERT_TRUE(host.Press(86, 62, true, 4)); // increase, held for four repeats
-    EXPECT_EQ(host.Pass(0.0).Readout, " 95");
+    EXPECT_EQ(ViewOf(host.Pass(0.0)).Readout, " 95");
     ASSERT_TRUE(host.Press(25, 35)); // decrease
-    EXPECT_EQ(host.Pass(0.0).Readout, " 94");
+    EXPECT_EQ(ViewOf(host.Pass(0.0)).Readout, " 94");
 
     ASSERT_TRUE(host.Press(16, 63, true, 4)); // bottom selector: held, acts once
-    state = host.Pass(0.0);
+    state = ViewOf(host.Pass(0.0));
     EXPECT_EQ(state.Readout, " 80");
     EXPECT_EQ(state.Marks[0], 0.0);
     EXPECT_FALSE(host.Press(55, 40));
@@ -408,7 +409,7 @@ TEST_F(GaugeModule, LampWindowsThroughTheHost)
         {105.0, {0, 0, 0}},
     };
     for (const auto& pass : passes) {
-        PanelState state = host.Pass(pass.airspeed);
+        PanelView state = ViewOf(host.Pass(pass.airspeed));
         for (int i = 0; i < 3; ++i)
             EXPECT_EQ(state.Lamps[i], pass.lamps[i]) << "lamp " << i + 1 << " at " << pass.airspeed;
     }
@@ -424,7 +425,7 @@ TEST_F(GaugeModule, KillAndInstallAgainKeepTheSettings)
     host.ClearCalls();
     host.Install(0);
     ASSERT_EQ(Entries(), (std::vector<uint32_t>{25, 32, 33}));
-    PanelState state = host.Pass(82.0);
+    PanelView state = ViewOf(host.Pass(82.0));
     EXPECT_EQ(state.Readout, " 83") << "speed and selection survive kill and install";
     EXPECT_EQ(state.Marks[0], 0.0);
     EXPECT_EQ(state.Lamps[0], -1.0) << "82 is below the adjusted Speed1";
@@ -439,7 +440,7 @@ TEST_F(GaugeModule, WithoutAServiceTableNothingIsCalled)
     host.Update();
     host.Generate(0);
     host.Draw();
-    PanelState state = host.Pass(95.0);
+    PanelView state = ViewOf(host.Pass(95.0));
     EXPECT_EQ(state.Lamps[0], -1.0) << "the airspeed record still holds 0";
     host.Kill();
     EXPECT_TRUE(host.Calls().empty());
@@ -449,7 +450,7 @@ TEST_F(GaugeModule, WithoutAServiceTableNothingIsCalled)
     host.ConnectServices();
     host.Pass(95.0);
     host.ImportTable()->Services = nullptr;
-    state = host.Pass(20.0);
+    state = ViewOf(host.Pass(20.0));
     EXPECT_EQ(state.Lamps[0], 0.0);
     EXPECT_EQ(state.Lamps[1], 0.0);
     EXPECT_EQ(state.Lamps[2], -1.0);
@@ -471,7 +472,7 @@ TEST_F(GaugeModule, TheFirstReadoutIsRightWhateverTheHostBufferHolds)
         InstallConnected();
         memset(host.TextBuffer(0), 0, GaugeHost::TextBufferBytes);
         memcpy(host.TextBuffer(0), start.data(), std::min<size_t>(start.size(), GaugeHost::TextBufferBytes));
-        EXPECT_EQ(host.Pass(0.0).Readout, "100") << "the buffer held \"" << start.c_str() << "\"";
+        EXPECT_EQ(ViewOf(host.Pass(0.0)).Readout, "100") << "the buffer held \"" << start.c_str() << "\"";
         host.Kill();
     }
 }

@@ -4,6 +4,7 @@
 // gauge asks of DirectSound is seen through the host's tap on its import, and
 // what a pilot would hear is read from the recording.
 #include "bench/hosting/GaugeHost.h"
+#include "PanelView.h"
 #include "bench/sound/AlsaCapture.h"
 #include "bench/sound/Bursts.h"
 #include "bench/sound/SoundTap.h"
@@ -132,9 +133,9 @@ TEST_F(GaugeSound, UnderAnotherFileNameTheGaugeRunsSilently)
     LoadAndInstall("Renamed.gau");
     for (const SoundEvent& event : SoundEvents())
         EXPECT_NE(event.What, SoundEvent::BufferCreated) << "no sound resources under another name";
-    PanelState state;
+    PanelView state;
     for (double v : {70.0, 85.0, 95.0, 105.0})
-        state = host.Pass(v);
+        state = ViewOf(host.Pass(v));
     EXPECT_EQ(state.Lamps[0], 0.0);
     EXPECT_EQ(state.Lamps[2], 0.0);
     EXPECT_EQ(state.Readout, "100");

@@ -19,39 +19,9 @@
 #include <string>
 #include <vector>
 
-#ifdef _WIN32
-#include "ProgramFolder.h"
-#endif
+#include "BenchPaths.h"
 
 namespace {
-
-std::string ModulePath()
-{
-#ifdef _WIN32
-    return ProgramFolder() + "Lumivane.gau";
-#else
-    return LUMIVANE_TEST_MODULE;
-#endif
-}
-
-std::string SourcePath(const char* relative)
-{
-#ifdef _WIN32
-    // The program lies in <build>/tests/bench; the sources are named to it.
-    return std::string(LUMIVANE_SOURCE_DIR_WINDOWS) + "\\" + relative;
-#else
-    return std::string(LUMIVANE_SOURCE_DIR) + "/" + relative;
-#endif
-}
-
-std::string OutFolder(const char* name)
-{
-#ifdef _WIN32
-    return ProgramFolder() + "out\\" + name;
-#else
-    return std::string(LUMIVANE_TEST_OUT) + "/" + name;
-#endif
-}
 
 // Call-outs in what was heard: bursts whose starts lie within 300 ms of the
 // first of them are one call-out (a double beep's second beep starts 147 ms

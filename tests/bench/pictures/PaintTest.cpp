@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <stdio.h>
+
 #include <algorithm>
 #include <set>
 #include <utility>
@@ -57,9 +59,19 @@ protected:
         return 0;
     }
 
-    Image PaintWith(std::vector<double> results, const char* readout = " 80")
+    // Paints the pass whose results pick image 0 where `shown` is 0.0, and
+    // give every text element `readout`, as the host holds them.
+    Image PaintWith(const std::vector<double>& shown, const char* readout = " 80")
     {
-        painter.Paint(results, readout);
+        PassResults results;
+        results.Count = int(painter.Elements().size());
+        for (int i = 0; i < results.Count; ++i) {
+            ElementResult& element = results.Elements[i];
+            element.Kind = painter.Elements()[size_t(i)].Kind;
+            element.Image = shown[size_t(i)] == 0.0 ? 0 : -1;
+            snprintf(element.Text, sizeof element.Text, "%s", readout);
+        }
+        painter.Paint(&results);
         return painter.Frame();
     }
 

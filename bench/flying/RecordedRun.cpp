@@ -1,0 +1,76 @@
+// A whole run with its records: events.jsonl, a line a pass, and sound.wav,
+// what the gauge sounded, both in the output folder. They are recorders of
+// the pass loop (bench/flying/Run.h) rather than part of it, so that a
+// program that records nothing, the web page, carries none of their code.
+#include "bench/flying/Run.h"
+
+#include "bench/files/Files.h"
+#include "bench/flying/EventLog.h"
+#include "bench/sound/RunSound.h"
+
+#include <utility>
+
+namespace {
+
+class EventRecorder : public RunRecorder {
+public:
+    bool Start(const RunOptions& options, std::string* error) override
+    {
+        flush_ = options.Flush;
+        return log_.Open(JoinPath(options.Out, "events.jsonl"), error);
+    }
+    void Pass(const PassRecord& pass) override { log_.Write(pass, flush_); }
+    void Finish(double, RunSummary*) override { log_.Close(); }
+
+private:
+    EventLog log_;
+    bool flush_ = false;
+};
+
+// sound.wav: under Wine from what ALSA's device captured, gathered after
+// each kill; with the software device, its own mix.
+class SoundRecorder : public RunRecorder {
+public:
+    bool Start(const RunOptions& options, std::string*) override
+    {
+        path_ = JoinPath(options.Out, "sound.wav");
+        sound_.Start(options.Capture, PlaysThroughSoftware(options));
+        return true;
+    }
+    void Pass(const PassRecord&) override {}
+    void Killed() override { sound_.Gather(); }
+    void Finish(double seconds, RunSummary* summary) override
+    {
+        std::vector<double> plays;
+        for (const HeardCallout& play : summary->Plays)
+            plays.push_back(play.Time);
+        RunSoundFile file = sound_.Write(path_, seconds, plays);
+        summary->SoundFile = file.Path;
+        summary->Bursts = file.Bursts;
+        // A refused device is the better note: it says why nothing sounds.
+        if (!file.Note.empty() && summary->SoundNote.empty())
+            summary->SoundNote = file.Note;
+    }
+
+private:
+    RunSound sound_;
+    std::string path_;
+};
+
+} // namespace
+
+bool RunScenario(const RunOptions& options, const Scenario& scenario, RunSummary* summary, std::string* error)
+{
+    EventRecorder events;
+    SoundRecorder sound;
+    std::vector<RunRecorder*> recorders;
+    if (options.Record)
+        recorders = {&events, &sound};
+    ScenarioRun run(options, scenario, summary, std::move(recorders));
+    if (!run.Start(error))
+        return false;
+    while (run.Step()) {
+    }
+    run.Finish();
+    return true;
+}

@@ -1,0 +1,216 @@
+// A person's hand on the panel without a browser or a window: the held press
+// repeating as the host repeats it, pass by pass; the keys as one table that
+// every reader can rely on; the airspeed keys adding up; a key for the gauge
+// holding its area's press until it comes up; the take-off's ramp. The
+// driver here is a stand-in that writes down what it was asked to do.
+#include "bench/flying/HandInput.h"
+#include "bench/flying/HeldPress.h"
+
+#include <gtest/gtest.h>
+
+#include <math.h>
+
+#include <set>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr double Rate = 18;
+
+// Lumivane's registered list as the host holds it: the group, the decrease
+// and increase areas, the selector buttons from the top, the group's end.
+const MouseArea LumivaneAreas[] = {
+    {AreaGroupStart, 0, 0, 0, 0, NoCursor, 0, 0, 0, nullptr, 0},
+    {AreaInGroup, 25, 35, 30, 38, DownArrowCursor, 0, LeftButtonDown | RepeatWhileHeld, 0, nullptr, 0},
+    {AreaInGroup, 57, 25, 30, 38, UpArrowCursor, 0, LeftButtonDown | RepeatWhileHeld, 0, nullptr, 0},
+    {AreaInGroup, 3, 12, 14, 14, HandCursor, 0, LeftButtonDown, 0, nullptr, 0},
+    {AreaInGroup, 3, 31, 14, 14, HandCursor, 0, LeftButtonDown, 0, nullptr, 0},
+    {AreaInGroup, 3, 50, 14, 14, HandCursor, 0, LeftButtonDown, 0, nullptr, 0},
+    {AreaGroupEnd, 0, 0, 0, 0, NoCursor, 0, 0, 0, nullptr, 0},
+    {AreaListEnd, 0, 0, 0, 0, NoCursor, 0, 0, 0, nullptr, 0},
+};
+
+struct Asked {
+    std::string What; // "hold", "release", "airspeed"
+    int X = 0, Y = 0;
+    double Value = 0;
+};
+
+class Driver : public PassControl {
+public:
+    double now = 0;
+    const MouseArea* areas = LumivaneAreas;
+    std::vector<Asked> asked;
+
+    double Time() const override { return now; }
+    const MouseArea* Areas() const override { return areas; }
+    void Press(int x, int y, Button) override { asked.push_back({"press", x, y, 0}); }
+    void Hold(int x, int y, Button) override { asked.push_back({"hold", x, y, 0}); }
+    void Release() override { asked.push_back({"release", 0, 0, 0}); }
+    void SetAirspeed(double value) override { asked.push_back({"airspeed", 0, 0, value}); }
+    void Kill() override {}
+    void Install() override {}
+    void Stop() override {}
+};
+
+TEST(HeldPress, RepeatsAsTheHostDoesPassByPass)
+{
+    // A press at 0 held until `until`: the handler ran once at the press;
+    // where the area repeats, again 0.4 s on and every 0.1 s, before the
+    // release. Counted in passes of 18 a second, whatever the pass spacing.
+    MouseArea repeating = {AreaInGroup, 0, 0, 10, 10, UpArrowCursor, 0, LeftButtonDown | RepeatWhileHeld, 0, nullptr, 0};
+    MouseArea once = repeating;
+    once.Events = LeftButtonDown;
+    const struct {
+        double until;
+        MouseArea* area;
+        int repeats;
+    } rows[] = {
+        {0.3, &repeating, 0}, {0.4, &repeating, 0}, {0.45, &repeating, 1}, {0.5, &repeating, 1},
+        {0.55, &repeating, 2}, {1.0, &repeating, 6}, {2.0, &repeating, 16}, {1.0, &once, 0},
+        {1.0, nullptr, 0}, {INFINITY, &repeating, 27},
+    };
+    for (const auto& row : rows) {
+        HeldPress held;
+        held.Start(5, 5, Button::Left, 0, row.until);
+        int ran = 0;
+        for (int pass = 1; pass <= 54; ++pass)
+            held.Repeat(
+                pass / Rate, [&](int, int, Button) { return row.area; },
+                [&](MouseArea* area, int x, int y) {
+                    EXPECT_EQ(area, row.area);
+                    EXPECT_EQ(x, 5);
+                    EXPECT_EQ(y, 5);
+                    ++ran;
+                });
+        EXPECT_EQ(ran, row.repeats) << "held until " << row.until;
+        EXPECT_EQ(held.Down(), row.until > 3) << "down after 3 s, held until " << row.until;
+    }
+
+    // Released early: nothing more.
+    HeldPress held;
+    held.Start(5, 5, Button::Left, 0, INFINITY);
+    int ran = 0;
+    auto lookUp = [&](int, int, Button) { return &repeating; };
+    auto count = [&](MouseArea*, int, int) { ++ran; };
+    held.Repeat(0.5, lookUp, count);
+    held.Release();
+    held.Repeat(2.0, lookUp, count);
+    EXPECT_EQ(ran, 2) << "the repeats at 0.4 and 0.5 s, none after the release";
+}
+
+TEST(HandKeys, AreOneTableEveryReaderCanRelyOn)
+{
+    std::set<int> codes, windowsKeys;
+    std::set<std::string> webKeys, names;
+    const std::string help = KeysHelp("Keys:");
+    for (int i = 0; i < HandKeyCount; ++i) {
+        const KeyBinding& key = HandKeys[i];
+        EXPECT_TRUE(codes.insert(int(key.Code)).second) << key.Name << ": one row a key";
+        EXPECT_TRUE(windowsKeys.insert(key.WindowsKey).second) << key.Name << ": its own Windows key";
+        EXPECT_TRUE(names.insert(key.Name).second) << key.Name;
+        EXPECT_EQ(FindHandKey(key.Code), &key);
+        std::string web = std::string(key.WebKey) + " ";
+        for (size_t at = 0, blank; (blank = web.find(' ', at)) != std::string::npos; at = blank + 1)
+            if (blank > at)
+                EXPECT_TRUE(webKeys.insert(web.substr(at, blank - at)).second) << key.Name << ": web key shared";
+        EXPECT_NE(help.find(key.Name), std::string::npos) << key.Name << " in the help";
+        EXPECT_NE(help.find(key.Does), std::string::npos) << key.Name << " in the help";
+        EXPECT_GT(std::string(key.Hint).size(), 0u) << key.Name;
+        int x = 0, y = 0;
+        EXPECT_EQ(AreaMiddle(LumivaneAreas, key.Area, &x, &y), key.Area != PanelArea::None) << key.Name;
+    }
+}
+
+TEST(HandInput, AirspeedKeysAddUpBeforeAPassAndStayInBounds)
+{
+    const struct {
+        std::vector<HandKey> keys;
+        double airspeed; // where the pass leaves it
+    } rows[] = {
+        {{HandKey::AirspeedUp, HandKey::AirspeedUp, HandKey::AirspeedUp}, 3},
+        {{HandKey::AirspeedUpTen, HandKey::AirspeedDown}, 9},
+        {{HandKey::AirspeedUpTen, HandKey::AirspeedZero, HandKey::AirspeedUp}, 1},
+        {{HandKey::AirspeedDownTen}, 0},
+        {std::vector<HandKey>(120, HandKey::AirspeedUpTen), 999},
+    };
+    for (const auto& row : rows) {
+        HandInput hands;
+        Driver driver;
+        for (HandKey key : row.keys)
+            hands.KeyDown(key, true); // a held key's repeats all count
+        hands.Apply(driver);
+        ASSERT_FALSE(driver.asked.empty());
+        EXPECT_EQ(driver.asked.back().What, "airspeed");
+        EXPECT_EQ(driver.asked.back().Value, row.airspeed) << row.keys.size() << " keys";
+    }
+}
+
+TEST(HandInput, AKeyForTheGaugeHoldsItsAreaUntilItComesUp)
+{
+    const struct {
+        HandKey key;
+        int x, y; // the middle of its area
+    } rows[] = {
+        {HandKey::LowerSpeed, 40, 54}, {HandKey::RaiseSpeed, 72, 44}, {HandKey::SelectSpeed3, 10, 19},
+        {HandKey::SelectSpeed2, 10, 38}, {HandKey::SelectSpeed1, 10, 57},
+    };
+    for (const auto& row : rows) {
+        HandInput hands;
+        Driver driver;
+        hands.KeyDown(row.key);
+        hands.KeyDown(row.key, true); // the system's repeat: the press repeats itself
+        hands.Up();                   // the mouse did not hold it
+        hands.KeyUp(HandKey::AirspeedUp);
+        hands.Apply(driver);
+        ASSERT_EQ(driver.asked.size(), 1u) << FindHandKey(row.key)->Name;
+        EXPECT_EQ(driver.asked[0].What, "hold");
+        EXPECT_EQ(driver.asked[0].X, row.x) << FindHandKey(row.key)->Name;
+        EXPECT_EQ(driver.asked[0].Y, row.y) << FindHandKey(row.key)->Name;
+        hands.KeyUp(row.key);
+        hands.Apply(driver);
+        ASSERT_EQ(driver.asked.size(), 2u);
+        EXPECT_EQ(driver.asked[1].What, "release");
+    }
+
+    // While no list is registered (the gauge killed), the key presses nothing.
+    HandInput hands;
+    Driver driver;
+    driver.areas = nullptr;
+    hands.KeyDown(HandKey::RaiseSpeed);
+    hands.Apply(driver);
+    EXPECT_TRUE(driver.asked.empty());
+}
+
+TEST(HandInput, TheTakeOffClimbsToTwentyPastSpeed3OverTenSecondsThenHolds)
+{
+    for (const int speed3 : {100, 150}) {
+        HandInput hands;
+        Driver driver;
+        PassRecord shown;
+        PanelReading reading;
+        reading.Lumivane = true;
+        reading.SpeedKnown[2] = true;
+        reading.Speeds[2] = speed3;
+        shown.Reading = &reading;
+        hands.Shown(shown);
+        hands.KeyDown(HandKey::TakeOff);
+        const double top = speed3 + HandInput::TakeOffBeyondSpeed3;
+        for (const double t : {0.0, 2.5, 5.0, 10.0}) {
+            driver.now = 1 + t;
+            driver.asked.clear();
+            hands.Apply(driver);
+            ASSERT_FALSE(driver.asked.empty());
+            EXPECT_NEAR(driver.asked.back().Value, top * t / 10, 1e-9) << t << " s in";
+            EXPECT_EQ(hands.TakingOff(), t < 10) << t << " s in";
+        }
+        // Then the airspeed is left where it got to: nothing more is asked.
+        driver.now = 13;
+        driver.asked.clear();
+        hands.Apply(driver);
+        EXPECT_TRUE(driver.asked.empty());
+    }
+}
+
+} // namespace

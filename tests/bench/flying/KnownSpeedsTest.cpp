@@ -1,0 +1,153 @@
+// The speeds the bench says the gauge holds, row by row, each row flown
+// through the real module: its settings files as a user may leave them, some
+// presses, perhaps another program's edit after the load, then a slow ramp
+// of whole knots. Each row is judged by what the gauge really does in that
+// run, the airspeed at which each lamp first lights (a lamp lights from its
+// speed up to Speed3 + 10), never by another copy of how the files are read.
+// Runs the native module natively and the DLL under Wine.
+#include "bench/flying/LumivanePanel.h"
+#include "bench/flying/Run.h"
+
+#include "BenchPaths.h"
+
+#include <gtest/gtest.h>
+
+#include <stdio.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr double Rate = 18;
+// Passes at rest before the ramp, for the load and the presses; then one
+// knot a pass up to RampTop.
+constexpr int RestPasses = 20;
+constexpr int RampTop = 320;
+constexpr int NotLit = -1000;
+
+// A settings file as the row leaves it: nullptr for none.
+struct Files {
+    const char* Speed1;
+    const char* Speed2;
+    const char* Speed3;
+};
+
+struct Row {
+    const char* Name;
+    Files Before;
+    const char* Presses; // scenario lines during the rest
+    Files After;         // written at pass 10 by another program; nullptr leaves a file
+    int32_t Expected[3]; // what the row is built to show, as a readable check of the table
+};
+
+const Row Rows[] = {
+    {"no files", {nullptr, nullptr, nullptr}, "", {}, {80, 90, 100}},
+    {"Speed1's file alone", {"70", nullptr, nullptr}, "", {}, {80, 90, 100}},
+    {"Speed2's file alone", {nullptr, "95", nullptr}, "", {}, {80, 90, 100}},
+    {"Speed3's file alone", {nullptr, nullptr, "150"}, "", {}, {80, 90, 150}},
+    {"Speed1's and Speed2's", {"70", "95", nullptr}, "", {}, {80, 90, 100}},
+    {"Speed1's and Speed3's", {"70", nullptr, "150"}, "", {}, {70, 90, 150}},
+    {"Speed2's and Speed3's", {nullptr, "95", "150"}, "", {}, {80, 90, 150}},
+    {"all three", {"70", "95", "150"}, "", {}, {70, 95, 150}},
+    {"octal, hex, sign and white space", {"0106", "0x5F", " \n\t+150"}, "", {}, {70, 95, 150}},
+    {"a negative number", {"-5", "95", "150"}, "", {}, {-5, 95, 150}},
+    {"no number, and nothing", {"70", "knots", ""}, "", {}, {70, 90, 100}},
+    {"more than 32 bits", {"4294967376", "95", "150"}, "", {}, {2147483647, 95, 150}},
+    {"another program's edit after the load", {"70", "95", "150"}, "", {"60", nullptr, "120"}, {70, 95, 150}},
+    {"another program's edit before the load", {"70", nullptr, "150"}, "", {nullptr, "85", nullptr}, {70, 85, 150}},
+    {"adjusts after the load", {"70", "95", "150"}, "0.1 press 3 31\n0.2 press 57 30\n0.3 press 57 30\n", {},
+        {70, 97, 150}},
+    {"an adjust while Speed3's file is missing", {"70", nullptr, nullptr}, "0.1 press 16 63\n0.2 press 57 30\n",
+        {}, {81, 90, 100}},
+    {"an adjust that completes the load", {"70", nullptr, "150"}, "0.1 press 3 31\n0.2 press 57 30\n", {},
+        {70, 91, 150}},
+};
+
+std::string SettingsLine(const char* speed, const char* content)
+{
+    if (!content)
+        return std::string("settings ") + speed + " missing\n";
+    std::string escaped;
+    for (const char* c = content; *c; ++c)
+        escaped += *c == '\n' ? "\\n" : *c == '\t' ? "\\t" : std::string(1, *c);
+    return std::string("settings ") + speed + " text \"" + escaped + "\"\n";
+}
+
+void Write(const std::string& sandbox, int speed, const char* content)
+{
+    if (!content)
+        return;
+    FILE* file = fopen(SettingsFilePath(sandbox, speed).c_str(), "wb");
+    ASSERT_NE(file, nullptr) << SettingsFilePath(sandbox, speed);
+    fputs(content, file);
+    fclose(file);
+}
+
+// Where lamp k first lights on a ramp of whole knots from 0 to RampTop, if a
+// lamp lights from its speed up to Speed3 + 10.
+int FirstLit(int64_t speed, int64_t speed3)
+{
+    const int64_t from = std::max<int64_t>(speed, 0);
+    return from <= std::min<int64_t>(RampTop, speed3 + 10) ? int(from) : NotLit;
+}
+
+TEST(KnownSpeeds, AreWhatTheGaugeHoldsRowByRow)
+{
+    for (const Row& row : Rows) {
+        SCOPED_TRACE(row.Name);
+        const std::string text = SettingsLine("speed1", row.Before.Speed1) + SettingsLine("speed2", row.Before.Speed2) +
+                                 SettingsLine("speed3", row.Before.Speed3) + row.Presses +
+                                 std::to_string((RestPasses + RampTop + 2) / Rate) + " end\n";
+        Scenario scenario;
+        std::string error;
+        ASSERT_TRUE(ParseScenario(text, "speeds.txt", &scenario, &error)) << error;
+        RunOptions options;
+        options.Module = ModulePath();
+        options.Out = OutFolder("known-speeds");
+        options.Settings = OutFolder("known-speeds-settings");
+        options.SoftSound = true;
+        options.Progress = false;
+        options.Record = false;
+        int lit[3] = {NotLit, NotLit, NotLit};
+        PanelReading atRamp;
+        bool steady = true;
+        options.TakeInput = [&](PassControl& control) {
+            const int pass = int(control.Time() * Rate + 0.5);
+            if (pass == 10) {
+                Write(options.Settings, 1, row.After.Speed1);
+                Write(options.Settings, 2, row.After.Speed2);
+                Write(options.Settings, 3, row.After.Speed3);
+            }
+            control.SetAirspeed(std::max(0, pass - RestPasses));
+        };
+        options.ShowPass = [&](const PassRecord& pass) {
+            const PanelReading& reading = *pass.Reading;
+            if (int(pass.Pass) == RestPasses)
+                atRamp = reading;
+            if (int(pass.Pass) < RestPasses)
+                return;
+            for (int k = 0; k < 3; ++k) {
+                if (reading.Shows.Lamps[k] && lit[k] == NotLit)
+                    lit[k] = int(pass.Airspeed);
+                steady = steady && reading.SpeedKnown[k] == atRamp.SpeedKnown[k] &&
+                         reading.Speeds[k] == atRamp.Speeds[k];
+            }
+        };
+        RunSummary summary;
+        ASSERT_TRUE(RunScenario(options, scenario, &summary, &error)) << error;
+        EXPECT_TRUE(summary.Faults.empty()) << summary.Faults.front();
+        EXPECT_TRUE(steady) << "the speeds changed on the ramp, where nothing changes them";
+        for (int k = 0; k < 3; ++k) {
+            ASSERT_TRUE(atRamp.SpeedKnown[k]) << "Speed" << k + 1 << " is one a host can know";
+            EXPECT_EQ(atRamp.Speeds[k], row.Expected[k]) << "Speed" << k + 1 << " as the table expects";
+        }
+        for (int k = 0; k < 3; ++k)
+            EXPECT_EQ(lit[k], FirstLit(atRamp.Speeds[k], atRamp.Speeds[2]))
+                << "lamp " << k + 1 << " on the ramp, where the bench says Speed" << k + 1 << " is "
+                << atRamp.Speeds[k] << " and Speed3 " << atRamp.Speeds[2];
+    }
+}
+
+} // namespace

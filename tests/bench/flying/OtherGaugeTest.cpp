@@ -1,0 +1,82 @@
+// Another gauge through the same bench: TwinLamps.gau (tests/bench/gauges),
+// two lamps and a text element and no mouse areas, flown on a ramp and
+// recorded as Lumivane is, with no change to the bench. What the host holds
+// of each element, the frames painted from it and the log must follow that
+// gauge's own chain; nothing of Lumivane's panel is said of it.
+#include "bench/files/Files.h"
+#include "bench/flying/Run.h"
+#include "bench/pictures/PassPainter.h"
+
+#include "BenchPaths.h"
+
+#include <gtest/gtest.h>
+
+#include <nlohmann/json.hpp>
+
+#include <stdio.h>
+
+#include <sstream>
+#include <string>
+
+namespace {
+
+const Rgb BrightRed = {255, 0, 0}, NearBlack = {4, 4, 4};
+
+TEST(OtherGauge, IsFlownPaintedAndRecordedByItsOwnChain)
+{
+    Scenario scenario;
+    std::string error;
+    ASSERT_TRUE(ParseScenario("0 airspeed 0\n0 ramp 150 over 5\n6 end\n", "twin.txt", &scenario, &error)) << error;
+    RunOptions options;
+    options.Module = ModulePath("TwinLamps.gau");
+    options.Out = OutFolder("twin-lamps");
+    options.SoftSound = true;
+    options.Progress = false;
+    PassPainter painter;
+    int painted = 0, litOne = 0, litTwo = 0;
+    options.ShowPass = [&](const PassRecord& pass) {
+        ASSERT_NE(pass.Results, nullptr);
+        ASSERT_EQ(pass.Results->Count, 4) << "a background, two lamps and a text element";
+        EXPECT_FALSE(pass.Reading->Lumivane) << "the panel is not Lumivane's";
+        ASSERT_TRUE(painter.Paint(pass)) << painter.Problem();
+        ++painted;
+        // Lamp 1 lights its well from 50 knots, lamp 2 from 100; the text
+        // is the airspeed's whole knots.
+        const Image& frame = painter.Frame();
+        const double v = pass.Airspeed;
+        EXPECT_EQ(frame.At(30, 16), v >= 50 ? BrightRed : NearBlack) << "lamp 1's well at " << v;
+        EXPECT_EQ(frame.At(55, 16), v >= 100 ? BrightRed : NearBlack) << "lamp 2's well at " << v;
+        litOne += v >= 50;
+        litTwo += v >= 100;
+        char text[8];
+        snprintf(text, sizeof text, "%3d", int(v));
+        EXPECT_STREQ(pass.Results->Elements[3].Text, text);
+    };
+    RunSummary summary;
+    ASSERT_TRUE(RunScenario(options, scenario, &summary, &error)) << error;
+    EXPECT_TRUE(summary.Faults.empty()) << summary.Faults.front();
+    EXPECT_EQ(painted, int(summary.Passes));
+    EXPECT_GT(litTwo, 10) << "the ramp reaches past both lamps";
+    EXPECT_GT(litOne, litTwo);
+
+    std::string log, problem;
+    ASSERT_TRUE(ReadWholeFile(JoinPath(options.Out, "events.jsonl"), &log, &problem)) << problem;
+    std::istringstream lines(log);
+    std::string line;
+    int count = 0;
+    while (std::getline(lines, line)) {
+        const nlohmann::json pass = nlohmann::json::parse(line);
+        ++count;
+        ASSERT_EQ(pass["results"].size(), 4u) << line;
+        EXPECT_TRUE(pass["results"][0].is_null()) << "the background has no callback: " << line;
+        for (int lamp : {1, 2})
+            EXPECT_TRUE(pass["results"][lamp] == 0.0 || pass["results"][lamp] == -1.0) << line;
+        EXPECT_EQ(pass["results"][3], 0.5) << "the text callback hands the host's argument back: " << line;
+        ASSERT_EQ(pass["texts"].size(), 1u) << line;
+        for (const char* lumivane : {"lamps", "marks", "readout", "speeds"})
+            EXPECT_TRUE(pass[lumivane].is_null()) << lumivane << " in " << line;
+    }
+    EXPECT_EQ(count, int(summary.Passes));
+}
+
+} // namespace

@@ -1,0 +1,185 @@
+// TwinLamps.gau: a gauge module of the bench's tests that is not Lumivane. A
+// background, two lamps and a text element that shows the airspeed in whole
+// knots; no mouse areas, no sound, no files. The bench must host it, fly it
+// and record it through the host's contract alone, as it does Lumivane, so
+// that nothing of Lumivane's panel hides in the host. Built as the gauge is:
+// plain records, callee-cleans routines, no start files and no runtime DLL.
+#include "host/Records.h"
+#include "host/Services.h"
+
+#include <stdint.h>
+
+#ifdef _WIN32
+#include <windows.h>
+#define TWIN_EXPORT
+#else
+#define TWIN_EXPORT __attribute__((visibility("default")))
+#endif
+
+extern "C" {
+TWIN_EXPORT extern ModuleLinkage Linkage;
+TWIN_EXPORT extern ModuleImports ImportTable;
+}
+
+namespace {
+
+extern StaticImageElement Background;
+extern IconElement Lamps[2];
+extern TextElement Airspeed;
+extern GaugeHeader Gauge;
+
+// Lamp 1 lights from 50 knots, lamp 2 from 100, with no upper limit.
+constexpr double LampFrom[2] = {50, 100};
+
+VariableRecord AirspeedVariable = {AirspeedVariableNumber, {}, 0.0, {}};
+
+template <typename Service>
+Service Entry(HostService entry)
+{
+    HostServiceAddress* table = ImportTable.Services;
+    return table ? reinterpret_cast<Service>(table[entry]) : nullptr;
+}
+
+double CurrentAirspeed()
+{
+    if (VariableService lookUp = Entry<VariableService>(VariableLookup))
+        lookUp(&AirspeedVariable);
+    return AirspeedVariable.Value;
+}
+
+double GAUGE_STDCALL Lamp1(void*)
+{
+    return CurrentAirspeed() >= LampFrom[0] ? 0.0 : -1.0;
+}
+
+double GAUGE_STDCALL Lamp2(void*)
+{
+    return CurrentAirspeed() >= LampFrom[1] ? 0.0 : -1.0;
+}
+
+// The airspeed as three characters, right-aligned, held between 0 and 999:
+// formatted by hand, since the module carries no C library of its own.
+double GAUGE_STDCALL ShowAirspeed(double value)
+{
+    char* text = Airspeed.TextBuffer;
+    if (!text)
+        return value;
+    const double v = CurrentAirspeed();
+    int knots = !(v > 0) ? 0 : v >= 999 ? 999 : int(v);
+    for (int i = 2; i >= 0; --i) {
+        text[i] = i == 2 || knots ? char('0' + knots % 10) : ' ';
+        knots /= 10;
+    }
+    text[3] = 0;
+    return value;
+}
+
+void CallElementService(HostService entry)
+{
+    if (ElementService service = Entry<ElementService>(entry))
+        service(&Background.Header);
+}
+
+void GAUGE_STDCALL Nothing(void)
+{
+}
+
+void GAUGE_STDCALL Query(void)
+{
+    CallElementService(ElementTreeQuery);
+}
+
+void GAUGE_STDCALL Install(uint32_t value)
+{
+    if (ElementValueService service = Entry<ElementValueService>(ElementTreeInstall))
+        service(&Background.Header, value);
+}
+
+void GAUGE_STDCALL Initialize(void)
+{
+    CallElementService(ElementTreeInitialize);
+}
+
+void GAUGE_STDCALL Update(void)
+{
+    CallElementService(ElementTreeUpdate);
+}
+
+void GAUGE_STDCALL Generate(uint32_t value)
+{
+    if (ElementValueService service = Entry<ElementValueService>(ElementTreeGenerate))
+        service(&Background.Header, value);
+}
+
+void GAUGE_STDCALL Draw(void)
+{
+    CallElementService(ElementTreeDraw);
+}
+
+void GAUGE_STDCALL Kill(void)
+{
+    CallElementService(ElementTreeRelease);
+}
+
+ElementHeader* BackgroundNext[] = {&Lamps[0].Header, nullptr};
+ElementHeader* LampNext[2][2] = {{&Lamps[1].Header, nullptr}, {&Airspeed.Header, nullptr}};
+ElementList Elements = {&Background.Header, nullptr};
+FailureRecord Failures[] = {{2, 0}, {0, 0}, {0, 0}};
+
+constexpr uint32_t Drawn = HostDisplayFlag | TransparentImage;
+constexpr uint32_t Redrawn = HostDisplayFlag | RestoreBeneath | TransparentImage;
+
+StaticImageElement Background = {
+    {StaticImageKind, 4096, 0, 0, {}, &Gauge, nullptr, BackgroundNext, nullptr, Drawn, {}},
+    nullptr,
+    {},
+};
+
+IconElement Lamps[2] = {
+    {{IconKind, 8192, 22, 7, {}, &Gauge, nullptr, LampNext[0], Failures, Redrawn, {}}, {5, {}}, Lamp1,
+        {0, 0, 0, 0, 0, 1, 0, 0, 0, 0, 0}},
+    {{IconKind, 8195, 47, 7, {}, &Gauge, nullptr, LampNext[1], Failures, Redrawn, {}}, {5, {}}, Lamp2,
+        {0, 0, 0, 0, 0, 1, 0, 0, 0, 0, 0}},
+};
+
+TextElement Airspeed = {
+    {TextStringKind, -1, 25, 35, {}, &Gauge, nullptr, nullptr, nullptr, Redrawn, {}},
+    {{AirspeedVariableNumber, {}}, {0, {}}, {0, {}}},
+    {},
+    ShowAirspeed,
+    nullptr,
+    0,
+    62,
+    25,
+    {},
+    0xEFEFEF,
+    0,
+    0,
+    {},
+    "Courier New",
+    400,
+    1,
+    0x25,
+    3,
+    {},
+};
+
+GaugeHeader Gauge = {0x262, "TwinLamps.gau", Elements, Query, Install, Initialize, Update, Generate, Draw, Kill,
+    0, 40, {}};
+
+} // namespace
+
+extern "C" {
+
+ModuleLinkage Linkage = {0x13, Nothing, Nothing, {}, {&Gauge, nullptr}};
+ModuleImports ImportTable = {0x0F, nullptr, 0, nullptr};
+
+#ifdef _WIN32
+// The entry point itself: no start files, nothing to set up.
+BOOL WINAPI DllMain(HINSTANCE, DWORD, LPVOID)
+{
+    return TRUE;
+}
+#endif
+
+} // extern "C"
