@@ -10,21 +10,28 @@ same in the pilots' readme and in the bench's own header; a --help that
 names only what the zip holds; and checksums that match.
 
 The web page's zip (Lumivane-VERSION-web.zip) is checked for what a static
-host needs: exactly the page's files and the font's licence, a page that
-links to the release zip of its own version and loads its own scripts, and
-at most 400 KB sent with gzip.
+host needs: exactly the files its service worker keeps, the worker and the
+font's licence; a page that links to the release zip of its own version,
+loads its own scripts and links its manifest; a worker whose cache is named
+by that version; a manifest an installing browser accepts, with its icons; a
+font cut to the readout and renamed as its licence asks; and what a visit
+receives with gzip held to the page's budget.
 
     CheckRelease.py PATH/TO/Lumivane-VERSION.zip
     CheckRelease.py PATH/TO/Lumivane-VERSION-web.zip
 """
 import gzip
+import hashlib
+import io
+import json
 import os
 import re
-import hashlib
+import struct
 import sys
 import zipfile
 
 import pefile
+from fontTools.ttLib import TTFont
 
 FILES = ["Lumivane.gau", "lumivane-bench.exe", "ReadMe.txt", "FILE_ID.DIZ", "takeoff.txt", "rejected.txt",
          "SCENARIOS.txt", "OFL.txt", "SHA256SUMS.txt"]
@@ -44,8 +51,68 @@ def bench_imports(body):
     return sorted(entry.dll.decode("ascii").lower() for entry in getattr(image, "DIRECTORY_ENTRY_IMPORT", []))
 
 
-PAGE_FILES = ["index.html", "page.js", "page.css", "lumivane.js", "lumivane.wasm", "lumivane.data", "FONT-LICENCE.txt"]
-PAGE_BUDGET = 400 * 1024
+# The page's own files besides those its service worker lists: the worker
+# and the licence of the font it carries.
+PAGE_EXTRA = ["sw.js", "FONT-LICENCE.txt"]
+# What any page must have, whatever else its worker lists.
+PAGE_NEEDS = {"index.html", "page.js", "lumivane.js", "lumivane.wasm", "lumivane.data", "manifest.webmanifest"}
+# What a first visit receives with gzip: every file the worker keeps, and the
+# worker.
+PAGE_BUDGET = 100 * 1024
+ICON_SIZES = (192, 512)
+# Names the font's licence reserves for the original (OFL 1.1, section 3).
+RESERVED_FONT_NAMES = ("Liberation", "Arimo", "Tinos", "Cousine")
+MOST_FONT_GLYPHS = 32
+
+
+def page_files(worker):
+    """The files the service worker keeps, read from its one list."""
+    found = re.search(r"^const files = (\[[^\n]*\]);$", worker, re.MULTILINE)
+    return json.loads(found.group(1)) if found else []
+
+
+def sent_with_gzip(files, names):
+    return {name: len(gzip.compress(files[name], compresslevel=6)) for name in names if name in files}
+
+
+def png_size(body):
+    if len(body) < 24 or body[:8] != b"\x89PNG\r\n\x1a\n" or body[12:16] != b"IHDR":
+        return None
+    return struct.unpack(">II", body[16:24])
+
+
+def check_manifest(files, faults):
+    try:
+        manifest = json.loads(files.get("manifest.webmanifest", b"").decode("utf-8"))
+    except ValueError as error:
+        faults.append(f"manifest.webmanifest is not JSON: {error}")
+        return
+    for key in ("name", "short_name", "description", "start_url", "theme_color", "background_color"):
+        if not isinstance(manifest.get(key), str) or not manifest[key]:
+            faults.append(f"manifest.webmanifest has no {key}")
+    if manifest.get("display") != "standalone":
+        faults.append("manifest.webmanifest does not ask for display standalone")
+    icons = {icon.get("sizes"): icon.get("src") for icon in manifest.get("icons", [])}
+    for size in ICON_SIZES:
+        source = icons.get(f"{size}x{size}")
+        if png_size(files.get(source, b"")) != (size, size):
+            faults.append(f"manifest.webmanifest has no {size}x{size} PNG icon in the zip ({source})")
+
+
+def check_font(body, faults):
+    """lumivane.data holds the readout's font alone: a subset, renamed."""
+    try:
+        font = TTFont(io.BytesIO(body), lazy=True)
+        names = {record.nameID: record.toUnicode() for record in font["name"].names}
+        glyphs = font["maxp"].numGlyphs
+    except Exception as error:  # fontTools raises many kinds for a bad file
+        faults.append(f"lumivane.data is not the readout's font: {error}")
+        return
+    for name_id in (1, 4, 6, 16, 17):
+        if any(reserved.lower() in names.get(name_id, "").lower() for reserved in RESERVED_FONT_NAMES):
+            faults.append(f"the page's font is named {names[name_id]!r}, a name its licence reserves")
+    if glyphs > MOST_FONT_GLYPHS:
+        faults.append(f"the page's font has {glyphs} glyphs, not cut to the readout's")
 
 
 def check_page(path):
@@ -53,18 +120,34 @@ def check_page(path):
     with zipfile.ZipFile(path) as archive:
         names = archive.namelist()
         files = {name: archive.read(name) for name in names}
-    if names != PAGE_FILES:
-        faults.append(f"holds {names}, not {PAGE_FILES}")
+    worker = files.get("sw.js", b"").decode("utf-8", "replace")
+    listed = page_files(worker)
+    if not listed:
+        faults.append("sw.js lists no files")
+    if sorted(names) != sorted(listed + PAGE_EXTRA):
+        faults.append(f"holds {names}, not the worker's files and {PAGE_EXTRA}")
+    missing = PAGE_NEEDS - set(listed)
+    if missing:
+        faults.append(f"the worker does not keep {sorted(missing)}")
     version = re.fullmatch(r"Lumivane-([0-9.]+)-web\.zip", os.path.basename(path))
     page = files.get("index.html", b"").decode("utf-8", "replace")
     if not version or f'href="Lumivane-{version.group(1)}.zip"' not in page:
         faults.append("index.html does not link to the release zip of its own version")
-    for script in ("page.js", "lumivane.js"):
+    if not version or f'const version = "{version.group(1)}";' not in worker:
+        faults.append("sw.js does not name the cache after the zip's version")
+    for script in [name for name in listed if name.endswith(".js")]:
         if f'<script src="{script}"></script>' not in page:
             faults.append(f"index.html does not load {script}")
-    if "@LUMIVANE_" in page:
-        faults.append("index.html still holds a placeholder")
-    sent = sum(len(gzip.compress(body, compresslevel=6)) for name, body in files.items() if name in PAGE_FILES[:-1])
+    if '<link rel="manifest" href="manifest.webmanifest">' not in page:
+        faults.append("index.html does not link its manifest")
+    if '<meta name="description"' not in page:
+        faults.append("index.html has no description")
+    for name, text in (("index.html", page), ("sw.js", worker)):
+        if "@LUMIVANE_" in text or "@PROJECT_" in text:
+            faults.append(f"{name} still holds a placeholder")
+    check_manifest(files, faults)
+    check_font(files.get("lumivane.data", b""), faults)
+    sent = sum(sent_with_gzip(files, listed + ["sw.js"]).values())
     if sent > PAGE_BUDGET:
         faults.append(f"the page takes {sent} bytes with gzip, over {PAGE_BUDGET}")
     if "SIL Open Font License" not in files.get("FONT-LICENCE.txt", b"").decode("utf-8", "replace"):

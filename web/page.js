@@ -1,8 +1,10 @@
 // The page around the gauge: the pass clock (18 passes a second, counted in
 // passes, paced by the browser's animation frames), the canvas and its
-// pointer, the keys and buttons, the call-outs through Web Audio and the
-// settings folder kept in IndexedDB. Everything the gauge does is decided in
-// the WebAssembly program (web/PageExports.cpp); this only carries it across.
+// pointer, the keys and buttons, and the settings folder kept in IndexedDB.
+// Everything the gauge does is decided in the WebAssembly program
+// (web/PageExports.cpp); this only carries it across. Sound, the panel's
+// size, links with speeds and offline use are page-audio.js, page-size.js,
+// page-link.js and page-offline.js.
 "use strict";
 
 var Module = (function () {
@@ -15,18 +17,25 @@ var Module = (function () {
     let started = false;
     let firstFrame = null;
     let passes = 0;
-    let pressed = false;
+    let pressed = null; // the pointer holding a press
     let saving = false, saveAgain = false;
+    let fromLink = ""; // what a link in the address did to the kept speeds
+    let linkWritten = false;
 
-    // What the test and a curious reader can look at.
-    const audio = { context: null, clips: {}, started: [] };
-    window.lumivaneAudio = audio;
-    // Every change of the lamps, with its pass and airspeed.
-    const page = { ready: false, lampLog: [] };
+    // What the test and a curious reader can look at: every change of the
+    // lamps, with its pass, airspeed and the sound clock's time.
+    const page = { ready: false, lampLog: [], link: PageLink };
     let lamps = "";
     window.lumivanePage = page;
 
     function say(text) { status.textContent = text; }
+
+    PageSize.listen(canvas, document.querySelectorAll("button[data-scale]"));
+    page.offline = PageOffline.register(document.getElementById("update"), document.getElementById("take-update"));
+    PageAudio.watch(function (state) {
+        document.getElementById("sound").textContent = state === "running" ? "Sound is on."
+            : "Sound starts with your next tap, click or key.";
+    });
 
     // Cursor codes of the host's records: 1 up arrow, 2 down arrow, 5 hand.
     const arrow = (d) => "url(\"data:image/svg+xml," + encodeURIComponent(
@@ -44,41 +53,6 @@ var Module = (function () {
                 Math.floor((event.clientY - box.top) * 70 / box.height)];
     }
 
-    // Browsers start sound only after a gesture: the first click or key.
-    function startAudio() {
-        if (audio.context || !window.AudioContext)
-            return;
-        audio.context = new AudioContext();
-        const count = Module._page_clip_count();
-        for (let i = 0; i < count; ++i) {
-            const bytes = Module._page_clip_bytes(i), bits = Module._page_clip_bits(i);
-            const channels = Module._page_clip_channels(i), data = Module._page_clip_data(i);
-            const frames = Math.floor(bytes / (channels * bits / 8));
-            const buffer = audio.context.createBuffer(channels, frames, Module._page_clip_rate(i));
-            for (let c = 0; c < channels; ++c) {
-                const out = buffer.getChannelData(c);
-                for (let f = 0; f < frames; ++f) {
-                    const at = data + (f * channels + c) * bits / 8;
-                    out[f] = bits === 8 ? (Module.HEAPU8[at] - 128) / 128
-                                        : ((Module.HEAPU8[at] | Module.HEAPU8[at + 1] << 8) << 16 >> 16) / 32768;
-                }
-            }
-            audio.clips[Module.UTF8ToString(Module._page_clip_name(i))] = buffer;
-        }
-        document.getElementById("sound").textContent = "Sound is on.";
-    }
-
-    function play(clip, pass) {
-        const buffer = audio.clips[clip];
-        if (!audio.context || !buffer)
-            return;
-        const source = audio.context.createBufferSource();
-        source.buffer = buffer;
-        source.connect(audio.context.destination);
-        source.start();
-        audio.started.push({ clip: clip, pass: pass });
-    }
-
     // The settings folder is written back after every handler that may have
     // changed it; one save at a time, and one more if asked meanwhile.
     function save() {
@@ -91,6 +65,10 @@ var Module = (function () {
         });
     }
 
+    function speeds() {
+        return [1, 2, 3].map((i) => Module._page_speed(i));
+    }
+
     function show(changed) {
         const width = Module._page_frame_width(), height = Module._page_frame_height();
         if ((changed || !image) && width > 0) {
@@ -99,10 +77,9 @@ var Module = (function () {
             context.putImageData(image, 0, 0);
         }
         document.getElementById("airspeed").textContent = Module._page_airspeed().toFixed(1);
-        for (let i = 1; i <= 3; ++i) {
-            const speed = Module._page_speed(i);
-            document.getElementById("speed" + i).textContent = speed < 0 ? "?" : speed;
-        }
+        speeds().forEach(function (speed, i) {
+            document.getElementById("speed" + (i + 1)).textContent = speed < 0 ? "?" : speed;
+        });
         document.getElementById("pass").textContent = passes;
     }
 
@@ -123,11 +100,12 @@ var Module = (function () {
             if (Module._page_frame_changed()) changed = true;
             const plays = Module._page_take_plays();
             for (let i = 0; i < plays; ++i)
-                play(Module.UTF8ToString(Module._page_play_clip(i)), passes - 1);
+                PageAudio.play(Module.UTF8ToString(Module._page_play_clip(i)), passes - 1);
             const now = [1, 2, 3].map((i) => Module._page_lamp(i)).join("");
             if (now !== lamps) {
                 lamps = now;
-                page.lampLog.push({ pass: passes - 1, airspeed: Module._page_airspeed(), lamps: now });
+                page.lampLog.push({ pass: passes - 1, airspeed: Module._page_airspeed(), lamps: now,
+                                    audioTime: PageAudio.now() });
             }
         }
         if (stepped) show(changed);
@@ -139,46 +117,50 @@ var Module = (function () {
         if (started) Module._page_key(code);
     }
 
+    function release(event) {
+        if (pressed === null || (event && event.pointerId !== pressed)) return;
+        pressed = null;
+        Module._page_up();
+    }
+
     function listen() {
+        const gesture = () => PageAudio.start(Module);
+        for (const kind of ["pointerdown", "pointerup", "keydown"])
+            document.addEventListener(kind, gesture, true);
         canvas.addEventListener("pointerdown", function (event) {
-            startAudio();
-            if (event.button !== 0) return; // only the left button, and touch
+            // The left button or a finger, one press at a time.
+            if (event.button !== 0 || pressed !== null) return;
             event.preventDefault();
             canvas.focus();
             canvas.setPointerCapture(event.pointerId);
-            pressed = true;
+            pressed = event.pointerId;
             const [x, y] = panelPoint(event);
             Module._page_down(x, y);
         });
-        const release = function () {
-            if (!pressed) return;
-            pressed = false;
-            Module._page_up();
-        };
         canvas.addEventListener("pointerup", release);
         canvas.addEventListener("pointercancel", release);
         canvas.addEventListener("lostpointercapture", release);
         canvas.addEventListener("pointermove", function (event) {
             const [x, y] = panelPoint(event);
+            // A held mouse button keeps its press anywhere, as the
+            // simulator's does; a finger that slides off the panel lets go.
+            if (event.pointerId === pressed && event.pointerType !== "mouse" &&
+                (x < 0 || y < 0 || x >= 100 || y >= 70)) {
+                release(event);
+                return;
+            }
             canvas.style.cursor = cursors[Module._page_cursor(x, y)] || "default";
         });
         canvas.addEventListener("contextmenu", (event) => event.preventDefault());
-        document.addEventListener("pointerdown", startAudio);
         const keys = { ArrowUp: 0, ArrowDown: 1, PageUp: 2, PageDown: 3, Home: 4, t: 5, T: 5 };
         document.addEventListener("keydown", function (event) {
-            startAudio();
             if (!(event.key in keys) || event.ctrlKey || event.altKey || event.metaKey) return;
             event.preventDefault();
             key(keys[event.key]);
         });
         for (const button of document.querySelectorAll("button[data-key]"))
             button.addEventListener("click", () => key(Number(button.dataset.key)));
-        for (const button of document.querySelectorAll("button[data-scale]"))
-            button.addEventListener("click", function () {
-                const scale = Number(button.dataset.scale);
-                canvas.style.width = 100 * scale + "px";
-                canvas.style.height = 70 * scale + "px";
-            });
+        PageLink.listen(document.getElementById("copy-link"), document.getElementById("link"), speeds, say);
         document.getElementById("reset").addEventListener("click", function () {
             if (!started) return;
             // The module keeps the speeds it read until it is loaded afresh.
@@ -187,6 +169,21 @@ var Module = (function () {
             Module._page_reset();
             Module.FS.syncfs(false, () => location.reload());
         });
+    }
+
+    // Speeds from a link replace the kept ones before the gauge reads them;
+    // the link then leaves the address, so that a reload keeps what the
+    // pilot adjusts afterwards.
+    function takeLink() {
+        const link = PageLink.read(location.hash);
+        if (!link) return;
+        history.replaceState(null, "", location.href.replace(/#.*$/, ""));
+        if (link.problem)
+            fromLink = " The link's speeds were not used: " + link.problem + ". The kept speeds are unchanged.";
+        else if ((linkWritten = PageLink.write(Module.FS, settings, link.speeds)))
+            fromLink = " The speeds " + PageLink.words(link.speeds) + " from the link are set and kept in this browser.";
+        else
+            fromLink = " The link's speeds could not be kept in this browser.";
     }
 
     return {
@@ -198,6 +195,7 @@ var Module = (function () {
             Module.addRunDependency("settings");
             Module.FS.syncfs(true, function (error) {
                 if (error) console.warn("the kept speeds could not be read: " + error);
+                takeLink();
                 Module.removeRunDependency("settings");
             });
         }],
@@ -208,16 +206,17 @@ var Module = (function () {
             }
             started = true;
             listen();
+            if (linkWritten) save();
             page.ready = true;
             page.readout = () => Module.UTF8ToString(Module._page_readout());
             page.lamps = () => [1, 2, 3].map((i) => Module._page_lamp(i));
             page.marks = () => [1, 2, 3].map((i) => Module._page_mark(i));
-            page.speeds = () => [1, 2, 3].map((i) => Module._page_speed(i));
+            page.speeds = speeds;
             page.passes = () => passes;
             page.saving = () => saving || saveAgain;
             // Milliseconds for one pass with painting, averaged over `count`.
             page.benchmark = (count) => Module._page_measure(count);
-            say("The gauge is installed.");
+            say("The gauge is installed." + fromLink);
             show(true);
             requestAnimationFrame(frame);
         },

@@ -13,8 +13,8 @@ null while the gauge is killed, "plays": ["Wave1" | "Wave2", ...], "speeds":
 the bench logs a speed only where a host can know what the gauge holds, and
 a stretch it could not know is left blank, never guessed from the lamps.
 Prints each speed it draws, one line for each stretch of passes that held
-one value ("Speed1 81 from 2.00 s to 2.50 s"), or "Speed1 80" when one value
-held the whole run; a missing or malformed file is an error (exit 2)
+one value ("Speed1 81 from 2.00 s to 2.50 s"); a missing or malformed file
+is an error (exit 2)
 that names the file and line. Needs Debian's python3-matplotlib; without
 it, says so and exits with 3 (the bench tells that apart).
 """
@@ -204,10 +204,8 @@ def draw(events, out, title):
         segments = speed_segments(events, lamp)
         if not segments:
             continue
-        whole = len(segments) == 1 and segments[0][1] == times[0] and segments[0][2] == end
         for value, start, stop in segments:
-            print(f"{name} {value_text(value)}" if whole else
-                  f"{name} {value_text(value)} from {start:.2f} s to {stop:.2f} s")
+            print(f"{name} {value_text(value)} from {start:.2f} s to {stop:.2f} s")
         xs, ys = step_line(segments)
         top.plot(xs, ys, color=LAMP_COLOURS[lamp], linestyle="--", linewidth=1.2)
         first, last = segments[0][0], segments[-1][0]
