@@ -26,6 +26,8 @@ import subprocess
 import sys
 from pathlib import Path
 
+# No bytecode left in the source tree by a check.
+sys.dont_write_bytecode = True
 sys.path.insert(0, str(Path(__file__).resolve().parent))
 import CheckIncludes  # noqa: E402
 

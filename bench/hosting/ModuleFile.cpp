@@ -5,10 +5,7 @@
 // comes back as one sentence and leaves nothing loaded; nothing here exits.
 #include "bench/hosting/ModuleFile.h"
 
-#include "bench/files/Files.h"
 #include "bench/hosting/ModuleFilePlatform.h"
-
-#include <string.h>
 
 bool LoadModule(const std::string& path, LoadedModule* module, std::string* error)
 {
@@ -53,31 +50,4 @@ void UnloadModule(LoadedModule* module)
     if (module->Handle)
         CloseModuleFile(module->Handle);
     *module = LoadedModule();
-}
-
-bool ReadModuleBytes(const std::string& path, std::vector<uint8_t>* bytes, std::string* error)
-{
-    std::string problem;
-    if (ReadWholeFile(path, bytes, &problem))
-        return true;
-    *error = "cannot read the module: " + problem;
-    return false;
-}
-
-std::string NotAModuleHere(const std::string& path, const std::vector<uint8_t>& bytes, const std::string& what,
-    const char* wanted)
-{
-    const std::string is =
-        !what.empty() ? what : bytes.empty() ? "an empty file" : "neither a DLL nor a shared object";
-    return path + " is not a gauge module this bench can load: it is " + is + " (wanted " + wanted + ")";
-}
-
-bool StartsAsPe(const std::vector<uint8_t>& bytes)
-{
-    return bytes.size() >= 2 && bytes[0] == 'M' && bytes[1] == 'Z';
-}
-
-bool StartsAsElf(const std::vector<uint8_t>& bytes)
-{
-    return bytes.size() >= 4 && memcmp(bytes.data(), "\x7F" "ELF", 4) == 0;
 }

@@ -107,22 +107,18 @@ bool SystemFinds(const std::string& library, const std::vector<std::string>& fol
             return true;
     return false;
 }
+
 } // namespace
 
-bool ReadModuleFile(const std::string& path, ModuleFileFacts* facts, std::string* error)
+const char* const LoadableModule = "a 64-bit Linux shared object";
+
+bool ReadOwnNeeds(const std::vector<uint8_t>& bytes, const std::string& path, ModuleFileFacts* facts,
+    std::string* what)
 {
-    *facts = ModuleFileFacts();
-    std::vector<uint8_t> bytes;
-    if (!ReadModuleBytes(path, &bytes, error))
-        return false;
-    LittleEndianBytes f{bytes.data(), bytes.size()};
-    std::string what;
     std::vector<std::string> searchPaths;
-    const bool read = StartsAsElf(bytes) && ReadElfNeeds(f, &facts->Needs, &what, &searchPaths);
-    if (!read) {
-        if (StartsAsPe(bytes) && what.empty())
-            what = "a Windows DLL; the windows bench (bench/run-bench) loads it under Wine";
-        *error = NotAModuleHere(path, bytes, what, "a 64-bit Linux shared object");
+    if (!StartsAsElf(bytes) || !ReadElfNeeds({bytes.data(), bytes.size()}, &facts->Needs, what, &searchPaths)) {
+        if (StartsAsPe(bytes) && what->empty())
+            *what = "a Windows DLL; the windows bench (bench/run-bench) loads it under Wine";
         return false;
     }
     const std::vector<std::string> folders = LoaderFolders(searchPaths, FolderOf(path));

@@ -29,19 +29,14 @@ bool SystemFinds(const std::string& library, const std::string& moduleFolder)
 
 } // namespace
 
-bool ReadModuleFile(const std::string& path, ModuleFileFacts* facts, std::string* error)
+const char* const LoadableModule = "a 32-bit Windows DLL";
+
+bool ReadOwnNeeds(const std::vector<uint8_t>& bytes, const std::string& path, ModuleFileFacts* facts,
+    std::string* what)
 {
-    *facts = ModuleFileFacts();
-    std::vector<uint8_t> bytes;
-    if (!ReadModuleBytes(path, &bytes, error))
-        return false;
-    LittleEndianBytes f{bytes.data(), bytes.size()};
-    std::string what;
-    const bool read = StartsAsPe(bytes) && ReadPeImports(f, &facts->Needs, &what);
-    if (!read) {
+    if (!StartsAsPe(bytes) || !ReadPeImports({bytes.data(), bytes.size()}, &facts->Needs, what)) {
         if (StartsAsElf(bytes))
-            what = "a Linux shared object; the native bench loads it";
-        *error = NotAModuleHere(path, bytes, what, "a 32-bit Windows DLL");
+            *what = "a Linux shared object; the native bench loads it";
         return false;
     }
     const std::string folder = FolderOf(path);

@@ -13,6 +13,11 @@ import subprocess
 import sys
 from pathlib import Path
 
+# No bytecode left in the source tree by a test run.
+sys.dont_write_bytecode = True
+sys.path.insert(0, str(Path(__file__).resolve().parents[1] / "support"))
+from RowTable import run_table  # noqa: E402
+
 BENCH, MODULE, WORK = sys.argv[1], sys.argv[2], Path(sys.argv[3])
 SECONDS = 60  # a run with every frame also makes its video
 ENV = dict(os.environ, ASAN_OPTIONS="detect_leaks=0:" + os.environ.get("ASAN_OPTIONS", ""))
@@ -82,17 +87,5 @@ def run_row(index, row):
     return None
 
 
-def main():
-    WORK.mkdir(parents=True, exist_ok=True)
-    failures = 0
-    for index, row in enumerate(ROWS):
-        problem = run_row(index, row)
-        if problem:
-            failures += 1
-            print(f"FAIL  {row[0]}: {problem}")
-    print(f"{len(ROWS) - failures} of {len(ROWS)} rows as they must be")
-    return 1 if failures else 0
-
-
 if __name__ == "__main__":
-    sys.exit(main())
+    sys.exit(run_table(ROWS, WORK, run_row))
