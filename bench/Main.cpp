@@ -2,7 +2,9 @@
 // flies a scenario through it and records what it shows and sounds, or shows
 // it in a window to be tried by hand (windows build). The windows build runs
 // under Wine (bench/run-bench sets that up) and on Windows; the native build
-// loads the native Lumivane.gau.
+// loads the native Lumivane.gau. main is the table of what a run does; each
+// step ends the run with its exit status or lets the next one go on, and no
+// step exits the program itself.
 #include "bench/files/Files.h"
 #include "bench/pictures/Chart.h"
 #include "bench/pictures/FrameRecorder.h"
@@ -15,6 +17,69 @@
 
 #include <math.h>
 #include <stdio.h>
+
+#include <memory>
+
+namespace {
+
+// Everything a run decides and makes, handed from step to step.
+struct BenchRun {
+    int Argc;
+    char** Argv;
+    // From the command line.
+    RunOptions Options;
+    std::string ScenarioFile;
+    bool RealTime = false, Fast = false, Quiet = false, Window = false, FromLinux = false;
+    int Scale = 4;
+    std::string FrameWord = "changes";
+    bool ScenarioGiven = false, OutGiven = false, FramesGiven = false;
+    // Made by the steps.
+    FrameChoice Frames = FrameChoice::Changes;
+    Scenario Flown;
+    std::unique_ptr<FrameRecorder> Recorder;
+    RunSummary Summary;
+    bool FramesWritten = false;
+    std::string FramesNote, ChartNote, VideoNote;
+};
+
+// A step's answer when the run goes on; anything else is the exit status.
+constexpr int GoOn = -1;
+
+int ParseCommandLine(BenchRun& run);
+int CheckOptions(BenchRun& run);
+int LoadTheScenario(BenchRun& run);
+int Fly(BenchRun& run);
+int WritePictures(BenchRun& run);
+int Report(BenchRun& run);
+int ExitStatus(BenchRun& run);
+
+const struct {
+    const char* What;
+    int (*Do)(BenchRun& run);
+} Steps[] = {
+    {"parse the command line", ParseCommandLine},   // --help: 0; a bad command line: 2
+    {"check the options together", CheckOptions},   // 2
+    {"load the scenario", LoadTheScenario},         // a bad scenario: 2
+    {"fly it", Fly},                                // the module or the run cannot start: 1
+    {"write the frames, chart and video", WritePictures},
+    {"report", Report},
+    {"exit status", ExitStatus},                    // 0, or 3 when the run found faults
+};
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    BenchRun run;
+    run.Argc = argc;
+    run.Argv = argv;
+    for (const auto& step : Steps) {
+        const int status = step.Do(run);
+        if (status != GoOn)
+            return status;
+    }
+    return 0;
+}
 
 namespace {
 
@@ -32,6 +97,12 @@ std::string LinuxPaths(std::string text)
     return text;
 }
 
+// What the bench prints, in the form its launcher wants.
+std::string Shown(const BenchRun& run, const std::string& text)
+{
+    return run.FromLinux ? LinuxPaths(text) : text;
+}
+
 // The scenario's file name without its folder and extension.
 std::string ScenarioName(const std::string& file)
 {
@@ -40,22 +111,16 @@ std::string ScenarioName(const std::string& file)
     return dot == std::string::npos || dot == 0 ? name : name.substr(0, dot);
 }
 
-} // namespace
-
-int main(int argc, char** argv)
+int ParseCommandLine(BenchRun& run)
 {
     CLI::App app{"Flies a scenario through a gauge module, loaded as the simulator loads it, and records "
                  "what it shows (events.jsonl, frames) and sounds (sound.wav) in the output folder; or, "
                  "with --window, shows the gauge in a window to be tried with the mouse and keys.",
                  "lumivane-bench"};
-    RunOptions options;
-    std::string scenarioFile;
-    bool realTime = false, fast = false, quiet = false, window = false, fromLinux = false;
-    int scale = 4;
-    std::string frameChoice = "changes";
+    RunOptions& options = run.Options;
     app.add_option("module", options.Module, "The gauge module to load (Lumivane.gau)")->required();
     auto* scenarioOption =
-        app.add_option("--scenario", scenarioFile, "The scenario to fly (its lines are below; the whole format is in SCENARIOS.txt beside the program)");
+        app.add_option("--scenario", run.ScenarioFile, "The scenario to fly (its lines are below; the whole format is in SCENARIOS.txt beside the program)");
     auto* outOption = app.add_option("--out", options.Out,
                                      "The output folder, created if need be: events.jsonl, sound.wav, frames/, "
                                      "frames.png, the chart <scenario>.png, and the settings sandbox settings/. "
@@ -76,23 +141,23 @@ int main(int argc, char** argv)
             "FINITE"))
         ->check(CLI::Range(1.0, 1000.0));
     auto* framesOption =
-        app.add_option("--frames", frameChoice,
+        app.add_option("--frames", run.FrameWord,
                        "Which passes' pictures go into the output folder's frames/ as PNGs: all, changes (the "
                        "passes whose picture changed; the default) or none (nothing is painted). Unless none, "
                        "frames.png is a contact sheet of the changes. With --window the default is none")
             ->check(CLI::IsMember({"all", "changes", "none"}));
-    app.add_option("--scale", scale, "Each panel pixel as a square of N x N in frames and the window (default 4)")
+    app.add_option("--scale", run.Scale, "Each panel pixel as a square of N x N in frames and the window (default 4)")
         ->check(CLI::Range(1, 16));
     app.add_flag("--soft-sound", options.SoftSound,
                  "Play through the bench's software DirectSound instead of the system's (under Wine); "
                  "sound.wav is then its mix, in the run's own time. Natively the software device is the only one");
-    auto* realTimeFlag = app.add_flag("--real-time", realTime,
+    auto* realTimeFlag = app.add_flag("--real-time", run.RealTime,
                                       "One pass every 1/rate seconds of the wall clock (the default with real "
                                       "DirectSound)");
-    app.add_flag("--fast", fast, "Passes as fast as the machine goes (the default with the software DirectSound)")
+    app.add_flag("--fast", run.Fast, "Passes as fast as the machine goes (the default with the software DirectSound)")
         ->excludes(realTimeFlag);
-    app.add_flag("--quiet", quiet, "No progress line and no summary; errors are still printed");
-    app.add_flag("--window", window,
+    app.add_flag("--quiet", run.Quiet, "No progress line and no summary; errors are still printed");
+    app.add_flag("--window", run.Window,
                  "Show the gauge in a window (windows build: on Windows, or under Wine with an X display), "
                  "redrawn at every pass; the left button presses its areas, the cursor shows each area's, and "
                  "keys set the airspeed (below). The run ends when the window is closed, or at the end of the "
@@ -106,29 +171,35 @@ int main(int argc, char** argv)
                "start, 2 for a bad scenario or command line, 3 when the run found faults (stack balance, unserved "
                "services, files opened outside the sandbox).");
     // bench/run-bench's: paths printed in Linux form, the chart left to it.
-    app.add_flag("--from-linux", fromLinux)->group("");
+    app.add_flag("--from-linux", run.FromLinux)->group("");
     try {
-        app.parse(argc, argv);
+        app.parse(run.Argc, run.Argv);
     } catch (const CLI::ParseError& error) {
         // --help is a ParseError too, whose exit is 0.
         return app.exit(error) == 0 ? 0 : 2;
     }
+    run.ScenarioGiven = scenarioOption->count() > 0;
+    run.OutGiven = outOption->count() > 0;
+    run.FramesGiven = framesOption->count() > 0;
+    return GoOn;
+}
 
-    auto shown = [fromLinux](const std::string& text) { return fromLinux ? LinuxPaths(text) : text; };
-    if (!window && (scenarioOption->count() == 0 || outOption->count() == 0)) {
+int CheckOptions(BenchRun& run)
+{
+    if (!run.Window && (!run.ScenarioGiven || !run.OutGiven)) {
         fprintf(stderr, "lumivane-bench: --scenario and --out are needed (or --window); --help says more\n");
         return 2;
     }
-    if (window && framesOption->count() && outOption->count() == 0) {
+    if (run.Window && run.FramesGiven && !run.OutGiven) {
         fprintf(stderr, "lumivane-bench: --frames needs --out, the folder to write them in\n");
         return 2;
     }
-    FrameChoice frames = frameChoice == "all" ? FrameChoice::All
-                         : frameChoice == "none" || (window && framesOption->count() == 0) ? FrameChoice::None
-                                                                                           : FrameChoice::Changes;
-
-    options.Speed = realTime ? Pace::RealTime : fast ? Pace::Fast : Pace::Default;
-    options.Progress = !quiet;
+    run.Frames = run.FrameWord == "all" ? FrameChoice::All
+                 : run.FrameWord == "none" || (run.Window && !run.FramesGiven) ? FrameChoice::None
+                                                                                : FrameChoice::Changes;
+    RunOptions& options = run.Options;
+    options.Speed = run.RealTime ? Pace::RealTime : run.Fast ? Pace::Fast : Pace::Default;
+    options.Progress = !run.Quiet;
     options.Record = !options.Out.empty();
     // The run works in absolute paths (natively it moves into the sandbox);
     // so do the frames and the chart.
@@ -136,55 +207,78 @@ int main(int argc, char** argv)
     if (options.Out.empty() && options.Settings.empty())
         options.Settings = "lumivane-settings";
     if (!options.Record)
-        frames = FrameChoice::None;
+        run.Frames = FrameChoice::None;
+    return GoOn;
+}
 
-    Scenario scenario;
-    std::string error;
-    if (scenarioOption->count()) {
-        if (!LoadScenario(scenarioFile, &scenario, &error)) {
-            fprintf(stderr, "%s\n", shown(error).c_str());
-            return 2;
-        }
-    } else {
-        scenario = OpenEndedScenario("window");
+int LoadTheScenario(BenchRun& run)
+{
+    if (!run.ScenarioGiven) {
+        run.Flown = OpenEndedScenario("window");
+        return GoOn;
     }
+    std::string error;
+    if (!LoadScenario(run.ScenarioFile, &run.Flown, &error)) {
+        fprintf(stderr, "%s\n", Shown(run, error).c_str());
+        return 2;
+    }
+    return GoOn;
+}
 
+int Fly(BenchRun& run)
+{
     // Frames are taken only when asked for: a headless run without them
     // paints nothing.
-    FrameRecorder recorder(options.Out, frames, scale);
-    if (frames != FrameChoice::None)
-        options.ShowPass = [&recorder](const PassRecord& pass) { recorder.Take(pass); };
-
-    RunSummary summary;
-    const bool ran = window ? FlyInWindow(options, scenario, scale, &summary, &error)
-                            : RunScenario(options, scenario, &summary, &error);
+    run.Recorder.reset(new FrameRecorder(run.Options.Out, run.Frames, run.Scale));
+    if (run.Frames != FrameChoice::None) {
+        FrameRecorder* recorder = run.Recorder.get();
+        run.Options.ShowPass = [recorder](const PassRecord& pass) { recorder->Take(pass); };
+    }
+    std::string error;
+    const bool ran = run.Window ? FlyInWindow(run.Options, run.Flown, run.Scale, &run.Summary, &error)
+                                : RunScenario(run.Options, run.Flown, &run.Summary, &error);
     if (!ran) {
-        fprintf(stderr, "lumivane-bench: %s\n", shown(error).c_str());
+        fprintf(stderr, "lumivane-bench: %s\n", Shown(run, error).c_str());
         return 1;
     }
-    std::string framesNote;
-    const bool framesWritten = recorder.Finish(&framesNote);
-    if (!framesWritten)
-        fprintf(stderr, "%s\n", shown(framesNote).c_str());
-    std::string chartNote;
-    std::string videoNote;
-    if (options.Record && !fromLinux) {
-        const std::string file = scenario.File.substr(scenario.File.find_last_of("\\/") + 1);
-        DrawChart(JoinPath(options.Out, "events.jsonl"), JoinPath(options.Out, ScenarioName(file) + ".png"), file,
-                  &chartNote);
-        // A run without frames has no pictures to make a video of.
-        if (frames != FrameChoice::None)
-            MakeVideo(options.Out, JoinPath(options.Out, ScenarioName(file) + ".mp4"), scale, &videoNote);
-    }
-    if (!quiet) {
-        printf("%s\n", shown(DescribeSummary(summary)).c_str());
-        if (framesWritten && !framesNote.empty())
-            printf("%s\n", shown(framesNote).c_str());
-        if (!chartNote.empty())
-            printf("%s\n", chartNote.c_str());
-        if (!videoNote.empty())
-            printf("%s\n", videoNote.c_str());
+    return GoOn;
+}
+
+int WritePictures(BenchRun& run)
+{
+    run.FramesWritten = run.Recorder->Finish(&run.FramesNote);
+    if (!run.FramesWritten)
+        fprintf(stderr, "%s\n", Shown(run, run.FramesNote).c_str());
+    // Under bench/run-bench the launcher draws the chart and makes the video.
+    if (!run.Options.Record || run.FromLinux)
+        return GoOn;
+    const std::string& out = run.Options.Out;
+    const std::string file = run.Flown.File.substr(run.Flown.File.find_last_of("\\/") + 1);
+    DrawChart(JoinPath(out, "events.jsonl"), JoinPath(out, ScenarioName(file) + ".png"), file, &run.ChartNote);
+    // A run without frames has no pictures to make a video of.
+    if (run.Frames != FrameChoice::None)
+        MakeVideo(out, JoinPath(out, ScenarioName(file) + ".mp4"), run.Scale, &run.VideoNote);
+    return GoOn;
+}
+
+int Report(BenchRun& run)
+{
+    if (!run.Quiet) {
+        printf("%s\n", Shown(run, DescribeSummary(run.Summary)).c_str());
+        if (run.FramesWritten && !run.FramesNote.empty())
+            printf("%s\n", Shown(run, run.FramesNote).c_str());
+        if (!run.ChartNote.empty())
+            printf("%s\n", run.ChartNote.c_str());
+        if (!run.VideoNote.empty())
+            printf("%s\n", run.VideoNote.c_str());
     }
     fflush(stdout);
-    return summary.Faults.empty() ? 0 : 3;
+    return GoOn;
 }
+
+int ExitStatus(BenchRun& run)
+{
+    return run.Summary.Faults.empty() ? 0 : 3;
+}
+
+} // namespace

@@ -6,6 +6,7 @@
 #include "callouts/Lamps.h"
 
 #include "host/Services.h"
+#include "hostcalls/HostCalls.h"
 #include "settings/Speeds.h"
 #include "sound/SoundObjects.h"
 

@@ -10,13 +10,9 @@
 #include <stdint.h>
 
 // The airspeed's variable record (host variable 61), refreshed through the
-// host's variable lookup service before every comparison.
+// host's variable lookup service (hostcalls/HostCalls.h) before every
+// comparison.
 extern VariableRecord Airspeed;
-
-// Asks the host to write the variable's current value into its record; 0
-// when there is no service table to ask, and the record keeps what it holds.
-// The module serves it from the host's table (module/HostInterface.cpp).
-int32_t LookUpVariable(VariableRecord* variable);
 
 // 0 to 3: the call-outs sounded since the sequence was last armed.
 extern int32_t CalloutStage;

@@ -23,8 +23,15 @@ set(LUMIVANE_GAUGE_OPTIONS -Wall -Wextra
     $<$<COMPILE_LANGUAGE:CXX>:-fno-exceptions -fno-rtti -fno-threadsafe-statics>)
 if(NOT WIN32)
     # The native shared object exports what the DLL exports: Linkage and
-    # ImportTable, marked in module/GaugeModule.cpp, and nothing else.
+    # ImportTable, marked LUMIVANE_EXPORT, and nothing else.
     list(APPEND LUMIVANE_GAUGE_OPTIONS -fvisibility=hidden)
+endif()
+# How the two exports are marked: the DLL exports them by name through
+# module/Lumivane.def, so there the mark is empty.
+if(WIN32)
+    set(LUMIVANE_EXPORT_MARK "LUMIVANE_EXPORT=")
+else()
+    set(LUMIVANE_EXPORT_MARK "LUMIVANE_EXPORT=__attribute__((visibility(\"default\")))")
 endif()
 if(WIN32)
     # The simulator runs on a 486 DX2/66 or better. The compilers' default for
@@ -50,6 +57,7 @@ function(lumivane_gauge_objects name)
     add_library(${name} OBJECT ${ARGN})
     target_link_libraries(${name} PUBLIC lumivane_gauge_code)
     target_compile_options(${name} PRIVATE ${LUMIVANE_GAUGE_OPTIONS})
+    target_compile_definitions(${name} PRIVATE ${LUMIVANE_EXPORT_MARK})
     # The native Lumivane.gau is a shared object.
     set_target_properties(${name} PROPERTIES POSITION_INDEPENDENT_CODE ON)
     set_property(GLOBAL APPEND PROPERTY LUMIVANE_GAUGE_OBJECTS ${name})

@@ -122,9 +122,15 @@ write("resource-corpus", "opening-only.res", opening)
 
 # Clips as a module's wave resource holds them (the wave chunk walker's
 # corpus/ adds the shipped ones): an odd LIST chunk and its pad before the
-# data, and a chunk before the data that runs past the end.
+# data, a chunk before the data that runs past the end, 16-bit stereo, a
+# format DirectSound does not play, and a RIFF size beyond the image.
 fmt = b"fmt " + struct.pack("<IHHIIHH", 16, 1, 1, 11025, 11025, 1, 8)
 listed = fmt + b"LIST" + struct.pack("<I", 3) + b"abc\0" + b"data" + struct.pack("<I", 4) + b"\x80\x81\x82\x83"
 write("clip-corpus", "list-then-data.wav", b"RIFF" + struct.pack("<I", 4 + len(listed)) + b"WAVE" + listed)
 cut = fmt + b"LIST" + struct.pack("<I", 400) + b"data"
 write("clip-corpus", "chunk-past-end-before-data.wav", b"RIFF" + struct.pack("<I", 4 + len(cut)) + b"WAVE" + cut)
+stereo = b"fmt " + struct.pack("<IHHIIHH", 16, 1, 2, 22050, 88200, 4, 16) + b"data" + struct.pack("<I", 4) + bytes(4)
+write("clip-corpus", "stereo-16-bit.wav", b"RIFF" + struct.pack("<I", 4 + len(stereo)) + b"WAVE" + stereo)
+adpcm = b"fmt " + struct.pack("<IHHIIHH", 16, 2, 1, 11025, 11025, 1, 4) + b"data" + struct.pack("<I", 4) + bytes(4)
+write("clip-corpus", "not-pcm.wav", b"RIFF" + struct.pack("<I", 4 + len(adpcm)) + b"WAVE" + adpcm)
+write("clip-corpus", "riff-beyond-image.wav", b"RIFF" + struct.pack("<I", 4000) + b"WAVE" + fmt)

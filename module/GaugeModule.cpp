@@ -1,11 +1,10 @@
 // The gauge as the host sees it: the exported Linkage that lists the gauge
-// header, the ImportTable the host writes its service table into, and the
-// seven gauge routines. The routines make no decisions; each hands the element
+// header, and the seven gauge routines. The routines make no decisions; each hands the element
 // tree to the matching host service, and install and kill also load and
 // release the sounds and register and unregister the mouse areas.
 #include "module/GaugeModule.h"
 
-#include "module/HostInterface.h"
+#include "hostcalls/HostCalls.h"
 #include "panel/Panel.h"
 #include "resources/GaugeName.h"
 #include "sound/SoundObjects.h"
@@ -83,13 +82,10 @@ GaugeHeader Gauge = {
     {},
 };
 
+// One of the module's two exports, with ImportTable (hostcalls/HostCalls.cpp):
+// the DLL names it in Lumivane.def, the native shared object marks it
+// LUMIVANE_EXPORT (cmake/LumivaneGauge.cmake).
 extern "C" {
-
-#ifndef _WIN32
-#define LUMIVANE_EXPORT __attribute__((visibility("default")))
-#else
-#define LUMIVANE_EXPORT // exported by name through Lumivane.def
-#endif
 
 LUMIVANE_EXPORT ModuleLinkage Linkage = {
     0x13,
@@ -98,7 +94,5 @@ LUMIVANE_EXPORT ModuleLinkage Linkage = {
     {},
     {&Gauge, nullptr},
 };
-
-LUMIVANE_EXPORT ModuleImports ImportTable = {0x0F, nullptr, 0, nullptr};
 
 } // extern "C"

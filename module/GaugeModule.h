@@ -5,13 +5,14 @@
 #define LUMIVANE_MODULE_GAUGEMODULE_H
 
 #include "host/Records.h"
+// ImportTable, with the calls that read it.
+#include "hostcalls/HostCalls.h"
 
 // The gauge header itself is declared with the panel that points back to it
 // (panel/Panel.h).
 
 extern "C" {
 extern ModuleLinkage Linkage;
-extern ModuleImports ImportTable;
 }
 
 #endif

@@ -152,7 +152,7 @@ HRESULT SoftBuffer::GetStatus(LPDWORD status)
     if (!status)
         return DSERR_INVALIDPARAM;
     if (Trips(SoftFaultGetStatus))
-        return FaultResults[SoftFaultGetStatus];
+        return FaultResults[SoftFaultGetStatus].Result;
     DWORD value = 0;
     if (lost)
         value |= DSBSTATUS_BUFFERLOST;
@@ -192,7 +192,7 @@ HRESULT SoftBuffer::Lock(DWORD offset, DWORD bytes, LPVOID* region1, LPDWORD byt
     if (memory->staging)
         return DSERR_INVALIDCALL;
     if (Trips(SoftFaultLock))
-        return FaultResults[SoftFaultLock];
+        return FaultResults[SoftFaultLock].Result;
     BYTE* staging = static_cast<BYTE*>(malloc(bytes));
     if (!staging)
         return DSERR_OUTOFMEMORY;
@@ -228,7 +228,7 @@ HRESULT SoftBuffer::Play(DWORD reserved, DWORD priority, DWORD playFlags)
     if (lost)
         return DSERR_BUFFERLOST;
     if (Trips(SoftFaultPlay))
-        return FaultResults[SoftFaultPlay];
+        return FaultResults[SoftFaultPlay].Result;
     playing = true;
     looping = (playFlags & DSBPLAY_LOOPING) != 0;
     return DS_OK;
@@ -310,7 +310,7 @@ HRESULT SoftBuffer::Unlock(LPVOID region1, DWORD bytes1, LPVOID region2, DWORD b
 HRESULT SoftBuffer::Restore()
 {
     if (Trips(SoftFaultRestore))
-        return FaultResults[SoftFaultRestore];
+        return FaultResults[SoftFaultRestore].Result;
     // The memory is back, but what it holds is whatever the loss left there.
     lost = false;
     return DS_OK;

@@ -1,8 +1,8 @@
 // The software DirectSound's device: what DirectSoundCreate gives, its
 // cooperative level, and the creation and duplication of its secondary
-// buffers, with the counts a test reads to see a leak. Arguments and the fault
-// switch are checked before anything is made, so a refused call leaves no
-// device or buffer behind.
+// buffers, with the counts a test reads to see a leak and how a device's
+// locks are split. Arguments and the fault switch are checked before anything
+// is made, so a refused call leaves no device or buffer behind.
 #include "platform/SoftDirectSoundInternal.h"
 
 #include <new>
@@ -151,7 +151,7 @@ HRESULT SoftDevice::CreateSoundBuffer(LPCDSBUFFERDESC description, LPLPDIRECTSOU
     if (bytes < DSBSIZE_MIN || bytes > DSBSIZE_MAX || bytes % format.nBlockAlign != 0)
         return DSERR_INVALIDPARAM;
     if (Trips(SoftFaultCreateBuffer))
-        return FaultResults[SoftFaultCreateBuffer];
+        return FaultResults[SoftFaultCreateBuffer].Result;
 
     SoftMemory* memory = new (std::nothrow) SoftMemory();
     BYTE* audio = static_cast<BYTE*>(malloc(bytes));
@@ -196,7 +196,7 @@ HRESULT SoftDevice::DuplicateSoundBuffer(LPDIRECTSOUNDBUFFER original, LPLPDIREC
     if (!source || source->device != this)
         return DSERR_INVALIDPARAM;
     if (Trips(SoftFaultDuplicate))
-        return FaultResults[SoftFaultDuplicate];
+        return FaultResults[SoftFaultDuplicate].Result;
     SoftBuffer* created = NewBuffer();
     if (!created)
         return DSERR_OUTOFMEMORY;
@@ -222,7 +222,7 @@ HRESULT SoftDevice::SetCooperativeLevel(HWND hwnd, DWORD newLevel)
     if (newLevel < DSSCL_NORMAL || newLevel > DSSCL_WRITEPRIMARY)
         return DSERR_INVALIDPARAM;
     if (Trips(SoftFaultCooperativeLevel))
-        return FaultResults[SoftFaultCooperativeLevel];
+        return FaultResults[SoftFaultCooperativeLevel].Result;
     window = hwnd;
     level = newLevel;
     return DS_OK;
@@ -265,7 +265,7 @@ HRESULT SoftDirectSoundCreate(LPCGUID deviceGuid, LPDIRECTSOUND* device, LPUNKNO
     if (deviceGuid && !SameGuid(*deviceGuid, NullGuid) && !SameGuid(*deviceGuid, DefaultPlayback))
         return DSERR_NODRIVER;
     if (Trips(SoftFaultCreateDevice))
-        return FaultResults[SoftFaultCreateDevice];
+        return FaultResults[SoftFaultCreateDevice].Result;
     SoftDevice* created = new (std::nothrow) SoftDevice;
     if (!created)
         return DSERR_OUTOFMEMORY;
@@ -302,6 +302,17 @@ int SoftDirectSoundDeviceBuffers(LPDIRECTSOUND device)
 {
     SoftDevice* d = FindDevice(device);
     return d ? d->buffers : 0;
+}
+
+void SoftDirectSoundSplitLocks(LPDIRECTSOUND device, DWORD firstRegionBytes)
+{
+    if (!device) {
+        NewDeviceSplitLimit = firstRegionBytes;
+        return;
+    }
+    SoftDevice* d = FindDevice(device);
+    if (d)
+        d->splitLimit = firstRegionBytes;
 }
 
 DWORD SoftDirectSoundCooperativeLevel(LPDIRECTSOUND device)

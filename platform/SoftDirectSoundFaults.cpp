@@ -1,7 +1,8 @@
 // The software DirectSound's fault switches: the one table through which a
 // test makes an operation fail, and the error each failure gives. Methods only
 // ask Trips once their arguments are accepted, so a refused call neither counts
-// nor uses up a fault. Nothing here touches a device's sound or its buffers.
+// nor uses up a fault. The device and its buffers call in here; nothing here
+// calls them, touches a device's sound or looks at its buffers.
 #include "platform/SoftDirectSoundInternal.h"
 
 namespace SoftDirectSoundInternal {
@@ -24,16 +25,33 @@ DWORD NewDeviceSplitLimit = 0;
 
 // The error each switch produces: the one the real device gives for the
 // nearest real cause (no driver, device taken, memory exhausted, ...).
-const HRESULT FaultResults[SoftFaultCount] = {
-    DSERR_NODRIVER,     // SoftFaultCreateDevice
-    DSERR_ALLOCATED,    // SoftFaultCooperativeLevel
-    DSERR_OUTOFMEMORY,  // SoftFaultCreateBuffer
-    DSERR_OUTOFMEMORY,  // SoftFaultDuplicate
-    DSERR_INVALIDCALL,  // SoftFaultLock
-    DSERR_BUFFERLOST,   // SoftFaultRestore
-    DSERR_GENERIC,      // SoftFaultPlay
-    DSERR_GENERIC,      // SoftFaultGetStatus
+constexpr FaultResult FaultResults[SoftFaultCount] = {
+    {SoftFaultCreateDevice, DSERR_NODRIVER},
+    {SoftFaultCooperativeLevel, DSERR_ALLOCATED},
+    {SoftFaultCreateBuffer, DSERR_OUTOFMEMORY},
+    {SoftFaultDuplicate, DSERR_OUTOFMEMORY},
+    {SoftFaultLock, DSERR_INVALIDCALL},
+    {SoftFaultRestore, DSERR_BUFFERLOST},
+    {SoftFaultPlay, DSERR_GENERIC},
+    {SoftFaultGetStatus, DSERR_GENERIC},
 };
+
+namespace {
+
+// Row n is kind n's and gives a failure. A kind added without its row would
+// leave the last row zero-filled (kind 0, result 0: a fault that succeeds),
+// and rows out of order would give a kind another's error; neither compiles.
+constexpr bool EveryFaultHasItsResult()
+{
+    for (int kind = 0; kind < SoftFaultCount; ++kind)
+        if (FaultResults[kind].Fault != kind || FaultResults[kind].Result >= 0)
+            return false;
+    return true;
+}
+static_assert(EveryFaultHasItsResult(), "FaultResults: one row for each SoftDirectSoundFault, in its order, "
+                                        "each with a failing result");
+
+} // namespace
 
 // A switch with failures to give lets its passes go by first.
 bool Trips(SoftDirectSoundFault fault)
@@ -75,15 +93,4 @@ int SoftDirectSoundFaultsHit(SoftDirectSoundFault fault)
     if (static_cast<int>(fault) < 0 || fault >= SoftFaultCount)
         return 0;
     return Faults[fault].hits;
-}
-
-void SoftDirectSoundSplitLocks(LPDIRECTSOUND device, DWORD firstRegionBytes)
-{
-    if (!device) {
-        NewDeviceSplitLimit = firstRegionBytes;
-        return;
-    }
-    SoftDevice* d = FindDevice(device);
-    if (d)
-        d->splitLimit = firstRegionBytes;
 }

@@ -13,9 +13,15 @@
 namespace SoftDirectSoundInternal {
 
 // Called once a call's arguments have been accepted, before it acts; true
-// when the call must fail, with FaultResults[fault].
+// when the call must fail, with FaultResults[fault].Result.
 bool Trips(SoftDirectSoundFault fault);
-extern const HRESULT FaultResults[SoftFaultCount];
+
+// The error a fault kind's failures give, one row a kind, in the kinds' order.
+struct FaultResult {
+    SoftDirectSoundFault Fault;
+    HRESULT Result;
+};
+extern const FaultResult FaultResults[SoftFaultCount];
 
 // What SoftDirectSoundSplitLocks gave for devices not yet made.
 extern DWORD NewDeviceSplitLimit;

@@ -2,7 +2,7 @@
 // tells, numbers and pointers only, so that the script needs no binding
 // layer. The pass itself is PagePass; the settings folder is mounted and
 // kept by the script (IndexedDB), which is told here when to save it.
-#include "web/PageClips.h"
+#include "bench/sound/ModuleClips.h"
 #include "web/PagePass.h"
 
 #include <emscripten/emscripten.h>
@@ -27,7 +27,6 @@ EMSCRIPTEN_KEEPALIVE int page_start(const char* settings)
 {
     if (!Page.Start(settings, &Problem))
         return 0;
-    ReadPageClips(Page.Module());
     return 1;
 }
 
@@ -225,44 +224,47 @@ EMSCRIPTEN_KEEPALIVE double page_measure(int passes)
     return Page.Measure(passes);
 }
 
+// The module's usable clips, as the bench's tap read them when the run loaded
+// the module (bench/sound/ModuleClips.h): the very bytes the gauge copies into
+// its DirectSound buffers, for Web Audio to play.
 EMSCRIPTEN_KEEPALIVE int page_clip_count()
 {
-    return PageClipCount();
+    return ModuleClipCount();
 }
 
 EMSCRIPTEN_KEEPALIVE const char* page_clip_name(int index)
 {
-    const PageClip* clip = PageClipAt(index);
+    const ModuleClip* clip = ModuleClipAt(index);
     return clip ? clip->Name : "";
 }
 
 EMSCRIPTEN_KEEPALIVE const uint8_t* page_clip_data(int index)
 {
-    const PageClip* clip = PageClipAt(index);
+    const ModuleClip* clip = ModuleClipAt(index);
     return clip ? clip->Data : nullptr;
 }
 
 EMSCRIPTEN_KEEPALIVE int page_clip_bytes(int index)
 {
-    const PageClip* clip = PageClipAt(index);
+    const ModuleClip* clip = ModuleClipAt(index);
     return clip ? int(clip->Bytes) : 0;
 }
 
 EMSCRIPTEN_KEEPALIVE int page_clip_rate(int index)
 {
-    const PageClip* clip = PageClipAt(index);
+    const ModuleClip* clip = ModuleClipAt(index);
     return clip ? int(clip->Rate) : 0;
 }
 
 EMSCRIPTEN_KEEPALIVE int page_clip_channels(int index)
 {
-    const PageClip* clip = PageClipAt(index);
+    const ModuleClip* clip = ModuleClipAt(index);
     return clip ? clip->Channels : 0;
 }
 
 EMSCRIPTEN_KEEPALIVE int page_clip_bits(int index)
 {
-    const PageClip* clip = PageClipAt(index);
+    const ModuleClip* clip = ModuleClipAt(index);
     return clip ? clip->Bits : 0;
 }
 

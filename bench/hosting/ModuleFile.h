@@ -33,9 +33,9 @@ struct LoadedModule {
 // Checks the file, loads it and finds Linkage and ImportTable. False, with
 // `error` set and nothing left loaded, on any failure.
 bool LoadModule(const std::string& path, LoadedModule* module, std::string* error);
-// The last step of every build's LoadModule: `module` filled from a loaded
-// handle and the two exports found in it, or false with a message naming
-// the export that is missing (the caller then lets go of the handle).
+// The last step of LoadModule: `module` filled from a loaded handle and the
+// two exports found in it, or false with a message naming the export that is
+// missing (the caller then lets go of the handle).
 bool TakeGaugeExports(const std::string& path, void* handle, void* linkage, void* imports, LoadedModule* module,
     std::string* error);
 void UnloadModule(LoadedModule* module);

@@ -19,14 +19,19 @@
 // refuses.
 std::string SandboxedPath(const std::string& folder, const char* path);
 
-// Sends the module's settings files into `folder` (which must exist). Under
-// Wine this patches the module's fopen; natively it changes the working
-// directory. False with `error` when that cannot be done.
+// Sends the module's settings files into `folder` (which must exist), and
+// starts a fresh list of refusals. Under Wine this patches the module's
+// fopen; natively it changes the working directory. False with `error` when
+// that cannot be done.
 bool EnterSandbox(void* module, const std::string& folder, std::string* error);
 // Natively, back to the working directory before EnterSandbox.
 void LeaveSandbox();
 
-// Paths the module tried to open outside the sandbox, refused.
+// Paths the module tried to open outside the sandbox since the sandbox was
+// last entered, refused: each run's own.
 const std::vector<std::string>& SandboxRefusals();
+// Notes an open outside the sandbox as refused; the way in calls it for
+// every open it turns away.
+void RefuseSandboxOpen(const char* path, const char* mode);
 
 #endif

@@ -1,7 +1,7 @@
 // The chunks of a RIFF/WAVE image, for the bench's two readers of wave bytes:
-// the module's clips (bench/sound/SoundTap.cpp, to name what a buffer plays) and
-// ALSA's recordings (bench/sound/AlsaCapture.cpp). RIFF chunks are word-aligned, so an
-// odd length is followed by one pad byte. Every size is compared with the
+// the module's clips (bench/sound/ModuleClips.cpp) and ALSA's recordings
+// (bench/sound/AlsaCapture.cpp). RIFF chunks are word-aligned, so an odd
+// length is followed by one pad byte. Every size is compared with the
 // bytes left before the walk moves, so no length in the image can carry it
 // past the end or, in a 32-bit build, wrap it back to the start.
 #ifndef LUMIVANE_BENCH_RIFFCHUNKS_H

@@ -10,6 +10,7 @@
 #include "bench/sound/Bursts.h"
 #include "bench/sound/ClipMatcher.h"
 #include "bench/sound/HeardTrack.h"
+#include "bench/sound/ModuleClips.h"
 #include "platform/SoftDirectSound.h"
 
 #include <string.h>
@@ -238,8 +239,16 @@ private:
     ULONG references_ = 1;
 };
 
+// A module that gives no place for the new buffer is refused before the device
+// is asked, as DirectSound refuses it: the device would make a buffer the tap
+// had nowhere to hand out. The refusal is noted like any other.
 HRESULT TapDevice::CreateSoundBuffer(LPCDSBUFFERDESC description, LPLPDIRECTSOUNDBUFFER buffer, IUnknown* outer)
 {
+    if (!buffer) {
+        Note(SoundEvent::BufferCreated, -1, description ? description->dwBufferBytes : 0, 0, 0, DSERR_INVALIDPARAM,
+            nullptr);
+        return DSERR_INVALIDPARAM;
+    }
     IDirectSoundBuffer* real = nullptr;
     HRESULT result = real_->CreateSoundBuffer(description, &real, outer);
     if (FAILED(result) || !real) {
@@ -252,8 +261,12 @@ HRESULT TapDevice::CreateSoundBuffer(LPCDSBUFFERDESC description, LPLPDIRECTSOUN
     return result;
 }
 
+// Refused without a place for the duplicate, for the same reason; a refused
+// duplication is not noted, as the device's own refusals are not.
 HRESULT TapDevice::DuplicateSoundBuffer(LPDIRECTSOUNDBUFFER original, LPLPDIRECTSOUNDBUFFER duplicate)
 {
+    if (!duplicate)
+        return DSERR_INVALIDPARAM;
     TapBuffer* source = static_cast<TapBuffer*>(original);
     IDirectSoundBuffer* real = nullptr;
     HRESULT result = real_->DuplicateSoundBuffer(source ? source->Real() : nullptr, &real);

@@ -39,7 +39,7 @@ struct SoundEvent {
 // `softSound` in front of the software device instead of Wine's; natively
 // the bench's own DirectSoundCreate always leads to the tap and the software
 // device. Call after loading and before install. Also learns the module's
-// clips (LearnModuleClips).
+// clips (bench/sound/ModuleClips.h).
 bool TapDirectSound(void* module, bool softSound);
 
 // The tap's DirectSoundCreate.

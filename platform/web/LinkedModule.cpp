@@ -1,33 +1,20 @@
-// The stand-in for dlopen and dlsym over the module linked into the page. The
-// exports are the two records the DLL exports by name; the gauge defines them
-// (module/GaugeModule.cpp) and this table is the page's export directory.
+// The page's stand-ins that serve the gauge itself: GetModuleHandleA over the
+// one module linked in, and where its resource image lies. Whether the module
+// is loaded is all this file learns from the host's loader, through
+// SetLinkedModuleLoaded; it never calls up into the host.
 #include "platform/web/LinkedModule.h"
 
-#include "host/Records.h"
 #include "platform/Platform.h"
 #include "platform/native/ResourceImage.h"
 
 #include <string.h>
 #include <strings.h>
 
-extern "C" ModuleLinkage Linkage;
-extern "C" ModuleImports ImportTable;
-
 namespace {
-
-struct Export {
-    const char* Name;
-    void* Address;
-};
-
-const Export Exports[] = {
-    {"Linkage", &Linkage},
-    {"ImportTable", &ImportTable},
-};
 
 // The handle is the address of this token; nothing else compares equal to it.
 char Token;
-int Opens = 0;
+bool Loaded = false;
 
 } // namespace
 
@@ -41,33 +28,14 @@ bool IsLinkedModuleName(const char* path)
     return strcasecmp(base, LINKED_MODULE_NAME) == 0;
 }
 
-void* OpenLinkedModule(const char* path)
+void SetLinkedModuleLoaded(bool loaded)
 {
-    if (!IsLinkedModuleName(path))
-        return nullptr;
-    ++Opens;
-    return &Token;
-}
-
-void CloseLinkedModule(void* module)
-{
-    if (module == &Token && Opens > 0)
-        --Opens;
+    Loaded = loaded;
 }
 
 void* LinkedModuleHandle(void)
 {
-    return Opens > 0 ? &Token : nullptr;
-}
-
-void* LinkedModuleSymbol(void* module, const char* name)
-{
-    if (module != &Token || Opens == 0 || !name)
-        return nullptr;
-    for (const Export& entry : Exports)
-        if (strcmp(entry.Name, name) == 0)
-            return entry.Address;
-    return nullptr;
+    return Loaded ? &Token : nullptr;
 }
 
 const uint8_t* OwnResourceImage(size_t* size)

@@ -1,8 +1,9 @@
-// The web page has no dynamic loader: Lumivane.gau is linked into the page's
-// program, and this stands in for dlopen and dlsym over that one module, so
-// that a host still opens it by its file name and finds Linkage and
-// ImportTable by name, as it does with the DLL and the native shared object.
-// A name of any other module finds nothing, as a missing file would.
+// The gauge's own stand-ins in the web page, where Lumivane.gau is linked into
+// the page's program instead of loaded from a file: the module's handle, which
+// GetModuleHandleA hands out only while a host has the module open, and its
+// resources as one .res image compiled in. Opening the module and finding its
+// exports by name is the host's side (bench/hosting/LinkedModuleLoader.h);
+// nothing here knows the host's records, and nothing here opens anything.
 #ifndef LUMIVANE_PLATFORM_WEB_LINKEDMODULE_H
 #define LUMIVANE_PLATFORM_WEB_LINKEDMODULE_H
 
@@ -16,15 +17,12 @@
 // without regard to case, as Windows compares module names.
 bool IsLinkedModuleName(const char* path);
 
-// dlopen: a handle for the linked module when `path` names it, else null.
-// Each open is matched by one close; the module counts as loaded while any
-// open is outstanding.
-void* OpenLinkedModule(const char* path);
-void CloseLinkedModule(void* module);
-// The handle while the module is loaded, else null.
+// Told by the page's loader when a host first opens the module (true) and
+// when its last open is closed (false): like Windows, only a loaded module
+// has a handle.
+void SetLinkedModuleLoaded(bool loaded);
+// The module's handle while it is loaded, else null.
 void* LinkedModuleHandle(void);
-// dlsym: the address of the exported name, or null.
-void* LinkedModuleSymbol(void* module, const char* name);
 
 // The module's resources as one .res image (platform/native/ResourceImage.h),
 // compiled into the program as a plain array by tools/EmbedResources.cmake:

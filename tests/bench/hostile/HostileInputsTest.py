@@ -17,6 +17,11 @@ import sys
 import time
 from pathlib import Path
 
+# No bytecode left in the source tree by a test run.
+sys.dont_write_bytecode = True
+sys.path.insert(0, str(Path(__file__).resolve().parents[2] / "support"))
+from RowTable import run_table  # noqa: E402
+
 BENCH, MODULE, WORK = sys.argv[1], Path(sys.argv[2]), Path(sys.argv[3])
 SECONDS = 15  # per run, ASan's start included; no row needs more than a few
 ENV = dict(os.environ, ASAN_OPTIONS="hard_rss_limit_mb=512:detect_leaks=0:" + os.environ.get("ASAN_OPTIONS", ""))
@@ -216,17 +221,5 @@ def run_row(index, row):
     return None
 
 
-def main():
-    WORK.mkdir(parents=True, exist_ok=True)
-    failures = 0
-    for index, row in enumerate(ROWS):
-        problem = run_row(index, row)
-        if problem:
-            failures += 1
-            print(f"FAIL  {row[0]}: {problem}")
-    print(f"{len(ROWS) - failures} of {len(ROWS)} rows as they must be")
-    return 1 if failures else 0
-
-
 if __name__ == "__main__":
-    sys.exit(main())
+    sys.exit(run_table(ROWS, WORK, run_row))

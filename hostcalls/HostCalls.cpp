@@ -1,8 +1,14 @@
-// Calls into the host's service table, with the argument forms of each entry.
-#include "module/HostInterface.h"
+// The service table reached through ImportTable, with the argument forms of
+// each entry. ImportTable is one of the module's two exports: the DLL names
+// it in module/Lumivane.def, the native shared object marks it
+// LUMIVANE_EXPORT (cmake/LumivaneGauge.cmake).
+#include "hostcalls/HostCalls.h"
 
-#include "callouts/Lamps.h"
-#include "module/GaugeModule.h"
+extern "C" {
+
+LUMIVANE_EXPORT ModuleImports ImportTable = {0x0F, nullptr, 0, nullptr};
+
+} // extern "C"
 
 namespace {
 
