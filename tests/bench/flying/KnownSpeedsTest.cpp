@@ -13,6 +13,8 @@
 #include <gtest/gtest.h>
 
 #include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
 
 #include <algorithm>
 #include <string>
@@ -147,6 +149,48 @@ TEST(KnownSpeeds, AreWhatTheGaugeHoldsRowByRow)
             EXPECT_EQ(lit[k], FirstLit(atRamp.Speeds[k], atRamp.Speeds[2]))
                 << "lamp " << k + 1 << " on the ramp, where the bench says Speed" << k + 1 << " is "
                 << atRamp.Speeds[k] << " and Speed3 " << atRamp.Speeds[2];
+    }
+}
+
+// The readout remembers the last speed it formatted and the text that gave,
+// and starts out remembering a pair of its own. Whatever the host's buffer
+// held before the first pass, and whatever speed the files load, the first
+// readout is that speed as "%3d" makes it. Each row is a fresh load.
+TEST(KnownSpeeds, TheFirstReadoutIsTheLoadedSpeedWhateverTheHostBufferHeld)
+{
+    const char* const speeds[] = {"-99", "-1", "0", "1", "2", "100", "999"};
+    const std::string buffers[] = {std::string(16, '\0'), "  0", " -1", "  1", "  2", "***", std::string(16, '\xFF')};
+    for (const char* speed : speeds) {
+        for (const std::string& buffer : buffers) {
+            const std::string text = std::string("settings speed1 -100\nsettings speed2 -100\nsettings speed3 ") +
+                                     speed + "\n0.2 end\n";
+            Scenario scenario;
+            std::string error;
+            ASSERT_TRUE(ParseScenario(text, "readout.txt", &scenario, &error)) << error;
+            RunOptions options;
+            options.Module = ModulePath();
+            options.Out = OutFolder("first-readout");
+            options.Settings = OutFolder("first-readout-settings");
+            options.SoftSound = true;
+            options.Progress = false;
+            options.Record = false;
+            std::string first;
+            options.ShowPass = [&](const PassRecord& pass) {
+                if (pass.Pass == 0)
+                    first = pass.Reading->Shows.Readout;
+            };
+            RunSummary summary;
+            ScenarioRun run(options, scenario, &summary);
+            ASSERT_TRUE(run.Start(&error)) << error;
+            memcpy(run.Host().TextBuffer(0), buffer.data(), std::min<size_t>(buffer.size(), GaugeHost::TextBufferBytes));
+            while (run.Step()) {
+            }
+            run.Finish();
+            char expected[8];
+            snprintf(expected, sizeof expected, "%3d", atoi(speed));
+            EXPECT_EQ(first, expected) << "Speed3 loaded as " << speed << ", the buffer holding \"" << buffer.c_str()
+                                       << "\"";
+        }
     }
 }
 
