@@ -14,11 +14,70 @@ if(CMAKE_CROSSCOMPILING)
     set(CMAKE_CROSSCOMPILING_EMULATOR "${PROJECT_SOURCE_DIR}/cmake/wine-run;${LUMIVANE_WINE_STATE}")
 endif()
 
-# lumivane_add_test(NAME SOURCES ... [LIBRARIES ...] [PROPERTIES ...])
+# The rooms a test can cover, and the few other things a label names, from
+# tools/mutants-rooms.txt, where tools/mutate reads them too. Every test is
+# labelled with the rooms whose faults it can catch, so that `ctest -L
+# '^settings$'` runs everything that judges settings/ and nothing else.
+file(STRINGS ${PROJECT_SOURCE_DIR}/tools/mutants-rooms.txt lumivane_room_lines REGEX "^(room|label) ")
+set(LUMIVANE_ROOMS)
+foreach(line ${lumivane_room_lines})
+    string(REGEX REPLACE "^(room|label) +([^ ]+).*" "\\2" room "${line}")
+    list(APPEND LUMIVANE_ROOMS ${room})
+endforeach()
+set_property(DIRECTORY ${PROJECT_SOURCE_DIR} APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS
+    ${PROJECT_SOURCE_DIR}/tools/mutants-rooms.txt)
+
+# A label that names no room would leave its tests out of every room's run
+# without a word: it stops the configure instead.
+function(lumivane_check_rooms)
+    foreach(room ${ARGN})
+        if(NOT room IN_LIST LUMIVANE_ROOMS)
+            message(FATAL_ERROR "'${room}' is not a room or label of tools/mutants-rooms.txt")
+        endif()
+    endforeach()
+    if(NOT ARGN)
+        message(FATAL_ERROR "a test with no room: every test names what it covers")
+    endif()
+endfunction()
+
+# What a room's tests need built, gathered as the tests are declared, so that
+# `cmake --build --target room_tests_<room>` (room_tests_bench_files for
+# bench/files) builds those and nothing else; lumivane_room_test_targets()
+# makes the targets once every test is known.
+function(lumivane_room_needs rooms)
+    foreach(room ${rooms})
+        set_property(GLOBAL APPEND PROPERTY LUMIVANE_ROOM_NEEDS_${room} ${ARGN})
+    endforeach()
+endfunction()
+
+function(lumivane_room_test_targets)
+    foreach(room ${LUMIVANE_ROOMS})
+        string(REPLACE "/" "_" slug ${room})
+        add_custom_target(room_tests_${slug})
+        get_property(needs GLOBAL PROPERTY LUMIVANE_ROOM_NEEDS_${room})
+        if(needs)
+            list(REMOVE_DUPLICATES needs)
+            add_dependencies(room_tests_${slug} ${needs})
+        endif()
+    endforeach()
+endfunction()
+
+# lumivane_test_rooms(TESTS test... ROOMS room... [NEEDS target...])
+# Labels tests declared with add_test by the rooms they cover; NEEDS are the
+# targets their commands run.
+function(lumivane_test_rooms)
+    cmake_parse_arguments(R "" "" "TESTS;ROOMS;NEEDS" ${ARGN})
+    lumivane_check_rooms(${R_ROOMS})
+    set_property(TEST ${R_TESTS} APPEND PROPERTY LABELS ${R_ROOMS})
+    lumivane_room_needs("${R_ROOMS}" ${R_NEEDS})
+endfunction()
+
+# lumivane_add_test(NAME SOURCES ... ROOMS ... [LIBRARIES ...] [PROPERTIES ...])
 # Tests are listed when CTest runs, not at build time, so a build never waits
-# on Wine.
+# on Wine. ROOMS label every test the program lists.
 function(lumivane_add_test name)
-    cmake_parse_arguments(T "" "" "SOURCES;LIBRARIES;PROPERTIES" ${ARGN})
+    cmake_parse_arguments(T "" "" "SOURCES;LIBRARIES;PROPERTIES;ROOMS" ${ARGN})
+    lumivane_check_rooms(${T_ROOMS})
     add_executable(${name} ${T_SOURCES})
     target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
     target_link_libraries(${name} PRIVATE ${T_LIBRARIES} gtest gtest_main)
@@ -29,6 +88,18 @@ function(lumivane_add_test name)
         DISCOVERY_MODE PRE_TEST
         DISCOVERY_TIMEOUT 120
         PROPERTIES ${T_PROPERTIES})
+    # The labels are set by a script of our own that CTest reads after the
+    # listing: gtest_discover_tests would split a list of labels into
+    # properties of their own.
+    set(labels ${CMAKE_CURRENT_BINARY_DIR}/${name}_rooms.cmake)
+    file(WRITE ${labels}
+        "if(${name}_TESTS)\n"
+        "  set_tests_properties(\${${name}_TESTS} PROPERTIES LABELS \"${T_ROOMS}\")\n"
+        "else()\n"
+        "  set_tests_properties(${name}_NOT_BUILT PROPERTIES LABELS \"${T_ROOMS}\")\n"
+        "endif()\n")
+    set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${labels})
+    lumivane_room_needs("${T_ROOMS}" ${name})
 endfunction()
 
 # Wine's real DirectSound needs an ALSA output. A test program run with HOME
@@ -65,6 +136,7 @@ function(lumivane_module_beside program module)
         list(APPEND copies ${copy})
         add_test(NAME ${program}_loads_current_${name}
             COMMAND ${CMAKE_COMMAND} -E compare_files $<TARGET_FILE:${module}> ${copy})
+        lumivane_test_rooms(TESTS ${program}_loads_current_${name} ROOMS module NEEDS ${program})
     endforeach()
     add_custom_target(${program}_modules DEPENDS ${copies})
     add_dependencies(${program} ${program}_modules)
