@@ -38,8 +38,8 @@ class Mutant:
     line: int
     column: int
     operator: str
-    before: str      # the original text, whitespace collapsed
-    after: str       # its replacement, whitespace collapsed; ∅ for nothing
+    before: str      # the original text, whitespace collapsed, a long one cut short
+    after: str       # its replacement likewise; ∅ for nothing
     start: int       # the characters replaced, as offsets into the file
     end: int
     replacement: str
@@ -52,8 +52,13 @@ class Mutant:
         return source[:self.start] + self.replacement + source[self.end:]
 
 
+# Longer changes are named by their start; the place keeps the id unique.
+SHOWN = 72
+
+
 def collapse(text):
-    return " ".join(text.split()) or DELETED
+    text = " ".join(text.split()) or DELETED
+    return text if len(text) <= SHOWN else text[:SHOWN - 12].rstrip() + " …"
 
 
 class Finder:

@@ -1,0 +1,129 @@
+"""What a run found, written for people and programs under build/mutants/:
+<scope>.json (every mutant with its status, the survivors with their diffs,
+written with the json module) and <scope>.md (the score table and the
+survivors in short). The score is killed / (all − equivalent − not built);
+a mutant that ran past its time limit counts as not killed. tools/figures
+reads the latest result of each room through latest() and rows().
+"""
+import difflib
+import json
+import statistics
+from pathlib import Path
+
+RESULTS = Path("build/mutants")
+STATUSES = ["killed", "survived", "timed out", "not built", "equivalent"]
+
+
+def counts(mutants):
+    c = {s: 0 for s in STATUSES}
+    for m in mutants:
+        if m["status"] in c:
+            c[m["status"]] += 1
+    return c
+
+
+def score(c):
+    judged = sum(c.values()) - c["equivalent"] - c["not built"]
+    return c["killed"] / judged if judged else None
+
+
+def diff(path, source, mutated):
+    return "".join(difflib.unified_diff(source.splitlines(True), mutated.splitlines(True),
+                                        f"a/{path}", f"b/{path}", n=1))
+
+
+def summary(result):
+    """Counts, score and times of a result's mutants."""
+    c = counts(result["mutants"])
+    tried = [m for m in result["mutants"] if m["status"] not in ("equivalent",)]
+    built = [m for m in tried if m["status"] != "not built"]
+    return {
+        "counts": c,
+        "score": score(c),
+        "mutants": sum(c.values()),
+        "build_seconds_median": round(statistics.median(m["build_seconds"] for m in tried), 1) if tried else None,
+        "test_seconds_median": round(statistics.median(m["test_seconds"] for m in built), 1) if built else None,
+        "seconds_per_mutant": round(sum(m["build_seconds"] + m["test_seconds"] for m in tried) / len(tried), 1)
+        if tried else None,
+    }
+
+
+def percent(value):
+    return "—" if value is None else f"{100 * value:.0f}%"
+
+
+HEADER = ["room", "mutants", "killed", "survived", "timed out", "not built", "equivalent", "score"]
+
+
+def row(name, result):
+    s = result["summary"]
+    c = s["counts"]
+    sample = result.get("sample")
+    mutants = f"{s['mutants']} of {sample['of']}" if sample else str(s["mutants"])
+    return [name, mutants, c["killed"], c["survived"], c["timed out"], c["not built"], c["equivalent"],
+            percent(s["score"])]
+
+
+def table(header, rows):
+    lines = ["| " + " | ".join(header) + " |", "|" + "|".join("---" for _ in header) + "|"]
+    return lines + ["| " + " | ".join(str(c) for c in r) + " |" for r in rows]
+
+
+def write(checkout, result):
+    folder = Path(checkout) / RESULTS
+    folder.mkdir(parents=True, exist_ok=True)
+    result["summary"] = summary(result)
+    slug = result["scope"].rstrip("/").replace("/", "-")
+    json_path = folder / f"{slug}.json"
+    json_path.write_text(json.dumps(result, indent=1, ensure_ascii=False) + "\n")
+    md_path = folder / f"{slug}.md"
+    md_path.write_text(markdown(result))
+    return json_path, md_path
+
+
+def markdown(result):
+    s = result["summary"]
+    sample = result.get("sample")
+    md = [f"# Mutants of {result['scope']}", ""]
+    md += [f"Measured {result['measured']} to {result['finished']} on {result['commit']}"
+           f"{' with uncommitted changes' if result.get('uncommitted') else ''}, in the "
+           f"{', '.join(result['presets'])} build{'s' if len(result['presets']) > 1 else ''}"
+           + (f"; a sample of {sample['taken']} of {sample['of']} mutants (MUTANTS_LIMIT)" if sample else "") + ".",
+           ""]
+    md += table(HEADER, [row(result["scope"], result)]) + [""]
+    md += [f"Score: killed / (all − equivalent − not built). Per mutant: {s['seconds_per_mutant']} s on average, "
+           f"build {s['build_seconds_median']} s and tests {s['test_seconds_median']} s at the median.", ""]
+    if result.get("skipped"):
+        md += [f"Not tried: {result['skipped']['count']} mutants in files no chosen build compiles "
+               f"({', '.join(result['skipped']['files'])}).", ""]
+    if result.get("stale"):
+        md += ["Stale entries of tools/mutants-equivalent.txt (they match no mutant now):", ""]
+        md += [f"- {e}" for e in result["stale"]] + [""]
+    operators = {}
+    for m in result["mutants"]:
+        o = operators.setdefault(m["operator"], {s: 0 for s in STATUSES})
+        o[m["status"]] += 1
+    md += ["By operator:", ""]
+    md += table(["operator"] + STATUSES, [[name] + [o[s] for s in STATUSES] for name, o in sorted(operators.items())])
+    survivors = [m for m in result["mutants"] if m["status"] == "survived"]
+    md += ["", f"## Survivors ({len(survivors)})", ""]
+    for m in survivors:
+        md += [f"- `{m['id']}`"]
+        changed = [line for line in m.get("diff", "").splitlines()
+                   if line[:1] in "+-" and not line.startswith(("+++", "---"))]
+        md += [f"  `{line.strip()}`" for line in changed[:4]]
+    timed = [m for m in result["mutants"] if m["status"] == "timed out"]
+    if timed:
+        md += ["", f"## Timed out ({len(timed)})", ""] + [f"- `{m['id']}`: {m['note']}" for m in timed]
+    return "\n".join(md) + "\n"
+
+
+def latest(checkout, scope):
+    """The saved result of a scope, or None."""
+    path = Path(checkout) / RESULTS / f"{scope.replace('/', '-')}.json"
+    if not path.exists():
+        return None
+    try:
+        return json.loads(path.read_text())
+    except (OSError, ValueError):
+        return None

@@ -1,0 +1,284 @@
+"""Trying faults: a room's builds made ready once (the tree brought up to
+date, configured, the room's test targets built, its tests run clean and
+timed), then one fault at a time: one file of the scratch tree patched, the
+room's targets built with a time limit, the room's tests run with another
+(the quick ones first, stopping at the first failure, then the slow ones),
+and the file put back, whatever happened. Nothing here touches the checkout.
+"""
+import os
+import re
+import signal
+import subprocess
+import tempfile
+import time
+import xml.etree.ElementTree as ElementTree
+from dataclasses import dataclass, field
+from pathlib import Path
+
+from .scratch import Tree, compile_set, presets, touch
+
+# A test slower than this in the clean run waits until the quick ones pass.
+SLOW_SECONDS = 5.0
+TIMEOUT_LINE = re.compile(r"Test\s+#\d+: (.*?) \.*\s*\*\*\*Timeout")
+
+
+@dataclass
+class Outcome:
+    status: str                  # killed, survived, timed out, not built
+    build_seconds: float = 0.0
+    test_seconds: float = 0.0
+    failed: list = field(default_factory=list)
+    note: str = ""
+
+
+class RunError(Exception):
+    pass
+
+
+def run(command, cwd, limit, env=None):
+    """(exit status or None when it ran past `limit` seconds, seconds, output).
+    The command runs in a session of its own, so that on time-out all of
+    it is stopped, test programs included."""
+    started = time.monotonic()
+    with tempfile.TemporaryFile() as out:
+        process = subprocess.Popen(command, cwd=cwd, stdout=out, stderr=subprocess.STDOUT,
+                                   env=dict(os.environ, **(env or {})), start_new_session=True)
+        try:
+            status = process.wait(timeout=limit)
+        except subprocess.TimeoutExpired:
+            os.killpg(process.pid, signal.SIGKILL)
+            process.wait()
+            status = None
+        out.seek(0)
+        text = out.read().decode(errors="replace")
+    return status, time.monotonic() - started, text
+
+
+def tail(text, lines=25):
+    return "\n".join(text.rstrip().splitlines()[-lines:])
+
+
+def ctest_name_pattern(names):
+    """A CTest regular expression matching exactly these test names."""
+    special = set("^$.[]()*+?|\\{}")
+    escaped = ["".join("\\" + c if c in special else c for c in name) for name in sorted(names)]
+    return "^(" + "|".join(escaped) + ")$"
+
+
+class Room:
+    """One room's builds and tests, ready for faults."""
+
+    def __init__(self, checkout, room, preset_names, jobs, say, exclude=None, build_limit=None,
+                 test_limit=None):
+        self.checkout = Path(checkout)
+        self.room = room
+        self.all_presets = presets()
+        unknown = [p for p in preset_names if p not in self.all_presets]
+        if unknown:
+            raise RunError(f"no preset {', '.join(unknown)}: choose from {', '.join(self.all_presets)}")
+        self.presets = [self.all_presets[p] for p in preset_names]
+        self.jobs = jobs
+        self.say = say
+        self.exclude = exclude
+        self.build_limit = build_limit
+        self.test_limit = test_limit
+        self.label = "^" + re.escape(room.name).replace("\\/", "/") + "$"
+        self.target = "room_tests_" + room.name.replace("/", "_")
+        self.compiled = {}
+        self.slow = {}
+        self.tier_seconds = {}
+        self.longest_test = {}
+        self.baseline = {}
+        self.trees = {}
+
+    # -- getting ready --
+
+    def prepare(self, files, needed):
+        """Brings each preset that compiles one of `needed` (the files that
+        will be patched) up to date, and checks its tests pass unchanged.
+        Returns {file: preset name} for the files some preset compiles."""
+        owner = {}
+        for preset in self.presets:
+            tree = self.trees.get(preset.tree)
+            if tree is None:
+                tree = self.trees[preset.tree] = Tree(self.checkout, preset.tree)
+                changed = tree.sync(files)
+                self.say(f"scratch tree {tree.root.relative_to(self.checkout)}: {changed} files brought up to date")
+            for name in preset.needs + [preset.name]:
+                self._configure(self.all_presets[name], tree)
+            compiled = compile_set(tree.root, preset.build_dir)
+            if compiled is None:
+                # A build that writes no compile commands yet: built once first.
+                self._build(preset, tree)
+                compiled = compile_set(tree.root, preset.build_dir) or set()
+            self.compiled[preset.name] = compiled
+            mine = [f for f in needed if f not in owner and f in compiled]
+            for f in mine:
+                owner[f] = preset.name
+            if not mine:
+                self.say(f"{preset.name}: compiles none of the files asked for; not built")
+                continue
+            self._build(preset, tree)
+            self._baseline(preset, tree)
+        return owner
+
+    def _configure(self, preset, tree):
+        status, seconds, out = run(preset.configure, tree.root, None)
+        if status != 0:
+            raise RunError(f"configuring {preset.name} in {tree.root} failed:\n{tail(out)}")
+
+    def build_steps(self, preset):
+        steps = [(preset.build_dir, [] if preset.needs else ["--target", self.target])]
+        for name in preset.needs:
+            steps.append((self.all_presets[name].build_dir, ["--target", self.target]))
+        return steps
+
+    def _build(self, preset, tree):
+        for folder, target in self.build_steps(preset):
+            jobs = min(self.jobs, 2) if preset.name == "web" else self.jobs
+            self.say(f"{preset.name}: building {' '.join(target[1:]) or 'everything'} in {folder}")
+            status, seconds, out = run(["cmake", "--build", folder, "-j", str(jobs), *target], tree.root, None)
+            if status != 0:
+                raise RunError(f"the unchanged tree does not build ({preset.name}, {folder}):\n{tail(out)}")
+
+    def _baseline(self, preset, tree):
+        """Runs the room's tests on the unchanged tree: they must pass (a
+        test that fails is run once more, for a flaky one); their times
+        sort them into quick and slow and set the limits."""
+        results, seconds, status, out = self._ctest(preset, tree, [], limit=None, junit="baseline")
+        if results is None or not results:
+            raise RunError(f"{preset.name}: no test is labelled {self.room.name}:\n{tail(out)}")
+        failed = [name for name, (ok, _) in results.items() if not ok]
+        if failed:
+            again, _, _, _ = self._ctest(preset, tree, ["-R", ctest_name_pattern(failed)], limit=None,
+                                         junit="baseline-again")
+            still = sorted(name for name, (ok, _) in (again or {}).items() if not ok) if again else failed
+            if still:
+                raise RunError(f"{preset.name}: these tests of {self.room.name} fail on the unchanged tree: "
+                               f"{', '.join(still)}; fix them or leave them out with MUTANTS_EXCLUDE")
+        slow = sorted(name for name, (_, t) in results.items() if t >= SLOW_SECONDS)
+        self.slow[preset.name] = slow
+        quick_time = sum(t for name, (_, t) in results.items() if name not in slow)
+        slow_time = sum(t for name, (_, t) in results.items() if name in slow)
+        self.tier_seconds[preset.name] = (quick_time, slow_time)
+        self.longest_test[preset.name] = max(t for _, t in results.values())
+        self.baseline[preset.name] = {"tests": len(results), "seconds": round(seconds, 1), "slow": slow}
+        self.say(f"{preset.name}: {len(results)} tests of {self.room.name} pass on the unchanged tree in "
+                 f"{seconds:.0f} s ({len(slow)} slow, run after the others)")
+
+    def _ctest(self, preset, tree, selection, limit, junit, stop=False, quick=False):
+        """({test: (passed, seconds)}, seconds, exit status, output) of the
+        room's tests (only the quick ones if `quick`); the results are None
+        when the run was stopped at its limit."""
+        report = tree.root / preset.test_dir / "mutants" / f"{junit}.xml"
+        report.parent.mkdir(parents=True, exist_ok=True)
+        if report.exists():
+            report.unlink()
+        command = ["ctest", "--test-dir", preset.test_dir, "-L", self.label, "-j", str(self.jobs),
+                   "--output-junit", str(report)]
+        exclude = [self.exclude] if self.exclude else []
+        if quick and self.slow.get(preset.name):
+            exclude.append(ctest_name_pattern(self.slow[preset.name]))
+        if exclude:
+            command += ["-E", "|".join(f"({e})" for e in exclude)]
+        command += selection
+        if stop:
+            command.append("--stop-on-failure")
+        if limit is not None:
+            command += ["--timeout", str(int(max(60, 4 * self.longest_test.get(preset.name, 15))))]
+        status, seconds, out = run(command, tree.root, limit, env={"WINEDEBUG": "-all"} if preset.wine else None)
+        if status is None:
+            return None, seconds, status, out
+        return _junit(report, out), seconds, status, out
+
+    # -- one fault --
+
+    def try_mutant(self, mutant, preset_name):
+        preset = self.all_presets[preset_name]
+        tree = self.trees[preset.tree]
+        path = tree.root / mutant.file
+        original = path.read_bytes()
+        source = original.decode()
+        outcome = Outcome("survived")
+        try:
+            path.write_bytes(mutant.apply(source).encode())
+            touch(path)
+            outcome = self._build_and_test(preset, tree)
+        finally:
+            path.write_bytes(original)
+            touch(path)
+        return outcome
+
+    def _build_and_test(self, preset, tree):
+        outcome = Outcome("survived")
+        for folder, target in self.build_steps(preset):
+            jobs = min(self.jobs, 2) if preset.name == "web" else self.jobs
+            status, seconds, out = run(["cmake", "--build", folder, "-j", str(jobs), *target], tree.root,
+                                       self.build_limit)
+            outcome.build_seconds += seconds
+            if status != 0:
+                outcome.status = "not built"
+                outcome.note = f"the build ran past {self.build_limit} s" if status is None else _first_error(out)
+                return outcome
+        quick, slow = self.tier_seconds[preset.name]
+        tiers = [([], quick, True)]
+        if self.slow[preset.name]:
+            tiers.append((["-R", ctest_name_pattern(self.slow[preset.name])], slow, False))
+        for number, (selection, clean_seconds, first) in enumerate(tiers):
+            limit = self.test_limit or 3 * clean_seconds + 60
+            results, seconds, status, out = self._ctest(preset, tree, selection, limit, f"tier{number}",
+                                                        stop=first, quick=first)
+            outcome.test_seconds += seconds
+            if results is None:
+                outcome.status = "timed out"
+                outcome.note = f"the tests ran past {limit:.0f} s"
+                self._stop_wine(preset, tree)
+                return outcome
+            failed = sorted(name for name, (ok, _) in results.items() if not ok)
+            if status != 0 and not failed:
+                # CTest itself failed: a listing that crashed, say.
+                outcome.status = "killed"
+                outcome.note = _first_error(out)
+                return outcome
+            if failed:
+                timed = set(TIMEOUT_LINE.findall(out))
+                outcome.failed = failed
+                outcome.status = "timed out" if set(failed) <= timed else "killed"
+                if outcome.status == "timed out":
+                    outcome.note = "every failing test ran past its time limit"
+                    self._stop_wine(preset, tree)
+                return outcome
+        return outcome
+
+    def _stop_wine(self, preset, tree):
+        if not preset.wine:
+            return
+        for prefix in (tree.root / preset.build_dir).glob("**/prefix"):
+            subprocess.run(["wineserver", "-k"], env=dict(os.environ, WINEPREFIX=str(prefix)),
+                           stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
+    def finish(self):
+        for preset in self.presets:
+            tree = self.trees.get(preset.tree)
+            if tree:
+                self._stop_wine(preset, tree)
+
+
+def _junit(path, out):
+    """{test: (passed, seconds)} from CTest's JUnit report."""
+    if not path.exists():
+        return {}
+    results = {}
+    for case in ElementTree.parse(path).getroot().iter("testcase"):
+        status = case.get("status", "run")
+        if status in ("notrun", "disabled", "skipped"):
+            continue
+        results[case.get("name")] = (status == "run", float(case.get("time", 0) or 0))
+    return results
+
+
+def _first_error(out):
+    for line in out.splitlines():
+        if "error" in line.lower():
+            return line.strip()[:300]
+    return tail(out, 3)[:300]
