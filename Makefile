@@ -2,7 +2,7 @@
 MAKEFLAGS += --no-print-directory
 # As many jobs as the machine has processors, for builds and tests alike.
 JOBS := $(shell nproc 2>/dev/null || echo 2)
-.PHONY: all deps configure-native configure-windows configure-web gauge native windows web web-serve test test-native test-windows demo pictures dist figures clean
+.PHONY: all deps configure-native configure-windows configure-web gauge native windows web web-serve test test-native test-windows demo pictures dist figures mutants clean
 
 all: gauge
 
@@ -86,17 +86,30 @@ pictures: deps configure-native
 # The figures of speed, size and reliability, regenerated into
 # build/figures/figures.md (tools/figures says what is in it). The long runs'
 # lengths: seconds of each fuzzer, presses of the settings storm, take-offs of
-# the soak, passes counted by callgrind, repetitions of the benchmark.
+# the soak, passes counted by callgrind, repetitions of the benchmark; the
+# mutants' scores come from build/mutants/ (make mutants).
 FIGURES_FUZZ_SECONDS ?= 300
 FIGURES_STORM_PRESSES ?= 100000
 FIGURES_SOAK_TAKEOFFS ?= 10000
 FIGURES_PASSES ?= 1000000
 FIGURES_REPETITIONS ?= 10
+# 1: every room's mutants run again first (hours); otherwise their latest.
+FIGURES_MUTANTS ?= 0
 
 figures: deps
 	@FIGURES_FUZZ_SECONDS=$(FIGURES_FUZZ_SECONDS) FIGURES_STORM_PRESSES=$(FIGURES_STORM_PRESSES) \
 	FIGURES_SOAK_TAKEOFFS=$(FIGURES_SOAK_TAKEOFFS) FIGURES_PASSES=$(FIGURES_PASSES) \
-	FIGURES_REPETITIONS=$(FIGURES_REPETITIONS) tools/figures
+	FIGURES_REPETITIONS=$(FIGURES_REPETITIONS) FIGURES_MUTANTS=$(FIGURES_MUTANTS) tools/figures
+
+# How many plausible slips the tests catch in one room (tools/mutate): faults
+# made one at a time in a scratch copy of the tree, each built and judged by
+# the room's tests; the report goes to build/mutants/. Without ROOM it lists
+# the rooms and their mutant counts. MUTANTS_LIMIT=N tries a fixed sample of
+# N; MUTANTS_PRESETS and MUTANTS_EXCLUDE choose the builds and leave tests out.
+ROOM ?=
+mutants: deps
+	@MUTANTS_LIMIT='$(MUTANTS_LIMIT)' MUTANTS_PRESETS='$(MUTANTS_PRESETS)' MUTANTS_EXCLUDE='$(MUTANTS_EXCLUDE)' \
+	tools/mutate $(if $(ROOM),--room '$(ROOM)')
 
 # The release zip: the gauge, the windows bench to try it with, and texts;
 # beside it the web page's files, zipped for a static host.

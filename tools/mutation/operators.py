@@ -148,31 +148,35 @@ class Finder:
             return
         number, render, unsigned = value
         if self.t(i - 1) == "[" and self.t(i + 1) == "]" and self.subscript(i - 1):
-            # An index: the field operator moves it within the array.
-            if not self.written(i + 1):
-                self.replace_token("field", i, render(number + 1))
-                if number > 0:
-                    self.replace_token("field", i, render(number - 1))
+            # An index read is the element beside it; one written to is a
+            # constant moved, never below the first element.
+            operator = "constant" if self.written(i + 1) else "field"
+            self.replace_token(operator, i, render(number + 1))
+            if number > 0:
+                self.replace_token(operator, i, render(number - 1))
             return
-        offset = number == 1 and self.t(i - 1) in ("+", "-") and self.operand_end(i - 2)
+        offset = self.drops_offset(i - 1)
         self.replace_token("constant", i, render(number + 1))
-        # 1 - 1 is the dropped offset again; a negative unsigned is no slip.
+        # x + 0 is the dropped offset again; a negative unsigned is no slip.
         if not offset and not (number == 0 and unsigned):
             lower = render(number - 1)
             if lower.startswith("-") and (self.t(i - 1) in ("-", "+", "~", "!") or self.operand_end(i - 1)):
                 lower = f"({lower})"
             self.replace_token("constant", i, lower)
 
-    def _offset(self, i):
-        if self.t(i) not in ("+", "-") or not self.operand_end(i - 1):
-            return
+    def drops_offset(self, i):
+        """Whether the binary + or - at i adds or takes 1 that can be dropped
+        leaving the same grouping (`x + 1 * y` could not)."""
+        if self.t(i) not in ("+", "-") or not self.operand_end(i - 1) or i + 1 in self.s.frozen:
+            return False
         one = self.tokens[i + 1] if i + 1 < len(self.tokens) else None
         if one is None or one.kind != "number" or (parse_integer(one.text) or (None,))[0] != 1:
-            return
-        # Only where dropping it leaves the same grouping: `x + 1 * y` would not.
-        if self.t(i + 2) in ("*", "/", "%", "[", "(", ".", "->", "++", "--"):
-            return
-        self.add("offset", self.tokens[i - 1].end, one.end, "")
+            return False
+        return self.t(i + 2) not in ("*", "/", "%", "[", "(", ".", "->", "++", "--")
+
+    def _offset(self, i):
+        if self.drops_offset(i):
+            self.add("offset", self.tokens[i - 1].end, self.tokens[i + 1].end, "")
 
     def _condition(self, i):
         x = self.t(i)

@@ -3,7 +3,7 @@
 written with the json module) and <scope>.md (the score table and the
 survivors in short). The score is killed / (all − equivalent − not built);
 a mutant that ran past its time limit counts as not killed. tools/figures
-reads the latest result of each room through latest() and rows().
+reads the latest result of each room through rooms_table().
 """
 import difflib
 import json
@@ -127,3 +127,16 @@ def latest(checkout, scope):
         return json.loads(path.read_text())
     except (OSError, ValueError):
         return None
+
+
+def rooms_table(checkout, rooms):
+    """The score table of every room from its latest saved result, with
+    when it was measured, and the rooms never measured."""
+    rows, never = [], []
+    for room in rooms:
+        result = latest(checkout, room.name)
+        if result is None or "summary" not in result:
+            never.append(room.name)
+            continue
+        rows.append(row(room.name, result) + [result["finished"], result["commit"]])
+    return table(HEADER + ["measured", "commit"], rows) if rows else [], never

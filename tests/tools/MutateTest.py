@@ -1,0 +1,109 @@
+#!/usr/bin/python3
+"""The fault operators of tools/mutate on small snippets of C++, one row each:
+the snippet and every change it must give, no more and no less; so a change
+to what the operators find, or to what they must leave alone (comments,
+literals, preprocessor lines, static assertions, array sizes, template
+arguments), shows here in a second, without a build. The last rows hold
+the ids to their form and their order, which the equivalents list relies on.
+
+    MutateTest.py
+"""
+import sys
+import unittest
+from pathlib import Path
+
+sys.path.insert(0, str(Path(__file__).resolve().parents[2] / "tools"))
+
+from mutation.operators import Finder, Records  # noqa: E402
+
+RECORD = "struct Box { int Left; int Right; int* Data; double Scale; };\n"
+
+# (what the row shows, snippet, every change as "operator before → after")
+ROWS = [
+    ("comparisons turn, and a bool result is forced both ways",
+     "bool f(int a, int b) { return a < b; }",
+     {"relational < → <=", "result a < b → true", "result a < b → false"}),
+    ("each relational operator turns into its neighbour",
+     "void f(int a) { g(a >= 1 != (a == 2)); }",
+     {"relational >= → >", "relational != → ==", "relational == → !=", "constant 1 → 0", "constant 1 → 2",
+      "constant 2 → 1", "constant 2 → 3", "statement g(a >= 1 != (a == 2)); → ∅"}),
+    ("template brackets and their arguments are left alone",
+     "int f(long x) { return static_cast<int>(x) + std::array<char, 4>{}.size(); }",
+     {"result static_cast<int>(x) + std::array<char, 4>{}.size() → 0"}),
+    ("&& and || swap, a ! is dropped, a reference's && is no operator",
+     "void f(int&& r, bool a, bool b) { g(a && !b || r); }",
+     {"logical && → ||", "logical || → &&", "negation ! → ∅", "statement g(a && !b || r); → ∅"}),
+    ("constants move by one in their own base and suffix; an unsigned 0 never goes below",
+     "unsigned f() { return 0x0Fu + 0u + 010; }",
+     {"constant 0x0Fu → 0x10u", "constant 0x0Fu → 0x0Eu", "constant 0u → 1u", "constant 010 → 011",
+      "constant 010 → 07", "result 0x0Fu + 0u + 010 → 0"}),
+    ("a + 1 or - 1 is dropped, never where the grouping would change",
+     "int f(int a) { return a + 1 - 1 * a; }",
+     {"offset + 1 → ∅", "constant 1 → 2", "constant 1 → 0", "result a + 1 - 1 * a → 0"}),
+    ("an if is forced both ways, a loop only false, a declaring condition not at all",
+     "void f(int n) { if (n) g(); while (n) n--; for (int i = 0; i < n; i++) {} if (int* p = h()) g(); }",
+     {"condition n → true", "condition n → false", "condition n → false", "condition i < n → false",
+      "relational < → <=", "constant 0 → 1", "constant 0 → -1", "statement n--; → {}"}),
+    ("a clamp is dropped (and so not forced false again); its assignment alone is not deleted",
+     "int f(int x) { if (x > 9) x = 9; return x; }",
+     {"clamp if (x > 9) x = 9; → ∅", "condition x > 9 → true", "relational > → >=", "constant 9 → 8",
+      "constant 9 → 10", "constant 9 → 8", "constant 9 → 10", "result x → 0"}),
+    ("calls and assignments are deleted, declarations and returns are not",
+     "void f(Box* b) { int k = 2; b->Left = k; g(k); obj.call(1).then(); ++k; return; }",
+     {"constant 2 → 1", "constant 2 → 3", "statement b->Left = k; → ∅", "statement g(k); → ∅",
+      "statement obj.call(1).then(); → ∅", "constant 1 → 0", "constant 1 → 2", "statement ++k; → ∅"}),
+    ("the body of an if with an else is deleted as a statement",
+     "void f(bool c) { if (c) g(); else h(); }",
+     {"condition c → true", "condition c → false", "statement g(); → {}", "statement h(); → {}"}),
+    ("a result is forced as its type says, and not in a lambda",
+     "double d() { return 0.0; } char* p() { return q; } Box o() { return b; } const Box& r() { return b; }"
+     " int l() { auto k = []() { return 3; }; return 0; }",
+     {"result 0.0 → 1.0", "result q → nullptr", "result b → {}", "constant 3 → 2", "constant 3 → 4",
+      "result 0 → 1", "constant 0 → -1"}),
+    ("a field read for its neighbour of the same type, an index for the next and the previous",
+     "int f(const Box& b, int* v) { return b.Left + b.Data[2] + v[0]; }",
+     {"field Left → Right", "field 2 → 3", "field 2 → 1", "field 0 → 1", "result b.Left + b.Data[2] + v[0] → 0"}),
+    ("a field written to is not read for another",
+     "void f(Box& b) { b.Right = 1; }",
+     {"statement b.Right = 1; → ∅", "constant 1 → 0", "constant 1 → 2"}),
+    ("comments, literals, preprocessor lines, static assertions and array sizes are left alone",
+     "#define N (1 < 2)\n// if (a < b) return 1;\nstatic_assert(sizeof(int) == 4, \"a < b\");\n"
+     "char Name[36];\nvoid f() { const char* s = \"x == y\"; char t[8]; t[0] = 'a' ; /* k = 1; */ }",
+     {"statement t[0] = 'a' ; → ∅", "constant 0 → 1"}),
+    ("a record's layout: fields, neighbours and methods",
+     "struct P { int X, Y; float Z; int W() const { return X; } };\nint f(P p) { return p.X + p.Y; }",
+     {"result X → 0", "result p.X + p.Y → 0", "field X → Y", "field Y → X"}),
+]
+
+
+def changes(snippet):
+    records = Records()
+    records.read(RECORD + snippet)
+    return [f"{m.operator} {m.before} → {m.after}" for m in Finder("s.cpp", snippet, records).mutants()]
+
+
+class Operators(unittest.TestCase):
+    def test_each_row_gives_exactly_its_changes(self):
+        for what, snippet, expected in ROWS:
+            with self.subTest(what):
+                found = changes(snippet)
+                self.assertEqual(sorted(set(found)), sorted(expected), f"{what}:\n{snippet}")
+
+    def test_ids_name_file_place_operator_and_change_in_file_order(self):
+        snippet = "int f(int a) {\n    return a < 3;\n}\n"
+        first = [m.id for m in Finder("dir/s.cpp", snippet, Records()).mutants()]
+        self.assertEqual(first, ["dir/s.cpp:2:12 result a < 3 → 0", "dir/s.cpp:2:14 relational < → <=",
+                                 "dir/s.cpp:2:16 constant 3 → 2", "dir/s.cpp:2:16 constant 3 → 4"])
+        self.assertEqual([m.id for m in Finder("dir/s.cpp", snippet, Records()).mutants()], first)
+
+    def test_a_mutant_replaces_only_its_own_characters(self):
+        snippet = "int f(int a) { return a + 1; }"
+        for m in Finder("s.cpp", snippet, Records()).mutants():
+            with self.subTest(m.id):
+                changed = m.apply(snippet)
+                self.assertEqual(changed[:m.start], snippet[:m.start], m.id)
+                self.assertEqual(changed[m.start + len(m.replacement):], snippet[m.end:], m.id)
+
+
+if __name__ == "__main__":
+    unittest.main(verbosity=2)
