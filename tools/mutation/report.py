@@ -88,7 +88,8 @@ def markdown(result):
     md += [f"Measured {result['measured']} to {result['finished']} on {result['commit']}"
            f"{' with uncommitted changes' if result.get('uncommitted') else ''}, in the "
            f"{', '.join(result['presets'])} build{'s' if len(result['presets']) > 1 else ''}"
-           + (f"; a sample of {sample['taken']} of {sample['of']} mutants (MUTANTS_LIMIT)" if sample else "") + ".",
+           + (f"; a sample of {sample['taken']} of {sample['of']} mutants (MUTANTS_LIMIT)" if sample else "")
+           + (f"; tests left out: `{result['exclude']}` (MUTANTS_EXCLUDE)" if result.get("exclude") else "") + ".",
            ""]
     md += table(HEADER, [row(result["scope"], result)]) + [""]
     md += [f"Score: killed / (all − equivalent − not built). Per mutant: {s['seconds_per_mutant']} s on average, "

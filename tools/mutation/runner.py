@@ -65,8 +65,8 @@ def ctest_name_pattern(names):
     return "^(" + "|".join(escaped) + ")$"
 
 
-class Room:
-    """One room's builds and tests, ready for faults."""
+class Trial:
+    """One room's builds and tests, made ready for faults and then tried with each."""
 
     def __init__(self, checkout, room, preset_names, jobs, say, exclude=None, build_limit=None,
                  test_limit=None):
