@@ -22,9 +22,12 @@ def counts(mutants):
     return c
 
 
-def score(c):
+def score(c, with_time_outs=False):
+    """killed / (all − equivalent − not built); with_time_outs counts a
+    mutant whose tests ran past their limit as caught too."""
     judged = sum(c.values()) - c["equivalent"] - c["not built"]
-    return c["killed"] / judged if judged else None
+    caught = c["killed"] + (c["timed out"] if with_time_outs else 0)
+    return caught / judged if judged else None
 
 
 def diff(path, source, mutated):
@@ -40,6 +43,7 @@ def summary(result):
     return {
         "counts": c,
         "score": score(c),
+        "score_with_time_outs": score(c, with_time_outs=True),
         "mutants": sum(c.values()),
         "build_seconds_median": round(statistics.median(m["build_seconds"] for m in tried), 1) if tried else None,
         "test_seconds_median": round(statistics.median(m["test_seconds"] for m in built), 1) if built else None,
@@ -52,16 +56,17 @@ def percent(value):
     return "—" if value is None else f"{100 * value:.0f}%"
 
 
-HEADER = ["room", "mutants", "killed", "survived", "timed out", "not built", "equivalent", "score"]
+HEADER = ["room", "mutants", "killed", "survived", "timed out", "not built", "equivalent", "score",
+          "with time-outs"]
 
 
 def row(name, result):
-    s = result["summary"]
+    s = summary(result)
     c = s["counts"]
     sample = result.get("sample")
     mutants = f"{s['mutants']} of {sample['of']}" if sample else str(s["mutants"])
     return [name, mutants, c["killed"], c["survived"], c["timed out"], c["not built"], c["equivalent"],
-            percent(s["score"])]
+            percent(s["score"]), percent(s["score_with_time_outs"])]
 
 
 def table(header, rows):
@@ -92,7 +97,8 @@ def markdown(result):
            + (f"; tests left out: `{result['exclude']}` (MUTANTS_EXCLUDE)" if result.get("exclude") else "") + ".",
            ""]
     md += table(HEADER, [row(result["scope"], result)]) + [""]
-    md += [f"Score: killed / (all − equivalent − not built). Per mutant: {s['seconds_per_mutant']} s on average, "
+    md += [f"Score: killed / (all − equivalent − not built); counting the time-outs (tests that hung) as caught "
+           f"too: {percent(s['score_with_time_outs'])}. Per mutant: {s['seconds_per_mutant']} s on average, "
            f"build {s['build_seconds_median']} s and tests {s['test_seconds_median']} s at the median.", ""]
     if result.get("skipped"):
         md += [f"Not tried: {result['skipped']['count']} mutants in files no chosen build compiles "
@@ -136,7 +142,7 @@ def rooms_table(checkout, rooms):
     rows, never = [], []
     for room in rooms:
         result = latest(checkout, room.name)
-        if result is None or "summary" not in result:
+        if result is None or "mutants" not in result:
             never.append(room.name)
             continue
         rows.append(row(room.name, result) + [result["finished"], result["commit"]])
