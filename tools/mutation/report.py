@@ -65,6 +65,8 @@ def row(name, result):
     c = s["counts"]
     sample = result.get("sample")
     mutants = f"{s['mutants']} of {sample['of']}" if sample else str(s["mutants"])
+    if result.get("unfinished"):
+        mutants += f" (stopped; {result.get('planned', '?')} planned)"
     return [name, mutants, c["killed"], c["survived"], c["timed out"], c["not built"], c["equivalent"],
             percent(s["score"]), percent(s["score_with_time_outs"])]
 
@@ -90,7 +92,7 @@ def markdown(result):
     s = result["summary"]
     sample = result.get("sample")
     md = [f"# Mutants of {result['scope']}", ""]
-    md += [f"Measured {result['measured']} to {result['finished']} on {result['commit']}"
+    md += [f"Measured {result['measured']} to {result['finished'] or 'now (unfinished)'} on {result['commit']}"
            f"{' with uncommitted changes' if result.get('uncommitted') else ''}, in the "
            f"{', '.join(result['presets'])} build{'s' if len(result['presets']) > 1 else ''}"
            + (f"; a sample of {sample['taken']} of {sample['of']} mutants (MUTANTS_LIMIT)" if sample else "")
@@ -145,5 +147,6 @@ def rooms_table(checkout, rooms):
         if result is None or "mutants" not in result:
             never.append(room.name)
             continue
-        rows.append(row(room.name, result) + [result["finished"], result["commit"]])
+        rows.append(row(room.name, result) + [result["finished"] or f"{result['measured']}, unfinished",
+                                              result["commit"]])
     return table(HEADER + ["measured", "commit"], rows) if rows else [], never

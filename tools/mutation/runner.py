@@ -29,6 +29,7 @@ class Outcome:
     test_seconds: float = 0.0
     failed: list = field(default_factory=list)
     note: str = ""
+    source: str = ""             # the file as it was, for the survivors' diffs
 
 
 class RunError(Exception):
@@ -210,6 +211,7 @@ class Trial:
             path.write_bytes(mutant.apply(source).encode())
             touch(path)
             outcome = self._build_and_test(preset, tree)
+            outcome.source = source
         finally:
             path.write_bytes(original)
             touch(path)
