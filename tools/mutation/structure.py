@@ -2,9 +2,9 @@
 pair up, which angle brackets belong to templates, what each brace opens (a
 namespace, a record, a function with its result type, a lambda, a block or an
 initializer), where a statement may start, and which tokens must never change
-(static assertions, attributes, array sizes and template arguments). Guesses
-that a compiler would make exactly are made here by the shape of our own code;
-a wrong guess costs one mutant that does not build, never a wrong file.
+(static assertions, attributes, array sizes and template arguments). What a
+compiler knows for certain is guessed here from the shape of our own code; a
+wrong guess costs a mutant that does not build, never a change to a file.
 """
 from dataclasses import dataclass, field
 
@@ -17,7 +17,7 @@ STATEMENT_WORDS = {"return", "break", "continue", "goto", "delete", "throw", "ca
 # Words before a function's name that say nothing of its result.
 SPECIFIERS = {"static", "inline", "constexpr", "consteval", "virtual", "extern", "friend", "explicit",
               "GAUGE_STDCALL", "__stdcall", "__cdecl", "WINAPI", "APIENTRY", "CALLBACK", "STDMETHODCALLTYPE",
-              "EMSCRIPTEN_KEEPALIVE", "noexcept", "[[nodiscard]]", "nodiscard", "maybe_unused"}
+              "EMSCRIPTEN_KEEPALIVE", "noexcept"}
 TYPE_WORDS = {"void", "bool", "char", "short", "int", "long", "float", "double", "signed", "unsigned", "auto",
               "const", "volatile", "wchar_t", "char16_t", "char32_t", "char8_t"}
 INTEGERS = {"char", "short", "int", "long", "signed", "unsigned", "size_t", "ssize_t", "ptrdiff_t", "intptr_t",
@@ -158,8 +158,12 @@ def _classify_braces(s):
         if t.text != "{":
             continue
         enclosing = s.parent[b]
-        outer = s.kind.get(enclosing, "file") if enclosing >= 0 and toks[enclosing].text == "{" else \
-            ("file" if enclosing < 0 else "init")
+        if enclosing < 0:
+            outer = "file"
+        elif toks[enclosing].text == "{":
+            outer = s.kind[enclosing]
+        else:
+            outer = "init"  # inside parentheses or brackets: an argument
         kind = _brace_kind(s, b, outer)
         s.kind[b] = kind
         if kind == "function":
