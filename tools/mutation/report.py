@@ -102,6 +102,10 @@ def markdown(result):
     md += [f"Score: killed / (all − equivalent − not built); counting the time-outs (tests that hung) as caught "
            f"too: {percent(s['score_with_time_outs'])}. Per mutant: {s['seconds_per_mutant']} s on average, "
            f"build {s['build_seconds_median']} s and tests {s['test_seconds_median']} s at the median.", ""]
+    same = [m for m in result["mutants"] if m["status"] == "equivalent" and not m.get("listed_equivalent")]
+    if s["counts"]["equivalent"]:
+        md += [f"Equivalent: {s['counts']['equivalent'] - len(same)} listed in tools/mutants-equivalent.txt, "
+               f"{len(same)} compiled to the very objects of the unchanged tree.", ""]
     if result.get("skipped"):
         md += [f"Not tried: {result['skipped']['count']} mutants in files no chosen build compiles "
                f"({', '.join(result['skipped']['files'])}).", ""]

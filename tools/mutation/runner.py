@@ -3,7 +3,9 @@ date, configured, the room's test targets built, its tests run clean and
 timed), then one fault at a time: one file of the scratch tree patched, the
 room's targets built with a time limit, the room's tests run with another
 (the quick ones first, stopping at the first failure, then the slow ones),
-and the file put back, whatever happened. Nothing here touches the checkout.
+and the file put back, whatever happened. A fault that compiles to the very
+objects of the unchanged tree is equivalent in that build and is not tested.
+Nothing here touches the checkout.
 """
 import os
 import re
@@ -15,7 +17,7 @@ import xml.etree.ElementTree as ElementTree
 from dataclasses import dataclass, field
 from pathlib import Path
 
-from .scratch import Tree, compile_set, presets, touch
+from .scratch import Tree, compiled_objects, fingerprint, presets, touch
 
 # A test slower than this in the clean run waits until the quick ones pass.
 SLOW_SECONDS = 5.0
@@ -24,7 +26,7 @@ TIMEOUT_LINE = re.compile(r"Test\s+#\d+: (.*?) \.*\s*\*\*\*Timeout")
 
 @dataclass
 class Outcome:
-    status: str                  # killed, survived, timed out, not built
+    status: str                  # killed, survived, timed out, not built, equivalent
     build_seconds: float = 0.0
     test_seconds: float = 0.0
     failed: list = field(default_factory=list)
@@ -85,7 +87,8 @@ class Trial:
         self.test_limit = test_limit
         self.label = "^" + re.escape(room.name).replace("\\/", "/") + "$"
         self.target = "room_tests_" + room.name.replace("/", "_")
-        self.compiled = {}
+        self.objects = {}
+        self.clean = {}
         self.slow = {}
         self.tier_seconds = {}
         self.longest_test = {}
@@ -107,19 +110,22 @@ class Trial:
                 self.say(f"scratch tree {tree.root.relative_to(self.checkout)}: {changed} files brought up to date")
             for name in preset.needs + [preset.name]:
                 self._configure(self.all_presets[name], tree)
-            compiled = compile_set(tree.root, preset.build_dir)
-            if compiled is None:
+            objects = compiled_objects(tree.root, preset.build_dir)
+            if objects is None:
                 # A build that writes no compile commands yet: built once first.
                 self._build(preset, tree)
-                compiled = compile_set(tree.root, preset.build_dir) or set()
-            self.compiled[preset.name] = compiled
-            mine = [f for f in needed if f not in owner and f in compiled]
+                objects = compiled_objects(tree.root, preset.build_dir) or {}
+            self.objects[preset.name] = objects
+            mine = [f for f in needed if f not in owner and f in objects]
             for f in mine:
                 owner[f] = preset.name
             if not mine:
                 self.say(f"{preset.name}: compiles none of the files asked for; not built")
                 continue
             self._build(preset, tree)
+            # The objects of the unchanged tree: a fault whose build gives
+            # the same bytes changed nothing this build runs.
+            self.clean[preset.name] = fingerprint(sorted({o for f in mine for o in objects[f]}))
             self._baseline(preset, tree)
         return owner
 
@@ -210,14 +216,14 @@ class Trial:
         try:
             path.write_bytes(mutant.apply(source).encode())
             touch(path)
-            outcome = self._build_and_test(preset, tree)
+            outcome = self._build_and_test(preset, tree, mutant.file)
             outcome.source = source
         finally:
             path.write_bytes(original)
             touch(path)
         return outcome
 
-    def _build_and_test(self, preset, tree):
+    def _build_and_test(self, preset, tree, file):
         outcome = Outcome("survived")
         for folder, target in self.build_steps(preset):
             jobs = min(self.jobs, 2) if preset.name == "web" else self.jobs
@@ -228,6 +234,13 @@ class Trial:
                 outcome.status = "not built"
                 outcome.note = f"the build ran past {self.build_limit} s" if status is None else _first_error(out)
                 return outcome
+        clean = self.clean[preset.name]
+        now = fingerprint([o for o in self.objects[preset.name].get(file, []) if o in clean])
+        if now and all(now[o] == clean[o] for o in now):
+            outcome.status = "equivalent"
+            outcome.note = (f"the {preset.name} build compiles it to the very same objects: code this build "
+                            "leaves out, or a change the compiler erases")
+            return outcome
         quick, slow = self.tier_seconds[preset.name]
         tiers = [([], quick, True)]
         if self.slow[preset.name]:

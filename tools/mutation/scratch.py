@@ -4,9 +4,11 @@ kept between runs so that every build after the first is incremental. A
 copy is brought up to date file by file (unchanged files keep their times,
 so make rebuilds only what changed); the checkout itself is only ever read.
 """
+import hashlib
 import json
 import os
 import re
+import shlex
 import shutil
 import subprocess
 import time
@@ -111,24 +113,35 @@ def touch(path):
     os.utime(path, ns=(now, now))
 
 
-def compile_set(tree_root, build_dir):
-    """The tree's files a build compiles: its sources (from
-    compile_commands.json) and every header they reach with #include "...",
-    relative to the tree's root."""
+def compiled_objects(tree_root, build_dir):
+    """What a build compiles, by file of the tree: each source and every
+    header it reaches with #include "..." (relative to the tree's root),
+    with the object files made from it (absolute paths). None when the
+    build wrote no compile_commands.json."""
     commands = Path(tree_root) / build_dir / "compile_commands.json"
     if not commands.exists():
         return None
     root = Path(tree_root).resolve()
-    sources = set()
+    objects = {}
     for entry in json.loads(commands.read_text()):
+        folder = Path(entry["directory"])
         path = Path(entry["file"])
-        if not path.is_absolute():
-            path = Path(entry["directory"]) / path
         try:
-            sources.add(path.resolve().relative_to(root).as_posix())
+            source = (path if path.is_absolute() else folder / path).resolve().relative_to(root).as_posix()
         except ValueError:
             continue
-    reached, queue = set(sources), sorted(sources)
+        words = shlex.split(entry.get("command", ""))
+        made = words[words.index("-o") + 1] if "-o" in words[:-1] else None
+        for name in [source, *_reached(root, source)]:
+            objects.setdefault(name, [])
+            if made:
+                objects[name].append(str(folder / made))
+    return objects
+
+
+def _reached(root, source):
+    """The headers of the tree a source reaches through #include "..."."""
+    reached, queue = set(), [source]
     while queue:
         name = queue.pop()
         try:
@@ -137,8 +150,19 @@ def compile_set(tree_root, build_dir):
             continue
         for include in INCLUDE.findall(text):
             for candidate in (include, (Path(name).parent / include).as_posix()):
-                if candidate not in reached and (root / candidate).is_file():
+                if candidate not in reached and candidate != source and (root / candidate).is_file():
                     reached.add(candidate)
                     queue.append(candidate)
                     break
-    return reached
+    return sorted(reached)
+
+
+def fingerprint(paths):
+    """{object file: its SHA-256} for the objects that exist."""
+    prints = {}
+    for path in paths:
+        try:
+            prints[path] = hashlib.sha256(Path(path).read_bytes()).hexdigest()
+        except OSError:
+            continue
+    return prints
