@@ -100,8 +100,9 @@ class Trial:
     def prepare(self, files, needed):
         """Brings each preset that compiles one of `needed` (the files that
         will be patched) up to date, and checks its tests pass unchanged.
-        Returns {file: preset name} for the files some preset compiles."""
-        owner = {}
+        Returns {file: [preset names]}: the presets that compile each file,
+        in the order chosen."""
+        owners = {}
         for preset in self.presets:
             tree = self.trees.get(preset.tree)
             if tree is None:
@@ -116,9 +117,9 @@ class Trial:
                 self._build(preset, tree)
                 objects = compiled_objects(tree.root, preset.build_dir) or {}
             self.objects[preset.name] = objects
-            mine = [f for f in needed if f not in owner and f in objects]
+            mine = [f for f in needed if f in objects]
             for f in mine:
-                owner[f] = preset.name
+                owners.setdefault(f, []).append(preset.name)
             if not mine:
                 self.say(f"{preset.name}: compiles none of the files asked for; not built")
                 continue
@@ -127,7 +128,7 @@ class Trial:
             # the same bytes changed nothing this build runs.
             self.clean[preset.name] = fingerprint(sorted({o for f in mine for o in objects[f]}))
             self._baseline(preset, tree)
-        return owner
+        return owners
 
     def _configure(self, preset, tree):
         status, seconds, out = run(preset.configure, tree.root, None)
