@@ -91,6 +91,35 @@ TEST(BenchHost, ClickPointsRunExactlyTheirHandlersAndOnlyAdjustAreasRepeat)
     }
 }
 
+// A module loaded while the aircraft is already rolling starts armed: the
+// first pass calls out every speed it is past, in order, up to Speed3 + 10.
+// Speed1 and Speed2 share a clip, and a clip started twice in one pass is
+// heard once, as DirectSound plays a playing buffer on.
+TEST(BenchHost, AFreshLoadAlreadyRollingCallsOutTheSpeedsItIsPast)
+{
+    const struct {
+        int airspeed;
+        std::vector<std::string> clips;
+    } cases[] = {
+        {79, {}},
+        {85, {"Wave1"}},
+        {95, {"Wave1"}},
+        {105, {"Wave1", "Wave2"}},
+        {111, {}},
+    };
+    for (const auto& c : cases) {
+        Flown flown = Fly("settings speed1 80\nsettings speed2 90\nsettings speed3 100\n0 airspeed " +
+                              std::to_string(c.airspeed) + "\n1 end\n",
+                          "rolling");
+        std::vector<std::string> clips;
+        for (const HeardCallout& play : flown.Summary.Plays) {
+            clips.push_back(play.Clip);
+            EXPECT_LT(play.Time, 0.06) << "at " << c.airspeed << " kn every call-out comes in the first pass";
+        }
+        EXPECT_EQ(clips, c.clips) << "loaded at " << c.airspeed << " kn";
+    }
+}
+
 // sound.wav keeps the run's time on either device: it lasts the run to within
 // a pass, and its call-outs start where the plays started, within 30 ms, with
 // nothing else in it.
