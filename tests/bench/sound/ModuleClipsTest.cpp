@@ -186,6 +186,10 @@ TEST(ModuleClips, TheModulesTwoClipsAreReadAndPlaysAreNamedByTheirBytes)
         const Bytes bytes(clip.Data, clip.Data + clip.Bytes);
         Bytes changed = bytes;
         changed.back() ^= 1;
+        Bytes changedFirst = bytes;
+        changedFirst.front() ^= 1;
+        Bytes longer = bytes;
+        longer.push_back(bytes.back());
         struct Play {
             const char* What;
             size_t Split; // bytes in the first region
@@ -199,6 +203,11 @@ TEST(ModuleClips, TheModulesTwoClipsAreReadAndPlaysAreNamedByTheirBytes)
             {"all in the second region", 0, &bytes, bytes.size(), clip.Name},
             {"its last byte changed", bytes.size(), &changed, bytes.size(), nullptr},
             {"one byte short", bytes.size() - 1, &bytes, bytes.size() - 1, nullptr},
+            {"one byte long", bytes.size(), &longer, longer.size(), nullptr},
+            // Either half of a split region alone can differ.
+            {"its first byte changed, split", 1000, &changedFirst, bytes.size(), nullptr},
+            {"its last byte changed, split", 1000, &changed, bytes.size(), nullptr},
+            {"its last byte changed, all in the second region", 0, &changed, bytes.size(), nullptr},
         };
         for (const Play& play : plays) {
             const uint8_t* data = play.Held->data();
