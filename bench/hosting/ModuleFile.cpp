@@ -7,6 +7,13 @@
 
 #include "bench/hosting/ModuleFilePlatform.h"
 
+namespace {
+
+// The missing libraries a message names; each name is at most 255 bytes.
+const size_t MostNamedMissing = 3;
+
+} // namespace
+
 bool LoadModule(const std::string& path, LoadedModule* module, std::string* error)
 {
     *module = LoadedModule();
@@ -14,9 +21,14 @@ bool LoadModule(const std::string& path, LoadedModule* module, std::string* erro
     if (!ReadModuleFile(path, &facts, error))
         return false;
     if (!facts.Missing.empty()) {
+        // A module may name a thousand libraries: the message names the
+        // first few and counts the rest, so that it stays a line.
+        const size_t named = facts.Missing.size() < MostNamedMissing ? facts.Missing.size() : MostNamedMissing;
         std::string list;
-        for (const std::string& library : facts.Missing)
-            list += (list.empty() ? "" : ", ") + library;
+        for (size_t i = 0; i < named; ++i)
+            list += (i ? ", " : "") + facts.Missing[i];
+        if (facts.Missing.size() > named)
+            list += " and " + std::to_string(facts.Missing.size() - named) + " more";
         *error = path + " needs " + list + ", which this system does not have";
         return false;
     }

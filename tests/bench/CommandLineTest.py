@@ -3,9 +3,12 @@
 # does (parse, check the options together, load the scenario, fly, write the
 # pictures, report) ends the run with its own exit status and message, or
 # lets the next one go on, and a run leaves exactly the records it was asked
-# for. Every run is held to a time limit.
+# for. Every kind of end has its rows (0 clean, 1 not loaded, 2 refused, 3
+# faults found), and each option's limits are met exactly and just passed.
+# Every run is held to a time limit.
 #
-# Usage: CommandLineTest.py BENCH MODULE WORK_FOLDER
+# Usage: CommandLineTest.py BENCH MODULE OTHER_MODULE WORK_FOLDER
+# (OTHER_MODULE: TwinLamps.gau, which misbehaves beyond 900,000 knots)
 import os
 import re
 import shutil
@@ -18,13 +21,23 @@ sys.dont_write_bytecode = True
 sys.path.insert(0, str(Path(__file__).resolve().parents[1] / "support"))
 from RowTable import run_table  # noqa: E402
 
-BENCH, MODULE, WORK = sys.argv[1], sys.argv[2], Path(sys.argv[3])
+BENCH, MODULE, OTHER, WORK = sys.argv[1], sys.argv[2], sys.argv[3], Path(sys.argv[4])
 SECONDS = 60  # a run with every frame also makes its video
 ENV = dict(os.environ, ASAN_OPTIONS="detect_leaks=0:" + os.environ.get("ASAN_OPTIONS", ""))
 
-# name, arguments ({module}, {scenario}, {out}, {absent} filled in), exit
-# status, the stream and the pattern it must match, the files the output
-# folder must hold (None: the folder must not exist) and must not hold.
+# The files a row may name besides the module: a scenario of a second, one
+# that flies TwinLamps.gau where it calls a service no host serves, one with a
+# bad line, and module files that are no module.
+SCENARIOS = {"scenario": "0 airspeed 0\n1 end\n", "stray": "0 airspeed 0\n0.2 airspeed 950000\n0.5 end\n",
+             "bad": "0 airspeed 0\n1 ramp 10\n2 end\n"}
+MODULES = {"text": lambda: b"not a module\n", "empty": lambda: b"",
+           "cut": lambda: Path(MODULE).read_bytes()[:4096]}
+SERVED_NOT = r"the module called service entry 30, which the bench does not serve"
+
+# name, arguments ({module}, {other}, each scenario and module file above,
+# {out}, {absent} filled in), exit status, the stream (or a file of the
+# output folder) and the pattern it must match, the files the output folder
+# must hold (None: the folder must not exist) and must not hold.
 ROWS = [
     ("no module", [], 2, "stderr", r"module is required", None, []),
     ("a module alone", ["{module}"], 2, "stderr", r"--scenario and --out are needed \(or --window\)", None, []),
@@ -46,6 +59,33 @@ ROWS = [
      None, []),
     ("a quiet run without frames", ["{module}", "--scenario", "{scenario}", "--out", "{out}", "--quiet",
      "--frames", "none"], 0, "stdout", r"^$", ["events.jsonl", "sound.wav", "s.png"], ["frames", "frames.png", "s.mp4"]),
+    ("a bad scenario line", ["{module}", "--scenario", "{bad}", "--out", "{out}"], 2, "stderr",
+     r"^[^\n]*bad\.txt:2: ramp needs a target and a duration: TIME ramp TARGET over SECONDS\n$", None, []),
+    ("a text file as the module", ["{text}", "--scenario", "{scenario}", "--out", "{out}"], 1, "stderr",
+     r"^lumivane-bench: \S*text\.gau is not a gauge module this bench can load: it is neither a DLL nor a shared "
+     r"object", None, []),
+    ("an empty module", ["{empty}", "--scenario", "{scenario}", "--out", "{out}"], 1, "stderr",
+     r"\S*empty\.gau is not a gauge module this bench can load: it is an empty file", None, []),
+    ("the module's first 4 KB", ["{cut}", "--scenario", "{scenario}", "--out", "{out}"], 1, "stderr",
+     r"\S*cut\.gau .*ELF shared object cut short", None, []),
+    ("a run that finds faults", ["{other}", "--scenario", "{stray}", "--out", "{out}", "--frames", "none"], 3,
+     "stdout", r"^10 passes\.\n(.|\n)*\n6 faults:\n(  " + SERVED_NOT + r"\n){6}",
+     ["events.jsonl", "sound.wav", "stray.png"], ["frames", "stray.mp4"]),
+    ("faults found in a quiet run", ["{other}", "--scenario", "{stray}", "--out", "{out}", "--frames", "none",
+     "--quiet"], 3, "events.jsonl", r'\A((?!.*"stack").*\n){4}(.*"stack":\["' + SERVED_NOT +
+     r'"\]\}\n){6}\Z', ["events.jsonl"], ["frames"]),
+    ("--rate 1, the least", ["{module}", "--scenario", "{scenario}", "--out", "{out}", "--frames", "none",
+     "--rate", "1"], 0, "stdout", r"^2 passes\.\n", ["events.jsonl"], []),
+    ("--rate 0.999", ["{module}", "--scenario", "{scenario}", "--out", "{out}", "--rate", "0.999"], 2, "stderr",
+     r"--rate: Value 0\.999 not in range 1\.000000 to 1000\.000000", None, []),
+    ("--rate 1000, the most", ["{module}", "--scenario", "{scenario}", "--out", "{out}", "--frames", "none",
+     "--rate", "1000"], 0, "stdout", r"^1001 passes\.\n", ["events.jsonl"], []),
+    ("--rate 1000.001", ["{module}", "--scenario", "{scenario}", "--out", "{out}", "--rate", "1000.001"], 2,
+     "stderr", r"--rate: Value 1000\.001 not in range 1\.000000 to 1000\.000000", None, []),
+    ("--scale 16, the most", ["{module}", "--scenario", "{scenario}", "--out", "{out}", "--quiet", "--scale", "16"],
+     0, "stdout", r"^$", ["frames/pass-000000.png", "frames.png"], []),
+    ("--scale 0", ["{module}", "--scenario", "{scenario}", "--out", "{out}", "--scale", "0"], 2, "stderr",
+     r"--scale: Value 0 not in range 1 to 16", None, []),
     ("a run with every frame", ["{module}", "--scenario", "{scenario}", "--out", "{out}", "--frames", "all",
      "--scale", "1"], 0, "stdout", r"^19 passes\.\n(.|\n)*No faults\.\nFrames: 19 in (.|\n)*Video: ",
      ["events.jsonl", "sound.wav", "frames/pass-000018.png", "frames.png", "s.png", "s.mp4"],
@@ -58,16 +98,23 @@ def run_row(index, row):
     folder = WORK / f"row{index:02}"
     shutil.rmtree(folder, ignore_errors=True)
     folder.mkdir(parents=True)
-    scenario = folder / "s.txt"
-    scenario.write_text("0 airspeed 0\n1 end\n")
     out = folder / "out"
-    filled = {"module": MODULE, "scenario": str(scenario), "out": str(out), "absent": str(folder / "absent")}
+    filled = {"module": MODULE, "other": OTHER, "out": str(out), "absent": str(folder / "absent")}
+    for key, text in SCENARIOS.items():
+        filled[key] = str(folder / ("s.txt" if key == "scenario" else key + ".txt"))
+        Path(filled[key]).write_text(text)
+    for key, make in MODULES.items():
+        filled[key] = str(folder / (key + ".gau"))
+        Path(filled[key]).write_bytes(make())
     command = [BENCH] + [argument.format(**filled) for argument in arguments]
     try:
         result = subprocess.run(command, capture_output=True, timeout=SECONDS, env=ENV)
     except subprocess.TimeoutExpired:
         return f"still running after {SECONDS} s"
-    text = (result.stdout if stream == "stdout" else result.stderr).decode(errors="replace")
+    if stream in ("stdout", "stderr"):
+        text = (result.stdout if stream == "stdout" else result.stderr).decode(errors="replace")
+    else:
+        text = (out / stream).read_text(errors="replace") if (out / stream).is_file() else ""
     problems = []
     if result.returncode != status:
         problems.append(f"exit {result.returncode}, wanted {status}")

@@ -1,7 +1,10 @@
 // The scenario format's mistakes, each with the message a user gets: one bad
-// line per rejection the parser makes, and the line number it names.
+// line per rejection the parser makes, and the line number it names; and
+// every limit of scenarios and tracks met exactly (taken) and just passed
+// (refused, with the file, the line and what is wrong).
 #include "bench/flying/AirspeedProfile.h"
 #include "bench/flying/Scenario.h"
+#include "bench/flying/TrackFile.h"
 
 #include <gtest/gtest.h>
 
@@ -62,6 +65,88 @@ TEST(Scenario, BadLinesAreNamedWithTheirFileAndLine)
         std::string error;
         EXPECT_FALSE(ParseScenario(c.text, "s.txt", &scenario, &error)) << c.text;
         EXPECT_EQ(error, c.error) << "for the scenario:\n" << c.text;
+    }
+}
+
+// Each limit's last value taken, and the value just past it refused with its
+// message ("" for a row that must be taken). The same table holds the
+// scenario's limits and the track's, a track row being read as its file.
+TEST(Scenario, EveryLimitTakesItsLastValueAndRefusesTheNext)
+{
+    const std::string offPanel = " is off the panel, which is 100 × 70 pixels from 0,0 at the top left";
+    const std::string pastDay = " is past 86400 s, the longest run (a day of passes)";
+    const std::string beyond = " is beyond ±1e6, the most a scenario may give (airspeed nan, inf and -inf are "
+                               "allowed by name)";
+    const std::string notWhole = " is neither a whole number, 'missing' nor text \"...\"";
+    const std::string unknown = " (airspeed, ramp, noise, track, press, hold, kill, install, end)";
+    const struct {
+        const char* limit;
+        bool track;
+        std::string text;
+        std::string error;
+    } cases[] = {
+        {"end time", false, "86400 end\n", ""},
+        {"end time", false, "86400.001 end\n", "s.txt:1: the time '86400.001'" + pastDay},
+        {"relative time", false, "86000 airspeed 0\n+400 end\n", ""},
+        {"relative time", false, "86000 airspeed 0\n+400.001 end\n", "s.txt:2: the time '+400.001'" + pastDay},
+        {"first time", false, "0 airspeed 0\n0 end\n", ""},
+        {"first time", false, "-0.001 airspeed 0\n1 end\n", "s.txt:1: a time must not be negative"},
+        {"time order", false, "1 airspeed 0\n1 airspeed 5\n2 end\n", ""},
+        {"time order", false, "1 airspeed 0\n0.999 airspeed 5\n2 end\n", "s.txt:2: the time 0.999 comes before 1 on line 1"},
+        {"airspeed", false, "0 airspeed 1e6\n1 airspeed -1e6\n2 end\n", ""},
+        {"airspeed", false, "0 airspeed 1000000.001\n1 end\n", "s.txt:1: the airspeed 1000000.001" + beyond},
+        {"airspeed", false, "0 airspeed -1000000.001\n1 end\n", "s.txt:1: the airspeed -1000000.001" + beyond},
+        {"ramp target", false, "0 ramp -1e6 over 1\n2 end\n", ""},
+        {"ramp target", false, "0 ramp -1000000.001 over 1\n2 end\n", "s.txt:1: the airspeed -1000000.001" + beyond},
+        {"noise", false, "0 noise 0\n1 noise 1e6 seed 999999999\n2 end\n", ""},
+        {"noise", false, "0 noise 1000000.001\n1 end\n", "s.txt:1: the airspeed 1000000.001" + beyond},
+        {"noise", false, "0 noise -0.001\n1 end\n", "s.txt:1: the noise amplitude must not be negative"},
+        {"noise seed", false, "0 noise 1 seed 0\n1 end\n", ""},
+        {"noise seed", false, "0 noise 1 seed -1\n1 end\n", "s.txt:1: '-1' is not a seed (a whole number from 0)"},
+        {"noise seed", false, "0 noise 1 seed 1000000000\n1 end\n",
+            "s.txt:1: '1000000000' is not a seed (a whole number from 0)"},
+        {"ramp length", false, "0 ramp 5 over 86400\n86400 end\n", ""},
+        {"ramp length", false, "0 ramp 5 over 86400.001\n86400 end\n",
+            "s.txt:1: a ramp may last at most 86400 s, the longest run"},
+        {"ramp length", false, "0 ramp 5 over 0.001\n1 end\n", ""},
+        {"ramp length", false, "0 ramp 5 over -0.001\n1 end\n", "s.txt:1: a ramp must last more than 0 s"},
+        {"ramp end", false, "1 ramp 5 over 86399\n86400 end\n", ""},
+        {"ramp end", false, "1 ramp 5 over 86399.001\n86400 end\n", "s.txt:1: it would go on past 86400 s, the longest run"},
+        {"hold length", false, "0 hold 10 10 86400\n86400 end\n", ""},
+        {"hold length", false, "0 hold 10 10 86400.001\n86400 end\n",
+            "s.txt:1: a hold may last at most 86400 s, the longest run"},
+        {"hold end", false, "1 hold 10 10 86399.001\n86400 end\n", "s.txt:1: it would go on past 86400 s, the longest run"},
+        {"panel corners", false, "0 press 0 0\n1 press 99 69\n2 hold 0 69 1\n3 hold 99 0 1\n4 end\n", ""},
+        {"panel left", false, "0 press -1 0\n1 end\n", "s.txt:1: the point -1,0" + offPanel},
+        {"panel right", false, "0 press 100 0\n1 end\n", "s.txt:1: the point 100,0" + offPanel},
+        {"panel top", false, "0 hold 0 -1 1\n1 end\n", "s.txt:1: the point 0,-1" + offPanel},
+        {"panel bottom", false, "0 hold 0 70 1\n1 end\n", "s.txt:1: the point 0,70" + offPanel},
+        {"whole number", false, "settings speed1 123456789\nsettings speed2 -12345678\n1 end\n", ""},
+        {"whole number", false, "settings speed1 1234567890\n1 end\n", "s.txt:1: '1234567890'" + notWhole},
+        {"whole number", false, "settings speed2 -123456789\n1 end\n", "s.txt:1: '-123456789'" + notWhole},
+        {"quoted word", false, "2 " + std::string(40, 'y') + "\n", "s.txt:1: unknown action '" + std::string(40, 'y') + "'" + unknown},
+        {"quoted word", false, "2 " + std::string(41, 'y') + "\n",
+            "s.txt:1: unknown action '" + std::string(40, 'y') + "...' (41 characters)" + unknown},
+        {"track time", true, "seconds,airspeed\n0,0\n86400,5\n", ""},
+        {"track time", true, "0,0\n86400.001,5\n", "t.csv:2: the time '86400.001' is past the longest run, 86400 s"},
+        {"track start", true, "0,1e6\n0,-1e6\n", ""},
+        {"track start", true, "-0.001,0\n", "t.csv:1: the times must start at 0 or later and not go back"},
+        {"track order", true, "0,0\n2,0\n1.999,0\n", "t.csv:3: the times must start at 0 or later and not go back"},
+        {"track airspeed", true, "0,0\n1,1000000.001\n", "t.csv:2: the airspeed is beyond ±1e6, the most a track may give"},
+        {"track airspeed", true, "0,-1000000.001\n", "t.csv:1: the airspeed is beyond ±1e6, the most a track may give"},
+    };
+    for (const auto& c : cases) {
+        std::string error;
+        bool taken;
+        if (c.track) {
+            std::vector<TrackPoint> points;
+            taken = ParseTrack(c.text, "t.csv", &points, &error);
+        } else {
+            Scenario scenario;
+            taken = ParseScenario(c.text, "s.txt", &scenario, &error);
+        }
+        EXPECT_EQ(taken, c.error.empty()) << c.limit << ", for:\n" << c.text << error;
+        EXPECT_EQ(error, c.error) << c.limit << ", for:\n" << c.text;
     }
 }
 

@@ -8,7 +8,8 @@ sheet, each lamp's well is red exactly when the log says the lamp is lit;
 the chart draws each speed as each pass gave it; the video holds one H.264
 and one AAC stream, lasts as long as the run to within a frame, and its
 sound bursts where the log says a clip started, once for a single beep and
-twice for a double.
+twice for a double. Each record is also read back by a reader of its own
+(RunRecords.py) and held field by field to the scenario that was flown.
 
     TakeOffOutputsTest.py BENCH MODULE WORK-DIR SCENARIO...
 """
@@ -22,6 +23,10 @@ import subprocess
 import sys
 
 from PIL import Image
+
+# No bytecode left in the source tree by a test run.
+sys.dont_write_bytecode = True
+from RunRecords import record_faults  # noqa: E402
 
 # The middle of each lamp's well, in panel pixels (the wells are 16 × 4 at
 # columns 24, 49 and 74, rows 15 to 18).
@@ -187,6 +192,7 @@ def fly(bench, module, scenario, work):
                       f"the log gives {segments}")
 
     faults += video_faults(os.path.join(out, name + ".mp4"), passes)
+    faults += record_faults(out, scenario, name)
     return [f"{name}: {fault}" for fault in faults], \
         f"{name}: {len(frames)} frames, at passes {changed}; the contact sheet shows lamps {on_sheet}; " \
         f"{len(segments)} stretches of speeds; clips {[c for p in passes for c in p['plays']]}"

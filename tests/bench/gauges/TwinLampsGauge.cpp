@@ -31,6 +31,11 @@ extern GaugeHeader Gauge;
 // Lamp 1 lights from 50 knots, lamp 2 from 100, with no upper limit.
 constexpr double LampFrom[2] = {50, 100};
 
+// Beyond this airspeed (one a scenario may give, and no aircraft flies)
+// lamp 2 also calls a service entry no host serves, once a pass.
+constexpr double StrayFrom = 900000;
+constexpr uint32_t StrayEntry = 30;
+
 VariableRecord AirspeedVariable = {AirspeedVariableNumber, {}, 0.0, {}};
 
 template <typename Service>
@@ -54,7 +59,11 @@ double GAUGE_STDCALL Lamp1(void*)
 
 double GAUGE_STDCALL Lamp2(void*)
 {
-    return CurrentAirspeed() >= LampFrom[1] ? 0.0 : -1.0;
+    const double v = CurrentAirspeed();
+    HostServiceAddress* table = ImportTable.Services;
+    if (v >= StrayFrom && table)
+        table[StrayEntry]();
+    return v >= LampFrom[1] ? 0.0 : -1.0;
 }
 
 // The airspeed as three characters, right-aligned, held between 0 and 999:

@@ -98,24 +98,50 @@ def module_folder(folder_):
     return path
 
 
-def needs_one_library_often(folder_):
-    """A 64-bit shared object whose dynamic section names one missing library
-    a million times: one PT_LOAD over the whole file, one PT_DYNAMIC."""
-    name = b"liblumivane-absent.so.1\0"
-    count = 1000000
-    phoff, phnum = 64, 2
-    dyn_at = phoff + 56 * phnum
-    str_at = dyn_at + 16 * (count + 2)
-    size = str_at + 1 + len(name)
-    header = b"\x7fELF" + bytes([2, 1, 1]) + bytes(9)
-    header += struct.pack("<HHIQQQIHHHHHH", 3, 62, 1, 0, phoff, 0, 0, 64, 56, phnum, 64, 0, 0)
-    load = struct.pack("<IIQQQQQQ", 1, 5, 0, 0, 0, size, size, 0x1000)
-    dynamic = struct.pack("<IIQQQQQQ", 2, 6, dyn_at, dyn_at, dyn_at, 16 * (count + 2), 16 * (count + 2), 8)
-    entries = struct.pack("<QQ", 1, 1) * count + struct.pack("<QQ", 5, str_at) + struct.pack("<QQ", 0, 0)
-    path = folder_ / "needs-absent.gau"
-    path.write_bytes(header + load + dynamic + entries + b"\0" + name)
-    return path
+def elf_needing(file, names, times=1):
+    """A 64-bit shared object whose dynamic section names each of `names`,
+    each a string of its own in the string table, `times` times over: one
+    PT_LOAD over the whole file, one PT_DYNAMIC."""
+    def make(folder_):
+        offsets, table = [], b"\0"
+        for name in names:
+            offsets.append(len(table))
+            table += name + b"\0"
+        count = len(names) * times
+        phoff, phnum = 64, 2
+        dyn_at = phoff + 56 * phnum
+        str_at = dyn_at + 16 * (count + 2)
+        size = str_at + len(table)
+        header = b"\x7fELF" + bytes([2, 1, 1]) + bytes(9)
+        header += struct.pack("<HHIQQQIHHHHHH", 3, 62, 1, 0, phoff, 0, 0, 64, 56, phnum, 64, 0, 0)
+        load = struct.pack("<IIQQQQQQ", 1, 5, 0, 0, 0, size, size, 0x1000)
+        dynamic = struct.pack("<IIQQQQQQ", 2, 6, dyn_at, dyn_at, dyn_at, 16 * (count + 2), 16 * (count + 2), 8)
+        needed = b"".join(struct.pack("<QQ", 1, at) for at in offsets)
+        entries = needed * times + struct.pack("<QQ", 5, str_at) + struct.pack("<QQ", 0, 0)
+        path = folder_ / file
+        path.write_bytes(header + load + dynamic + entries + table)
+        return path
+    return make
 
+
+def scenario_of_size(size):
+    """A one-second scenario padded by a comment to exactly `size` bytes."""
+    def make(folder_):
+        path = folder_ / "s.txt"
+        text = b"0 airspeed 0\n1 end\n#"
+        with open(path, "wb") as out:
+            out.write(text)
+            left = size - len(text)
+            chunk = b"x" * (1 << 20)
+            while left:
+                out.write(chunk[:min(left, len(chunk))])
+                left -= min(left, len(chunk))
+        return path
+    return make
+
+
+ABSENT = b"liblumivane-absent.so.1"
+MOST_BYTES = 64 << 20
 
 TAKEOFF = scenario("0 airspeed 0\n1 ramp 120 over 3\n5 end\n")
 
@@ -145,8 +171,24 @@ ROWS = [
     ("a folder as the module", TAKEOFF, module_folder, [], NOT_LOADED, r"cannot read the module: .*module\.gau is a folder", None),
     ("3,000 bytes of the module", TAKEOFF, cut_module(3000), [], NOT_LOADED, r"cut3000\.gau .*ELF shared object cut short", None),
     ("20,000 bytes of the module", TAKEOFF, cut_module(20000), [], NOT_LOADED, r"cut20000\.gau .*ELF shared object cut short", None),
-    ("one missing library named a million times", TAKEOFF, needs_one_library_often, [], NOT_LOADED,
-     r"needs-absent\.gau needs liblumivane-absent\.so\.1, which this system does not have", None),
+    ("one missing library named a million times", TAKEOFF, elf_needing("needs-absent.gau", [ABSENT], 1000000), [],
+     NOT_LOADED, r"needs-absent\.gau needs liblumivane-absent\.so\.1, which this system does not have", None),
+    # Each limit of the readers met exactly, then just passed.
+    ("a scenario of 64 MB, the most", scenario_of_size(MOST_BYTES), None, ["--frames", "none"], 0, None, "finite"),
+    ("a scenario of 64 MB and a byte", scenario_of_size(MOST_BYTES + 1), None, [], BAD_INPUT,
+     r"^cannot read the scenario: \S*s\.txt is 65 MB, more than the 64 MB the bench reads\n$", None),
+    ("1,024 library entries, the most", TAKEOFF, elf_needing("many.gau", [ABSENT] * 1024), [], NOT_LOADED,
+     r"many\.gau needs liblumivane-absent\.so\.1, which this system does not have\n$", None),
+    ("1,025 library entries", TAKEOFF, elf_needing("many.gau", [ABSENT] * 1025), [], NOT_LOADED,
+     r"many\.gau .*an ELF shared object that names more than 1024 different libraries it needs", None),
+    ("a library name of 255 bytes, the longest", TAKEOFF, elf_needing("long.gau", [b"lib" + b"x" * 249 + b".so"]),
+     [], NOT_LOADED, r"long\.gau needs libx{249}\.so, which this system does not have", None),
+    ("a library name of 256 bytes", TAKEOFF, elf_needing("long.gau", [b"lib" + b"x" * 250 + b".so"]), [],
+     NOT_LOADED, r"long\.gau .*an ELF shared object with an unreadable library name \(string 1 of its table\)", None),
+    ("1,024 different missing libraries", TAKEOFF,
+     elf_needing("many.gau", [b"liblumivane-absent-%04d.so" % i for i in range(1024)]), [], NOT_LOADED,
+     r"many\.gau needs liblumivane-absent-0000\.so, liblumivane-absent-0001\.so, liblumivane-absent-0002\.so and "
+     r"1021 more, which this system does not have\n$", None),
     ("a bad line after good ones", scenario("0 airspeed 0\n1 ramp 100 over 2\n2 ramp 50\n4 end\n"), None, [], BAD_INPUT, r"s\.txt:3: ramp needs a target and a duration", None),
 ]
 
