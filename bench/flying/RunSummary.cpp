@@ -1,8 +1,13 @@
 // The summary is plain text for a person: what was started, what was heard
-// and where, and every fault, one a line.
+// and where, and every fault, one a line. A fault that comes back at every
+// pass is said once with how many times it came, so that a long faulty run's
+// summary stays a page; the log keeps each one in its pass.
 #include "bench/flying/RunSummary.h"
 
 #include <stdio.h>
+
+#include <utility>
+#include <vector>
 
 std::string DescribeSummary(const RunSummary& s)
 {
@@ -33,8 +38,17 @@ std::string DescribeSummary(const RunSummary& s)
         text += "\nNo faults.";
     } else {
         text += "\n" + std::to_string(s.Faults.size()) + " fault" + (s.Faults.size() == 1 ? "" : "s") + ":";
-        for (const std::string& fault : s.Faults)
-            text += "\n  " + fault;
+        std::vector<std::pair<const std::string*, size_t>> kinds; // in the order first met
+        for (const std::string& fault : s.Faults) {
+            size_t k = 0;
+            while (k < kinds.size() && *kinds[k].first != fault)
+                ++k;
+            if (k == kinds.size())
+                kinds.push_back({&fault, 0});
+            ++kinds[k].second;
+        }
+        for (const auto& [fault, times] : kinds)
+            text += "\n  " + *fault + (times > 1 ? " (" + std::to_string(times) + " times)" : "");
     }
     return text;
 }

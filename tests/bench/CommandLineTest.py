@@ -69,7 +69,7 @@ ROWS = [
     ("the module's first 4 KB", ["{cut}", "--scenario", "{scenario}", "--out", "{out}"], 1, "stderr",
      r"\S*cut\.gau .*ELF shared object cut short", None, []),
     ("a run that finds faults", ["{other}", "--scenario", "{stray}", "--out", "{out}", "--frames", "none"], 3,
-     "stdout", r"^10 passes\.\n(.|\n)*\n6 faults:\n(  " + SERVED_NOT + r"\n){6}",
+     "stdout", r"^10 passes\.\n(.|\n)*\n6 faults:\n  " + SERVED_NOT + r" \(6 times\)\n",
      ["events.jsonl", "sound.wav", "stray.png"], ["frames", "stray.mp4"]),
     ("faults found in a quiet run", ["{other}", "--scenario", "{stray}", "--out", "{out}", "--frames", "none",
      "--quiet"], 3, "events.jsonl", r'\A((?!.*"stack").*\n){4}(.*"stack":\["' + SERVED_NOT +

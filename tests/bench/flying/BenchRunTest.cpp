@@ -201,6 +201,30 @@ TEST(BenchHost, ADeviceThatCannotBeOpenedIsNamedInTheSummary)
     }
 }
 
+// The summary says each kind of fault once, in the order first met, with how
+// many times it came, and the count of them all.
+TEST(BenchHost, TheSummarySaysEachFaultOnceWithItsCount)
+{
+    const struct {
+        std::vector<std::string> faults;
+        const char* said;
+    } rows[] = {
+        {{}, "\nNo faults."},
+        {{"a"}, "\n1 fault:\n  a"},
+        {{"a", "b"}, "\n2 faults:\n  a\n  b"},
+        {{"b", "a", "b", "b"}, "\n4 faults:\n  b (3 times)\n  a"},
+        {{"a", "a"}, "\n2 faults:\n  a (2 times)"},
+    };
+    for (const auto& row : rows) {
+        RunSummary summary;
+        summary.Faults = row.faults;
+        const std::string text = DescribeSummary(summary);
+        const std::string said = row.said;
+        ASSERT_GE(text.size(), said.size());
+        EXPECT_EQ(text.substr(text.size() - said.size()), said) << text;
+    }
+}
+
 #ifdef _WIN32
 TEST(BenchHost, TheTakeOffIsHeardAsSingleSingleDoubleOnWinesDirectSound)
 {
