@@ -150,22 +150,19 @@ uint32_t Mixed(uint32_t salt, std::initializer_list<uint32_t> words)
     return value;
 }
 
-int32_t __stdcall Std0() { return int32_t(Mixed(0xC0, {})); }
-int32_t __stdcall Std1(uint32_t a) { See({a}); return int32_t(Mixed(0xC1, {a})); }
-int32_t __stdcall Std2(uint32_t a, uint32_t b) { See({a, b}); return int32_t(Mixed(0xC2, {a, b})); }
-int32_t __stdcall Std5(uint32_t a, uint32_t b, uint32_t c, uint32_t d, uint32_t e)
-{
-    See({a, b, c, d, e});
-    return int32_t(Mixed(0xC5, {a, b, c, d, e}));
-}
-int32_t __cdecl Cdecl0() { return int32_t(Mixed(0xD0, {})); }
-int32_t __cdecl Cdecl1(uint32_t a) { See({a}); return int32_t(Mixed(0xD1, {a})); }
-int32_t __cdecl Cdecl2(uint32_t a, uint32_t b) { See({a, b}); return int32_t(Mixed(0xD2, {a, b})); }
-int32_t __cdecl Cdecl5(uint32_t a, uint32_t b, uint32_t c, uint32_t d, uint32_t e)
-{
-    See({a, b, c, d, e});
-    return int32_t(Mixed(0xD5, {a, b, c, d, e}));
-}
+// The same four callees in each convention, told apart by their salt.
+#define CALLEES(Convention, Prefix, Salt)                                                                  \
+    int32_t Convention Prefix##0() { return int32_t(Mixed(Salt, {})); }                                   \
+    int32_t Convention Prefix##1(uint32_t a) { See({a}); return int32_t(Mixed(Salt + 1, {a})); }          \
+    int32_t Convention Prefix##2(uint32_t a, uint32_t b) { See({a, b}); return int32_t(Mixed(Salt + 2, {a, b})); } \
+    int32_t Convention Prefix##5(uint32_t a, uint32_t b, uint32_t c, uint32_t d, uint32_t e)               \
+    {                                                                                                     \
+        See({a, b, c, d, e});                                                                             \
+        return int32_t(Mixed(Salt + 5, {a, b, c, d, e}));                                                 \
+    }
+CALLEES(__stdcall, Std, 0xC0)
+CALLEES(__cdecl, Cdecl, 0xD0)
+#undef CALLEES
 // Doubles come back on the x87 stack, whatever the convention.
 double __stdcall StdDouble0() { return 2.5; }
 double __stdcall StdDouble2(uint32_t a, uint32_t b) { See({a, b}); return a + b / 4.0; }
