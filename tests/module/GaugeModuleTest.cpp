@@ -16,6 +16,7 @@
 #include <string.h>
 
 #include <algorithm>
+#include <initializer_list>
 #include <string>
 #include <utility>
 
@@ -129,22 +130,111 @@ protected:
     GaugeHost host;
 };
 
-int32_t __cdecl CallerCleans(uint32_t, uint32_t)
+// Callees of both conventions, taking 0, 1, 2 and 5 words: each notes the
+// words it was handed, in order, and answers with a value made of them, so
+// that a word pushed out of order or not at all changes what comes back.
+uint32_t Seen[5];
+
+template <int N>
+void See(const uint32_t (&words)[N])
 {
-    return 1;
+    for (int i = 0; i < N; ++i)
+        Seen[i] = words[i];
 }
 
-int32_t __stdcall CalleeCleans(uint32_t, uint32_t)
+uint32_t Mixed(uint32_t salt, std::initializer_list<uint32_t> words)
 {
-    return 1;
+    uint32_t value = salt;
+    for (uint32_t w : words)
+        value = value * 31 + w;
+    return value;
 }
+
+// The same four callees in each convention, told apart by their salt.
+#define CALLEES(Convention, Prefix, Salt)                                                                  \
+    int32_t Convention Prefix##0() { return int32_t(Mixed(Salt, {})); }                                   \
+    int32_t Convention Prefix##1(uint32_t a) { See({a}); return int32_t(Mixed(Salt + 1, {a})); }          \
+    int32_t Convention Prefix##2(uint32_t a, uint32_t b) { See({a, b}); return int32_t(Mixed(Salt + 2, {a, b})); } \
+    int32_t Convention Prefix##5(uint32_t a, uint32_t b, uint32_t c, uint32_t d, uint32_t e)               \
+    {                                                                                                     \
+        See({a, b, c, d, e});                                                                             \
+        return int32_t(Mixed(Salt + 5, {a, b, c, d, e}));                                                 \
+    }
+CALLEES(__stdcall, Std, 0xC0)
+CALLEES(__cdecl, Cdecl, 0xD0)
+#undef CALLEES
+// Doubles come back on the x87 stack, whatever the convention.
+double __stdcall StdDouble0() { return 2.5; }
+double __stdcall StdDouble2(uint32_t a, uint32_t b) { See({a, b}); return a + b / 4.0; }
+double __cdecl CdeclDouble1(uint32_t a) { See({a}); return -double(a) / 8; }
 
 TEST(StackProbe, TellsTheConventionsApart)
 {
-    // The probe itself must see the fault the gauge is checked for.
-    uint32_t args[2] = {1, 2};
-    EXPECT_EQ(CallMeasuringStack(reinterpret_cast<const void*>(&CallerCleans), args, 2, nullptr, nullptr), -8);
-    EXPECT_EQ(CallMeasuringStack(reinterpret_cast<const void*>(&CalleeCleans), args, 2, nullptr, nullptr), 0);
+    // The probe itself must see the fault the gauge is checked for: a callee
+    // that removes what it was given leaves 0, one that removes nothing
+    // leaves every word (-4 each), one that removes more than it was given
+    // takes the difference from above the arguments (+4 each).
+    const uint32_t words[5] = {0x01020304u, 0x80000000u, 7, 0xFFFFFFFFu, 0};
+    // What a row can say of the result: a callee handed fewer words than it
+    // takes computes from whatever lies above them.
+    enum Result { Integer, Real, Unknown };
+    const struct {
+        const char* what;
+        const void* callee;
+        int32_t given;   // words pushed
+        int32_t checked; // words the callee must have seen as pushed
+        int32_t drift;
+        Result kind;
+        uint32_t integer;
+        double real;
+    } rows[] = {
+        {"stdcall of none", (const void*)&Std0, 0, 0, 0, Integer, Mixed(0xC0, {}), 0},
+        {"stdcall of one", (const void*)&Std1, 1, 1, 0, Integer, Mixed(0xC1, {words[0]}), 0},
+        {"stdcall of two", (const void*)&Std2, 2, 2, 0, Integer, Mixed(0xC2, {words[0], words[1]}), 0},
+        {"stdcall of five", (const void*)&Std5, 5, 5, 0, Integer,
+            Mixed(0xC5, {words[0], words[1], words[2], words[3], words[4]}), 0},
+        {"stdcall of one given none", (const void*)&Std1, 0, 0, 4, Unknown, 0, 0},
+        {"stdcall of two given one", (const void*)&Std2, 1, 1, 4, Unknown, 0, 0},
+        {"stdcall of five given two", (const void*)&Std5, 2, 2, 12, Unknown, 0, 0},
+        {"stdcall of none given two", (const void*)&Std0, 2, 0, -8, Integer, Mixed(0xC0, {}), 0},
+        {"cdecl of none", (const void*)&Cdecl0, 0, 0, 0, Integer, Mixed(0xD0, {}), 0},
+        {"cdecl of one", (const void*)&Cdecl1, 1, 1, -4, Integer, Mixed(0xD1, {words[0]}), 0},
+        {"cdecl of two", (const void*)&Cdecl2, 2, 2, -8, Integer, Mixed(0xD2, {words[0], words[1]}), 0},
+        {"cdecl of five", (const void*)&Cdecl5, 5, 5, -20, Integer,
+            Mixed(0xD5, {words[0], words[1], words[2], words[3], words[4]}), 0},
+        {"stdcall double of none", (const void*)&StdDouble0, 0, 0, 0, Real, 0, 2.5},
+        {"stdcall double of two", (const void*)&StdDouble2, 2, 2, 0, Real, 0, words[0] + words[1] / 4.0},
+        {"cdecl double of one", (const void*)&CdeclDouble1, 1, 1, -4, Real, 0, -double(words[0]) / 8},
+    };
+    // Three rounds, so that a result left on the x87 stack would fill its
+    // eight registers and spoil the doubles after it.
+    for (int round = 0; round < 3; ++round) {
+        for (const auto& row : rows) {
+            for (const bool wantInteger : {false, true}) {
+                memset(Seen, 0xEE, sizeof Seen);
+                uint32_t integer = 0x5A5A5A5A;
+                double real = -123.0;
+                // A double's result must be taken off the x87 stack, so a
+                // double callee is always given a place for it.
+                const bool wantReal = row.kind == Real || wantInteger;
+                const int32_t drift = CallMeasuringStack(row.callee, words, row.given, wantReal ? &real : nullptr,
+                    wantInteger ? &integer : nullptr);
+                EXPECT_EQ(drift, row.drift) << row.what;
+                for (int32_t i = 0; i < row.checked; ++i)
+                    EXPECT_EQ(Seen[i], words[i]) << row.what << ": word " << i;
+                if (row.kind == Integer && wantInteger)
+                    EXPECT_EQ(integer, row.integer) << row.what << ": the integer result";
+                if (!wantInteger)
+                    EXPECT_EQ(integer, 0x5A5A5A5Au) << row.what << ": no place for an integer, none written";
+                if (row.kind == Real)
+                    EXPECT_EQ(real, row.real) << row.what << ": the double result, round " << round;
+                if (!wantReal)
+                    EXPECT_EQ(real, -123.0) << row.what << ": no place for a double, none written";
+            }
+        }
+    }
+    volatile double three = 3;
+    EXPECT_EQ(three * 1.5, 4.5) << "the x87 stack after every call";
 }
 
 TEST_F(GaugeModule, ExportsLinkageAndImportTable)

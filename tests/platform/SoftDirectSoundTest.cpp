@@ -1,7 +1,9 @@
 // The software DirectSound on its own: the results the sound layer relies on
 // (static buffers, locks in one or two regions, one-shot and looping play on
 // the caller's clock, shared duplicates, loss and restore, reference counts),
-// the refusals that must leave no trace, and every fault switch. The same
+// the refusals that must leave no trace, and every fault switch; then locks
+// and cursors across the end of buffers of every format, in bytes of whole
+// frames, as tables and against a small model of the device. The same
 // source runs in both builds, since both builds' tests play through it.
 #include "platform/SoftDirectSound.h"
 #include "tests/support/BufferContents.h"
@@ -666,4 +668,327 @@ TEST_F(SoftDevice, TheTrackIsOne16BitMonoSampleATickAt11025Hz)
     ASSERT_EQ(samples, 120u) << "one sample a tick after SoftDirectSoundAdvance(120)";
     EXPECT_EQ(track[0], Heard(Ramp(100)[0])) << "an 8-bit frame heard as a signed 16-bit sample";
     EXPECT_EQ(b->Release(), 0u);
+}
+
+namespace {
+
+// A pattern that never repeats within 251 bytes and never sits at either
+// format's silence, so that a byte read or written from the wrong place, or
+// not at all, shows.
+BYTE PatternByte(DWORD at)
+{
+    return static_cast<BYTE>(at % 251 + 2);
+}
+
+std::vector<BYTE> Pattern(DWORD bytes)
+{
+    std::vector<BYTE> p(bytes);
+    for (DWORD i = 0; i < bytes; ++i)
+        p[i] = PatternByte(i);
+    return p;
+}
+
+// What a caller writes through byte `at` of the buffer: unlike what was there.
+BYTE Overwritten(BYTE was)
+{
+    return static_cast<BYTE>(255 - was);
+}
+
+// The device's whole model of a lock, as DirectSound describes it: the bytes
+// from the offset to the end of the buffer, then the rest from its start, the
+// first region at most the split limit long.
+struct LockModel {
+    HRESULT Result;
+    DWORD Offset, Bytes1, Bytes2;
+};
+
+LockModel ModelLock(DWORD size, DWORD offset, DWORD bytes, DWORD split, DWORD flags, DWORD writeCursor)
+{
+    if (flags & DSBLOCK_FROMWRITECURSOR)
+        offset = writeCursor;
+    if (flags & DSBLOCK_ENTIREBUFFER)
+        bytes = size;
+    if (offset >= size || bytes == 0 || bytes > size)
+        return {DSERR_INVALIDPARAM, 0, 0, 0};
+    DWORD first = size - offset < bytes ? size - offset : bytes;
+    if (split && first > split)
+        first = split;
+    return {DS_OK, offset, first, bytes - first};
+}
+
+// One frame of the buffer as the mixer hears it: the mean of its channels
+// as signed 16-bit samples, 8-bit PCM centred on 128.
+int16_t ModelFrame(const std::vector<BYTE>& bytes, const WAVEFORMATEX& f, DWORD frame)
+{
+    int32_t sum = 0;
+    for (DWORD c = 0; c < f.nChannels; ++c) {
+        const DWORD at = frame * f.nBlockAlign + c * f.wBitsPerSample / 8;
+        sum += f.wBitsPerSample == 8 ? (int32_t(bytes[at]) - 128) * 256
+                                     : int16_t(uint16_t(bytes[at] | bytes[at + 1] << 8));
+    }
+    return static_cast<int16_t>(sum / int32_t(f.nChannels));
+}
+
+// Frames a buffer at `rate` moves on in `ticks` of the track, counted from a
+// fresh position.
+DWORD ModelFramesIn(DWORD ticks, DWORD rate)
+{
+    return static_cast<DWORD>(uint64_t(ticks) * rate / SOFT_DIRECTSOUND_RATE);
+}
+
+const char* FormatName(WORD channels, WORD bits)
+{
+    return channels == 1 ? (bits == 8 ? "mono 8-bit" : "mono 16-bit") : (bits == 8 ? "stereo 8-bit" : "stereo 16-bit");
+}
+
+class SoftDeviceFormats : public SoftDevice {
+protected:
+    WAVEFORMATEX format = {};
+
+    LPDIRECTSOUNDBUFFER MakeFormat(WORD channels, WORD bits, DWORD frames, DWORD rate = 11025)
+    {
+        format = Pcm(channels, bits, rate);
+        return Make(Pattern(frames * format.nBlockAlign), &format);
+    }
+
+    // Locks as asked and checks both regions against the model: their sizes,
+    // a null second region when there is none, the bytes each hands out, and
+    // that what is written through each lands where the model says.
+    void ExpectLock(LPDIRECTSOUNDBUFFER b, DWORD offset, DWORD bytes, DWORD flags, const LockModel& expected,
+        const std::string& what)
+    {
+        const std::vector<BYTE> before = Contents(b);
+        const DWORD size = static_cast<DWORD>(before.size());
+        LPVOID p1 = nullptr, p2 = Untouched;
+        DWORD n1 = 0xFFFF, n2 = 0xFFFF;
+        ASSERT_EQ(b->Lock(offset, bytes, &p1, &n1, &p2, &n2, flags), expected.Result) << what;
+        if (expected.Result != DS_OK) {
+            EXPECT_EQ(p1, nullptr) << what << ": a refused Lock wrote its first region";
+            EXPECT_EQ(n1, 0xFFFFu) << what << ": a refused Lock wrote its first size";
+            EXPECT_EQ(p2, Untouched) << what << ": a refused Lock wrote its second region";
+            EXPECT_EQ(n2, 0xFFFFu) << what << ": a refused Lock wrote its second size";
+            EXPECT_EQ(Contents(b), before) << what << ": a refused Lock left a lock behind";
+            return;
+        }
+        EXPECT_EQ(n1, expected.Bytes1) << what << ": first region's size";
+        EXPECT_EQ(n2, expected.Bytes2) << what << ": second region's size";
+        ASSERT_NE(p1, nullptr) << what;
+        if (expected.Bytes2 == 0)
+            EXPECT_EQ(p2, nullptr) << what << ": no second region";
+        else
+            ASSERT_NE(p2, nullptr) << what << ": the second region";
+        if (n1 != expected.Bytes1 || n2 != expected.Bytes2)
+            return;
+        BYTE* r1 = static_cast<BYTE*>(p1);
+        BYTE* r2 = static_cast<BYTE*>(p2);
+        std::vector<BYTE> after = before;
+        for (DWORD k = 0; k < n1 + n2; ++k) {
+            const DWORD at = (expected.Offset + k) % size;
+            BYTE& handed = k < n1 ? r1[k] : r2[k - n1];
+            ASSERT_EQ(handed, before[at]) << what << ": byte " << k << " of the lock, buffer byte " << at;
+            handed = Overwritten(before[at]);
+            after[at] = handed;
+        }
+        // An unlock of more than either region held, or of a second region
+        // that is not the one handed out, is refused and keeps the lock.
+        EXPECT_EQ(b->Unlock(p1, n1 + 1, p2, n2), DSERR_INVALIDPARAM) << what << ": one byte past region 1";
+        if (n2) {
+            EXPECT_EQ(b->Unlock(p1, n1, p2, n2 + 1), DSERR_INVALIDPARAM) << what << ": one byte past region 2";
+            EXPECT_EQ(b->Unlock(p1, n1, p1, n2), DSERR_INVALIDPARAM) << what << ": region 1 given as region 2";
+        }
+        ASSERT_EQ(b->Unlock(p1, n1, p2, n2), DS_OK) << what;
+        EXPECT_EQ(Contents(b), after) << what << ": written back through both regions";
+    }
+
+    DWORD Cursor(LPDIRECTSOUNDBUFFER b)
+    {
+        DWORD play = 0xFFFF, write = 0xFFFF;
+        EXPECT_EQ(b->GetCurrentPosition(&play, &write), DS_OK);
+        EXPECT_EQ(write, play) << "a software buffer writes where it plays";
+        return play;
+    }
+};
+
+} // namespace
+
+// Odd frame counts, so that no row's byte count is also its frame count in
+// another format; offsets and sizes in bytes, whole frames.
+TEST_F(SoftDeviceFormats, LocksFitEndAtTheEndWrapOrAreRefusedInEveryFormat)
+{
+    const DWORD Entire = DSBLOCK_ENTIREBUFFER;
+    const struct {
+        const char* what;
+        WORD channels, bits;
+        DWORD frames, offset, bytes, split, flags;
+        HRESULT result;
+        DWORD bytes1, bytes2;
+    } rows[] = {
+        {"inside", 1, 8, 7, 2, 3, 0, 0, DS_OK, 3, 0},
+        {"to the last byte", 1, 8, 7, 4, 3, 0, 0, DS_OK, 3, 0},
+        {"the whole buffer", 1, 8, 7, 0, 7, 0, 0, DS_OK, 7, 0},
+        {"across the end", 1, 8, 7, 5, 4, 0, 0, DS_OK, 2, 2},
+        {"the whole buffer from its last byte", 1, 8, 7, 6, 7, 0, 0, DS_OK, 1, 6},
+        {"from the end", 1, 8, 7, 7, 1, 0, 0, DSERR_INVALIDPARAM, 0, 0},
+        {"one byte too many", 1, 8, 7, 0, 8, 0, 0, DSERR_INVALIDPARAM, 0, 0},
+        {"an offset far past the end", 1, 8, 7, 0xFFFFFFFFu, 1, 0, 0, DSERR_INVALIDPARAM, 0, 0},
+        {"a size that wraps 32 bits", 1, 8, 7, 3, 0xFFFFFFFFu, 0, 0, DSERR_INVALIDPARAM, 0, 0},
+        {"the entire buffer from an offset", 1, 8, 7, 3, 1, 0, Entire, DS_OK, 4, 3},
+        {"stereo, across the end", 2, 8, 5, 8, 4, 0, 0, DS_OK, 2, 2},
+        {"stereo, to the last byte", 2, 8, 5, 6, 4, 0, 0, DS_OK, 4, 0},
+        {"stereo, a frame count as bytes", 2, 8, 5, 0, 5, 0, 0, DS_OK, 5, 0},
+        {"stereo, from the end", 2, 8, 5, 10, 2, 0, 0, DSERR_INVALIDPARAM, 0, 0},
+        {"16-bit, across the end", 1, 16, 9, 16, 4, 0, 0, DS_OK, 2, 2},
+        {"16-bit, to the last byte", 1, 16, 9, 10, 8, 0, 0, DS_OK, 8, 0},
+        {"16-bit, past the frames but inside the bytes", 1, 16, 9, 9, 9, 0, 0, DS_OK, 9, 0},
+        {"16-bit, one byte too many", 1, 16, 9, 0, 19, 0, 0, DSERR_INVALIDPARAM, 0, 0},
+        {"stereo 16-bit, across the end", 2, 16, 3, 4, 12, 0, 0, DS_OK, 8, 4},
+        {"stereo 16-bit, to the last byte", 2, 16, 3, 8, 4, 0, 0, DS_OK, 4, 0},
+        {"stereo 16-bit, from the end", 2, 16, 3, 12, 4, 0, 0, DSERR_INVALIDPARAM, 0, 0},
+        {"stereo 16-bit, one byte too many", 2, 16, 3, 0, 13, 0, 0, DSERR_INVALIDPARAM, 0, 0},
+        {"split, whole", 2, 16, 11, 0, 44, 16, 0, DS_OK, 16, 28},
+        {"split, inside", 2, 16, 11, 20, 20, 16, 0, DS_OK, 16, 4},
+        {"split no shorter than the end", 2, 16, 11, 36, 16, 16, 0, DS_OK, 8, 8},
+        {"split, entire", 1, 8, 7, 5, 0, 3, Entire, DS_OK, 2, 5},
+    };
+    for (const auto& row : rows) {
+        LPDIRECTSOUNDBUFFER b = MakeFormat(row.channels, row.bits, row.frames);
+        ASSERT_NE(b, nullptr) << row.what;
+        SoftDirectSoundSplitLocks(device, row.split);
+        const std::string what = std::string(FormatName(row.channels, row.bits)) + ", " +
+            std::to_string(row.frames) + " frames, " + row.what;
+        const DWORD size = row.frames * format.nBlockAlign;
+        const LockModel model = ModelLock(size, row.offset, row.bytes, row.split, row.flags, 0);
+        EXPECT_EQ(model.Result, row.result) << what << ": the row agrees with the model";
+        EXPECT_EQ(model.Bytes1, row.bytes1) << what << ": the row agrees with the model";
+        EXPECT_EQ(model.Bytes2, row.bytes2) << what << ": the row agrees with the model";
+        ExpectLock(b, row.offset, row.bytes, row.flags, {row.result, model.Offset, row.bytes1, row.bytes2}, what);
+        SoftDirectSoundSplitLocks(device, 0);
+        EXPECT_EQ(b->Release(), 0u) << what;
+    }
+}
+
+// Positions are bytes, moved in whole frames: SetCurrentPosition rounds down
+// to a frame, the mixer moves a frame a tick at the buffer's own rate, and
+// the write cursor a lock starts from is the play cursor in bytes.
+TEST_F(SoftDeviceFormats, PlayCursorsCrossTheEndInBytesOfWholeFrames)
+{
+    const struct {
+        WORD channels, bits;
+        DWORD rate, frames;
+        DWORD start; // SetCurrentPosition, bytes
+        bool looping;
+        DWORD ticks;
+        DWORD position; // GetCurrentPosition, bytes
+        DWORD status;
+    } rows[] = {
+        {1, 8, 11025, 7, 0, false, 6, 6, DSBSTATUS_PLAYING},
+        {1, 8, 11025, 7, 0, false, 7, 0, 0},
+        {1, 8, 11025, 7, 0, true, 7, 0, DSBSTATUS_PLAYING | DSBSTATUS_LOOPING},
+        {1, 8, 11025, 7, 0, true, 23, 2, DSBSTATUS_PLAYING | DSBSTATUS_LOOPING},
+        {1, 8, 11025, 7, 5, false, 1, 6, DSBSTATUS_PLAYING},
+        {1, 8, 11025, 7, 5, false, 2, 0, 0},
+        {2, 8, 11025, 5, 6, true, 3, 2, DSBSTATUS_PLAYING | DSBSTATUS_LOOPING},
+        {2, 8, 11025, 5, 7, false, 0, 6, DSBSTATUS_PLAYING},
+        {2, 8, 11025, 5, 7, false, 1, 8, DSBSTATUS_PLAYING},
+        {1, 16, 11025, 9, 10, true, 10, 12, DSBSTATUS_PLAYING | DSBSTATUS_LOOPING},
+        {1, 16, 11025, 9, 11, false, 3, 16, DSBSTATUS_PLAYING},
+        {1, 16, 11025, 9, 11, false, 4, 0, 0},
+        {2, 16, 11025, 5, 12, true, 4, 8, DSBSTATUS_PLAYING | DSBSTATUS_LOOPING},
+        {2, 16, 11025, 5, 14, false, 0, 12, DSBSTATUS_PLAYING},
+        {2, 16, 11025, 5, 12, false, 1, 16, DSBSTATUS_PLAYING},
+        {2, 16, 11025, 5, 12, false, 2, 0, 0},
+        {1, 16, 22050, 9, 0, true, 5, 2, DSBSTATUS_PLAYING | DSBSTATUS_LOOPING},
+        {1, 16, 22050, 9, 0, false, 4, 16, DSBSTATUS_PLAYING},
+        {1, 16, 22050, 9, 0, false, 5, 0, 0},
+        {2, 16, 22050, 3, 4, true, 2, 8, DSBSTATUS_PLAYING | DSBSTATUS_LOOPING},
+    };
+    for (const auto& row : rows) {
+        LPDIRECTSOUNDBUFFER b = MakeFormat(row.channels, row.bits, row.frames, row.rate);
+        ASSERT_NE(b, nullptr);
+        const std::string what = std::string(FormatName(row.channels, row.bits)) + " at " +
+            std::to_string(row.rate) + " Hz, " + std::to_string(row.frames) + " frames from byte " +
+            std::to_string(row.start) + (row.looping ? ", looping, " : ", once, ") + std::to_string(row.ticks) +
+            " ticks";
+        ASSERT_EQ(b->SetCurrentPosition(row.start), DS_OK) << what;
+        ASSERT_EQ(b->Play(0, 0, row.looping ? DSBPLAY_LOOPING : 0), DS_OK) << what;
+        SoftDirectSoundAdvance(device, row.ticks);
+        EXPECT_EQ(Cursor(b), row.position) << what;
+        EXPECT_EQ(Status(b), row.status) << what;
+
+        // Two frames from the write cursor: across the end from the last frame.
+        const DWORD size = row.frames * format.nBlockAlign;
+        const DWORD two = 2u * format.nBlockAlign;
+        ExpectLock(b, 0, two, DSBLOCK_FROMWRITECURSOR, ModelLock(size, 0, two, 0, DSBLOCK_FROMWRITECURSOR,
+            row.position), what + ", two frames from the write cursor");
+        EXPECT_EQ(b->Release(), 0u) << what;
+    }
+}
+
+// Random formats, rates, lengths, locks and plays against the models above:
+// every lock's regions and what is written through them, every cursor and
+// status after a play, and every sample the play puts in the track.
+TEST_F(SoftDeviceFormats, LocksAndPlaysAgreeWithASimpleModel)
+{
+    uint32_t seed = 0x1A2B3C4Du;
+    auto next = [&seed](uint32_t below) {
+        seed = seed * 1664525u + 1013904223u;
+        return (seed >> 8) % below;
+    };
+    const DWORD rates[] = {11025, 22050, 8000, 44100, 5512};
+    for (int round = 0; round < 150; ++round) {
+        const WORD channels = WORD(1 + next(2)), bits = next(2) ? 16 : 8;
+        // At least DSBSIZE_MIN bytes, the smallest buffer DirectSound makes.
+        const DWORD block = channels * bits / 8u;
+        const DWORD frames = (DSBSIZE_MIN + block - 1) / block + next(23), rate = rates[next(5)];
+        LPDIRECTSOUNDBUFFER b = MakeFormat(channels, bits, frames, rate);
+        ASSERT_NE(b, nullptr);
+        const DWORD size = frames * format.nBlockAlign;
+        const std::string what = std::string("round ") + std::to_string(round) + ", " + FormatName(channels, bits) +
+            " at " + std::to_string(rate) + " Hz, " + std::to_string(frames) + " frames";
+
+        // Two plays, each from a random byte, once or looping, for up to
+        // three lengths; the second starts from a new position mid-play,
+        // which starts its frames afresh.
+        const bool looping = next(2) != 0;
+        const std::vector<BYTE> bytes = Contents(b);
+        std::string played;
+        for (int play = 0; play < 2; ++play) {
+            const DWORD start = next(size);
+            const DWORD ticks = next(3 * frames * SOFT_DIRECTSOUND_RATE / rate + 2);
+            SoftDirectSoundClearTrack(device);
+            ASSERT_EQ(b->SetCurrentPosition(start), DS_OK) << what;
+            ASSERT_EQ(b->Play(0, 0, looping ? DSBPLAY_LOOPING : 0), DS_OK) << what;
+            SoftDirectSoundAdvance(device, ticks);
+            const DWORD from = start / format.nBlockAlign;
+            const DWORD moved = ModelFramesIn(ticks, rate);
+            const bool ended = !looping && from + moved >= frames;
+            played = what + ", play " + std::to_string(play + 1) + " from byte " + std::to_string(start) +
+                (looping ? " looping " : " once ") + std::to_string(ticks) + " ticks";
+            EXPECT_EQ(Cursor(b), ended ? 0 : (from + moved) % frames * format.nBlockAlign) << played;
+            const DWORD status = ended ? 0 : DSBSTATUS_PLAYING | (looping ? DSBSTATUS_LOOPING : 0);
+            EXPECT_EQ(Status(b), status) << played;
+            const std::vector<int16_t> track = Track();
+            ASSERT_EQ(track.size(), size_t(ticks)) << played;
+            for (DWORD t = 0; t < ticks; ++t) {
+                const DWORD at = from + ModelFramesIn(t, rate);
+                const int16_t heard = !looping && at >= frames ? 0 : ModelFrame(bytes, format, at % frames);
+                ASSERT_EQ(track[t], heard) << played << ": tick " << t;
+            }
+        }
+
+        // Then a lock of random bytes from a random offset, or from the
+        // write cursor, or of the entire buffer, perhaps split.
+        const DWORD offset = next(size + 3), length = next(size + 3);
+        const DWORD split = next(3) == 0 ? 1 + next(size) : 0;
+        const DWORD flagChoices[] = {0, 0, DSBLOCK_FROMWRITECURSOR, DSBLOCK_ENTIREBUFFER};
+        const DWORD flags = flagChoices[next(4)];
+        SoftDirectSoundSplitLocks(device, split);
+        ExpectLock(b, offset, length, flags, ModelLock(size, offset, length, split, flags, Cursor(b)),
+            played + ", lock of " + std::to_string(length) + " from " + std::to_string(offset) + " split " +
+                std::to_string(split) + " flags " + std::to_string(flags));
+        SoftDirectSoundSplitLocks(device, 0);
+        ASSERT_EQ(b->Release(), 0u) << what;
+        if (HasFatalFailure() || HasFailure())
+            return;
+    }
 }

@@ -9,6 +9,7 @@
 
 #include "bench/sound/AlsaCapture.h"
 #include "bench/sound/Bursts.h"
+#include "bench/hosting/SettingsSandbox.h"
 #include "bench/sound/SoundTap.h"
 #include "platform/SoftDirectSound.h"
 
@@ -222,6 +223,70 @@ TEST(BenchHost, TheSummarySaysEachFaultOnceWithItsCount)
         const std::string said = row.said;
         ASSERT_GE(text.size(), said.size());
         EXPECT_EQ(text.substr(text.size() - said.size()), said) << text;
+    }
+}
+
+// Runs one after another in one process, each in another state: what each
+// records (its call-outs, the handlers run, its faults, the sandbox's
+// refusals) is its own, never the run's before. A refused open is noted the
+// way the sandbox's way in notes one, from inside the run.
+TEST(BenchHost, EachRunRecordsOnlyItsOwnStates)
+{
+    const std::string takeOff = "settings speed1 80\nsettings speed2 90\nsettings speed3 100\n0 airspeed 0\n"
+                                "2 ramp 60 over 2\n4 ramp 120 over 6\n";
+    const struct {
+        const char* what;
+        std::string actions;
+        double refuseAt; // a refused open at this time, or never (-1)
+        std::vector<double> plays;
+        std::vector<int> handlers;
+    } rows[] = {
+        {"installed", "", -1, {6, 7, 8}, {}},
+        {"killed before the call-outs", "5 kill\n", 0.5, {}, {}},
+        {"installed", "", -1, {6, 7, 8}, {}},
+        {"killed between call-outs", "6.5 kill\n", -1, {6}, {}},
+        // The call-out stage is the module's and outlives a kill: the
+        // gauge installed again goes on with the second call-out.
+        {"killed and installed again", "6.5 kill\n6.6 install\n", -1, {6, 7, 8}, {}},
+        {"killed, pressed, installed again", "6.5 kill\n6.55 press 3 31\n6.6 install\n6.7 press 3 31\n", 1.0,
+            {6, 7, 8}, {4}},
+        {"installed, pressed twice in one pass", "4.5 press 3 31\n4.5 press 16 63\n", -1, {6, 7, 8}, {4, 5}},
+        {"installed", "", -1, {6, 7, 8}, {}},
+    };
+    for (const auto& row : rows) {
+        Scenario scenario;
+        std::string error;
+        ASSERT_TRUE(ParseScenario(takeOff + row.actions + "9 end\n", "states.txt", &scenario, &error)) << error;
+        RunOptions options;
+        options.Module = ModulePath();
+        options.Out = OutFolder("states");
+        options.SoftSound = true;
+        options.Progress = false;
+        options.Record = false;
+        std::vector<int> handlers;
+        bool refused = false;
+        options.TakeInput = [&](PassControl& control) {
+            if (!refused && row.refuseAt >= 0 && control.Time() >= row.refuseAt) {
+                RefuseSandboxOpen("C:\\elsewhere\\pelmo", "r");
+                refused = true;
+            }
+        };
+        options.ShowPass = [&](const PassRecord& pass) {
+            handlers.insert(handlers.end(), pass.Handlers, pass.Handlers + pass.HandlerCount);
+        };
+        RunSummary summary;
+        ASSERT_TRUE(RunScenario(options, scenario, &summary, &error)) << error;
+        std::vector<double> plays;
+        for (const HeardCallout& play : summary.Plays)
+            plays.push_back(play.Time);
+        ASSERT_EQ(plays.size(), row.plays.size()) << row.what << ": " << ::testing::PrintToString(plays);
+        for (size_t i = 0; i < plays.size(); ++i)
+            EXPECT_NEAR(plays[i], row.plays[i], 0.06) << row.what << ": call-out " << i + 1;
+        EXPECT_EQ(handlers, row.handlers) << row.what;
+        ASSERT_EQ(summary.Faults.size(), row.refuseAt >= 0 ? 1u : 0u) << row.what;
+        if (row.refuseAt >= 0)
+            EXPECT_NE(summary.Faults[0].find("C:\\elsewhere\\pelmo"), std::string::npos) << summary.Faults[0];
+        EXPECT_EQ(SandboxRefusals().size(), row.refuseAt >= 0 ? 1u : 0u) << row.what << ": the sandbox's own list";
     }
 }
 

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <math.h>
+#include <stdint.h>
 
 #include <set>
 #include <string>
@@ -210,6 +211,115 @@ TEST(HandInput, TheTakeOffClimbsToTwentyPastSpeed3OverTenSecondsThenHolds)
         driver.asked.clear();
         hands.Apply(driver);
         EXPECT_TRUE(driver.asked.empty());
+    }
+}
+
+// Everything a person did between two passes is acted on at the next, in
+// the order it came: two presses, a press and a key, and the releases, each
+// let go only by its own holder.
+TEST(HandInput, SeveralInputsInOnePassAreActedOnInOrder)
+{
+    enum What { MouseDown, MouseUp, Key, KeyRepeat, KeyRelease };
+    struct Step {
+        What what;
+        int x, y;    // MouseDown
+        HandKey key; // Key, KeyRepeat, KeyRelease
+    };
+    const HandKey raise = HandKey::RaiseSpeed, lower = HandKey::LowerSpeed, up = HandKey::AirspeedUp;
+    const struct {
+        const char* what;
+        std::vector<Step> steps;
+        std::vector<std::string> asked; // "hold x y", "release", "airspeed v"
+    } rows[] = {
+        {"two presses", {{MouseDown, 10, 20, up}, {MouseUp, 0, 0, up}, {MouseDown, 30, 40, up}, {MouseUp, 0, 0, up}},
+            {"hold 10 20", "release", "hold 30 40", "release"}},
+        {"a press held on", {{MouseDown, 10, 20, up}, {MouseUp, 0, 0, up}, {MouseDown, 30, 40, up}},
+            {"hold 10 20", "release", "hold 30 40"}},
+        {"a press, then a key takes the hold", {{MouseDown, 5, 6, up}, {Key, 0, 0, raise}, {MouseUp, 0, 0, up},
+            {KeyRelease, 0, 0, raise}}, {"hold 5 6", "hold 72 44", "release"}},
+        {"a key, then a press takes the hold", {{Key, 0, 0, raise}, {MouseDown, 1, 2, up},
+            {KeyRelease, 0, 0, raise}, {MouseUp, 0, 0, up}}, {"hold 72 44", "hold 1 2", "release"}},
+        {"two keys for the gauge", {{Key, 0, 0, raise}, {Key, 0, 0, lower}, {KeyRelease, 0, 0, raise},
+            {KeyRelease, 0, 0, lower}}, {"hold 72 44", "hold 40 54", "release"}},
+        {"a key down, up and down again", {{Key, 0, 0, raise}, {KeyRelease, 0, 0, raise}, {Key, 0, 0, raise}},
+            {"hold 72 44", "release", "hold 72 44"}},
+        {"a repeat of a key not held is a press", {{KeyRepeat, 0, 0, raise}, {KeyRepeat, 0, 0, raise}},
+            {"hold 72 44"}},
+        {"a repeat of another key than the one held", {{Key, 0, 0, raise}, {KeyRepeat, 0, 0, lower}},
+            {"hold 72 44", "hold 40 54"}},
+        {"a key for the gauge and an airspeed key", {{Key, 0, 0, raise}, {Key, 0, 0, up}, {KeyRelease, 0, 0, up},
+            {Key, 0, 0, up}}, {"hold 72 44", "airspeed 1", "airspeed 2"}},
+        {"releases with nothing held", {{MouseUp, 0, 0, up}, {KeyRelease, 0, 0, raise}}, {}},
+        {"a take-off after an airspeed key", {{Key, 0, 0, up}, {Key, 0, 0, HandKey::TakeOff}},
+            {"airspeed 1", "airspeed 0"}},
+        {"an airspeed key after a take-off", {{Key, 0, 0, HandKey::TakeOff}, {Key, 0, 0, up}}, {"airspeed 1"}},
+        {"a take-off between airspeed keys starts them again from the pass's airspeed",
+            {{Key, 0, 0, up}, {Key, 0, 0, HandKey::TakeOff}, {Key, 0, 0, up}}, {"airspeed 1", "airspeed 1"}},
+        {"a press at the ends of int", {{MouseDown, INT32_MIN, INT32_MAX, up}, {MouseUp, 0, 0, up}},
+            {"hold -2147483648 2147483647", "release"}},
+        {"keys that are no key", {{Key, 0, 0, HandKey(-1)}, {Key, 0, 0, HandKey(HandKeyCount)},
+            {KeyRelease, 0, 0, HandKey(HandKeyCount)}}, {}},
+    };
+    for (const auto& row : rows) {
+        HandInput hands;
+        Driver driver;
+        for (const Step& step : row.steps) {
+            switch (step.what) {
+            case MouseDown: hands.Down(step.x, step.y); break;
+            case MouseUp: hands.Up(); break;
+            case Key: hands.KeyDown(step.key); break;
+            case KeyRepeat: hands.KeyDown(step.key, true); break;
+            case KeyRelease: hands.KeyUp(step.key); break;
+            }
+        }
+        hands.Apply(driver);
+        std::vector<std::string> asked;
+        for (const Asked& a : driver.asked)
+            asked.push_back(a.What == "airspeed" ? "airspeed " + std::to_string(int(a.Value))
+                            : a.What == "release" ? a.What
+                                                  : a.What + " " + std::to_string(a.X) + " " + std::to_string(a.Y));
+        EXPECT_EQ(asked, row.asked) << row.what;
+        // What was acted on is gone: the next pass asks nothing but the
+        // take-off's airspeed.
+        if (hands.TakingOff())
+            continue;
+        driver.asked.clear();
+        hands.Apply(driver);
+        EXPECT_TRUE(driver.asked.empty()) << row.what << ": acted on again at the next pass";
+    }
+}
+
+// The airspeed keys count from the airspeed the last pass showed, rounded to
+// a knot, and stay within 0 and the most a key asks for, whatever that was.
+TEST(HandInput, AirspeedKeysFromAShownAirspeedAtTheLimits)
+{
+    const struct {
+        double shown;
+        HandKey key;
+        double asked;
+    } rows[] = {
+        {998.4, HandKey::AirspeedUp, 999},      {998.6, HandKey::AirspeedUp, 999},
+        {997.5, HandKey::AirspeedUp, 999},      {989.5, HandKey::AirspeedUpTen, 999},
+        {989.4, HandKey::AirspeedUpTen, 999},   {988.4, HandKey::AirspeedUpTen, 998},
+        {0.4, HandKey::AirspeedDown, 0},        {1.5, HandKey::AirspeedDown, 1},
+        {1.4, HandKey::AirspeedDown, 0},        {9.6, HandKey::AirspeedDownTen, 0},
+        {10.5, HandKey::AirspeedDownTen, 1},    {-0.4, HandKey::AirspeedDown, 0},
+        {-50, HandKey::AirspeedUp, 0},          {1e9, HandKey::AirspeedDownTen, 999},
+        {INFINITY, HandKey::AirspeedUp, 999},   {-INFINITY, HandKey::AirspeedDown, 0},
+        {double(INT32_MAX), HandKey::AirspeedZero, 0},
+        {double(INT32_MIN), HandKey::AirspeedUpTen, 0},
+    };
+    for (const auto& row : rows) {
+        HandInput hands;
+        Driver driver;
+        PassRecord shown;
+        shown.Airspeed = row.shown;
+        hands.Shown(shown);
+        hands.KeyDown(row.key);
+        hands.Apply(driver);
+        ASSERT_EQ(driver.asked.size(), 1u) << FindHandKey(row.key)->Name << " from " << row.shown;
+        EXPECT_EQ(driver.asked[0].What, "airspeed");
+        EXPECT_EQ(driver.asked[0].Value, row.asked) << FindHandKey(row.key)->Name << " from " << row.shown;
     }
 }
 

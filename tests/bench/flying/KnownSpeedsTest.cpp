@@ -5,6 +5,7 @@
 // run, the airspeed at which each lamp first lights (a lamp lights from its
 // speed up to Speed3 + 10), never by another copy of how the files are read.
 // Runs the native module natively and the DLL under Wine.
+#include "bench/files/Files.h"
 #include "bench/flying/LumivanePanel.h"
 #include "bench/flying/Run.h"
 
@@ -57,6 +58,11 @@ const Row Rows[] = {
     {"a negative number", {"-5", "95", "150"}, "", {}, {-5, 95, 150}},
     {"no number, and nothing", {"70", "knots", ""}, "", {}, {70, 90, 100}},
     {"more than 32 bits", {"4294967376", "95", "150"}, "", {}, {2147483647, 95, 150}},
+    {"the 32-bit limits", {"-2147483648", "2147483647", "150"}, "", {}, {INT32_MIN, INT32_MAX, 150}},
+    {"one beyond the 32-bit limits", {"-2147483649", "2147483648", "150"}, "", {}, {INT32_MIN, INT32_MAX, 150}},
+    {"hex and octal at and beyond the limits", {"-0x80000000", "0x80000000", "017777777777"}, "", {},
+        {INT32_MIN, INT32_MAX, INT32_MAX}},
+    {"Speed3 at the lowest", {"70", "95", "-2147483648"}, "", {}, {70, 95, INT32_MIN}},
     {"another program's edit after the load", {"70", "95", "150"}, "", {"60", nullptr, "120"}, {70, 95, 150}},
     {"another program's edit before the load", {"70", nullptr, "150"}, "", {nullptr, "85", nullptr}, {70, 85, 150}},
     {"adjusts after the load", {"70", "95", "150"}, "0.1 press 3 31\n0.2 press 57 30\n0.3 press 57 30\n", {},
@@ -150,6 +156,59 @@ TEST(KnownSpeeds, AreWhatTheGaugeHoldsRowByRow)
                 << "lamp " << k + 1 << " on the ramp, where the bench says Speed" << k + 1 << " is "
                 << atRamp.Speeds[k] << " and Speed3 " << atRamp.Speeds[2];
     }
+}
+
+// The reading of one settings file, on its own, at the edges a file can
+// take it to: the 32-bit limits and beyond in each base, a sign or prefix
+// with nothing after it, and a number that ends at, or runs past, the most
+// the bench reads. Only a number is written out.
+TEST(KnownSpeeds, ASettingsFileIsReadAsTheGaugeReadsItUpToTheLimits)
+{
+    const std::string padding(65534, ' ');
+    const struct {
+        const char* what;
+        std::string text;
+        SettingsNumber number;
+        int32_t value;
+    } rows[] = {
+        {"the highest", "2147483647", SettingsNumber::Number, INT32_MAX},
+        {"one above", "2147483648", SettingsNumber::Number, INT32_MAX},
+        {"the lowest", "-2147483648", SettingsNumber::Number, INT32_MIN},
+        {"one below", "-2147483649", SettingsNumber::Number, INT32_MIN},
+        {"far above", "99999999999999999999999999", SettingsNumber::Number, INT32_MAX},
+        {"far below", "-99999999999999999999999999", SettingsNumber::Number, INT32_MIN},
+        {"below, through the highest on the way", "-21474836470", SettingsNumber::Number, INT32_MIN},
+        {"hex, the highest", "0x7fffffff", SettingsNumber::Number, INT32_MAX},
+        {"hex, one above", "0X80000000", SettingsNumber::Number, INT32_MAX},
+        {"hex, the lowest", "-0x80000000", SettingsNumber::Number, INT32_MIN},
+        {"hex, one below", "-0x80000001", SettingsNumber::Number, INT32_MIN},
+        {"octal, the highest", "017777777777", SettingsNumber::Number, INT32_MAX},
+        {"octal, one above", "020000000000", SettingsNumber::Number, INT32_MAX},
+        {"octal, a digit it cannot take", "08", SettingsNumber::Number, 0},
+        {"a prefix alone", "0x", SettingsNumber::Number, 0},
+        {"minus zero", "-0", SettingsNumber::Number, 0},
+        {"a plus sign", "+7 knots", SettingsNumber::Number, 7},
+        {"a sign alone", "-", SettingsNumber::NoNumber, 0},
+        {"two signs", "+-5", SettingsNumber::NoNumber, 0},
+        {"nothing", "", SettingsNumber::NoNumber, 0},
+        {"a number over just inside the most read", padding + "5 ", SettingsNumber::Number, 5},
+        {"a number over only past the most read", padding + " 5 ", SettingsNumber::TooLong, 0},
+    };
+    ASSERT_TRUE(MakeFolders(OutFolder("settings-scan")));
+    const std::string path = SettingsFilePath(OutFolder("settings-scan"), 1);
+    for (const auto& row : rows) {
+        FILE* file = fopen(path.c_str(), "wb");
+        ASSERT_NE(file, nullptr) << path;
+        fwrite(row.text.data(), 1, row.text.size(), file);
+        fclose(file);
+        int32_t value = 0x5EED;
+        EXPECT_EQ(int(ScanSettingsFile(path, &value)), int(row.number)) << row.what;
+        EXPECT_EQ(value, row.number == SettingsNumber::Number ? row.value : 0x5EED) << row.what;
+    }
+    remove(path.c_str());
+    int32_t value = 0x5EED;
+    EXPECT_EQ(int(ScanSettingsFile(path, &value)), int(SettingsNumber::Unopened)) << "no file";
+    EXPECT_EQ(value, 0x5EED) << "no file";
 }
 
 // The readout remembers the last speed it formatted and the text that gave,
