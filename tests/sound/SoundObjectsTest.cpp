@@ -368,9 +368,16 @@ TEST_F(SoundObjects, AVoiceThatCannotBeFilledIsReleased)
 
 TEST_F(SoundObjects, ABlockThatCannotBeAllocatedBuildsNothing)
 {
-    // INT_MAX voice pointers need more than a 32-bit LocalAlloc can give.
-    EXPECT_EQ(CreateSoundObject(device, "Wave1", INT_MAX), nullptr);
-    EXPECT_EQ(SoftDirectSoundLiveBuffers(), 0);
+    // INT_MAX voice pointers need more than a 32-bit LocalAlloc can give, so
+    // the block is never asked for. In a 32-bit process a block just under
+    // 4 GB can be asked for, and LocalAlloc refuses it.
+    std::vector<int> voices = {INT_MAX};
+    if (sizeof(void*) == 4)
+        voices.push_back(int((0xFFFFFFFFu - sizeof(SoundObject)) / sizeof(void*)));
+    for (int count : voices) {
+        EXPECT_EQ(CreateSoundObject(device, "Wave1", count), nullptr) << count << " voices";
+        EXPECT_EQ(SoftDirectSoundLiveBuffers(), 0) << count << " voices";
+    }
 }
 
 TEST_F(SoundObjects, AFillInTwoRegionsWritesTheWholeClip)

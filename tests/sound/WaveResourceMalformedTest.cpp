@@ -52,6 +52,18 @@ TEST(ParseWaveChunks, OddLengthChunkWithoutItsPadByteHidesTheNextChunk)
     EXPECT_EQ(walk.FormatAt, -1);
 }
 
+TEST(ParseWaveChunks, ChunkSizesTakeAllFourBytes)
+{
+    // A size past 16 MB has its top byte set: rare in a resource, but read
+    // whole, as every other.
+    WaveImage image;
+    image.Riff().Format().Data(0x01000003).Close();
+    const Walk walk = image.Parse();
+    EXPECT_EQ(walk.Result, 1);
+    EXPECT_EQ(walk.DataAt, 44);
+    EXPECT_EQ(walk.Length, 0x01000003u);
+}
+
 TEST(ParseWaveChunks, OddLengthDataTakesItsTrueLength)
 {
     WaveImage image;
