@@ -9,8 +9,13 @@
 
 #include <gtest/gtest.h>
 
+#include <errno.h>
 #include <stdint.h>
 #include <stdio.h>
+#include <string.h>
+#ifndef _WIN32
+#include <sys/resource.h>
+#endif
 
 #include <random>
 #include <string>
@@ -90,6 +95,14 @@ TEST(LittleEndianBytes, NamesEndAtTheirZeroWithinTheirLength)
         EXPECT_EQ(in.Name(row.at, &name, row.most), row.found) << "at " << row.at << ", most " << row.most;
         EXPECT_EQ(name, row.name) << "at " << row.at << ", most " << row.most;
     }
+    // Without a length of its own a name has at most 255 characters.
+    for (size_t length : {255u, 256u}) {
+        std::string bytes(length, 'n');
+        bytes.push_back('\0');
+        const LittleEndianBytes named = {reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size()};
+        std::string name;
+        EXPECT_EQ(named.Name(0, &name), length == 255) << length << " characters";
+    }
 }
 
 std::string Scratch(const std::string& name)
@@ -144,6 +157,29 @@ TEST(ReadWholeFile, TakesUpToItsLimitAndNotAByteMore)
 }
 
 #ifndef _WIN32
+// A file that is there but cannot be opened, or read: as root no permission
+// stops an open, but the limit on open files does; and the kernel's view of
+// a process's memory fails its first read.
+TEST(ReadWholeFile, AnOpenOrAReadThatFailsIsSaid)
+{
+    const std::string path = Scratch("cannot-open");
+    ASSERT_TRUE(WriteWholeFile(path, "80"));
+    struct rlimit before;
+    ASSERT_EQ(getrlimit(RLIMIT_NOFILE, &before), 0);
+    struct rlimit none = before;
+    none.rlim_cur = 0;
+    ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &none), 0);
+    std::string bytes, problem;
+    bool read = ReadWholeFile(path, &bytes, &problem);
+    ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &before), 0);
+    EXPECT_FALSE(read);
+    EXPECT_EQ(problem, "cannot open " + path + ": " + strerror(EMFILE));
+
+    EXPECT_FALSE(ReadBoth("/proc/self/mem", &bytes, &problem, MostFileBytes));
+    EXPECT_EQ(problem, "cannot read /proc/self/mem");
+    EXPECT_TRUE(bytes.empty());
+}
+
 // A file whose size says nothing of what it gives (the kernel's own files
 // claim 0 bytes): the limit holds for the bytes actually read.
 TEST(ReadWholeFile, TheLimitHoldsForWhatIsReadNotWhatTheSizeClaimed)
