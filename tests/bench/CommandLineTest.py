@@ -53,6 +53,12 @@ ROWS = [
      None, []),
     ("a scenario that is not there", ["{module}", "--scenario", "{absent}", "--out", "{out}"], 2, "stderr",
      r"cannot read the scenario", None, []),
+    # Under bench/run-bench the paths are Wine's, printed in Linux form: a
+    # path on Z: runs to the first blank or quote.
+    ("a Wine path printed in Linux form", ["{module}", "--scenario", "Z:\\absent dir\\x.txt", "--out", "{out}",
+     "--from-linux"], 2, "stderr", r"^cannot read the scenario: /absent dir\\x\.txt does not exist", None, []),
+    ("a Wine path up to its quote", ["{module}", "--scenario", "Z:\\absent\\it's\\x.txt", "--out", "{out}",
+     "--from-linux"], 2, "stderr", r"^cannot read the scenario: /absent/it's\\x\.txt does not exist", None, []),
     ("a module that is not there", ["{absent}", "--scenario", "{scenario}", "--out", "{out}"], 1, "stderr",
      r"^lumivane-bench: cannot read the module", None, []),
     ("--window in the native build", ["{module}", "--window"], 1, "stderr", r"--window needs the windows build",
