@@ -59,6 +59,10 @@ ROWS = [
      "--from-linux"], 2, "stderr", r"^cannot read the scenario: /absent dir\\x\.txt does not exist", None, []),
     ("a Wine path up to its quote", ["{module}", "--scenario", "Z:\\absent\\it's\\x.txt", "--out", "{out}",
      "--from-linux"], 2, "stderr", r"^cannot read the scenario: /absent/it's\\x\.txt does not exist", None, []),
+    # The launcher's capture file means Wine's device; natively the option is
+    # taken and the software device's mix is what is heard.
+    ("--capture in the native build", ["{module}", "--scenario", "{scenario}", "--out", "{out}", "--frames", "none",
+     "--capture", "{absent}"], 0, "stdout", r"the software DirectSound's mix", ["sound.wav"], []),
     ("a module that is not there", ["{absent}", "--scenario", "{scenario}", "--out", "{out}"], 1, "stderr",
      r"^lumivane-bench: cannot read the module", None, []),
     ("--window in the native build", ["{module}", "--window"], 1, "stderr", r"--window needs the windows build",
@@ -93,7 +97,8 @@ ROWS = [
     ("--scale 0", ["{module}", "--scenario", "{scenario}", "--out", "{out}", "--scale", "0"], 2, "stderr",
      r"--scale: Value 0 not in range 1 to 16", None, []),
     ("a run with every frame", ["{module}", "--scenario", "{scenario}", "--out", "{out}", "--frames", "all",
-     "--scale", "1"], 0, "stdout", r"^19 passes\.\n(.|\n)*No faults\.\nFrames: 19 in (.|\n)*Video: ",
+     "--scale", "1"], 0, "stdout",
+     r"^19 passes\.\n(.|\n)*No faults\.\nFrames: 19 in (.|\n)*\nChart: \S*s\.png\nVideo: \S*s\.mp4\n",
      ["events.jsonl", "sound.wav", "frames/pass-000018.png", "frames.png", "s.png", "s.mp4"],
      ["frames/pass-000019.png"]),
 ]

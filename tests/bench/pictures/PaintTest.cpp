@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <stdio.h>
+#include <string.h>
 
 #include <algorithm>
 #include <set>
@@ -170,4 +171,43 @@ TEST_F(PaintTest, TheReadoutStaysInItsBoxCentredAsAWhole)
     for (const auto& [x, y] : digits[2])
         EXPECT_EQ(frames[2].At(x, y), frames[1].At(x, y)) << "\" 80\" and \"180\" at " << x << "," << y;
     EXPECT_LT(rightmost(digits[3]), rightmost(digits[2])) << "\"80\", two characters, is centred on its own";
+}
+
+// The painter paints a pass again only when its picture differs from the
+// last: two passes are the same picture exactly when they have as many
+// elements and each shows the same kind, image and text; what a callback was
+// given or returned is not part of the picture.
+TEST(PassResults, TheSamePictureIsEveryElementsKindImageAndText)
+{
+    PassResults base;
+    base.Count = 3;
+    base.Elements[0] = {};
+    base.Elements[1].Kind = IconKind;
+    base.Elements[1].Image = 0;
+    base.Elements[2].Kind = TextStringKind;
+    memcpy(base.Elements[2].Text, " 80", 4);
+    const struct {
+        const char* change;
+        void (*apply)(PassResults*);
+        bool same;
+    } rows[] = {
+        {"nothing", [](PassResults*) {}, true},
+        {"a result", [](PassResults* p) { p->Elements[1].Result = 5; }, true},
+        {"an argument", [](PassResults* p) { p->Elements[2].Argument = 0.5; }, true},
+        {"called", [](PassResults* p) { p->Elements[0].Called = true; }, true},
+        {"an element past the count", [](PassResults* p) { p->Elements[3].Image = 2; }, true},
+        {"the count", [](PassResults* p) { p->Count = 2; }, false},
+        {"a kind", [](PassResults* p) { p->Elements[0].Kind = IconKind; }, false},
+        {"an image", [](PassResults* p) { p->Elements[1].Image = 1; }, false},
+        {"the last element's image", [](PassResults* p) { p->Elements[2].Image = 0; }, false},
+        {"a text", [](PassResults* p) { p->Elements[2].Text[2] = '1'; }, false},
+        {"a text made longer", [](PassResults* p) { p->Elements[2].Text[3] = '!'; }, false},
+    };
+    for (const auto& row : rows) {
+        PassResults changed = base;
+        row.apply(&changed);
+        EXPECT_EQ(changed == base, row.same) << row.change;
+        EXPECT_EQ(base == changed, row.same) << row.change;
+        EXPECT_EQ(changed != base, !row.same) << row.change;
+    }
 }
