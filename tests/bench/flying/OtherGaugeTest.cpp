@@ -5,6 +5,7 @@
 // gauge's own chain; nothing of Lumivane's panel is said of it.
 #include "bench/files/Files.h"
 #include "bench/flying/Run.h"
+#include "bench/hosting/GaugeHost.h"
 #include "bench/pictures/PassPainter.h"
 
 #include "BenchPaths.h"
@@ -77,6 +78,27 @@ TEST(OtherGauge, IsFlownPaintedAndRecordedByItsOwnChain)
             EXPECT_TRUE(pass[lumivane].is_null()) << lumivane << " in " << line;
     }
     EXPECT_EQ(count, int(summary.Passes));
+}
+
+// The host keeps the services called only while it is asked to, so that a
+// long run's list does not grow with every pass; asked again, it keeps them
+// again.
+TEST(OtherGauge, TheServicesCalledAreKeptOnlyWhileAsked)
+{
+    GaugeHost host;
+    std::string error;
+    ASSERT_TRUE(host.Load(ModulePath("TwinLamps.gau"), &error)) << error;
+    host.ConnectServices();
+    host.Install(0);
+    PassResults results;
+    for (bool traced : {true, false, true}) {
+        host.TraceServices(traced);
+        host.ClearCalls();
+        host.Pass(120, &results);
+        host.Query();
+        EXPECT_EQ(host.Calls().empty(), !traced) << (traced ? "traced" : "not traced");
+    }
+    host.Kill();
 }
 
 } // namespace
