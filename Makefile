@@ -105,10 +105,12 @@ figures: deps
 # made one at a time in a scratch copy of the tree, each built and judged by
 # the room's tests; the report goes to build/mutants/. Without ROOM it lists
 # the rooms and their mutant counts. MUTANTS_LIMIT=N tries a fixed sample of
-# N; MUTANTS_PRESETS and MUTANTS_EXCLUDE choose the builds and leave tests out.
+# N; MUTANTS_PRESETS and MUTANTS_EXCLUDE choose the builds and leave tests out;
+# MUTANTS_SURVIVORS=1 tries only the last run's survivors again.
 ROOM ?=
 mutants: deps
 	@MUTANTS_LIMIT='$(MUTANTS_LIMIT)' MUTANTS_PRESETS='$(MUTANTS_PRESETS)' MUTANTS_EXCLUDE='$(MUTANTS_EXCLUDE)' \
+	MUTANTS_SURVIVORS='$(MUTANTS_SURVIVORS)' \
 	tools/mutate $(if $(ROOM),--room '$(ROOM)')
 
 # The release zip: the gauge, the windows bench to try it with, and texts;

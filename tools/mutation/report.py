@@ -98,6 +98,10 @@ def markdown(result):
            + (f"; a sample of {sample['taken']} of {sample['of']} mutants (MUTANTS_LIMIT)" if sample else "")
            + (f"; tests left out: `{result['exclude']}` (MUTANTS_EXCLUDE)" if result.get("exclude") else "") + ".",
            ""]
+    again = result.get("survivors_again_of")
+    if again:
+        md[-1:-1] = ["", f"The survivors of the run of {again['measured']} on {again['commit']} were tried again; "
+                     "the other mutants are as that run left them."]
     md += table(HEADER, [row(result["scope"], result)]) + [""]
     md += [f"Score: killed / (all − equivalent − not built); counting the time-outs (tests that hung) as caught "
            f"too: {percent(s['score_with_time_outs'])}. Per mutant: {s['seconds_per_mutant']} s on average, "
