@@ -369,6 +369,26 @@ TEST(BenchHost, ModulesThatCannotBeLoadedAreNamedWithTheReason)
         EXPECT_FALSE(host.Load(c.path, &error)) << c.path;
         EXPECT_NE(error.find(c.message), std::string::npos) << "got: " << error;
     }
+#ifndef _WIN32
+    // A Windows DLL handed to the native bench is known by its first two
+    // bytes, and the user is sent to the bench that loads it.
+    const struct {
+        const char* bytes;
+        const char* message;
+    } starts[] = {
+        {"MZ", " is not a gauge module this bench can load: it is a Windows DLL; the windows bench"},
+        {"MM", " is not a gauge module this bench can load: it is neither a DLL nor a shared object"},
+        {"ZZ", " is not a gauge module this bench can load: it is neither a DLL nor a shared object"},
+    };
+    for (const auto& start : starts) {
+        const std::string path = OutFolder(std::string("starts-") + start.bytes + ".gau");
+        ASSERT_TRUE(WriteWholeFile(path, std::string(start.bytes) + std::string(62, '\0')));
+        GaugeHost host;
+        std::string error;
+        EXPECT_FALSE(host.Load(path, &error)) << path;
+        EXPECT_NE(error.find(start.message), std::string::npos) << "got: " << error;
+    }
+#endif
 }
 
 } // namespace

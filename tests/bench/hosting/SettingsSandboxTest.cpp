@@ -4,6 +4,7 @@
 // builds, on the real Lumivane.gau; the opens refused here are noted as the
 // way in notes them (under Wine SettingsSandboxWindowsTest.cpp sends them
 // through the module's own fopen).
+#include "bench/files/Files.h"
 #include "bench/hosting/SettingsSandbox.h"
 #include "tests/bench/TestModule.h"
 
@@ -42,5 +43,22 @@ TEST(SettingsSandbox, EachEntryStartsAFreshListOfRefusals)
         }
         EXPECT_EQ(SandboxRefusals(), expected) << "the refusals of run " << run << " alone";
         LeaveSandbox();
+    }
+}
+
+// A run's way into the sandbox is closed when it leaves: the bench is back
+// where it was, so a second run's relative paths mean what they meant before
+// the first (natively the way is the working folder).
+TEST(SettingsSandbox, LeavingPutsTheBenchBackWhereItWas)
+{
+    void* module = LoadTestModule();
+    ASSERT_NE(module, nullptr) << "loading Lumivane.gau";
+    const std::string before = AbsolutePath(".");
+    ASSERT_TRUE(MakeFolders("sandbox-elsewhere"));
+    for (int run = 0; run < 2; ++run) {
+        std::string error;
+        ASSERT_TRUE(EnterSandbox(module, AbsolutePath("sandbox-elsewhere"), &error)) << error;
+        LeaveSandbox();
+        EXPECT_EQ(AbsolutePath("."), before) << "after run " << run;
     }
 }
