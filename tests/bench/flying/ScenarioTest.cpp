@@ -2,6 +2,7 @@
 // line per rejection the parser makes, and the line number it names; and
 // every limit of scenarios and tracks met exactly (taken) and just passed
 // (refused, with the file, the line and what is wrong).
+#include "bench/files/Files.h"
 #include "bench/flying/AirspeedProfile.h"
 #include "bench/flying/Scenario.h"
 #include "bench/flying/TrackFile.h"
@@ -57,9 +58,11 @@ TEST(Scenario, BadLinesAreNamedWithTheirFileAndLine)
         {"settings speed1 eighty\n", "s.txt:1: 'eighty' is neither a whole number, 'missing' nor text \"...\""},
         {"settings speed1 text \"80\n", "s.txt:1: the text has no closing quote"},
         {"1 track none.csv\n", "s.txt:1: cannot read the track none.csv: none.csv does not exist"},
+        {"1 track header-only.csv\n", "s.txt:1: the track header-only.csv holds no 'seconds,airspeed' rows"},
         {"0 airspeed 0\n", "s.txt:1: the scenario has no end: finish it with a line 'SECONDS end'"},
         {"3 end\n4 airspeed 0\n", "s.txt:2: nothing may follow the end (line 1)"},
     };
+    ASSERT_TRUE(WriteWholeFile("header-only.csv", "seconds,airspeed\n"));
     for (const auto& c : cases) {
         Scenario scenario;
         std::string error;
@@ -181,6 +184,27 @@ TEST(Scenario, AProfileOfHoldsRampsAndRelativeTimes)
         double v = profile.At(t);
         EXPECT_LE(v, 52.0);
         EXPECT_GE(v, 48.0);
+    }
+}
+
+// A track is flown segment by segment: between two of its points the
+// airspeed is on the line through them, past the last it holds, and a point
+// is never passed before its time (uneven steps, so a skipped segment shows).
+TEST(Scenario, ATrackIsFlownSegmentBySegment)
+{
+    ASSERT_TRUE(WriteWholeFile("steps.csv", "seconds,airspeed\n0,0\n1,10\n2,30\n3,60\n"));
+    Scenario scenario;
+    std::string error;
+    ASSERT_TRUE(ParseScenario("1 track steps.csv\n6 end\n", "s.txt", &scenario, &error)) << error;
+    AirspeedProfile profile(&scenario);
+    const struct {
+        double time, airspeed;
+    } expected[] = {{1, 0}, {1.5, 5}, {2, 10}, {2.5, 20}, {3, 30}, {3.25, 37.5}, {3.5, 45}, {4, 60}, {5.5, 60}};
+    size_t next = 0;
+    for (const auto& e : expected) {
+        while (next < scenario.Actions.size() && scenario.Actions[next].Time <= e.time)
+            profile.Apply(scenario.Actions[next++]);
+        EXPECT_DOUBLE_EQ(profile.At(e.time), e.airspeed) << "at " << e.time << " s";
     }
 }
 

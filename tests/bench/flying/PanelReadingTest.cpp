@@ -1,0 +1,83 @@
+// The one reading of Lumivane's panel, read from passes as a host holds them:
+// only Lumivane's own chain is read (any element of another kind or bitmap,
+// or another length, is another gauge's), every lamp and mark from its own
+// element, and the areas' roles only of Lumivane's registered list, by
+// number. The made-up passes come from PanelResults, the reading's inverse;
+// the areas from the real module. In both builds.
+#include "bench/flying/LumivanePanel.h"
+#include "bench/hosting/GaugeHost.h"
+
+#include "BenchPaths.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+TEST(PanelReading, OnlyLumivanesOwnChainIsRead)
+{
+    const bool lamps[PanelSpeeds] = {true, false, false}, marks[PanelSpeeds] = {false, true, false};
+    const PassResults base = PanelResults(lamps, marks, " 90");
+    ASSERT_TRUE(ReadPanel(&base).Lumivane);
+    EXPECT_FALSE(ReadPanel(nullptr).Lumivane) << "no pass: the gauge killed";
+    for (int count : {base.Count - 1, base.Count + 1}) {
+        PassResults other = base;
+        other.Count = count;
+        EXPECT_FALSE(ReadPanel(&other).Lumivane) << count << " elements";
+    }
+    for (int i = 0; i < base.Count; ++i) {
+        PassResults kind = base, bitmap = base;
+        kind.Elements[i].Kind = kind.Elements[i].Kind == IconKind ? TextStringKind : IconKind;
+        bitmap.Elements[i].BitmapId += 1;
+        EXPECT_FALSE(ReadPanel(&kind).Lumivane) << "element " << i << " of another kind";
+        EXPECT_FALSE(ReadPanel(&bitmap).Lumivane) << "element " << i << " with another bitmap";
+    }
+}
+
+TEST(PanelReading, EveryLampAndMarkIsReadFromItsOwnElement)
+{
+    for (int bits = 0; bits < 64; ++bits) {
+        bool lamps[PanelSpeeds], marks[PanelSpeeds];
+        int lit = 0, selected = -1;
+        for (int k = 0; k < PanelSpeeds; ++k) {
+            lamps[k] = bits >> k & 1;
+            marks[k] = bits >> (k + 3) & 1;
+            if (marks[k]) {
+                ++lit;
+                selected = k;
+            }
+        }
+        const PassResults pass = PanelResults(lamps, marks, "100");
+        const PanelShows shows = ReadPanel(&pass);
+        ASSERT_TRUE(shows.Lumivane);
+        for (int k = 0; k < PanelSpeeds; ++k) {
+            EXPECT_EQ(shows.Lamps[k], lamps[k]) << "lamp " << k + 1 << " of " << bits;
+            EXPECT_EQ(shows.Marks[k], marks[k]) << "mark " << k + 1 << " of " << bits;
+        }
+        EXPECT_EQ(shows.Selected, lit == 1 ? selected : -1) << bits;
+        EXPECT_STREQ(shows.Readout, "100");
+        EXPECT_TRUE(shows.Formatted);
+    }
+}
+
+TEST(PanelReading, AreasHaveRolesOnlyInLumivanesListByNumber)
+{
+    GaugeHost host;
+    std::string error;
+    ASSERT_TRUE(host.Load(ModulePath(), &error)) << error;
+    host.ConnectServices();
+    host.Install(0);
+    const MouseArea* areas = host.MouseAreas();
+    ASSERT_NE(areas, nullptr);
+    const PanelArea roles[] = {PanelArea::None, PanelArea::Decrease, PanelArea::Increase, PanelArea::SelectSpeed3,
+                               PanelArea::SelectSpeed2, PanelArea::SelectSpeed1, PanelArea::None};
+    for (int number = 0; number < int(sizeof roles / sizeof roles[0]); ++number) {
+        EXPECT_EQ(AreaRole(areas, number), roles[number]) << "area " << number;
+        EXPECT_EQ(AreaRole(nullptr, number), PanelArea::None) << "area " << number << " of no list";
+    }
+    EXPECT_EQ(AreaRole(areas, -1), PanelArea::None);
+    host.Kill();
+}
+
+} // namespace
