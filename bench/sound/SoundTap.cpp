@@ -23,7 +23,7 @@ namespace {
 std::vector<SoundEvent> Events;
 int NextBuffer = 0;
 
-typedef HRESULT(WINAPI* CreateFunction)(LPCGUID, LPDIRECTSOUND*, LPUNKNOWN);
+typedef RealDirectSoundCreate CreateFunction;
 
 // SoftDirectSoundCreate has the caller-cleans form of our own functions; the
 // slot it stands in for has DirectSoundCreate's.
@@ -342,6 +342,11 @@ bool TapDirectSound(void* module, bool softSound)
     RealCreate = SoftCreate;
     return true;
 #endif
+}
+
+void TapInFrontOf(RealDirectSoundCreate create)
+{
+    RealCreate = create;
 }
 
 const std::vector<SoundEvent>& SoundEvents()

@@ -4,8 +4,9 @@
 // arguments and the same fault: the results, the out-parameters and what the
 // device holds afterwards must agree, and the tap notes exactly the expected
 // events. A module that gives no place for a new buffer is refused, not
-// crashed into, and nothing is created for it. On the software device in both
-// builds.
+// crashed into, and nothing is created for it. A device that succeeds with
+// another code than DS_OK has that code handed on and noted. On the software
+// device in both builds.
 #include "bench/sound/SoundTap.h"
 #include "platform/SoftDirectSound.h"
 #include "tests/bench/TestModule.h"
@@ -639,4 +640,112 @@ TEST(SoundTap, EveryForwardedCallAnswersAndNotesAsTheDeviceAlone)
     }
     EXPECT_EQ(SoftDirectSoundLiveBuffers(), buffersBefore) << "every buffer given back";
     EXPECT_EQ(SoftDirectSoundLiveDevices(), devicesBefore) << "every device given back";
+}
+
+namespace {
+
+// The success the device below answers with in place of DS_OK.
+HRESULT Success = DS_OK;
+
+// A software device that succeeds at making devices and buffers with
+// another success code, as a driver may (S_FALSE, DirectSound's
+// DS_NO_VIRTUALIZATION); everything else is the software device's.
+class OtherSuccess final : public IDirectSound {
+public:
+    explicit OtherSuccess(IDirectSound* soft) : soft_(soft) {}
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override
+    {
+        return soft_->QueryInterface(riid, object);
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
+    ULONG STDMETHODCALLTYPE Release() override
+    {
+        const ULONG left = --references_;
+        if (left == 0) {
+            soft_->Release();
+            delete this;
+        }
+        return left;
+    }
+    HRESULT STDMETHODCALLTYPE CreateSoundBuffer(LPCDSBUFFERDESC description, LPLPDIRECTSOUNDBUFFER buffer,
+                                                IUnknown* outer) override
+    {
+        return Succeed(soft_->CreateSoundBuffer(description, buffer, outer));
+    }
+    HRESULT STDMETHODCALLTYPE GetCaps(LPDSCAPS caps) override { return soft_->GetCaps(caps); }
+    HRESULT STDMETHODCALLTYPE DuplicateSoundBuffer(LPDIRECTSOUNDBUFFER original,
+                                                   LPLPDIRECTSOUNDBUFFER duplicate) override
+    {
+        return Succeed(soft_->DuplicateSoundBuffer(original, duplicate));
+    }
+    HRESULT STDMETHODCALLTYPE SetCooperativeLevel(HWND window, DWORD level) override
+    {
+        return soft_->SetCooperativeLevel(window, level);
+    }
+    HRESULT STDMETHODCALLTYPE Compact() override { return soft_->Compact(); }
+    HRESULT STDMETHODCALLTYPE GetSpeakerConfig(LPDWORD config) override { return soft_->GetSpeakerConfig(config); }
+    HRESULT STDMETHODCALLTYPE SetSpeakerConfig(DWORD config) override { return soft_->SetSpeakerConfig(config); }
+    HRESULT STDMETHODCALLTYPE Initialize(LPCGUID guid) override { return soft_->Initialize(guid); }
+
+    static HRESULT Succeed(HRESULT result) { return result == DS_OK ? Success : result; }
+
+private:
+    IDirectSound* soft_;
+    ULONG references_ = 1;
+};
+
+HRESULT WINAPI CreateOtherSuccess(LPCGUID guid, LPDIRECTSOUND* device, LPUNKNOWN outer)
+{
+    IDirectSound* soft = nullptr;
+    const HRESULT result = SoftDirectSoundCreate(guid, &soft, outer);
+    if (FAILED(result))
+        return result;
+    *device = new OtherSuccess(soft);
+    return OtherSuccess::Succeed(result);
+}
+
+} // namespace
+
+TEST(SoundTap, AnotherSuccessIsHandedOnAndNoted)
+{
+    void* module = LoadTestModule();
+    ASSERT_NE(module, nullptr) << "loading Lumivane.gau";
+    ASSERT_TRUE(TapDirectSound(module, true));
+    const WAVEFORMATEX format = Mono8();
+    const DSBUFFERDESC d = Description(&format, 32, 0);
+    // S_FALSE, and DirectSound's DS_NO_VIRTUALIZATION.
+    for (const HRESULT success : {HRESULT(1), HRESULT(0x0878000AL)}) {
+        Success = success;
+        TapInFrontOf(CreateOtherSuccess);
+        ClearSoundEvents();
+        LPDIRECTSOUND device = nullptr;
+        LPDIRECTSOUNDBUFFER buffer = nullptr, duplicate = nullptr;
+        EXPECT_EQ(TappedDirectSoundCreate(nullptr, &device, nullptr), success) << "the device";
+        ASSERT_NE(device, nullptr);
+        EXPECT_EQ(device->CreateSoundBuffer(&d, &buffer, nullptr), success) << "a buffer";
+        ASSERT_NE(buffer, nullptr);
+        EXPECT_EQ(device->DuplicateSoundBuffer(buffer, &duplicate), success) << "a duplicate";
+        ASSERT_NE(duplicate, nullptr);
+        const std::vector<SoundEvent> events = SoundEvents();
+        ASSERT_EQ(events.size(), 3u);
+        const SoundEvent::Kind kinds[] = {SoundEvent::DeviceCreated, SoundEvent::BufferCreated, SoundEvent::Duplicated};
+        for (int i = 0; i < 3; ++i) {
+            EXPECT_EQ(events[i].What, kinds[i]) << "event " << i;
+            EXPECT_EQ(events[i].Result, long(success)) << "event " << i;
+            EXPECT_EQ(events[i].Flags, 0u) << "event " << i;
+            EXPECT_EQ(events[i].Beeps, 0) << "event " << i;
+            EXPECT_EQ(events[i].Window, 0u) << "event " << i;
+        }
+        EXPECT_EQ(events[0].Buffer, -1);
+        EXPECT_EQ(events[0].Bytes, 0u);
+        EXPECT_EQ(events[2].Buffer, events[1].Buffer + 1);
+        EXPECT_EQ(events[2].Bytes, events[1].Bytes);
+        EXPECT_EQ(duplicate->Release(), 0u);
+        EXPECT_EQ(buffer->Release(), 0u);
+        EXPECT_EQ(device->Release(), 0u);
+    }
+    Success = DS_OK;
+    ASSERT_TRUE(TapDirectSound(module, true)) << "the tap back in front of the software device";
+    ClearSoundEvents();
 }
