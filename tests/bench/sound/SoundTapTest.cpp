@@ -174,6 +174,45 @@ Seen Holdings(const Side& s)
     return seen;
 }
 
+// Asks for an interface: what comes back must be the software object itself
+// (1), nothing (0), or, wrongly, anything else (-1). A reference it hands
+// out is given back.
+Value Answer(const void* answer, const void* real)
+{
+    return answer == real ? 1 : answer == nullptr ? 0 : -1;
+}
+
+HRESULT Ask(IUnknown* object, const GUID& iid, IUnknown* real, Seen* seen)
+{
+    void* answer = seen;
+    const HRESULT r = object->QueryInterface(iid, &answer);
+    seen->push_back(Answer(answer, real));
+    if (SUCCEEDED(r) && answer)
+        static_cast<IUnknown*>(answer)->Release();
+    return r;
+}
+
+// Asks for a device's or a buffer's capabilities in a record that says it
+// is `size` bytes long.
+template <typename Object, typename Capabilities>
+HRESULT CapabilitiesOf(Object* object, DWORD size, Capabilities* caps)
+{
+    *caps = {};
+    caps->dwSize = size;
+    return object->GetCaps(caps);
+}
+
+// Sets one of a buffer's controls and reads it back.
+template <typename Set, typename Get, typename Setting>
+HRESULT SetThenGet(IDirectSoundBuffer* buffer, Set set, Get get, Setting value, Seen* seen)
+{
+    const HRESULT result = (buffer->*set)(value);
+    Setting read = 0;
+    seen->push_back((buffer->*get)(&read));
+    seen->push_back(read);
+    return result;
+}
+
 // Fills a locked region with the clip-less tone the rows write.
 void Fill(void* region, DWORD bytes)
 {
@@ -238,20 +277,10 @@ std::vector<MethodRow> MethodRows()
          {{E::DeviceRefused, TheDevice, 0, 0, DSERR_INVALIDPARAM, nullptr}}},
 
         // The device's methods.
-        {"the device asked for IUnknown", NoFault, S_OK, [](Side& s, Seen* seen) {
-             void* object = nullptr;
-             const HRESULT r = s.Device->QueryInterface(UnknownIid, &object);
-             seen->push_back(object == s.RealDevice);
-             if (object)
-                 static_cast<IUnknown*>(object)->Release();
-             return r;
-         }, {}},
-        {"the device asked for another interface", NoFault, E_NOINTERFACE, [](Side& s, Seen* seen) {
-             void* object = &s;
-             const HRESULT r = s.Device->QueryInterface(OtherIid, &object);
-             seen->push_back(Pointer(object));
-             return r;
-         }, {}},
+        {"the device asked for IUnknown", NoFault, S_OK,
+         [](Side& s, Seen* seen) { return Ask(s.Device, UnknownIid, s.RealDevice, seen); }, {}},
+        {"the device asked for another interface", NoFault, E_NOINTERFACE,
+         [](Side& s, Seen* seen) { return Ask(s.Device, OtherIid, s.RealDevice, seen); }, {}},
         {"the device asked with no place", NoFault, E_POINTER,
          [](Side& s, Seen*) { return s.Device->QueryInterface(UnknownIid, nullptr); }, {}},
         {"a 32-byte buffer", NoFault, Ok, [](Side& s, Seen* seen) {
@@ -297,17 +326,15 @@ std::vector<MethodRow> MethodRows()
              return s.Device->CreateSoundBuffer(&d, &made, nullptr);
          }, {{E::BufferCreated, TheDevice, 16, 0, DSERR_UNSUPPORTED, nullptr}}},
         {"the device's capabilities", NoFault, Ok, [](Side& s, Seen* seen) {
-             DSCAPS caps = {};
-             caps.dwSize = sizeof caps;
-             const HRESULT r = s.Device->GetCaps(&caps);
+             DSCAPS caps;
+             const HRESULT r = CapabilitiesOf(s.Device, sizeof caps, &caps);
              seen->insert(seen->end(), {caps.dwFlags, caps.dwMinSecondarySampleRate, caps.dwMaxSecondarySampleRate,
                  caps.dwPrimaryBuffers});
              return r;
          }, {}},
         {"the device's capabilities in a short record", NoFault, DSERR_INVALIDPARAM, [](Side& s, Seen*) {
-             DSCAPS caps = {};
-             caps.dwSize = 4;
-             return s.Device->GetCaps(&caps);
+             DSCAPS caps;
+             return CapabilitiesOf(s.Device, 4, &caps);
          }, {}},
         {"a duplicate", NoFault, Ok, [](Side& s, Seen* seen) {
              LPDIRECTSOUNDBUFFER made = nullptr;
@@ -350,31 +377,19 @@ std::vector<MethodRow> MethodRows()
          [](Side& s, Seen*) { return s.Device->Initialize(nullptr); }, {}},
 
         // The buffer's methods.
-        {"the buffer asked for IUnknown", NoFault, S_OK, [](Side& s, Seen* seen) {
-             void* object = nullptr;
-             const HRESULT r = s.Buffer->QueryInterface(UnknownIid, &object);
-             seen->push_back(object == s.RealBuffer);
-             if (object)
-                 static_cast<IUnknown*>(object)->Release();
-             return r;
-         }, {}},
-        {"the buffer asked for another interface", NoFault, E_NOINTERFACE, [](Side& s, Seen* seen) {
-             void* object = &s;
-             const HRESULT r = s.Buffer->QueryInterface(OtherIid, &object);
-             seen->push_back(Pointer(object));
-             return r;
-         }, {}},
+        {"the buffer asked for IUnknown", NoFault, S_OK,
+         [](Side& s, Seen* seen) { return Ask(s.Buffer, UnknownIid, s.RealBuffer, seen); }, {}},
+        {"the buffer asked for another interface", NoFault, E_NOINTERFACE,
+         [](Side& s, Seen* seen) { return Ask(s.Buffer, OtherIid, s.RealBuffer, seen); }, {}},
         {"the buffer's capabilities", NoFault, Ok, [](Side& s, Seen* seen) {
-             DSBCAPS caps = {};
-             caps.dwSize = sizeof caps;
-             const HRESULT r = s.Buffer->GetCaps(&caps);
+             DSBCAPS caps;
+             const HRESULT r = CapabilitiesOf(s.Buffer, sizeof caps, &caps);
              seen->insert(seen->end(), {caps.dwFlags, caps.dwBufferBytes});
              return r;
          }, {}},
         {"the buffer's capabilities in a short record", NoFault, DSERR_INVALIDPARAM, [](Side& s, Seen*) {
-             DSBCAPS caps = {};
-             caps.dwSize = 4;
-             return s.Buffer->GetCaps(&caps);
+             DSBCAPS caps;
+             return CapabilitiesOf(s.Buffer, 4, &caps);
          }, {}},
         {"the position set and read", NoFault, Ok, [](Side& s, Seen* seen) {
              seen->push_back(s.Buffer->SetCurrentPosition(10));
@@ -403,32 +418,20 @@ std::vector<MethodRow> MethodRows()
              return s.Buffer->SetFormat(&format);
          }, {}},
         {"the volume set and read", NoFault, Ok, [](Side& s, Seen* seen) {
-             const HRESULT set = s.Buffer->SetVolume(-600);
-             LONG volume = 0;
-             seen->push_back(s.Buffer->GetVolume(&volume));
-             seen->push_back(volume);
-             return set;
+             return SetThenGet(s.Buffer, &IDirectSoundBuffer::SetVolume, &IDirectSoundBuffer::GetVolume, LONG(-600), seen);
          }, {}},
         {"a volume too loud", NoFault, DSERR_INVALIDPARAM, [](Side& s, Seen*) { return s.Buffer->SetVolume(1); }, {}},
         {"the volume read with no place", NoFault, DSERR_INVALIDPARAM,
          [](Side& s, Seen*) { return s.Buffer->GetVolume(nullptr); }, {}},
         {"the pan set and read", NoFault, Ok, [](Side& s, Seen* seen) {
-             const HRESULT set = s.Buffer->SetPan(-300);
-             LONG pan = 0;
-             seen->push_back(s.Buffer->GetPan(&pan));
-             seen->push_back(pan);
-             return set;
+             return SetThenGet(s.Buffer, &IDirectSoundBuffer::SetPan, &IDirectSoundBuffer::GetPan, LONG(-300), seen);
          }, {}},
         {"a pan past the right", NoFault, DSERR_INVALIDPARAM,
          [](Side& s, Seen*) { return s.Buffer->SetPan(DSBPAN_RIGHT + 1); }, {}},
         {"the pan read with no place", NoFault, DSERR_INVALIDPARAM,
          [](Side& s, Seen*) { return s.Buffer->GetPan(nullptr); }, {}},
         {"the frequency set and read", NoFault, Ok, [](Side& s, Seen* seen) {
-             const HRESULT set = s.Buffer->SetFrequency(22050);
-             DWORD frequency = 0;
-             seen->push_back(s.Buffer->GetFrequency(&frequency));
-             seen->push_back(frequency);
-             return set;
+             return SetThenGet(s.Buffer, &IDirectSoundBuffer::SetFrequency, &IDirectSoundBuffer::GetFrequency, DWORD(22050), seen);
          }, {}},
         {"a frequency below DirectSound's", NoFault, DSERR_INVALIDPARAM,
          [](Side& s, Seen*) { return s.Buffer->SetFrequency(DSBFREQUENCY_MIN - 1); }, {}},
