@@ -103,6 +103,8 @@ const int NoFault = -1;
 const DWORD SideBytes = 64;
 const DWORD Controls = DSBCAPS_CTRLVOLUME | DSBCAPS_CTRLPAN | DSBCAPS_CTRLFREQUENCY;
 const HWND SomeWindow = reinterpret_cast<HWND>(0x1234);
+// DSSPEAKER_HEADPHONE: any other than the mono the software device starts with.
+const DWORD Headphones = 1;
 
 HRESULT CreateTapped(LPCGUID guid, LPDIRECTSOUND* device, LPUNKNOWN outer)
 {
@@ -364,7 +366,7 @@ std::vector<MethodRow> MethodRows()
              return s.Device->Compact();
          }, {}},
         {"the speakers set and read", NoFault, Ok, [](Side& s, Seen* seen) {
-             const HRESULT set = s.Device->SetSpeakerConfig(DSSPEAKER_MONO);
+             const HRESULT set = s.Device->SetSpeakerConfig(Headphones);
              DWORD config = 0;
              seen->push_back(set);
              seen->push_back(s.Device->GetSpeakerConfig(&config));
