@@ -18,13 +18,10 @@ const uint32_t HighestRate = 100000;
 // bits a sample.
 const uint32_t PcmFormatBytes = 16;
 
-struct ClipSource {
-    const char* Name;
-    const char* Resource; // stored in upper case; looked up without regard to case
-};
-
-const ClipSource Sources[] = {{"Wave1", "WAVE1"}, {"Wave2", "WAVE2"}};
-ModuleClip Clips[sizeof Sources / sizeof Sources[0]];
+// The gauge's resource names are stored in upper case and looked up without
+// regard to case; plays are named as the gauge names its clips.
+const ModuleClipSource Sources[] = {{"Wave1", "WAVE1"}, {"Wave2", "WAVE2"}};
+ModuleClip Clips[MostModuleClips];
 int Count = 0;
 
 bool PlayablePcm(const uint8_t* format, ModuleClip* clip)
@@ -103,11 +100,16 @@ const char* DescribeClipReading(ClipReading reading)
 
 int LearnModuleClips(void* module)
 {
+    return LearnModuleClipsFrom(module, Sources, int(sizeof Sources / sizeof Sources[0]));
+}
+
+int LearnModuleClipsFrom(void* module, const ModuleClipSource* sources, int count)
+{
     Count = 0;
-    for (const ClipSource& source : Sources) {
-        ModuleClip clip = {source.Name, nullptr, 0, 0, 0, 0};
+    for (int i = 0; i < count && i < MostModuleClips; ++i) {
+        ModuleClip clip = {sources[i].Name, nullptr, 0, 0, 0, 0};
         ModuleResource resource;
-        if (FindModuleResource(module, 10, source.Resource, &resource) &&
+        if (FindModuleResource(module, 10, sources[i].Resource, &resource) &&
             ReadClipImage(resource.Bytes, resource.Size, &clip) == ClipUsable)
             Clips[Count++] = clip;
     }

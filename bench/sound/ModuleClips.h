@@ -42,6 +42,17 @@ const char* DescribeClipReading(ClipReading reading);
 // keeps the usable ones, in that order; how many. They stay valid while the
 // module is loaded.
 int LearnModuleClips(void* module);
+
+// Where a clip is read from: the name plays are known by and the name of its
+// wave resource, which need not be the same.
+struct ModuleClipSource {
+    const char* Name;
+    const char* Resource;
+};
+const int MostModuleClips = 4;
+// LearnModuleClips over other sources, read in their order: the first
+// MostModuleClips of them, the rest left out.
+int LearnModuleClipsFrom(void* module, const ModuleClipSource* sources, int count);
 int ModuleClipCount();
 // The index-th usable clip, or null.
 const ModuleClip* ModuleClipAt(int index);

@@ -23,7 +23,7 @@ namespace {
 std::vector<SoundEvent> Events;
 int NextBuffer = 0;
 
-typedef HRESULT(WINAPI* CreateFunction)(LPCGUID, LPDIRECTSOUND*, LPUNKNOWN);
+typedef RealDirectSoundCreate CreateFunction;
 
 // SoftDirectSoundCreate has the caller-cleans form of our own functions; the
 // slot it stands in for has DirectSoundCreate's.
@@ -186,7 +186,12 @@ public:
                                    LPDWORD secondBytes, DWORD flags) override
     {
         Catch();
-        return real_->Lock(offset, bytes, first, firstBytes, second, secondBytes, flags);
+        HRESULT result = real_->Lock(offset, bytes, first, firstBytes, second, secondBytes, flags);
+        if (SUCCEEDED(result) && first && firstBytes) {
+            locked_[0] = {static_cast<const uint8_t*>(*first), *firstBytes};
+            locked_[1] = {second ? static_cast<const uint8_t*>(*second) : nullptr, secondBytes ? *secondBytes : 0};
+        }
+        return result;
     }
     HRESULT STDMETHODCALLTYPE Play(DWORD reserved, DWORD priority, DWORD flags) override
     {
@@ -214,14 +219,23 @@ public:
     HRESULT STDMETHODCALLTYPE Unlock(LPVOID first, DWORD firstBytes, LPVOID second, DWORD secondBytes) override
     {
         // What the gauge wrote tells the host what this buffer will sound
-        // like, and which of the module's clips it is.
-        if (first && firstBytes) {
+        // like, and which of the module's clips it is. Only regions the last
+        // lock handed out are read, and no further than it handed them out:
+        // the device refuses any other unlock, and the memory past them is
+        // not the module's.
+        const bool firstLocked = first && firstBytes && first == locked_[0].Bytes && firstBytes <= locked_[0].Size;
+        const bool secondLocked =
+            !(second && secondBytes) || (second == locked_[1].Bytes && secondBytes <= locked_[1].Size);
+        if (firstLocked && secondLocked) {
             beeps_ = CountBeeps(static_cast<const uint8_t*>(first), firstBytes);
             if (second && secondBytes)
                 beeps_ += CountBeeps(static_cast<const uint8_t*>(second), secondBytes);
             clip_ = IdentifyClip(first, firstBytes, second, second ? secondBytes : 0);
         }
-        return real_->Unlock(first, firstBytes, second, secondBytes);
+        HRESULT result = real_->Unlock(first, firstBytes, second, secondBytes);
+        if (SUCCEEDED(result))
+            locked_[0] = locked_[1] = {nullptr, 0};
+        return result;
     }
     HRESULT STDMETHODCALLTYPE Restore() override
     {
@@ -237,6 +251,11 @@ private:
     const char* clip_;
     int id_;
     ULONG references_ = 1;
+    // The regions the last successful lock handed out, until unlocked.
+    struct Region {
+        const uint8_t* Bytes;
+        DWORD Size;
+    } locked_[2] = {};
 };
 
 // A module that gives no place for the new buffer is refused before the device
@@ -292,10 +311,12 @@ void TapDevice::Mix(uint64_t at, uint32_t samples)
 
 } // namespace
 
+// A module that gives no place for the device is answered by the real one,
+// asked with no place either, rather than handed a device it cannot hold.
 HRESULT WINAPI TappedDirectSoundCreate(LPCGUID guid, LPDIRECTSOUND* device, LPUNKNOWN outer)
 {
     IDirectSound* real = nullptr;
-    HRESULT result = RealCreate ? RealCreate(guid, &real, outer) : DSERR_NODRIVER;
+    HRESULT result = RealCreate ? RealCreate(guid, device ? &real : nullptr, outer) : DSERR_NODRIVER;
     if (FAILED(result) || !real) {
         Note(SoundEvent::DeviceRefused, -1, 0, 0, 0, result, nullptr);
         return FAILED(result) ? result : DSERR_NODRIVER;
@@ -321,6 +342,11 @@ bool TapDirectSound(void* module, bool softSound)
     RealCreate = SoftCreate;
     return true;
 #endif
+}
+
+void TapInFrontOf(RealDirectSoundCreate create)
+{
+    RealCreate = create;
 }
 
 const std::vector<SoundEvent>& SoundEvents()

@@ -45,6 +45,12 @@ bool TapDirectSound(void* module, bool softSound);
 // The tap's DirectSoundCreate.
 HRESULT WINAPI TappedDirectSoundCreate(LPCGUID guid, LPDIRECTSOUND* device, LPUNKNOWN outer);
 
+// What the tap asks for the device it stands in front of. TapDirectSound
+// chooses it; a test may put a device of its own there, whose answers the
+// tap must hand on unchanged.
+typedef HRESULT(WINAPI* RealDirectSoundCreate)(LPCGUID, LPDIRECTSOUND*, LPUNKNOWN);
+void TapInFrontOf(RealDirectSoundCreate create);
+
 const std::vector<SoundEvent>& SoundEvents();
 void ClearSoundEvents();
 

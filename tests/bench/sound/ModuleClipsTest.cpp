@@ -2,7 +2,8 @@
 // them: one row for each way a clip's reading ends, with the boundaries where
 // the gauge's own walk and DirectSound draw them, then the real module's two
 // clips as the bench and the page read them, and plays named by their bytes
-// whole, split across a lock's two regions, or not at all.
+// whole, split across a lock's two regions, or not at all. Clips are found by
+// their resource's name and known by their own, whatever the two are.
 #include "bench/sound/ClipMatcher.h"
 #include "bench/sound/ModuleClips.h"
 #include "tests/bench/TestModule.h"
@@ -217,4 +218,42 @@ TEST(ModuleClips, TheModulesTwoClipsAreReadAndPlaysAreNamedByTheirBytes)
             EXPECT_STREQ(named ? named : "(none)", play.Named ? play.Named : "(none)") << clip.Name << " " << play.What;
         }
     }
+}
+
+TEST(ModuleClips, AClipIsFoundByItsResourceAndKnownByItsName)
+{
+    void* module = LoadTestModule();
+    ASSERT_NE(module, nullptr) << "loading Lumivane.gau";
+    struct Learned {
+        const char* Name;
+        uint32_t Bytes;
+    };
+    struct SourceRow {
+        const char* What;
+        std::vector<ModuleClipSource> Sources;
+        std::vector<Learned> Clips;
+    };
+    const SourceRow rows[] = {
+        {"each under its own resource", {{"Wave1", "WAVE1"}, {"Wave2", "WAVE2"}}, {{"Wave1", 2924}, {"Wave2", 3784}}},
+        {"a name read from the other's resource", {{"Wave1", "WAVE2"}}, {{"Wave1", 3784}}},
+        {"the two swapped", {{"Wave2", "WAVE1"}, {"Wave1", "WAVE2"}}, {{"Wave2", 2924}, {"Wave1", 3784}}},
+        {"a name no resource has", {{"Takeoff", "wave1"}}, {{"Takeoff", 2924}}},
+        {"a resource the module lacks", {{"Wave1", "WAVE3"}, {"Wave2", "WAVE2"}}, {{"Wave2", 3784}}},
+        {"a resource of another type's name", {{"Wave1", "1"}}, {}},
+        {"no sources", {}, {}},
+        {"more sources than are kept",
+         {{"A", "WAVE1"}, {"B", "WAVE2"}, {"C", "WAVE1"}, {"D", "WAVE2"}, {"E", "WAVE1"}},
+         {{"A", 2924}, {"B", 3784}, {"C", 2924}, {"D", 3784}}},
+    };
+    for (const SourceRow& row : rows) {
+        const int learned = LearnModuleClipsFrom(module, row.Sources.data(), int(row.Sources.size()));
+        ASSERT_EQ(learned, int(row.Clips.size())) << row.What;
+        EXPECT_EQ(ModuleClipCount(), learned) << row.What;
+        for (int i = 0; i < learned; ++i) {
+            EXPECT_STREQ(ModuleClipAt(i)->Name, row.Clips[i].Name) << row.What << ": clip " << i;
+            EXPECT_EQ(ModuleClipAt(i)->Bytes, row.Clips[i].Bytes) << row.What << ": clip " << i;
+        }
+        EXPECT_EQ(ModuleClipAt(learned), nullptr) << row.What;
+    }
+    EXPECT_EQ(LearnModuleClips(module), 2) << "the module's own clips again";
 }
