@@ -618,9 +618,18 @@ TEST_F(SoftDevice, ControlsNotAskedForAreUnavailable)
     LPDIRECTSOUNDBUFFER b = nullptr;
     ASSERT_EQ(device->CreateSoundBuffer(&d, &b, nullptr), DS_OK);
     LONG value = 0;
-    EXPECT_EQ(b->SetVolume(0), DSERR_CONTROLUNAVAIL);
-    EXPECT_EQ(b->GetPan(&value), DSERR_CONTROLUNAVAIL);
-    EXPECT_EQ(b->SetFrequency(11025), DSERR_CONTROLUNAVAIL);
+    DWORD frequency = 0;
+    // Each control, got and set, without its flag.
+    const struct {
+        const char* call;
+        HRESULT result;
+    } calls[] = {
+        {"SetVolume", b->SetVolume(0)},           {"GetVolume", b->GetVolume(&value)},
+        {"SetPan", b->SetPan(0)},                 {"GetPan", b->GetPan(&value)},
+        {"SetFrequency", b->SetFrequency(11025)}, {"GetFrequency", b->GetFrequency(&frequency)},
+    };
+    for (const auto& c : calls)
+        EXPECT_EQ(c.result, DSERR_CONTROLUNAVAIL) << c.call;
     EXPECT_EQ(b->Release(), 0u);
 }
 

@@ -109,8 +109,16 @@ TEST(ReadWaveResource, BitmapsAreNotFoundAsWaves)
         EXPECT_NE(FindResourceA(nullptr, MAKEINTRESOURCEA(id), RT_BITMAP), nullptr) << "bitmap " << id << " as RT_BITMAP";
     }
     EXPECT_EQ(FindResourceA(nullptr, "WAVE1", RT_BITMAP), nullptr) << "a clip found as a bitmap";
-    // The string form of an integer id names the same resource.
-    EXPECT_NE(FindResourceA(nullptr, "#4096", RT_BITMAP), nullptr);
+    // The string form of an integer id names the same resource; the
+    // characters just below and above the digits are none ("#40:," would be
+    // 4096 were ':' and ',' read as digits), nor is a number past 16 bits.
+    const struct {
+        const char* name;
+        bool found;
+    } names[] = {{"#4096", true},  {"#04096", true},  {"#", false},
+                 {"#40:,", false}, {"#40/6", false},  {"#69632", false}, {"4096", false}};
+    for (const auto& n : names)
+        EXPECT_EQ(FindResourceA(nullptr, n.name, RT_BITMAP) != nullptr, n.found) << n.name;
 }
 
 TEST(ReadWaveResource, NoOutputWantedStillReports1)
