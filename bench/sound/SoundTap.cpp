@@ -23,8 +23,6 @@ namespace {
 std::vector<SoundEvent> Events;
 int NextBuffer = 0;
 
-typedef RealDirectSoundCreate CreateFunction;
-
 // SoftDirectSoundCreate has the caller-cleans form of our own functions; the
 // slot it stands in for has DirectSoundCreate's.
 HRESULT WINAPI SoftCreate(LPCGUID guid, LPDIRECTSOUND* device, LPUNKNOWN outer)
@@ -33,9 +31,9 @@ HRESULT WINAPI SoftCreate(LPCGUID guid, LPDIRECTSOUND* device, LPUNKNOWN outer)
 }
 
 #ifdef _WIN32
-CreateFunction RealCreate = nullptr;
+RealDirectSoundCreate RealCreate = nullptr;
 #else
-CreateFunction RealCreate = SoftCreate;
+RealDirectSoundCreate RealCreate = SoftCreate;
 #endif
 
 // The software devices' shared time and the track they are gathered into.
@@ -335,7 +333,7 @@ bool TapDirectSound(void* module, bool softSound)
                        &bound, false};
     if (HookImports(module, &hook, 1) != 1)
         return false;
-    RealCreate = softSound ? SoftCreate : reinterpret_cast<CreateFunction>(bound);
+    RealCreate = softSound ? SoftCreate : reinterpret_cast<RealDirectSoundCreate>(bound);
     return true;
 #else
     (void)softSound;

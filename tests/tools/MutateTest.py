@@ -14,7 +14,8 @@ from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).resolve().parents[2] / "tools"))
 
-from mutation.operators import Finder, Records  # noqa: E402
+from mutation.operators import Finder  # noqa: E402
+from mutation.records import Records  # noqa: E402
 
 RECORD = "struct Box { int Left; int Right; int* Data; double Scale; };\n"
 

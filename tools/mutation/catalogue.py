@@ -6,7 +6,8 @@ the same mutants and spreads over files and operators alike.
 import hashlib
 from pathlib import Path
 
-from .operators import Finder, Records
+from .operators import Finder
+from .records import Records
 from .rooms import cpp_files
 
 # The host's record formats: neighbouring fields the gauge and the bench read.

@@ -76,14 +76,17 @@ def table(header, rows):
     return lines + ["| " + " | ".join(str(c) for c in r) + " |" for r in rows]
 
 
+def saved(checkout, scope, suffix):
+    """Where the result of a scope (a room, or a folder or file in one,
+    "bench/files" and "bench/files/" alike) is kept."""
+    return Path(checkout) / RESULTS / (scope.rstrip("/").replace("/", "-") + suffix)
+
+
 def write(checkout, result):
-    folder = Path(checkout) / RESULTS
-    folder.mkdir(parents=True, exist_ok=True)
+    json_path, md_path = saved(checkout, result["scope"], ".json"), saved(checkout, result["scope"], ".md")
+    json_path.parent.mkdir(parents=True, exist_ok=True)
     result["summary"] = summary(result)
-    slug = result["scope"].rstrip("/").replace("/", "-")
-    json_path = folder / f"{slug}.json"
     json_path.write_text(json.dumps(result, indent=1, ensure_ascii=False) + "\n")
-    md_path = folder / f"{slug}.md"
     md_path.write_text(markdown(result))
     return json_path, md_path
 
@@ -137,7 +140,7 @@ def markdown(result):
 
 def latest(checkout, scope):
     """The saved result of a scope, or None."""
-    path = Path(checkout) / RESULTS / f"{scope.replace('/', '-')}.json"
+    path = saved(checkout, scope, ".json")
     if not path.exists():
         return None
     try:

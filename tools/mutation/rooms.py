@@ -19,10 +19,6 @@ class Room:
     include: list
     exclude: list
 
-    @property
-    def slug(self):
-        return self.name.replace("/", "-")
-
     def holds(self, path):
         return any(_matches(path, p) for p in self.include) and not any(_matches(path, p) for p in self.exclude)
 
