@@ -76,27 +76,6 @@ void AddConfiguredFolders(const std::string& file, int depth, std::vector<std::s
     }
 }
 
-// Where the dynamic loader would look for a library, in its order, without
-// loading anything: loading a library to see whether it is there would run
-// its initialisers inside the bench.
-std::vector<std::string> LoaderFolders(const std::vector<std::string>& modulePaths, const std::string& moduleFolder)
-{
-    std::vector<std::string> folders;
-    std::string origin = moduleFolder.empty() ? "." : moduleFolder;
-    if (origin.size() > 1 && origin.back() == '/')
-        origin.pop_back();
-    for (const std::string& list : modulePaths)
-        AddFolders(list, origin, &folders);
-    if (const char* path = getenv("LD_LIBRARY_PATH"))
-        AddFolders(path, origin, &folders);
-    AddConfiguredFolders("/etc/ld.so.conf", 0, &folders);
-    for (const char* standard :
-        {"/lib/x86_64-linux-gnu", "/usr/lib/x86_64-linux-gnu", "/lib64", "/usr/lib64", "/lib", "/usr/lib",
-            "/usr/local/lib"})
-        folders.push_back(standard);
-    return folders;
-}
-
 bool SystemFinds(const std::string& library, const std::vector<std::string>& folders)
 {
     // A name with a slash is a path, which the loader takes as it is.
@@ -110,6 +89,27 @@ bool SystemFinds(const std::string& library, const std::vector<std::string>& fol
 
 } // namespace
 
+// Found without loading anything: loading a library to see whether it is
+// there would run its initialisers inside the bench.
+std::vector<std::string> LoaderFolders(const std::vector<std::string>& modulePaths, const std::string& moduleFolder,
+    const std::string& configuration)
+{
+    std::vector<std::string> folders;
+    std::string origin = moduleFolder.empty() ? "." : moduleFolder;
+    if (origin.size() > 1 && origin.back() == '/')
+        origin.pop_back();
+    for (const std::string& list : modulePaths)
+        AddFolders(list, origin, &folders);
+    if (const char* path = getenv("LD_LIBRARY_PATH"))
+        AddFolders(path, origin, &folders);
+    AddConfiguredFolders(configuration, 0, &folders);
+    for (const char* standard :
+        {"/lib/x86_64-linux-gnu", "/usr/lib/x86_64-linux-gnu", "/lib64", "/usr/lib64", "/lib", "/usr/lib",
+            "/usr/local/lib"})
+        folders.push_back(standard);
+    return folders;
+}
+
 const char* const LoadableModule = "a 64-bit Linux shared object";
 
 bool ReadOwnNeeds(const std::vector<uint8_t>& bytes, const std::string& path, ModuleFileFacts* facts,
@@ -121,7 +121,7 @@ bool ReadOwnNeeds(const std::vector<uint8_t>& bytes, const std::string& path, Mo
             *what = "a Windows DLL; the windows bench (bench/run-bench) loads it under Wine";
         return false;
     }
-    const std::vector<std::string> folders = LoaderFolders(searchPaths, FolderOf(path));
+    const std::vector<std::string> folders = LoaderFolders(searchPaths, FolderOf(path), "/etc/ld.so.conf");
     for (const std::string& library : facts->Needs)
         if (!SystemFinds(library, folders))
             facts->Missing.push_back(library);

@@ -2,7 +2,8 @@
 // ModuleFileWeb.cpp) gives the loading every build shares (ModuleFile.cpp):
 // the module opened the system's way, an export found by name, the module let
 // go; and for the builds that read the module's file before loading it, what
-// their reading needs of each. Only bench/hosting/ModuleFile*.cpp include it.
+// their reading needs of each. Only bench/hosting/ModuleFile*.cpp and their
+// tests include it.
 #ifndef LUMIVANE_BENCH_HOSTING_MODULEFILEPLATFORM_H
 #define LUMIVANE_BENCH_HOSTING_MODULEFILEPLATFORM_H
 
@@ -28,6 +29,13 @@ void CloseModuleFile(void* handle);
 extern const char* const LoadableModule;
 bool ReadOwnNeeds(const std::vector<uint8_t>& bytes, const std::string& path, ModuleFileFacts* facts,
     std::string* what);
+// The ELF build: where the dynamic loader would look for a module's
+// libraries, in its order: the module's own search paths (`$ORIGIN` being
+// `moduleFolder`), LD_LIBRARY_PATH, the folders the loader's `configuration`
+// file lists (its include lines followed, with their wildcards, four deep),
+// then the standard folders.
+std::vector<std::string> LoaderFolders(const std::vector<std::string>& modulePaths, const std::string& moduleFolder,
+    const std::string& configuration);
 // Whether the bytes start as a PE image (MZ) or an ELF file does.
 bool StartsAsPe(const std::vector<uint8_t>& bytes);
 bool StartsAsElf(const std::vector<uint8_t>& bytes);

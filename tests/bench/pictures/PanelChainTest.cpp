@@ -1,0 +1,187 @@
+// The painter reads a chain of the test's own making beside the real
+// module's bitmaps, so every refusal can be met on both sides of its bound:
+// the records, each bitmap id at and past the ids a resource can have, a kind
+// it does not draw, a chain that loops; and the restore flag's effect, with
+// and without it. The text face and the pass painter refuse what they cannot
+// draw, and go on refusing.
+#include "tests/bench/TestModule.h"
+#include "bench/pictures/BenchFont.h"
+#include "bench/pictures/PanelPainter.h"
+#include "bench/pictures/PassPainter.h"
+#include "bench/pictures/TextFace.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+const int32_t LampBitmap = 8192;
+
+// A linkage whose one gauge's chain is `headers`, each leading to the next.
+class Chain {
+public:
+    Chain(const ModuleLinkage& real, const std::vector<ElementHeader>& headers)
+        : linkage_(real), gauge_(*real.Gauges[0]), headers_(headers), next_(headers.size() * 2, nullptr)
+    {
+        for (size_t i = 0; i + 1 < headers_.size(); ++i) {
+            next_[i * 2] = &headers_[i + 1];
+            headers_[i].Next = &next_[i * 2];
+        }
+        if (!headers_.empty())
+            headers_.back().Next = nullptr;
+        first_[0] = headers_.empty() ? nullptr : &headers_[0];
+        gauge_.Elements = first_;
+        linkage_.Gauges[0] = &gauge_;
+    }
+    const ModuleLinkage* Linkage() const { return &linkage_; }
+
+private:
+    ModuleLinkage linkage_;
+    GaugeHeader gauge_;
+    std::vector<ElementHeader> headers_;
+    std::vector<ElementHeader*> next_;
+    ElementHeader* first_[2] = {nullptr, nullptr};
+};
+
+class PanelChain : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        module = LoadTestModule();
+        ASSERT_NE(module, nullptr);
+        real = TestModuleLinkage(module);
+        ASSERT_NE(real, nullptr);
+        background = *real->Gauges[0]->Elements[0];
+        lamp = background;
+        lamp.Kind = IconKind;
+        lamp.BitmapId = LampBitmap;
+        lamp.ImageFlags = RestoreBeneath | TransparentImage;
+    }
+
+    ElementHeader With(ElementHeader header, int32_t kind, int32_t bitmap)
+    {
+        header.Kind = kind;
+        header.BitmapId = bitmap;
+        return header;
+    }
+
+    void* module = nullptr;
+    const ModuleLinkage* real = nullptr;
+    ElementHeader background, lamp;
+};
+
+} // namespace
+
+TEST_F(PanelChain, ChainsThePainterCannotDrawAreRefusedWithTheirReason)
+{
+    const struct {
+        std::vector<ElementHeader> chain;
+        const char* problem; // empty: painted
+    } rows[] = {
+        {{background, lamp}, ""},
+        {{}, "the gauge header's element list is empty"},
+        {{With(background, IconKind, background.BitmapId)}, "the first element is not a static image"},
+        {{With(background, StaticImageKind, -1)}, "the first element is not a static image"},
+        {{With(background, StaticImageKind, 0x10000)}, "the first element is not a static image"},
+        {{With(background, StaticImageKind, LampBitmap + 100)}, "the first element is not a static image"},
+        // Each side of the ids a resource can have: outside, the id itself
+        // is refused; inside, the module has no such bitmap.
+        {{background, With(lamp, IconKind, -1)}, "element 1 of the chain: bitmap id -1"},
+        {{background, With(lamp, IconKind, 0)}, "element 1 of the chain: bitmap 0 is not among the module's resources"},
+        {{background, With(lamp, IconKind, 0xFFFF)},
+            "element 1 of the chain: bitmap 65535 is not among the module's resources"},
+        {{background, With(lamp, IconKind, 0x10000)}, "element 1 of the chain: bitmap id 65536"},
+        {{background, lamp, With(lamp, StaticImageKind, -7)}, "element 2 of the chain: bitmap id -7"},
+        {{background, With(lamp, 3, LampBitmap)}, "element 1 of the chain has kind 3, which the bench does not draw"},
+        {{background, With(lamp, -1, LampBitmap)}, "element 1 of the chain has kind -1, which the bench does not draw"},
+        {std::vector<ElementHeader>(256, background), ""},
+        {std::vector<ElementHeader>(257, background), "more than 256 elements: do the next lists loop?"},
+    };
+    for (const auto& row : rows) {
+        const Chain chain(*real, row.chain);
+        PanelPainter painter;
+        std::string problem;
+        const bool painted = painter.Load(module, chain.Linkage(), &problem);
+        EXPECT_EQ(painted, *row.problem == '\0') << row.chain.size() << " elements: " << problem;
+        if (*row.problem) {
+            EXPECT_EQ(problem.find(row.problem), 0u) << "got: " << problem;
+        } else {
+            EXPECT_EQ(painter.Elements().size(), row.chain.size());
+        }
+    }
+    PanelPainter painter;
+    std::string problem;
+    EXPECT_FALSE(painter.Load(module, nullptr, &problem));
+    EXPECT_EQ(problem, "Linkage lists no gauge");
+}
+
+TEST_F(PanelChain, OnlyAnElementWithTheRestoreFlagIsPutBackWhenItsImageGoes)
+{
+    for (const uint32_t flags : {uint32_t(RestoreBeneath | TransparentImage), uint32_t(TransparentImage)}) {
+        ElementHeader flagged = lamp;
+        flagged.ImageFlags = flags;
+        const Chain chain(*real, {background, flagged});
+        PanelPainter painter;
+        std::string problem;
+        ASSERT_TRUE(painter.Load(module, chain.Linkage(), &problem)) << problem;
+        PassResults results;
+        results.Count = 2;
+        results.Elements[0].Kind = StaticImageKind;
+        results.Elements[1].Kind = IconKind;
+        results.Elements[1].Image = -1;
+        painter.Paint(&results);
+        const Image dark = painter.Frame();
+        results.Elements[1].Image = 0;
+        painter.Paint(&results);
+        const Image lit = painter.Frame();
+        ASSERT_NE(lit.Pixels, dark.Pixels) << "the lamp draws";
+        results.Elements[1].Image = -1;
+        painter.Paint(&results);
+        if (flags & RestoreBeneath)
+            EXPECT_EQ(painter.Frame().Pixels, dark.Pixels) << "restored";
+        else
+            EXPECT_EQ(painter.Frame().Pixels, lit.Pixels) << "left as drawn";
+    }
+}
+
+TEST(TextFace, OnlyATrueTypeFileItCanReadIsLoaded)
+{
+    std::vector<uint8_t> font;
+    std::string problem;
+    ASSERT_TRUE(LoadBenchFont(&font, &problem)) << problem;
+    const std::vector<uint8_t> zeros(64, 0);
+    const struct {
+        const uint8_t* bytes;
+        size_t size;
+        const char* problem; // empty: loaded
+    } rows[] = {
+        {nullptr, 100, "not a TrueType file (100 bytes)"},
+        {zeros.data(), 0, "not a TrueType file (0 bytes)"},
+        {font.data(), 11, "not a TrueType file (11 bytes)"},
+        {zeros.data(), 12, "not a TrueType font stb_truetype can read"},
+        {zeros.data(), 0x7FFFFFFF, "not a TrueType font stb_truetype can read"},
+        {zeros.data(), 0x80000000u, "not a TrueType file (2147483648 bytes)"},
+        {font.data(), font.size(), ""},
+    };
+    for (const auto& row : rows) {
+        TextFace face;
+        std::string why;
+        EXPECT_EQ(face.Load(row.bytes, row.size, 25, &why), *row.problem == '\0') << row.size << ": " << why;
+        EXPECT_EQ(why, row.problem);
+        EXPECT_EQ(face.Loaded(), *row.problem == '\0');
+        EXPECT_EQ(face.CellHeight(), *row.problem ? 0 : 25);
+    }
+}
+
+TEST(PassPainter, APanelThatCannotBePaintedStaysRefusedForEveryPass)
+{
+    PassPainter painter;
+    PassRecord pass;
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_FALSE(painter.Paint(pass)) << "pass " << i;
+        EXPECT_EQ(painter.Problem(), "no module is loaded");
+        EXPECT_FALSE(painter.Changed());
+    }
+}
