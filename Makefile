@@ -106,11 +106,12 @@ figures: deps
 # the room's tests; the report goes to build/mutants/. Without ROOM it lists
 # the rooms and their mutant counts. MUTANTS_LIMIT=N tries a fixed sample of
 # N; MUTANTS_PRESETS and MUTANTS_EXCLUDE choose the builds and leave tests out;
-# MUTANTS_SURVIVORS=1 tries only the last run's survivors again.
+# MUTANTS_SURVIVORS=1 tries only the last run's survivors again;
+# MUTANTS_GROW=1 takes the last sample up to MUTANTS_LIMIT.
 ROOM ?=
 mutants: deps
 	@MUTANTS_LIMIT='$(MUTANTS_LIMIT)' MUTANTS_PRESETS='$(MUTANTS_PRESETS)' MUTANTS_EXCLUDE='$(MUTANTS_EXCLUDE)' \
-	MUTANTS_SURVIVORS='$(MUTANTS_SURVIVORS)' \
+	MUTANTS_SURVIVORS='$(MUTANTS_SURVIVORS)' MUTANTS_GROW='$(MUTANTS_GROW)' \
 	tools/mutate $(if $(ROOM),--room '$(ROOM)')
 
 # The release zip: the gauge, the windows bench to try it with, and texts;

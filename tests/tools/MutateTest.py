@@ -4,7 +4,9 @@ the snippet and every change it must give, no more and no less; so a change
 to what the operators find, or to what they must leave alone (comments,
 literals, preprocessor lines, static assertions, array sizes, template
 arguments), shows here in a second, without a build. The last rows hold
-the ids to their form and their order, which the equivalents list relies on.
+the ids to their form and their order, which the equivalents list relies on;
+then the samples: a larger one holds the smaller (a sample grows), and the
+least score a sample leaves likely is the binomial bound.
 
     MutateTest.py
 """
@@ -14,8 +16,10 @@ from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).resolve().parents[2] / "tools"))
 
+from mutation.catalogue import sample  # noqa: E402
 from mutation.operators import Finder  # noqa: E402
 from mutation.records import Records  # noqa: E402
+from mutation.report import least_score  # noqa: E402
 
 RECORD = "struct Box { int Left; int Right; int* Data; double Scale; };\n"
 
@@ -104,6 +108,32 @@ class Operators(unittest.TestCase):
                 changed = m.apply(snippet)
                 self.assertEqual(changed[:m.start], snippet[:m.start], m.id)
                 self.assertEqual(changed[m.start + len(m.replacement):], snippet[m.end:], m.id)
+
+
+class Samples(unittest.TestCase):
+    def test_a_larger_sample_holds_the_smaller_in_file_order(self):
+        mutants = Finder("s.cpp", "".join(f"int f{i}(int a) {{ return a < {i} && a != 7; }}\n" for i in range(40)),
+                         Records()).mutants()
+        for small, large in [(0, 10), (10, 30), (30, 200), (1, len(mutants))]:
+            with self.subTest(f"{small} in {large}"):
+                a, b = sample(mutants, small), sample(mutants, large)
+                self.assertEqual(len(b), min(large, len(mutants)) if large else len(mutants))
+                self.assertTrue({m.id for m in a} <= {m.id for m in b} or not small)
+                self.assertEqual(b, [m for m in mutants if m in b], "in file order")
+
+    def test_the_least_likely_score_is_the_binomial_bound(self):
+        # Every one caught: (1 - 0.95) ** (1 / n); none caught: nothing is
+        # left likely; one more caught never lowers it.
+        for judged in [1, 5, 29, 30, 100]:
+            with self.subTest(judged=judged):
+                self.assertAlmostEqual(least_score(judged, judged), 0.05 ** (1 / judged), places=9)
+                self.assertEqual(least_score(0, judged), 0.0)
+                bounds = [least_score(k, judged) for k in range(judged + 1)]
+                self.assertEqual(bounds, sorted(bounds))
+                self.assertTrue(all(b <= k / judged for k, b in enumerate(bounds)), "below the sample's own score")
+        self.assertIsNone(least_score(0, 0))
+        self.assertLess(least_score(28, 29), 0.9)
+        self.assertGreaterEqual(least_score(29, 29), 0.9)
 
 
 if __name__ == "__main__":

@@ -7,6 +7,7 @@ reads the latest result of each room through rooms_table().
 """
 import difflib
 import json
+import math
 import statistics
 from pathlib import Path
 
@@ -30,6 +31,28 @@ def score(c, with_time_outs=False):
     return caught / judged if judged else None
 
 
+def least_score(caught, judged, confidence=0.95):
+    """The least share of a room's mutants its tests catch that a sample
+    catching `caught` of `judged` still leaves likely: the one-sided
+    Clopper-Pearson bound at `confidence` (for a sample drawn without
+    replacement from a finite room, a cautious one). With every one caught,
+    it is (1 - confidence) ** (1 / judged): 29 of 29 leave 90% likely."""
+    if not judged:
+        return None
+    if caught <= 0:
+        return 0.0
+    low, high = 0.0, 1.0
+    for _ in range(60):
+        p = (low + high) / 2
+        # How likely `caught` or more would be caught if the room's share were p.
+        tail = sum(math.comb(judged, k) * p ** k * (1 - p) ** (judged - k) for k in range(caught, judged + 1))
+        if tail < 1 - confidence:
+            low = p
+        else:
+            high = p
+    return low
+
+
 def diff(path, source, mutated):
     return "".join(difflib.unified_diff(source.splitlines(True), mutated.splitlines(True),
                                         f"a/{path}", f"b/{path}", n=1))
@@ -44,6 +67,9 @@ def summary(result):
         "counts": c,
         "score": score(c),
         "score_with_time_outs": score(c, with_time_outs=True),
+        # Only a sample needs it: a whole room's score is what it is.
+        "least_score": least_score(c["killed"], sum(c.values()) - c["equivalent"] - c["not built"])
+        if result.get("sample") else None,
         "mutants": sum(c.values()),
         "build_seconds_median": round(statistics.median(m["build_seconds"] for m in tried), 1) if tried else None,
         "test_seconds_median": round(statistics.median(m["test_seconds"] for m in built), 1) if built else None,
@@ -57,7 +83,7 @@ def percent(value):
 
 
 HEADER = ["room", "mutants", "killed", "survived", "timed out", "not built", "equivalent", "score",
-          "with time-outs"]
+          "with time-outs", "room at least (95%)"]
 
 
 def row(name, result):
@@ -68,7 +94,8 @@ def row(name, result):
     if result.get("unfinished"):
         mutants += f" (stopped; {result.get('planned', '?')} planned)"
     return [name, mutants, c["killed"], c["survived"], c["timed out"], c["not built"], c["equivalent"],
-            percent(s["score"]), percent(s["score_with_time_outs"])]
+            percent(s["score"]), percent(s["score_with_time_outs"]),
+            percent(s["least_score"]) if result.get("sample") else "all measured"]
 
 
 def table(header, rows):
@@ -107,7 +134,9 @@ def markdown(result):
                      "the other mutants are as that run left them."]
     md += table(HEADER, [row(result["scope"], result)]) + [""]
     md += [f"Score: killed / (all − equivalent − not built); counting the time-outs (tests that hung) as caught "
-           f"too: {percent(s['score_with_time_outs'])}. Per mutant: {s['seconds_per_mutant']} s on average, "
+           f"too: {percent(s['score_with_time_outs'])}."
+           + (f" Over the whole room, the score this sample leaves likely is at least {percent(s['least_score'])} "
+              "(one-sided, 95%)." if sample else "") + f" Per mutant: {s['seconds_per_mutant']} s on average, "
            f"build {s['build_seconds_median']} s and tests {s['test_seconds_median']} s at the median.", ""]
     same = [m for m in result["mutants"] if m["status"] == "equivalent" and not m.get("listed_equivalent")]
     if s["counts"]["equivalent"]:
