@@ -1,13 +1,23 @@
 // The bench finds the resources of the real Lumivane.gau as the host does,
 // in both builds: each bitmap by its integer id, each clip by its name in any
 // case, and nothing across types or in a program that carries no resources.
-// Natively this reads the module's resource section from its file.
+// Natively this reads the module's resource section from its file, and only
+// a section loaded with the module counts: copies of the module whose
+// section header says otherwise hold nothing.
 #include "tests/bench/TestModule.h"
 #include "bench/hosting/ModuleResources.h"
 
 #include <gtest/gtest.h>
 
 #include <string.h>
+#ifndef _WIN32
+#include "bench/files/Files.h"
+
+#include <dlfcn.h>
+#include <elf.h>
+
+#include <functional>
+#endif
 
 namespace {
 
@@ -71,3 +81,50 @@ TEST(ModuleResources, AProgramWithoutResourcesHasNone)
     EXPECT_EQ(found.Bytes, nullptr);
     EXPECT_EQ(found.Size, 0u);
 }
+
+#ifndef _WIN32
+TEST(ModuleResources, OnlyASectionLoadedWithTheModuleHoldsThem)
+{
+    std::string bytes, problem;
+    ASSERT_TRUE(ReadWholeFile(LUMIVANE_NATIVE_MODULE, &bytes, &problem)) << problem;
+    Elf64_Ehdr header;
+    memcpy(&header, bytes.data(), sizeof header);
+    auto sectionAt = [&](size_t i) { return header.e_shoff + i * header.e_shentsize; };
+    Elf64_Shdr names;
+    memcpy(&names, bytes.data() + sectionAt(header.e_shstrndx), sizeof names);
+    size_t resources = 0;
+    for (size_t i = 1; i < header.e_shnum && !resources; ++i) {
+        Elf64_Shdr section;
+        memcpy(&section, bytes.data() + sectionAt(i), sizeof section);
+        if (strcmp(bytes.data() + names.sh_offset + section.sh_name, "lumivane_resources") == 0)
+            resources = i;
+    }
+    ASSERT_NE(resources, 0u) << "the module's resource section";
+
+    const struct {
+        const char* what;
+        std::function<void(Elf64_Shdr*)> bend;
+        bool found;
+    } rows[] = {
+        {"as built", [](Elf64_Shdr*) {}, true},
+        {"not allocated", [](Elf64_Shdr* s) { s->sh_flags &= ~uint64_t(SHF_ALLOC); }, false},
+        {"no bits in the file", [](Elf64_Shdr* s) { s->sh_type = SHT_NOBITS; }, false},
+        {"named otherwise", [](Elf64_Shdr* s) { s->sh_name += 1; }, false},
+    };
+    for (const auto& row : rows) {
+        std::string copy = bytes;
+        Elf64_Shdr section;
+        memcpy(&section, copy.data() + sectionAt(resources), sizeof section);
+        row.bend(&section);
+        memcpy(&copy[sectionAt(resources)], &section, sizeof section);
+        const std::string path = AbsolutePath(std::string("resources-") + row.what + ".gau");
+        ASSERT_TRUE(WriteWholeFile(path, copy));
+        void* module = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+        ASSERT_NE(module, nullptr) << dlerror();
+        ModuleResource found = {nullptr, 0};
+        EXPECT_EQ(FindModuleResource(module, 2, uint16_t(4096), &found), row.found) << row.what;
+        EXPECT_EQ(found.Size, row.found ? 8064u : 0u) << row.what;
+        dlclose(module);
+    }
+}
+#endif
