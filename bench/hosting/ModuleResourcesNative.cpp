@@ -8,6 +8,7 @@
 #include "bench/hosting/ModuleResources.h"
 
 #include "bench/files/LittleEndian.h"
+#include "bench/hosting/LoadedSegments.h"
 #include "platform/native/ResourceImage.h"
 
 #include <dlfcn.h>
@@ -144,24 +145,14 @@ struct SegmentSearch {
     bool Loaded;
 };
 
-// True when the section lies inside a loaded segment of the module whose
-// load base is `Base`, within the bytes that come from the file.
+// The module of load base `Base`: whether the section is in its segments.
 int InLoadedSegment(struct dl_phdr_info* info, size_t, void* data)
 {
     SegmentSearch* search = static_cast<SegmentSearch*>(data);
     if (info->dlpi_addr != search->Base)
         return 0;
-    for (ElfW(Half) i = 0; i < info->dlpi_phnum; ++i) {
-        const ElfW(Phdr)& segment = info->dlpi_phdr[i];
-        if (segment.p_type != PT_LOAD || search->Wanted.Address < segment.p_vaddr)
-            continue;
-        const uint64_t into = search->Wanted.Address - segment.p_vaddr;
-        if (into <= segment.p_filesz && search->Wanted.Size <= segment.p_filesz - into) {
-            search->Loaded = true;
-            return 1;
-        }
-    }
-    return 0;
+    search->Loaded = InLoadedSegments(info->dlpi_phdr, info->dlpi_phnum, search->Wanted.Address, search->Wanted.Size);
+    return search->Loaded ? 1 : 0;
 }
 
 // The module's .res image, or null with size 0.
@@ -197,6 +188,19 @@ bool Find(void* module, uint16_t type, uint16_t id, const char* name, ModuleReso
 }
 
 } // namespace
+
+bool InLoadedSegments(const ElfW(Phdr)* segments, size_t count, uint64_t address, uint64_t size)
+{
+    for (size_t i = 0; i < count; ++i) {
+        const ElfW(Phdr)& segment = segments[i];
+        if (segment.p_type != PT_LOAD || address < segment.p_vaddr)
+            continue;
+        const uint64_t into = address - segment.p_vaddr;
+        if (into <= segment.p_filesz && size <= segment.p_filesz - into)
+            return true;
+    }
+    return false;
+}
 
 bool FindModuleResource(void* module, uint16_t type, uint16_t id, ModuleResource* out)
 {

@@ -12,6 +12,7 @@
 #include <string.h>
 #ifndef _WIN32
 #include "bench/files/Files.h"
+#include "bench/hosting/LoadedSegments.h"
 
 #include <dlfcn.h>
 #include <elf.h>
@@ -126,5 +127,36 @@ TEST(ModuleResources, OnlyASectionLoadedWithTheModuleHoldsThem)
         EXPECT_EQ(found.Size, row.found ? 8064u : 0u) << row.what;
         dlclose(module);
     }
+}
+
+TEST(ModuleResources, ASectionIsLoadedOnlyWithinTheFileBytesOfALoadingSegment)
+{
+    // Two segments of the module; what lies past them is never one of its
+    // own, however it reads.
+    ElfW(Phdr) segments[3] = {};
+    segments[0].p_type = PT_LOAD, segments[0].p_vaddr = 0x1000, segments[0].p_filesz = 0x100;
+    segments[0].p_memsz = 0x400;
+    segments[1].p_type = PT_DYNAMIC, segments[1].p_vaddr = 0x3000, segments[1].p_filesz = 0x100;
+    segments[2].p_type = PT_LOAD, segments[2].p_vaddr = 0x3000, segments[2].p_filesz = 0x100;
+    const struct {
+        uint64_t address, size;
+        size_t count;
+        bool loaded;
+    } rows[] = {
+        {0x1000, 0x100, 2, true},
+        {0x1000, 0x101, 2, false}, // into the bytes that are not the file's
+        {0x10FF, 0x1, 2, true},
+        {0x1100, 0x0, 2, true},
+        {0x1100, 0x1, 2, false},
+        {0x0FFF, 0x1, 2, false},
+        {0x3000, 0x10, 2, false}, // not a loading segment
+        {0x3000, 0x10, 3, true},
+        {0x1000, 0xFFFFFFFFFFFFFFFFu, 2, false},
+        {0xFFFFFFFFFFFFFFFFu, 0x1, 2, false},
+        {0x1000, 0x10, 0, false},
+    };
+    for (const auto& r : rows)
+        EXPECT_EQ(InLoadedSegments(segments, r.count, r.address, r.size), r.loaded)
+            << std::hex << r.address << " + " << r.size << " in " << r.count << " segments";
 }
 #endif
