@@ -7,7 +7,8 @@ area three times and the decrease area once, and judges what came of it three
 ways: the gauge's settings file in the bench's sandbox (C:\\pelmo1), the run's
 events.jsonl (which handlers ran, what the readout showed), and a screenshot
 of the X screen (the lit square of Speed1 and the readout's light grey digits
-in their box). Escape closes the window. Xvfb, the bench and Wine's server are
+in their box), and that it flew no faster than 18 passes a second. Escape
+closes the window. Xvfb, the bench and Wine's server are
 stopped whatever happens.
 
     WindowTest.py BENCH.exe MODULE.gau WINE-RUN STATE-DIR WORK-DIR
@@ -142,11 +143,12 @@ def fly(bench, module, wine_run, state, work, display):
     # A server left by an earlier run would still speak to its own display.
     subprocess.run(["wineserver", "-k"], env=prefix, stderr=subprocess.DEVNULL)
     log = open(os.path.join(work, "bench.log"), "w")
+    started = time.monotonic()
     process = subprocess.Popen(
         [wine_run, state, bench, windows_path(module), "--window", "--out", windows_path(out), "--scale", str(SCALE)],
         env=env, stdout=log, stderr=subprocess.STDOUT, start_new_session=True)
     try:
-        judge(process, env, out)
+        judge(process, env, out, started)
     finally:
         if process.poll() is None:
             os.killpg(process.pid, signal.SIGKILL)
@@ -155,7 +157,7 @@ def fly(bench, module, wine_run, state, work, display):
         log.close()
 
 
-def judge(process, env, out):
+def judge(process, env, out, started):
     # The title names the airspeed once the passes have begun. A first start
     # creates the prefix, which takes a while.
     window = xdotool(env, "search", "--sync", "--onlyvisible", "--name", r"Airspeed.*lumivane-bench",
@@ -203,11 +205,16 @@ def judge(process, env, out):
         raise Failed("the bench did not end within 30 s of Escape") from None
     if status != 0:
         faults.append(f"the bench ended with status {status}")
+    # The window flies in real time, a pass each eighteenth of a second
+    # from its first: never more passes than the time it was up allows.
+    elapsed = time.monotonic() - started
 
     with open(os.path.join(out, "events.jsonl")) as stream:
         passes = [json.loads(line) for line in stream]
     if not passes:
         raise Failed("events.jsonl holds no passes")
+    if len(passes) > elapsed * 18 + 18:
+        faults.append(f"{len(passes)} passes in {elapsed:.1f} s: the window does not keep 18 passes a second")
     handlers = [area for one in passes for area in one["handlers"]]
     if handlers != EXPECTED_HANDLERS:
         faults.append(f"events.jsonl: handlers {handlers}, not {EXPECTED_HANDLERS}")
