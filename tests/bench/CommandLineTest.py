@@ -29,13 +29,14 @@ ENV = dict(os.environ, ASAN_OPTIONS="detect_leaks=0:" + os.environ.get("ASAN_OPT
 # that flies TwinLamps.gau where it calls a service no host serves, one with a
 # bad line, and module files that are no module.
 SCENARIOS = {"scenario": "0 airspeed 0\n1 end\n", "stray": "0 airspeed 0\n0.2 airspeed 950000\n0.5 end\n",
-             "bad": "0 airspeed 0\n1 ramp 10\n2 end\n"}
+             "bad": "0 airspeed 0\n1 ramp 10\n2 end\n", "settings": "settings speed1 80\n0 airspeed 0\n1 end\n"}
 MODULES = {"text": lambda: b"not a module\n", "empty": lambda: b"",
            "cut": lambda: Path(MODULE).read_bytes()[:4096]}
 SERVED_NOT = r"the module called service entry 30, which the bench does not serve"
 
 # name, arguments ({module}, {other}, each scenario and module file above,
-# {out}, {absent} filled in), exit status, the stream (or a file of the
+# {out}, {absent} and {blocked}, a settings folder where Speed1's file is a
+# folder, filled in), exit status, the stream (or a file of the
 # output folder) and the pattern it must match, the files the output folder
 # must hold (None: the folder must not exist) and must not hold.
 ROWS = [
@@ -96,6 +97,9 @@ ROWS = [
      0, "stdout", r"^$", ["frames/pass-000000.png", "frames.png"], []),
     ("--scale 0", ["{module}", "--scenario", "{scenario}", "--out", "{out}", "--scale", "0"], 2, "stderr",
      r"--scale: Value 0 not in range 1 to 16", None, []),
+    ("a settings file that cannot be written", ["{module}", "--scenario", "{settings}", "--out", "{out}",
+     "--settings", "{blocked}", "--frames", "none"], 1, "stderr",
+     r"^lumivane-bench: cannot write the settings file \S*blocked/C:\\pelmo1$", [], ["events.jsonl"]),
     ("a run with every frame", ["{module}", "--scenario", "{scenario}", "--out", "{out}", "--frames", "all",
      "--scale", "1"], 0, "stdout",
      r"^19 passes\.\n(.|\n)*No faults\.\nFrames: 19 in (.|\n)*\nChart: \S*s\.png\nVideo: \S*s\.mp4\n",
@@ -110,7 +114,9 @@ def run_row(index, row):
     shutil.rmtree(folder, ignore_errors=True)
     folder.mkdir(parents=True)
     out = folder / "out"
-    filled = {"module": MODULE, "other": OTHER, "out": str(out), "absent": str(folder / "absent")}
+    filled = {"module": MODULE, "other": OTHER, "out": str(out), "absent": str(folder / "absent"),
+              "blocked": str(folder / "blocked")}
+    (folder / "blocked" / "C:\\pelmo1").mkdir(parents=True)
     for key, text in SCENARIOS.items():
         filled[key] = str(folder / ("s.txt" if key == "scenario" else key + ".txt"))
         Path(filled[key]).write_text(text)

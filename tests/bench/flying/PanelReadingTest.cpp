@@ -80,4 +80,46 @@ TEST(PanelReading, AreasHaveRolesOnlyInLumivanesListByNumber)
     host.Kill();
 }
 
+TEST(PanelReading, WhatAPersonIsToldIsTheReadingsOwn)
+{
+    PanelReading reading;
+    reading.Shows.Lumivane = true;
+    reading.Speeds[0] = 80, reading.Speeds[1] = 91, reading.Speeds[2] = 100;
+    reading.SpeedKnown[0] = reading.SpeedKnown[1] = true;
+    reading.SpeedKnown[2] = false;
+    const struct {
+        bool lumivane;
+        int selected;
+        const char* said;
+    } selections[] = {
+        {true, 0, "Speed1 selected: 80"}, {true, 1, "Speed2 selected: 91"}, {true, 2, "Speed3 selected: ?"},
+        {true, -1, ""}, {false, 1, ""},
+    };
+    for (const auto& s : selections) {
+        reading.Shows.Lumivane = s.lumivane;
+        reading.Shows.Selected = s.selected;
+        EXPECT_EQ(SelectionSentence(reading), s.said) << s.selected;
+    }
+    const char* const callouts[] = {"A call-out", "Speed1: single beep", "Speed2: single beep", "Speed3: double beep",
+                                    "A call-out"};
+    for (int speed = -1; speed <= 4; ++speed)
+        EXPECT_EQ(CalloutSentence(speed), callouts[speed < 0 ? 0 : speed]) << speed;
+
+    // A play no lamp foresaw is named by its clip alone: only the double
+    // beep is known to be Speed3's.
+    const bool dark[PanelSpeeds] = {}, third[PanelSpeeds] = {false, false, true};
+    const PassResults pass = PanelResults(dark, third, "100");
+    const struct {
+        const char* clip;
+        int callout;
+    } clips[] = {{"Wave2", 3}, {"Wave1", 0}, {"wave2", 0}, {"Wave", 0}};
+    for (const auto& c : clips) {
+        PanelReader reader;
+        reader.ModuleLoaded("no-such-sandbox");
+        reader.Passed(&pass, 40.0, &c.clip, 1);
+        ASSERT_EQ(reader.Reading().CalloutCount, 1) << c.clip;
+        EXPECT_EQ(reader.Reading().Callouts[0], c.callout) << c.clip;
+    }
+}
+
 } // namespace
