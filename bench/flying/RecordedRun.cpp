@@ -8,6 +8,8 @@
 #include "bench/flying/EventLog.h"
 #include "bench/sound/RunSound.h"
 
+#include <stdio.h>
+
 #include <utility>
 
 namespace {
@@ -31,9 +33,16 @@ private:
 // each kill; with the software device, its own mix.
 class SoundRecorder : public RunRecorder {
 public:
-    bool Start(const RunOptions& options, std::string*) override
+    bool Start(const RunOptions& options, std::string* error) override
     {
         path_ = JoinPath(options.Out, "sound.wav");
+        // The file is written at the end; a place it cannot go is said now,
+        // as events.jsonl's is, not after the whole run has been flown.
+        if (!WriteWholeFile(path_, "")) {
+            *error = "cannot write " + path_;
+            return false;
+        }
+        remove(path_.c_str());
         sound_.Start(options.Capture, PlaysThroughSoftware(options));
         return true;
     }

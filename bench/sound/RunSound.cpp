@@ -88,6 +88,8 @@ RunSoundFile RunSound::Write(const std::string& path, double seconds, const std:
             file.Path = path;
             file.Note = "the software DirectSound's mix, 11025 Hz mono, in the run's time";
             file.Bursts = int(FindStretchBursts(stretches, SOFT_DIRECTSOUND_RATE, 0.01f).size());
+        } else {
+            file.Note = "cannot write " + path;
         }
     } else if (!capture_.empty()) {
         CapturedSound placed = captured_;
@@ -101,6 +103,8 @@ RunSoundFile RunSound::Write(const std::string& path, double seconds, const std:
                     " Hz), each call-out placed at the pass that started it, since the recording device is "
                     "not paced";
                 file.Bursts = int(FindBursts(placed, 0.01f).size());
+            } else {
+                file.Note = "cannot write " + path;
             }
         } else if (captured_.Channels && WriteCaptureWav(captured_, path)) {
             file.Path = path;
@@ -108,6 +112,8 @@ RunSoundFile RunSound::Write(const std::string& path, double seconds, const std:
                 " Hz), as captured: its call-outs did not match the plays one to one, so silences are not "
                 "to scale";
             file.Bursts = int(FindBursts(captured_, 0.01f).size());
+        } else if (captured_.Channels) {
+            file.Note = "cannot write " + path;
         } else {
             file.Note = "nothing was recorded at " + capture_;
         }

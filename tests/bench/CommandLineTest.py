@@ -35,8 +35,8 @@ MODULES = {"text": lambda: b"not a module\n", "empty": lambda: b"",
 SERVED_NOT = r"the module called service entry 30, which the bench does not serve"
 
 # name, arguments ({module}, {other}, each scenario and module file above,
-# {out}, {absent} and {blocked}, a settings folder where Speed1's file is a
-# folder, filled in), exit status, the stream (or a file of the
+# {out}, {absent}, and {blocked} and {walled}, a settings folder and an
+# output folder where Speed1's file and sound.wav are folders, filled in), exit status, the stream (or a file of the
 # output folder) and the pattern it must match, the files the output folder
 # must hold (None: the folder must not exist) and must not hold.
 ROWS = [
@@ -100,6 +100,8 @@ ROWS = [
     ("a settings file that cannot be written", ["{module}", "--scenario", "{settings}", "--out", "{out}",
      "--settings", "{blocked}", "--frames", "none"], 1, "stderr",
      r"^lumivane-bench: cannot write the settings file \S*blocked/C:\\pelmo1$", [], ["events.jsonl"]),
+    ("a sound.wav that cannot be written", ["{module}", "--scenario", "{scenario}", "--out", "{walled}",
+     "--frames", "none"], 1, "stderr", r"^lumivane-bench: cannot write \S*walled/sound.wav$", [], []),
     ("a run with every frame", ["{module}", "--scenario", "{scenario}", "--out", "{out}", "--frames", "all",
      "--scale", "1"], 0, "stdout",
      r"^19 passes\.\n(.|\n)*No faults\.\nFrames: 19 in (.|\n)*\nChart: \S*s\.png\nVideo: \S*s\.mp4\n",
@@ -115,7 +117,8 @@ def run_row(index, row):
     folder.mkdir(parents=True)
     out = folder / "out"
     filled = {"module": MODULE, "other": OTHER, "out": str(out), "absent": str(folder / "absent"),
-              "blocked": str(folder / "blocked")}
+              "blocked": str(folder / "blocked"), "walled": str(folder / "walled")}
+    (folder / "walled" / "sound.wav").mkdir(parents=True)
     (folder / "blocked" / "C:\\pelmo1").mkdir(parents=True)
     for key, text in SCENARIOS.items():
         filled[key] = str(folder / ("s.txt" if key == "scenario" else key + ".txt"))
