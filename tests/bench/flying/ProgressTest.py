@@ -1,0 +1,94 @@
+#!/usr/bin/python3
+# The progress line of a run that lasts, one row a kind of standard error:
+# into a pipe (a log), a line at each quarter reached after the first two
+# seconds, each ending its line, never a carriage return; into a terminal (a
+# pseudo-terminal here), the line drawn again in place, and ended once, at
+# 100%. The run is flown in real time so that it lasts as long on any
+# machine; nothing is judged by how fast it went.
+#
+# Usage: ProgressTest.py WORK_FOLDER BENCH MODULE            (the native bench)
+#        ProgressTest.py WORK_FOLDER WINE_RUN STATE BENCH MODULE  (under Wine)
+import os
+import pty
+import re
+import shutil
+import subprocess
+import sys
+from pathlib import Path
+
+WORK, COMMAND = Path(sys.argv[1]), sys.argv[2:]
+WINE = len(COMMAND) == 4
+SCENARIO = "0 airspeed 0\n2.5 end\n"
+LINE = rb"\[[#.]{30}\] +\d+%  \d+\.\d s of 2\.5 s, pass \d+"
+
+
+def windows(path):
+    return "Z:" + str(Path(path).resolve()).replace("/", "\\") if WINE else str(path)
+
+
+def fly(folder, terminal):
+    folder.mkdir(parents=True)
+    (folder / "s.txt").write_text(SCENARIO)
+    *start, module = COMMAND
+    command = [*start, windows(module), "--scenario", windows(folder / "s.txt"), "--out", windows(folder / "out"),
+               "--frames", "none", "--real-time"] + (["--soft-sound"] if WINE else [])
+    if not terminal:
+        run = subprocess.run(command, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, timeout=120)
+        return run.returncode, run.stderr
+    leader, follower = pty.openpty()
+    process = subprocess.Popen(command, stdout=subprocess.DEVNULL, stderr=follower)
+    os.close(follower)
+    said = b""
+    while True:
+        try:
+            chunk = os.read(leader, 4096)
+        except OSError:  # the terminal's other end is gone
+            break
+        if not chunk:
+            break
+        said += chunk
+    os.close(leader)
+    return process.wait(timeout=120), said
+
+
+def judge_log(said):
+    # A Windows program's text mode ends its lines with "\r\n".
+    if WINE:
+        said = said.replace(b"\r\n", b"\n")
+    lines = said.split(b"\n")
+    problems = [] if lines[-1] == b"" else ["the last line is not ended"]
+    lines = lines[:-1]
+    if b"\r" in said:
+        problems.append("a carriage return in a log")
+    if not 1 <= len(lines) <= 4 or not all(re.fullmatch(LINE, line) for line in lines):
+        problems.append(f"lines {lines}")
+    elif not lines[-1].startswith(b"[" + b"#" * 30 + b"] 100%"):
+        problems.append(f"the last line is {lines[-1]!r}, not 100%")
+    return problems
+
+
+def judge_terminal(said):
+    # The terminal turns the one line end into "\r\n".
+    ends = said.count(b"\n")
+    if ends != 1 or not said.endswith(b"\r\n"):
+        return [f"{ends} line ends, not one at the end"]
+    drawn = said[:-2].split(b"\r")
+    if drawn[0] != b"" or len(drawn) < 3 or not all(re.fullmatch(LINE, line) for line in drawn[1:]):
+        return [f"not a line drawn again in place: {drawn[:4]}"]
+    if not drawn[-1].startswith(b"[" + b"#" * 30 + b"] 100%"):
+        return [f"the last drawing is {drawn[-1]!r}, not 100%"]
+    return []
+
+
+ROWS = [("into a log", False, judge_log)] + ([] if WINE else [("into a terminal", True, judge_terminal)])
+shutil.rmtree(WORK, ignore_errors=True)
+failures = []
+for name, terminal, judge in ROWS:
+    status, said = fly(WORK / name.replace(" ", "-"), terminal)
+    problems = ([] if status == 0 else [f"exit status {status}"]) + judge(said)
+    if problems:
+        failures.append(f"{name}: " + "; ".join(problems) + f"\n  said: {said[-400:]!r}")
+    else:
+        print(f"ok    {name}")
+print("\n".join(failures))
+sys.exit(1 if failures else 0)
