@@ -59,6 +59,8 @@ TEST(Scenario, BadLinesAreNamedWithTheirFileAndLine)
         {"settings speed1 text \"80\n", "s.txt:1: the text has no closing quote"},
         {"settings speed1 text \"80\" now\n", "s.txt:1: unexpected 'now' after the settings file's content"},
         {"settings speed1 80 now\n", "s.txt:1: unexpected 'now' after the settings file's content"},
+        {"1 b\x01o\x1fg\x7fus\x0b\n", "s.txt:1: unknown action 'b\\x01o\\x1fg\\x7fus\\x0b' "
+         "(airspeed, ramp, noise, track, press, hold, kill, install, end)"},
         {"settings speed1 missing \"80\"\n", "s.txt:1: unexpected '80' after the settings file's content"},
         {"1 track none.csv\n", "s.txt:1: cannot read the track none.csv: none.csv does not exist"},
         {"1 track header-only.csv\n", "s.txt:1: the track header-only.csv holds no 'seconds,airspeed' rows"},
