@@ -104,19 +104,27 @@ TEST(ModuleResources, OnlyASectionLoadedWithTheModuleHoldsThem)
 
     const struct {
         const char* what;
-        std::function<void(Elf64_Shdr*)> bend;
+        std::function<void(Elf64_Ehdr*, Elf64_Shdr*)> bend;
         bool found;
     } rows[] = {
-        {"as built", [](Elf64_Shdr*) {}, true},
-        {"not allocated", [](Elf64_Shdr* s) { s->sh_flags &= ~uint64_t(SHF_ALLOC); }, false},
-        {"no bits in the file", [](Elf64_Shdr* s) { s->sh_type = SHT_NOBITS; }, false},
-        {"named otherwise", [](Elf64_Shdr* s) { s->sh_name += 1; }, false},
+        {"as built", [](Elf64_Ehdr*, Elf64_Shdr*) {}, true},
+        {"not allocated", [](Elf64_Ehdr*, Elf64_Shdr* s) { s->sh_flags &= ~uint64_t(SHF_ALLOC); }, false},
+        {"no bits in the file", [](Elf64_Ehdr*, Elf64_Shdr* s) { s->sh_type = SHT_NOBITS; }, false},
+        {"named otherwise", [](Elf64_Ehdr*, Elf64_Shdr* s) { s->sh_name += 1; }, false},
+        // The names' section one past the last, and the last itself (where
+        // the linker puts it).
+        {"names past the table", [](Elf64_Ehdr* h, Elf64_Shdr*) { h->e_shstrndx = h->e_shnum; }, false},
+        {"names in the last section", [](Elf64_Ehdr* h, Elf64_Shdr*) { h->e_shstrndx = uint16_t(h->e_shnum - 1); },
+            true},
+        {"no sections", [](Elf64_Ehdr* h, Elf64_Shdr*) { h->e_shnum = 0; }, false},
     };
     for (const auto& row : rows) {
         std::string copy = bytes;
+        Elf64_Ehdr bentHeader = header;
         Elf64_Shdr section;
         memcpy(&section, copy.data() + sectionAt(resources), sizeof section);
-        row.bend(&section);
+        row.bend(&bentHeader, &section);
+        memcpy(&copy[0], &bentHeader, sizeof bentHeader);
         memcpy(&copy[sectionAt(resources)], &section, sizeof section);
         const std::string path = AbsolutePath(std::string("resources-") + row.what + ".gau");
         ASSERT_TRUE(WriteWholeFile(path, copy));
