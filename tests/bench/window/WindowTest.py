@@ -2,9 +2,9 @@
 """The bench's window, used as a person would use it: the windows bench is
 started with --window under Wine on a virtual X server (Xvfb), in a Wine
 prefix of this test's own that is only ever started with that display; the
-test finds the window, clicks Speed1's selector button, then the increase
-area three times and the decrease area once, and judges what came of it three
-ways: the gauge's settings file in the bench's sandbox (C:\\pelmo1), the run's
+test finds the window, presses the key 2 (Speed2 selected), clicks Speed1's
+selector button, then the increase area three times and the decrease area
+once, and judges what came of it three ways: the gauge's settings file in the bench's sandbox (C:\\pelmo1), the run's
 events.jsonl (which handlers ran, what the readout showed), and a screenshot
 of the X screen (the lit square of Speed1 and the readout's light grey digits
 in their box), and that it flew no faster than 18 passes a second. Escape
@@ -31,7 +31,7 @@ SCALE = 4
 SELECT_SPEED1 = (10, 57)
 INCREASE = (70, 45)
 DECREASE = (40, 45)
-EXPECTED_HANDLERS = ["area 5", "area 2", "area 2", "area 2", "area 1"]
+EXPECTED_HANDLERS = ["area 4", "area 5", "area 2", "area 2", "area 2", "area 1"]
 # A fresh sandbox: the gauge starts from Speed1 80.
 EXPECTED_SPEED1 = 82
 # Panel pixels: the middle of Speed1's selector square and of Speed3's (the
@@ -166,6 +166,9 @@ def judge(process, env, out, started):
     place = dict(line.split("=", 1) for line in geometry.splitlines())
     origin = (int(place["X"]), int(place["Y"]))
 
+    # A key first: 2 selects Speed2 as its mark's area does, and closes nothing.
+    xdotool(env, "key", "--window", window, "2")
+    time.sleep(0.3)
     for point in [SELECT_SPEED1, INCREASE, INCREASE, INCREASE, DECREASE]:
         xdotool(env, "mousemove", "--window", window, str(point[0] * SCALE), str(point[1] * SCALE), "click", "1")
         time.sleep(0.3)
