@@ -4,12 +4,12 @@ started with --window under Wine on a virtual X server (Xvfb), in a Wine
 prefix of this test's own that is only ever started with that display; the
 test finds the window, presses the key 2 (Speed2 selected), clicks Speed1's
 selector button, then the increase area three times and the decrease area
-once, and judges what came of it three ways: the gauge's settings file in the bench's sandbox (C:\\pelmo1), the run's
-events.jsonl (which handlers ran, what the readout showed), and a screenshot
-of the X screen (the lit square of Speed1 and the readout's light grey digits
-in their box), and that it flew no faster than 18 passes a second. Escape
-closes the window. Xvfb, the bench and Wine's server are
-stopped whatever happens.
+once, and judges what came of it three ways: the gauge's settings file in
+the bench's sandbox (C:\\pelmo1), the run's events.jsonl (which handlers ran,
+what the readout showed), and a screenshot of the X screen (the lit square
+of Speed1 and the readout's light grey digits in their box); and that it
+flew no faster than 18 passes a second. Escape closes the window. Xvfb, the
+bench and Wine's server are stopped whatever happens.
 
     WindowTest.py BENCH.exe MODULE.gau WINE-RUN STATE-DIR WORK-DIR
 
