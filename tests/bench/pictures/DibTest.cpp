@@ -68,6 +68,8 @@ TEST(Dib, TakesWhatWindowsLaysOutAndSaysWhatIsWrongWithTheRest)
          "header size 39 in a resource of 60 bytes (a file header left in?)"},
         {"a header past the end", [&] { auto b = good; Put32(&b, 0, 61); return b; }(),
          "header size 61 in a resource of 60 bytes (a file header left in?)"},
+        {"a header that is the whole resource", [&] { auto b = good; Put32(&b, 0, 60); return b; }(),
+         "needs 80 bytes, has 60"},
         {"no width", [&] { auto b = good; Put32(&b, 4, 0); return b; }(), "size 0 x 2"},
         {"4097 across", [&] { auto b = good; Put32(&b, 4, 4097); return b; }(), "size 4097 x 2"},
         {"no height", [&] { auto b = good; Put32(&b, 8, 0); return b; }(), "size 3 x 0"},

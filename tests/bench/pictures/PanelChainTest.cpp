@@ -2,8 +2,9 @@
 // module's bitmaps, so every refusal can be met on both sides of its bound:
 // the records, each bitmap id at and past the ids a resource can have, a kind
 // it does not draw, a chain that loops; and the restore flag's effect, with
-// and without it. The text face and the pass painter refuse what they cannot
-// draw, and go on refusing.
+// and without it; a text element's filled box, clipped on every side. The
+// text face and the pass painter refuse what they cannot draw, and go on
+// refusing.
 #include "tests/bench/TestModule.h"
 #include "bench/pictures/BenchFont.h"
 #include "bench/pictures/PanelPainter.h"
@@ -143,6 +144,56 @@ TEST_F(PanelChain, OnlyAnElementWithTheRestoreFlagIsPutBackWhenItsImageGoes)
             EXPECT_EQ(painter.Frame().Pixels, dark.Pixels) << "restored";
         else
             EXPECT_EQ(painter.Frame().Pixels, lit.Pixels) << "left as drawn";
+    }
+}
+
+TEST_F(PanelChain, ATextElementWithABackgroundFillsItsBoxClippedToThePanel)
+{
+    const TextElement* readout = nullptr;
+    for (ElementHeader* const* next = real->Gauges[0]->Elements; next && *next; next = (*next)->Next)
+        if ((*next)->Kind == TextStringKind)
+            readout = reinterpret_cast<const TextElement*>(*next);
+    ASSERT_NE(readout, nullptr) << "the module's text element";
+    const Rgb Blue = {0, 0, 255};
+    const struct {
+        int x, y, width, height;
+        PixelBox filled; // in the panel
+    } rows[] = {
+        {10, 20, 20, 10, {10, 20, 30, 30}},
+        {10, -3, 20, 10, {10, 0, 30, 7}},
+        {-4, 5, 20, 10, {0, 5, 16, 15}},
+        {90, 65, 20, 10, {90, 65, 100, 70}},
+    };
+    for (const auto& r : rows) {
+        ElementHeader first = background;
+        TextElement text = *readout;
+        text.Header.X = r.x, text.Header.Y = r.y;
+        text.BoxWidth = r.width, text.BoxHeight = r.height;
+        text.BackgroundColour = 0x00FF0000; // blue, as a COLORREF
+        text.Header.ImageFlags = 0;         // no transparency: the box is filled
+        text.Header.Next = nullptr;
+        ElementHeader* second[2] = {&text.Header, nullptr};
+        first.Next = second;
+        ElementHeader* list[2] = {&first, nullptr};
+        GaugeHeader gauge = *real->Gauges[0];
+        gauge.Elements = list;
+        ModuleLinkage linkage = *real;
+        linkage.Gauges[0] = &gauge;
+        PanelPainter painter;
+        std::string problem;
+        ASSERT_TRUE(painter.Load(module, &linkage, &problem)) << problem;
+        PassResults results;
+        results.Count = 2;
+        results.Elements[1].Kind = TextStringKind;
+        painter.Paint(&results);
+        const Image& frame = painter.Frame();
+        for (int y = 0; y < frame.Height; ++y)
+            for (int x = 0; x < frame.Width; ++x) {
+                const bool inside = x >= r.filled.Left && x < r.filled.Right && y >= r.filled.Top &&
+                                    y < r.filled.Bottom;
+                if (inside != (frame.At(x, y) == Blue))
+                    ADD_FAILURE() << "pixel " << x << ", " << y << " of the box at " << r.x << ", " << r.y;
+            }
     }
 }
 
