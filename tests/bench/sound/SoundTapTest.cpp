@@ -87,7 +87,12 @@ TEST(SoundTap, BufferCallsAreAnsweredAsDirectSoundAnswersThem)
         if (made)
             EXPECT_EQ(made->Release(), 0u) << row.What << ": the made buffer's last reference";
     }
+    // References counted as COM counts them: each answer what is left.
+    EXPECT_EQ(original->AddRef(), 2u);
+    EXPECT_EQ(original->Release(), 1u);
     EXPECT_EQ(original->Release(), 0u);
+    EXPECT_EQ(device->AddRef(), 2u);
+    EXPECT_EQ(device->Release(), 1u);
     EXPECT_EQ(device->Release(), 0u);
     EXPECT_EQ(SoftDirectSoundLiveBuffers(), buffersBefore) << "every buffer given back";
 }
