@@ -36,9 +36,11 @@ SERVED_NOT = r"the module called service entry 30, which the bench does not serv
 
 # name, arguments ({module}, {other}, each scenario and module file above,
 # {out}, {absent}, and {blocked} and {walled}, a settings folder and an
-# output folder where Speed1's file and sound.wav are folders, filled in), exit status, the stream (or a file of the
+# output folder where Speed1's file and sound.wav are folders, and
+# {nomatplotlib}, a folder whose matplotlib cannot be imported, filled in), exit status, the stream (or a file of the
 # output folder) and the pattern it must match, the files the output folder
-# must hold (None: the folder must not exist) and must not hold.
+# must hold (None: the folder must not exist) and must not hold; then, if
+# given, what the run's environment changes.
 ROWS = [
     ("no module", [], 2, "stderr", r"module is required", None, []),
     ("a module alone", ["{module}"], 2, "stderr", r"--scenario and --out are needed \(or --window\)", None, []),
@@ -102,6 +104,10 @@ ROWS = [
      r"^lumivane-bench: cannot write the settings file \S*blocked/C:\\pelmo1$", [], ["events.jsonl"]),
     ("a sound.wav that cannot be written", ["{module}", "--scenario", "{scenario}", "--out", "{walled}",
      "--frames", "none"], 1, "stderr", r"^lumivane-bench: cannot write \S*walled/sound.wav$", [], []),
+    ("a chart without matplotlib", ["{module}", "--scenario", "{scenario}", "--out", "{out}", "--frames", "none"], 0,
+     "stdout", r"^No chart: /usr/bin/python3 has no matplotlib \(Debian package python3-matplotlib\); with it: "
+     r"/usr/bin/python3 \S+/chart\.py \S+/events\.jsonl \S+/s\.png --title s\.txt$", ["events.jsonl"], ["s.png"],
+     {"PYTHONPATH": "{nomatplotlib}"}),
     ("a run with every frame", ["{module}", "--scenario", "{scenario}", "--out", "{out}", "--frames", "all",
      "--scale", "1"], 0, "stdout",
      r"^19 passes\.\n(.|\n)*No faults\.\nFrames: 19 in (.|\n)*\nChart: \S*s\.png\nVideo: \S*s\.mp4\n",
@@ -111,7 +117,7 @@ ROWS = [
 
 
 def run_row(index, row):
-    name, arguments, status, stream, pattern, holds, lacks = row
+    name, arguments, status, stream, pattern, holds, lacks, *environment = row
     folder = WORK / f"row{index:02}"
     shutil.rmtree(folder, ignore_errors=True)
     folder.mkdir(parents=True)
@@ -119,6 +125,9 @@ def run_row(index, row):
     filled = {"module": MODULE, "other": OTHER, "out": str(out), "absent": str(folder / "absent"),
               "blocked": str(folder / "blocked"), "walled": str(folder / "walled")}
     (folder / "walled" / "sound.wav").mkdir(parents=True)
+    filled["nomatplotlib"] = str(folder / "nomatplotlib")
+    (folder / "nomatplotlib" / "matplotlib").mkdir(parents=True)
+    (folder / "nomatplotlib" / "matplotlib" / "__init__.py").write_text("raise ImportError('not here')\n")
     (folder / "blocked" / "C:\\pelmo1").mkdir(parents=True)
     for key, text in SCENARIOS.items():
         filled[key] = str(folder / ("s.txt" if key == "scenario" else key + ".txt"))
@@ -128,7 +137,8 @@ def run_row(index, row):
         Path(filled[key]).write_bytes(make())
     command = [BENCH] + [argument.format(**filled) for argument in arguments]
     try:
-        result = subprocess.run(command, capture_output=True, timeout=SECONDS, env=ENV)
+        env = dict(ENV, **{k: v.format(**filled) for k, v in environment[0].items()}) if environment else ENV
+        result = subprocess.run(command, capture_output=True, timeout=SECONDS, env=env)
     except subprocess.TimeoutExpired:
         return f"still running after {SECONDS} s"
     if stream in ("stdout", "stderr"):
