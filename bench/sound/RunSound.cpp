@@ -88,8 +88,6 @@ RunSoundFile RunSound::Write(const std::string& path, double seconds, const std:
             file.Path = path;
             file.Note = "the software DirectSound's mix, 11025 Hz mono, in the run's time";
             file.Bursts = int(FindStretchBursts(stretches, SOFT_DIRECTSOUND_RATE, 0.01f).size());
-        } else {
-            file.Note = "cannot write " + path;
         }
     } else if (!capture_.empty()) {
         CapturedSound placed = captured_;
@@ -103,8 +101,6 @@ RunSoundFile RunSound::Write(const std::string& path, double seconds, const std:
                     " Hz), each call-out placed at the pass that started it, since the recording device is "
                     "not paced";
                 file.Bursts = int(FindBursts(placed, 0.01f).size());
-            } else {
-                file.Note = "cannot write " + path;
             }
         } else if (captured_.Channels && WriteCaptureWav(captured_, path)) {
             file.Path = path;
@@ -112,14 +108,15 @@ RunSoundFile RunSound::Write(const std::string& path, double seconds, const std:
                 " Hz), as captured: its call-outs did not match the plays one to one, so silences are not "
                 "to scale";
             file.Bursts = int(FindBursts(captured_, 0.01f).size());
-        } else if (captured_.Channels) {
-            file.Note = "cannot write " + path;
-        } else {
+        } else if (!captured_.Channels) {
             file.Note = "nothing was recorded at " + capture_;
         }
     } else {
         file.Note = "real DirectSound, not recorded: no sound.wav (bench/run-bench records a run without --window)";
     }
+    // Every way that says nothing else tried to write the file and could not.
+    if (file.Path.empty() && file.Note.empty())
+        file.Note = "cannot write " + path;
     return file;
 }
 

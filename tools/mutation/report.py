@@ -23,12 +23,16 @@ def counts(mutants):
     return c
 
 
+def judged(c):
+    """The mutants a score is over: all but the equivalent and the unbuilt."""
+    return sum(c.values()) - c["equivalent"] - c["not built"]
+
+
 def score(c, with_time_outs=False):
-    """killed / (all − equivalent − not built); with_time_outs counts a
-    mutant whose tests ran past their limit as caught too."""
-    judged = sum(c.values()) - c["equivalent"] - c["not built"]
+    """killed / judged; with_time_outs counts a mutant whose tests ran past
+    their limit as caught too."""
     caught = c["killed"] + (c["timed out"] if with_time_outs else 0)
-    return caught / judged if judged else None
+    return caught / judged(c) if judged(c) else None
 
 
 def least_score(caught, judged, confidence=0.95):
@@ -68,8 +72,7 @@ def summary(result):
         "score": score(c),
         "score_with_time_outs": score(c, with_time_outs=True),
         # Only a sample needs it: a whole room's score is what it is.
-        "least_score": least_score(c["killed"], sum(c.values()) - c["equivalent"] - c["not built"])
-        if result.get("sample") else None,
+        "least_score": least_score(c["killed"], judged(c)) if result.get("sample") else None,
         "mutants": sum(c.values()),
         "build_seconds_median": round(statistics.median(m["build_seconds"] for m in tried), 1) if tried else None,
         "test_seconds_median": round(statistics.median(m["test_seconds"] for m in built), 1) if built else None,

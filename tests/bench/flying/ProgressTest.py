@@ -16,6 +16,11 @@ import subprocess
 import sys
 from pathlib import Path
 
+# No bytecode left in the source tree by a test run.
+sys.dont_write_bytecode = True
+sys.path.insert(0, str(Path(__file__).resolve().parents[2] / "support"))
+from WinePath import windows_path  # noqa: E402
+
 WORK, COMMAND = Path(sys.argv[1]), sys.argv[2:]
 WINE = len(COMMAND) == 4
 SCENARIO = "0 airspeed 0\n2.5 end\n"
@@ -23,7 +28,7 @@ LINE = rb"\[[#.]{30}\] +\d+%  \d+\.\d s of 2\.5 s, pass \d+"
 
 
 def windows(path):
-    return "Z:" + str(Path(path).resolve()).replace("/", "\\") if WINE else str(path)
+    return windows_path(path) if WINE else str(path)
 
 
 def fly(folder, terminal):

@@ -14,15 +14,16 @@ import subprocess
 import sys
 from pathlib import Path
 
+# No bytecode left in the source tree by a test run.
+sys.dont_write_bytecode = True
+sys.path.insert(0, str(Path(__file__).resolve().parents[2] / "support"))
+from WinePath import windows_path as windows  # noqa: E402
+
 WINE_RUN, STATE, MEASURE, BUILD, WORK = sys.argv[1], sys.argv[2], sys.argv[3], Path(sys.argv[4]), Path(sys.argv[5])
 
 STATES = ["settings loaded, at rest", "settings loaded, take-off with the sounds playing",
           "every settings file missing", "C:\\pelmo missing, the first read", "C:\\pelmo2 missing, the last read"]
 COUNTED = ["LocalAlloc", "LocalFree", "fopen", "failed-fopen", "fgetc", "fputs", "fclose", "DirectSoundCreate"]
-
-
-def windows(path):
-    return "Z:" + str(Path(path).resolve()).replace("/", "\\")
 
 
 def measure(*arguments):

@@ -20,28 +20,41 @@ namespace {
 
 const int32_t LampBitmap = 8192;
 
-// A linkage whose one gauge's chain is `headers`, each leading to the next.
+// A linkage whose one gauge's chain is the given elements, each leading to
+// the next: copies of `headers`, or the caller's own elements (a text
+// element is more than its header), kept alive by the caller.
 class Chain {
 public:
-    Chain(const ModuleLinkage& real, const std::vector<ElementHeader>& headers)
-        : linkage_(real), gauge_(*real.Gauges[0]), headers_(headers), next_(headers.size() * 2, nullptr)
+    Chain(const ModuleLinkage& real, const std::vector<ElementHeader>& headers) : copies_(headers)
     {
-        for (size_t i = 0; i + 1 < headers_.size(); ++i) {
-            next_[i * 2] = &headers_[i + 1];
-            headers_[i].Next = &next_[i * 2];
-        }
-        if (!headers_.empty())
-            headers_.back().Next = nullptr;
-        first_[0] = headers_.empty() ? nullptr : &headers_[0];
-        gauge_.Elements = first_;
-        linkage_.Gauges[0] = &gauge_;
+        std::vector<ElementHeader*> elements;
+        for (ElementHeader& header : copies_)
+            elements.push_back(&header);
+        Link(real, elements);
     }
+    Chain(const ModuleLinkage& real, const std::vector<ElementHeader*>& elements) { Link(real, elements); }
+    Chain(const Chain&) = delete;
+    Chain& operator=(const Chain&) = delete;
     const ModuleLinkage* Linkage() const { return &linkage_; }
 
 private:
+    void Link(const ModuleLinkage& real, const std::vector<ElementHeader*>& elements)
+    {
+        linkage_ = real;
+        gauge_ = *real.Gauges[0];
+        next_.assign(elements.size() * 2, nullptr);
+        for (size_t i = 0; i < elements.size(); ++i) {
+            next_[i * 2] = i + 1 < elements.size() ? elements[i + 1] : nullptr;
+            elements[i]->Next = i + 1 < elements.size() ? &next_[i * 2] : nullptr;
+        }
+        first_[0] = elements.empty() ? nullptr : elements[0];
+        gauge_.Elements = first_;
+        linkage_.Gauges[0] = &gauge_;
+    }
+
+    std::vector<ElementHeader> copies_;
     ModuleLinkage linkage_;
     GaugeHeader gauge_;
-    std::vector<ElementHeader> headers_;
     std::vector<ElementHeader*> next_;
     ElementHeader* first_[2] = {nullptr, nullptr};
 };
@@ -171,17 +184,10 @@ TEST_F(PanelChain, ATextElementWithABackgroundFillsItsBoxClippedToThePanel)
         text.BoxWidth = r.width, text.BoxHeight = r.height;
         text.BackgroundColour = 0x00FF0000; // blue, as a COLORREF
         text.Header.ImageFlags = 0;         // no transparency: the box is filled
-        text.Header.Next = nullptr;
-        ElementHeader* second[2] = {&text.Header, nullptr};
-        first.Next = second;
-        ElementHeader* list[2] = {&first, nullptr};
-        GaugeHeader gauge = *real->Gauges[0];
-        gauge.Elements = list;
-        ModuleLinkage linkage = *real;
-        linkage.Gauges[0] = &gauge;
+        const Chain chain(*real, std::vector<ElementHeader*>{&first, &text.Header});
         PanelPainter painter;
         std::string problem;
-        ASSERT_TRUE(painter.Load(module, &linkage, &problem)) << problem;
+        ASSERT_TRUE(painter.Load(module, chain.Linkage(), &problem)) << problem;
         PassResults results;
         results.Count = 2;
         results.Elements[1].Kind = TextStringKind;

@@ -25,6 +25,11 @@ import subprocess
 import sys
 import time
 
+# No bytecode left in the source tree by a test run.
+sys.dont_write_bytecode = True
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "support"))
+from WinePath import windows_path  # noqa: E402
+
 SKIP = 77
 SCALE = 4
 # Panel points to press (bench/SCENARIOS.md) and the areas they run.
@@ -46,11 +51,6 @@ READOUT_TEXT = (239, 239, 239)
 
 class Failed(Exception):
     pass
-
-
-def windows_path(path):
-    """Wine sees the Linux root as drive Z:."""
-    return "Z:" + os.path.abspath(path).replace("/", "\\")
 
 
 def start_xvfb():
