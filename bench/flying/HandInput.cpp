@@ -115,6 +115,13 @@ void HandInput::AirspeedKey(HandKey key)
     inputs_.push_back({Input::Airspeed, 0, 0, to, PanelArea::None});
 }
 
+void HandInput::Leave(PassControl& control)
+{
+    inputs_.clear();
+    control.Release();
+    control.Stop();
+}
+
 void HandInput::Apply(PassControl& control)
 {
     for (const Input& input : inputs_) {

@@ -70,6 +70,9 @@ public:
     // Before a pass: everything queued since the last one, then the take-off's
     // airspeed at this pass's time.
     void Apply(PassControl& control);
+    // The window closed: what is queued is dropped, what is held let go (so
+    // that no repeat runs in the pass that ends the run), and the run stops.
+    void Leave(PassControl& control);
     // After a pass: the airspeed and Speed3 it showed.
     void Shown(const PassRecord& pass);
 

@@ -15,7 +15,9 @@
 #include "bench/flying/HandInput.h"
 #include "bench/pictures/ContactSheet.h"
 #include "bench/pictures/PassPainter.h"
-#include "bench/window/DownArrowCursor.h"
+#include "bench/window/Messages.h"
+#include "bench/window/PanelCursor.h"
+#include "bench/window/WindowCursors.h"
 
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
@@ -53,7 +55,6 @@ private:
     static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
     void Key(WPARAM key, bool down, bool repeat);
-    HCURSOR CursorAt(int x, int y) const;
     void Paint(HDC dc);
     void ShowStatus(const PassRecord& pass);
 
@@ -72,7 +73,7 @@ private:
     Clock::time_point start_;
     uint64_t passes_ = 0;
     const GaugeHost* host_ = nullptr; // the run's, valid while messages are pumped
-    HCURSOR arrow_ = nullptr, up_ = nullptr, down_ = nullptr, hand_ = nullptr;
+    WindowCursors cursors_;
     std::string status_;
     std::string keys_; // every key and its hint, from the one table
     std::string problem_;
@@ -99,15 +100,6 @@ bool BenchWindow::Open(const std::string& module, int scale, double rate, std::s
         keys_ += std::string(HandKeys[i].Name) + " " + HandKeys[i].Hint + "   ";
     keys_ += "Esc quit";
     HINSTANCE instance = GetModuleHandleA(nullptr);
-    arrow_ = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
-    up_ = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_UPARROW));
-    // IDC_HAND came with Windows 98 and 2000; before, the arrow stands in.
-    hand_ = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_HAND));
-    if (!hand_)
-        hand_ = arrow_;
-    down_ = MakeDownArrow();
-    if (!down_)
-        down_ = arrow_;
 
     WNDCLASSA windowClass = {};
     windowClass.lpfnWndProc = &BenchWindow::Procedure;
@@ -152,9 +144,6 @@ void BenchWindow::Close()
         DestroyWindow(window_);
         window_ = nullptr;
     }
-    if (down_ && down_ != arrow_)
-        DestroyCursor(down_);
-    down_ = nullptr;
 }
 
 LRESULT CALLBACK BenchWindow::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
@@ -210,19 +199,15 @@ LRESULT BenchWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam)
             POINT point;
             GetCursorPos(&point);
             ScreenToClient(window_, &point);
-            SetCursor(CursorAt(point.x, point.y));
+            SetCursor(cursors_.For(PanelCursorCode(host_, point.x, point.y, scale_, width_, height_)));
             return TRUE;
         }
         break;
     case WM_ERASEBKGND:
         return 1; // WM_PAINT covers every pixel
-    case WM_PAINT: {
-        PAINTSTRUCT paint;
-        HDC dc = BeginPaint(window_, &paint);
-        Paint(dc);
-        EndPaint(window_, &paint);
+    case WM_PAINT:
+        PaintWindow(window_, [this](HDC dc) { Paint(dc); });
         return 0;
-    }
     case WM_DESTROY:
         closed_ = true;
         window_ = nullptr;
@@ -248,25 +233,6 @@ void BenchWindow::Key(WPARAM key, bool down, bool repeat)
     }
 }
 
-HCURSOR BenchWindow::CursorAt(int x, int y) const
-{
-    if (!host_ || !host_->MouseAreas() || x < 0 || y < 0 || x >= width_ || y >= height_)
-        return arrow_;
-    const int px = x / scale_, py = y / scale_;
-    if (px >= GaugeHost::GaugeWidth || py >= GaugeHost::GaugeHeight)
-        return arrow_;
-    switch (host_->CursorCodeAt(px, py)) {
-    case UpArrowCursor:
-        return up_;
-    case DownArrowCursor:
-        return down_;
-    case HandCursor:
-        return hand_;
-    default:
-        return arrow_;
-    }
-}
-
 void BenchWindow::ReadInput(PassControl& control)
 {
     if (passes_ == 0)
@@ -275,15 +241,7 @@ void BenchWindow::ReadInput(PassControl& control)
     // behind the clock (a busy machine) catches up without waiting.
     const double due = double(passes_ + 1) / rate_;
     for (;;) {
-        MSG message;
-        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-            if (message.message == WM_QUIT) {
-                closed_ = true;
-                break;
-            }
-            TranslateMessage(&message);
-            DispatchMessageA(&message);
-        }
+        PumpMessages(&closed_);
         if (closed_ || ticked_ || passes_ == 0 ||
             std::chrono::duration<double>(Clock::now() - start_).count() >= due)
             break;
@@ -292,8 +250,7 @@ void BenchWindow::ReadInput(PassControl& control)
     ticked_ = false;
     ++passes_;
     if (closed_) {
-        control.Release();
-        control.Stop();
+        hands_.Leave(control);
         return;
     }
     hands_.Apply(control);

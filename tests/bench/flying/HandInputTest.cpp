@@ -52,7 +52,7 @@ public:
     void SetAirspeed(double value) override { asked.push_back({"airspeed", 0, 0, value}); }
     void Kill() override {}
     void Install() override {}
-    void Stop() override {}
+    void Stop() override { asked.push_back({"stop", 0, 0, 0}); }
 };
 
 TEST(HeldPress, RepeatsAsTheHostDoesPassByPass)
@@ -219,7 +219,7 @@ TEST(HandInput, TheTakeOffClimbsToTwentyPastSpeed3OverTenSecondsThenHolds)
 // let go only by its own holder.
 TEST(HandInput, SeveralInputsInOnePassAreActedOnInOrder)
 {
-    enum What { MouseDown, MouseUp, Key, KeyRepeat, KeyRelease };
+    enum What { MouseDown, MouseUp, Key, KeyRepeat, KeyRelease, Close };
     struct Step {
         What what;
         int x, y;    // MouseDown
@@ -229,7 +229,7 @@ TEST(HandInput, SeveralInputsInOnePassAreActedOnInOrder)
     const struct {
         const char* what;
         std::vector<Step> steps;
-        std::vector<std::string> asked; // "hold x y", "release", "airspeed v"
+        std::vector<std::string> asked; // "hold x y", "release", "airspeed v", "stop"
     } rows[] = {
         {"two presses", {{MouseDown, 10, 20, up}, {MouseUp, 0, 0, up}, {MouseDown, 30, 40, up}, {MouseUp, 0, 0, up}},
             {"hold 10 20", "release", "hold 30 40", "release"}},
@@ -259,6 +259,10 @@ TEST(HandInput, SeveralInputsInOnePassAreActedOnInOrder)
             {"hold -2147483648 2147483647", "release"}},
         {"keys that are no key", {{Key, 0, 0, HandKey(-1)}, {Key, 0, 0, HandKey(HandKeyCount)},
             {KeyRelease, 0, 0, HandKey(HandKeyCount)}}, {}},
+        // The window closes: whatever came before is dropped.
+        {"the window closes on a press held", {{MouseDown, 10, 20, up}, {Close, 0, 0, up}}, {"release", "stop"}},
+        {"the window closes on a key held", {{Key, 0, 0, raise}, {Key, 0, 0, up}, {Close, 0, 0, up}},
+            {"release", "stop"}},
     };
     for (const auto& row : rows) {
         HandInput hands;
@@ -270,13 +274,14 @@ TEST(HandInput, SeveralInputsInOnePassAreActedOnInOrder)
             case Key: hands.KeyDown(step.key); break;
             case KeyRepeat: hands.KeyDown(step.key, true); break;
             case KeyRelease: hands.KeyUp(step.key); break;
+            case Close: hands.Leave(driver); break;
             }
         }
         hands.Apply(driver);
         std::vector<std::string> asked;
         for (const Asked& a : driver.asked)
             asked.push_back(a.What == "airspeed" ? "airspeed " + std::to_string(int(a.Value))
-                            : a.What == "release" ? a.What
+                            : a.What == "release" || a.What == "stop" ? a.What
                                                   : a.What + " " + std::to_string(a.X) + " " + std::to_string(a.Y));
         EXPECT_EQ(asked, row.asked) << row.what;
         // What was acted on is gone: the next pass asks nothing but the

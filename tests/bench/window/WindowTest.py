@@ -6,9 +6,11 @@ test finds the window, presses the key 2 (Speed2 selected), clicks Speed1's
 selector button, then the increase area three times and the decrease area
 once, and judges what came of it three ways: the gauge's settings file in
 the bench's sandbox (C:\\pelmo1), the run's events.jsonl (which handlers ran,
-what the readout showed), and a screenshot of the X screen (the lit square
-of Speed1 and the readout's light grey digits in their box); and that it
-flew no faster than 18 passes a second. Escape closes the window. Xvfb, the
+what the readout showed; written pass by pass while the window is open), and
+a screenshot of the X screen (the lit square of Speed1 and the readout's
+light grey digits in their box, and every pixel of the panel the very
+picture the bench's own frame of the pass shows); and that it flew no faster
+than 18 passes a second. Escape closes the window. Xvfb, the
 bench and Wine's server are stopped whatever happens.
 
     WindowTest.py BENCH.exe MODULE.gau WINE-RUN STATE-DIR WORK-DIR
@@ -24,6 +26,8 @@ import struct
 import subprocess
 import sys
 import time
+
+from PIL import Image
 
 # No bytecode left in the source tree by a test run.
 sys.dont_write_bytecode = True
@@ -145,7 +149,8 @@ def fly(bench, module, wine_run, state, work, display):
     log = open(os.path.join(work, "bench.log"), "w")
     started = time.monotonic()
     process = subprocess.Popen(
-        [wine_run, state, bench, windows_path(module), "--window", "--out", windows_path(out), "--scale", str(SCALE)],
+        [wine_run, state, bench, windows_path(module), "--window", "--out", windows_path(out), "--scale", str(SCALE),
+         "--frames", "changes"],
         env=env, stdout=log, stderr=subprocess.STDOUT, start_new_session=True)
     try:
         judge(process, env, out, started)
@@ -200,6 +205,28 @@ def judge(process, env, out, started):
     digits = panel_pixels(pixel, origin, READOUT_BOX).count(READOUT_TEXT)
     if digits < 20 * SCALE * SCALE:
         faults.append(f"the readout's box shows {digits} screen pixels of the text colour, too few for the digits of ' 82'")
+
+    # The screen's panel pixel for pixel: the bench's frame of the last pass
+    # that changed it.
+    frames = os.path.join(out, "frames")
+    name = max(n for n in os.listdir(frames) if n.endswith(".png"))
+    with Image.open(os.path.join(frames, name)) as picture:
+        frame = picture.convert("RGB")
+    shown = frame.load()
+    differ = [(x, y) for y in range(frame.height) for x in range(frame.width)
+              if pixel(origin[0] + x, origin[1] + y) != shown[x, y]]
+    if differ:
+        faults.append(f"{len(differ)} screen pixels of the panel differ from frames/{name}, the first at {differ[0]}")
+
+    # Someone following the run sees it pass by pass while the window is up.
+    events = os.path.join(out, "events.jsonl")
+    sizes = set()
+    deadline = time.monotonic() + 1
+    while time.monotonic() < deadline:
+        sizes.add(os.path.getsize(events))
+        time.sleep(0.02)
+    if len(sizes) < 6:
+        faults.append(f"events.jsonl grew {len(sizes) - 1} times in a second of the open window, not pass by pass")
 
     xdotool(env, "key", "--window", window, "Escape")
     try:
