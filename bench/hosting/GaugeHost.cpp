@@ -52,7 +52,7 @@ struct HostServices {
         int text = 0;
         for (int i = 0; i < Current->elementCount_; ++i) {
             ElementHeader* e = Current->elements_[i];
-            if (e->Kind == TextStringKind && text < GaugeHost::MaxTextElements)
+            if (e->Kind == TextStringKind)
                 reinterpret_cast<TextElement*>(e)->TextBuffer = Current->textBuffers_[text++];
         }
     }

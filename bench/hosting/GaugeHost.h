@@ -167,8 +167,9 @@ private:
     static constexpr int MaxElements = PassResults::MostElements;
     ElementHeader* elements_[MaxElements];
     int elementCount_ = 0;
-    static constexpr int MaxTextElements = 4;
-    char textBuffers_[MaxTextElements][TextBufferBytes];
+    // A buffer for every element the chain may hold, so that a gauge with
+    // text elements only is served as one with a single text element is.
+    char textBuffers_[MaxElements][TextBufferBytes];
 };
 
 #endif

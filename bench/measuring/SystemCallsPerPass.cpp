@@ -12,6 +12,8 @@
 
 #include <stdio.h>
 
+#include <algorithm>
+
 #include <vector>
 
 // C:\pelmo holds "100", C:\pelmo1 "80" and C:\pelmo2 "90".
@@ -102,15 +104,19 @@ bool CountCallsPerPass(const std::string& module, const std::string& sandbox, co
     host.Pass(state.From, &results);
     TapAdvance(samplesPerPass);
     ClearSoundEvents();
+    std::vector<GaugeCallCounts> counted;
     for (double airspeed : Airspeeds(state)) {
         ResetGaugeCalls();
         host.Pass(airspeed, &results);
         TapAdvance(samplesPerPass);
-        if (figures->Passes > 0 && !(GaugeCalls == figures->PerPass))
-            figures->Steady = false;
-        figures->PerPass = GaugeCalls;
-        ++figures->Passes;
+        counted.push_back(GaugeCalls);
     }
+    // Every state counts at least one pass: a steady one several, a ramp
+    // from its first airspeed to its last.
+    figures->Passes = int(counted.size());
+    figures->PerPass = counted.back();
+    figures->Steady = std::adjacent_find(counted.begin(), counted.end(), [](const GaugeCallCounts& a,
+        const GaugeCallCounts& b) { return !(a == b); }) == counted.end();
     for (const SoundEvent& event : SoundEvents())
         figures->Plays += event.What == SoundEvent::Played && event.Result >= 0;
 

@@ -1,6 +1,7 @@
 // Runs one of the bench's picture scripts (chart.py, video.py) natively with
 // Debian's /usr/bin/python3: the python3 first on PATH may be another,
-// without matplotlib or PIL. The script's own output is not shown: its exit
+// without matplotlib or PIL. LUMIVANE_PYTHON, when set and not empty, names
+// the Python to use instead. The script's own output is not shown: its exit
 // status says enough, and the summary stays the bench's.
 #ifndef LUMIVANE_BENCH_PICTURES_PYTHONSCRIPT_H
 #define LUMIVANE_BENCH_PICTURES_PYTHONSCRIPT_H

@@ -37,10 +37,10 @@ SERVED_NOT = r"the module called service entry 30, which the bench does not serv
 # name, arguments ({module}, {other}, each scenario and module file above,
 # {out}, {absent}, and {blocked} and {walled}, a settings folder and an
 # output folder where Speed1's file and sound.wav are folders, and
-# {nomatplotlib}, a folder whose matplotlib cannot be imported, filled in), exit status, the stream (or a file of the
-# output folder) and the pattern it must match, the files the output folder
-# must hold (None: the folder must not exist) and must not hold; then, if
-# given, what the run's environment changes.
+# {nomatplotlib}, a folder whose matplotlib cannot be imported, filled in),
+# exit status, the stream (or a file of the output folder) and the pattern it
+# must match, the files the output folder must hold (None: the folder must not
+# exist) and must not hold; then, if given, what the run's environment changes.
 ROWS = [
     ("no module", [], 2, "stderr", r"module is required", None, []),
     ("a module alone", ["{module}"], 2, "stderr", r"--scenario and --out are needed \(or --window\)", None, []),
@@ -112,7 +112,12 @@ ROWS = [
      "--scale", "1"], 0, "stdout",
      r"^19 passes\.\n(.|\n)*No faults\.\nFrames: 19 in (.|\n)*\nChart: \S*s\.png\nVideo: \S*s\.mp4\n",
      ["events.jsonl", "sound.wav", "frames/pass-000018.png", "frames.png", "s.png", "s.mp4"],
-     ["frames/pass-000019.png"]),
+     ["frames/pass-000019.png"], {"LUMIVANE_PYTHON": ""}),
+    ("pictures without Python", ["{module}", "--scenario", "{scenario}", "--out", "{out}", "--frames", "all",
+     "--scale", "1"], 0, "stdout",
+     r"\nNo chart: there is no \S+/absent \(Debian packages python3 and python3-matplotlib\)\n"
+     r"No video: there is no \S+/absent \(Debian packages python3 and python3-pil\)\n",
+     ["events.jsonl", "frames.png"], ["s.png", "s.mp4"], {"LUMIVANE_PYTHON": "{absent}"}),
 ]
 
 
