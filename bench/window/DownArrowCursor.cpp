@@ -8,20 +8,22 @@
 HCURSOR MakeDownArrow()
 {
     const int Size = 32, Centre = 8, Tip = 22, HeadRows = 8, ShaftTop = 2, ShaftHalf = 1;
-    bool shape[Size][Size] = {};
+    // The cursor's pixels in a frame one pixel wide, so that every pixel
+    // has four neighbours to ask about, even on the cursor's edge.
+    bool framed[Size + 2][Size + 2] = {};
+    auto inside = [&](int x, int y) -> bool& { return framed[y + 1][x + 1]; };
     for (int y = ShaftTop; y <= Tip - HeadRows; ++y)
         for (int x = Centre - ShaftHalf; x <= Centre + ShaftHalf; ++x)
-            shape[y][x] = true;
+            inside(x, y) = true;
     for (int r = 0; r <= HeadRows; ++r)
         for (int x = Centre - r; x <= Centre + r; ++x)
-            shape[Tip - r][x] = true;
+            inside(x, Tip - r) = true;
     BYTE andMask[Size * Size / 8], xorMask[Size * Size / 8];
     memset(andMask, 0xFF, sizeof andMask);
     memset(xorMask, 0, sizeof xorMask);
-    auto inside = [&](int x, int y) { return x >= 0 && y >= 0 && x < Size && y < Size && shape[y][x]; };
     for (int y = 0; y < Size; ++y)
         for (int x = 0; x < Size; ++x) {
-            if (!shape[y][x])
+            if (!inside(x, y))
                 continue;
             const int byte = y * Size / 8 + x / 8;
             const BYTE bit = BYTE(0x80 >> (x % 8));
