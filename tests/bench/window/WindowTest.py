@@ -51,6 +51,11 @@ READOUT_BOX = (25, 35, 87, 60)
 RED = (255, 0, 0)
 LIGHT_GREY = (204, 204, 204)
 READOUT_TEXT = (239, 239, 239)
+# The strip below the panel: three lines of 17 screen pixels and 4 to spare,
+# the status in its text colour over the first, the keys' hints in theirs
+# over the other two.
+STRIP_HEIGHT = 3 * 17 + 4
+STRIP_GROUND, STRIP_TEXT, STRIP_HINT = (32, 32, 32), (230, 230, 230), (160, 160, 160)
 
 
 class Failed(Exception):
@@ -205,6 +210,23 @@ def judge(process, env, out, started):
     digits = panel_pixels(pixel, origin, READOUT_BOX).count(READOUT_TEXT)
     if digits < 20 * SCALE * SCALE:
         faults.append(f"the readout's box shows {digits} screen pixels of the text colour, too few for the digits of ' 82'")
+
+    # The strip: its status on one line, the keys on two, and nothing past
+    # its height.
+    top = origin[1] + 70 * SCALE
+    rows = [[pixel(origin[0] + x, top + y) for x in range(100 * SCALE)] for y in range(STRIP_HEIGHT + 1)]
+    strange = [y for y, row in enumerate(rows[:STRIP_HEIGHT]) if set(row) - {STRIP_GROUND, STRIP_TEXT, STRIP_HINT}]
+    if strange:
+        faults.append(f"the strip's rows {strange[:5]} hold colours of neither its ground nor its text")
+    if STRIP_GROUND in rows[STRIP_HEIGHT]:
+        faults.append(f"the strip reaches past its {STRIP_HEIGHT} rows")
+    status = [y for y, row in enumerate(rows) if STRIP_TEXT in row]
+    if not status or status[-1] >= 2 + 17:
+        faults.append(f"the status is not on the strip's first line: rows {status}")
+    hinted = [y for y, row in enumerate(rows) if STRIP_HINT in row]
+    lines = sum(1 for i, y in enumerate(hinted) if i == 0 or hinted[i - 1] != y - 1)
+    if lines != 2 or hinted[0] < 2 + 17:
+        faults.append(f"the keys are not on the strip's two lines below the status: rows {hinted}")
 
     # The screen's panel pixel for pixel: the bench's frame of the last pass
     # that changed it.
