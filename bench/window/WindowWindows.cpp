@@ -105,7 +105,6 @@ bool BenchWindow::Open(const std::string& module, int scale, double rate, std::s
     windowClass.lpfnWndProc = &BenchWindow::Procedure;
     windowClass.hInstance = instance;
     windowClass.hCursor = nullptr; // set by WM_SETCURSOR, area by area
-    windowClass.hIcon = LoadIconA(nullptr, reinterpret_cast<LPCSTR>(IDI_APPLICATION));
     windowClass.lpszClassName = ClassName;
     RegisterClassA(&windowClass); // a second registration in the process fails harmlessly
 
@@ -166,12 +165,11 @@ LRESULT BenchWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam)
             ticked_ = true;
         return 0;
     case WM_LBUTTONDOWN:
-        // Only on the panel; the strip below it is the bench's.
-        if (x < width_ && y < height_) {
-            SetCapture(window_);
-            pressed_ = true;
-            hands_.Down(x / scale_, y / scale_);
-        }
+        // A press on the strip below the panel lies past the host's gauge,
+        // where the host finds no area: it runs nothing.
+        SetCapture(window_);
+        pressed_ = true;
+        hands_.Down(x / scale_, y / scale_);
         return 0;
     case WM_LBUTTONUP:
         if (pressed_) {

@@ -169,9 +169,20 @@ def fly(bench, module, wine_run, state, work, display):
 
 def judge(process, env, out, started):
     # The title names the airspeed once the passes have begun. A first start
-    # creates the prefix, which takes a while.
-    window = xdotool(env, "search", "--sync", "--onlyvisible", "--name", r"Airspeed.*lumivane-bench",
-                     timeout=180).splitlines()[0]
+    # creates the prefix, which takes a while; a bench that ends first has
+    # failed to open its window, and says why in its log.
+    deadline = time.monotonic() + 180
+    while True:
+        found = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", r"Airspeed.*lumivane-bench"],
+                               env=env, capture_output=True, text=True, timeout=30).stdout.split()
+        if found:
+            window = found[0]
+            break
+        if process.poll() is not None:
+            raise Failed(f"the bench ended with status {process.returncode} before its window showed")
+        if time.monotonic() > deadline:
+            raise Failed("no window within 180 s")
+        time.sleep(0.3)
     geometry = xdotool(env, "getwindowgeometry", "--shell", window)
     place = dict(line.split("=", 1) for line in geometry.splitlines())
     origin = (int(place["X"]), int(place["Y"]))
