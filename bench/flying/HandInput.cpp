@@ -32,6 +32,14 @@ const KeyBinding* FindHandKey(HandKey key)
     return nullptr;
 }
 
+const KeyBinding* FindWindowsKey(int windowsKey)
+{
+    for (const KeyBinding& binding : HandKeys)
+        if (binding.WindowsKey == windowsKey)
+            return &binding;
+    return nullptr;
+}
+
 std::string KeysHelp(const char* heading)
 {
     std::string text = heading;

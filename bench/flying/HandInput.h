@@ -45,6 +45,8 @@ extern const KeyBinding HandKeys[];
 extern const int HandKeyCount;
 // The binding of a key, or null.
 const KeyBinding* FindHandKey(HandKey key);
+// The binding of a Win32 virtual-key code, or null.
+const KeyBinding* FindWindowsKey(int windowsKey);
 // The table as --help gives it, under `heading`, one key a line.
 std::string KeysHelp(const char* heading);
 

@@ -220,15 +220,13 @@ void BenchWindow::Key(WPARAM key, bool down, bool repeat)
         SendMessageA(window_, WM_CLOSE, 0, 0);
         return;
     }
-    for (int i = 0; i < HandKeyCount; ++i) {
-        if (WPARAM(HandKeys[i].WindowsKey) != key)
-            continue;
-        if (down)
-            hands_.KeyDown(HandKeys[i].Code, repeat);
-        else
-            hands_.KeyUp(HandKeys[i].Code);
+    const KeyBinding* binding = FindWindowsKey(int(key));
+    if (!binding)
         return;
-    }
+    if (down)
+        hands_.KeyDown(binding->Code, repeat);
+    else
+        hands_.KeyUp(binding->Code);
 }
 
 void BenchWindow::ReadInput(PassControl& control)

@@ -112,6 +112,7 @@ TEST(HandKeys, AreOneTableEveryReaderCanRelyOn)
         EXPECT_TRUE(windowsKeys.insert(key.WindowsKey).second) << key.Name << ": its own Windows key";
         EXPECT_TRUE(names.insert(key.Name).second) << key.Name;
         EXPECT_EQ(FindHandKey(key.Code), &key);
+        EXPECT_EQ(FindWindowsKey(key.WindowsKey), &key);
         std::string web = std::string(key.WebKey) + " ";
         for (size_t at = 0, blank; (blank = web.find(' ', at)) != std::string::npos; at = blank + 1)
             if (blank > at)
@@ -122,6 +123,9 @@ TEST(HandKeys, AreOneTableEveryReaderCanRelyOn)
         int x = 0, y = 0;
         EXPECT_EQ(AreaMiddle(LumivaneAreas, key.Area, &x, &y), key.Area != PanelArea::None) << key.Name;
     }
+    // Esc (0x1B) is the window's own; X, 0 and -1 are no key of the table.
+    for (int windowsKey : {0x1B, int('X'), 0, -1})
+        EXPECT_EQ(FindWindowsKey(windowsKey), nullptr) << windowsKey;
 }
 
 TEST(HandInput, AirspeedKeysAddUpBeforeAPassAndStayInBounds)

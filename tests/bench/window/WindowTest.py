@@ -2,9 +2,9 @@
 """The bench's window, used as a person would use it: the windows bench is
 started with --window under Wine on a virtual X server (Xvfb), in a Wine
 prefix of this test's own that is only ever started with that display; the
-test finds the window, presses the key 2 (Speed2 selected), clicks Speed1's
-selector button, then the increase area three times and the decrease area
-once, and judges what came of it three ways: the gauge's settings file in
+test finds the window, presses X (no key of the bench's) and 2 (Speed2
+selected), clicks Speed1's selector button, then the increase area three
+times and the decrease area once, and judges what came of it three ways: the gauge's settings file in
 the bench's sandbox (C:\\pelmo1), the run's events.jsonl (which handlers ran,
 what the readout showed; written pass by pass while the window is open), and
 a screenshot of the X screen (the lit square of Speed1 and the readout's
@@ -187,8 +187,9 @@ def judge(process, env, out, started):
     place = dict(line.split("=", 1) for line in geometry.splitlines())
     origin = (int(place["X"]), int(place["Y"]))
 
-    # A key first: 2 selects Speed2 as its mark's area does, and closes nothing.
-    xdotool(env, "key", "--window", window, "2")
+    # Keys first: X is none of the bench's and does nothing; 2 selects Speed2
+    # as its mark's area does, and closes nothing.
+    xdotool(env, "key", "--window", window, "x", "2")
     time.sleep(0.3)
     for point in [SELECT_SPEED1, INCREASE, INCREASE, INCREASE, DECREASE]:
         xdotool(env, "mousemove", "--window", window, str(point[0] * SCALE), str(point[1] * SCALE), "click", "1")
