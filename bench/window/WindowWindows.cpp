@@ -17,12 +17,12 @@
 #include "bench/pictures/PassPainter.h"
 #include "bench/window/Messages.h"
 #include "bench/window/PanelCursor.h"
+#include "bench/window/StatusLine.h"
 #include "bench/window/WindowCursors.h"
 
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 
-#include <math.h>
 #include <stdio.h>
 #include <string.h>
 
@@ -290,27 +290,17 @@ void BenchWindow::Show(const PassRecord& pass)
     }
 }
 
-// The title and the strip say what the panel's reading says of the selected
-// speed, and show the airspeed as the gauge was given it: whole numbers as
-// such, anything else to a tenth. The title names them only once the passes
-// have begun, so that it tells the run is under way.
+// The title names the status only once the passes have begun, so that it
+// tells the run is under way.
 void BenchWindow::ShowStatus(const PassRecord& pass)
 {
-    char airspeed[48];
-    if (pass.Airspeed == floor(pass.Airspeed))
-        snprintf(airspeed, sizeof airspeed, "Airspeed %.0f", pass.Airspeed);
-    else
-        snprintf(airspeed, sizeof airspeed, "Airspeed %.1f", pass.Airspeed);
-    std::string status = pass.Reading ? SelectionSentence(*pass.Reading) : std::string();
-    status += (status.empty() ? "" : ", ") + std::string(airspeed);
-    if (hands_.TakingOff())
-        status += ", taking off";
+    const std::string status = StatusLine(pass, hands_.TakingOff());
     if (status == status_ || !window_)
         return;
     status_ = status;
     const std::string title = module_ + " - " + status_ + " - lumivane-bench";
     SetWindowTextA(window_, title.c_str());
-    RECT client;
+    RECT client = {};
     GetClientRect(window_, &client);
     RECT strip = {0, height_, client.right, client.bottom};
     InvalidateRect(window_, &strip, FALSE);

@@ -4,14 +4,17 @@ started with --window under Wine on a virtual X server (Xvfb), in a Wine
 prefix of this test's own that is only ever started with that display; the
 test finds the window, presses X (no key of the bench's) and 2 (Speed2
 selected), clicks Speed1's selector button, then the increase area three
-times and the decrease area once, and judges what came of it three ways: the gauge's settings file in
-the bench's sandbox (C:\\pelmo1), the run's events.jsonl (which handlers ran,
-what the readout showed; written pass by pass while the window is open), and
-a screenshot of the X screen (the lit square of Speed1 and the readout's
-light grey digits in their box, and every pixel of the panel the very
-picture the bench's own frame of the pass shows); and that it flew no faster
-than 18 passes a second. Escape closes the window. Xvfb, the
-bench and Wine's server are stopped whatever happens.
+times and the decrease area once, and judges what came of it three ways:
+the gauge's settings file in the bench's sandbox (C:\\pelmo1), the run's
+events.jsonl (which handlers ran, what the readout showed; written pass by
+pass while the window is open), and a screenshot of the X screen (the lit
+square of Speed1 and the readout's light grey digits in their box, every
+pixel of the panel the very picture the bench's own frame of the pass
+shows, and below it the strip with its status and keys); and that it flew
+no faster than 18 passes a second. A second flight shows a copy of the
+module whose background is 60 rows high: the window fits itself to that
+panel. Escape closes the window. Xvfb, the bench and Wine's server are
+stopped whatever happens.
 
     WindowTest.py BENCH.exe MODULE.gau WINE-RUN STATE-DIR WORK-DIR
 
@@ -56,6 +59,9 @@ READOUT_TEXT = (239, 239, 239)
 # over the other two.
 STRIP_HEIGHT = 3 * 17 + 4
 STRIP_GROUND, STRIP_TEXT, STRIP_HINT = (32, 32, 32), (230, 230, 230), (160, 160, 160)
+# The rows of the panel of the second flight, a module whose background is
+# shorter than the host's 70.
+SHORT_PANEL = 60
 
 
 class Failed(Exception):
@@ -138,7 +144,9 @@ def wait_for(what, test, seconds):
     raise Failed(f"waited {seconds} s, and still not: {what}")
 
 
-def fly(bench, module, wine_run, state, work, display):
+def fly(bench, module, wine_run, state, work, display, judge):
+    """Starts the bench's window on `module` and hands it to `judge`; the
+    bench and Wine's server are stopped whatever happens."""
     out = os.path.join(work, "out")
     home = os.path.join(work, "home")
     os.makedirs(home)
@@ -167,7 +175,8 @@ def fly(bench, module, wine_run, state, work, display):
         log.close()
 
 
-def judge(process, env, out, started):
+def find_window(process, env):
+    """The window's id and its client area's top-left on the screen."""
     # The title names the airspeed once the passes have begun. A first start
     # creates the prefix, which takes a while; a bench that ends first has
     # failed to open its window, and says why in its log.
@@ -185,8 +194,63 @@ def judge(process, env, out, started):
         time.sleep(0.3)
     geometry = xdotool(env, "getwindowgeometry", "--shell", window)
     place = dict(line.split("=", 1) for line in geometry.splitlines())
-    origin = (int(place["X"]), int(place["Y"]))
+    return window, (int(place["X"]), int(place["Y"]))
 
+
+def screenshot(env, out, origin, panel_height):
+    shot = os.path.join(os.path.dirname(out), "screen.xwd")
+    subprocess.run(["xwd", "-root", "-silent", "-out", shot], env=env, check=True, timeout=30)
+    pixel, width, height = read_xwd(shot)
+    if origin[0] + 100 * SCALE > width or origin[1] + panel_height * SCALE + STRIP_HEIGHT >= height:
+        raise Failed(f"the window at {origin} is not all on the {width} x {height} screen")
+    return pixel
+
+
+def window_faults(pixel, origin, out, panel_height):
+    """What the window shows wrongly: the panel, pixel for pixel the bench's
+    frame of the last pass that changed it, then the strip right below it:
+    its status on one line, the keys on two, and nothing past its height."""
+    faults = []
+    frames = os.path.join(out, "frames")
+    name = max(n for n in os.listdir(frames) if n.endswith(".png"))
+    with Image.open(os.path.join(frames, name)) as picture:
+        frame = picture.convert("RGB")
+    if frame.size != (100 * SCALE, panel_height * SCALE):
+        faults.append(f"frames/{name} is {frame.size}, not the panel of 100 x {panel_height} at scale {SCALE}")
+    shown = frame.load()
+    differ = [(x, y) for y in range(frame.height) for x in range(frame.width)
+              if pixel(origin[0] + x, origin[1] + y) != shown[x, y]]
+    if differ:
+        faults.append(f"{len(differ)} screen pixels of the panel differ from frames/{name}, the first at {differ[0]}")
+
+    top = origin[1] + panel_height * SCALE
+    rows = [[pixel(origin[0] + x, top + y) for x in range(100 * SCALE)] for y in range(STRIP_HEIGHT + 1)]
+    strange = [y for y, row in enumerate(rows[:STRIP_HEIGHT]) if set(row) - {STRIP_GROUND, STRIP_TEXT, STRIP_HINT}]
+    if strange:
+        faults.append(f"the strip's rows {strange[:5]} hold colours of neither its ground nor its text")
+    if STRIP_GROUND in rows[STRIP_HEIGHT]:
+        faults.append(f"the strip reaches past its {STRIP_HEIGHT} rows")
+    status = [y for y, row in enumerate(rows) if STRIP_TEXT in row]
+    if not status or status[-1] >= 2 + 17:
+        faults.append(f"the status is not on the strip's first line: rows {status}")
+    hinted = [y for y, row in enumerate(rows) if STRIP_HINT in row]
+    lines = sum(1 for i, y in enumerate(hinted) if i == 0 or hinted[i - 1] != y - 1)
+    if lines != 2 or hinted[0] < 2 + 17:
+        faults.append(f"the keys are not on the strip's two lines below the status: rows {hinted}")
+    return faults
+
+
+def close(process, env, window):
+    """Escape, and the bench's exit status."""
+    xdotool(env, "key", "--window", window, "Escape")
+    try:
+        return process.wait(timeout=30)
+    except subprocess.TimeoutExpired:
+        raise Failed("the bench did not end within 30 s of Escape") from None
+
+
+def judge_clicks(process, env, out, started):
+    window, origin = find_window(process, env)
     # Keys first: X is none of the bench's and does nothing; 2 selects Speed2
     # as its mark's area does, and closes nothing.
     xdotool(env, "key", "--window", window, "x", "2")
@@ -207,11 +271,7 @@ def judge(process, env, out, started):
     wait_for(f"{speed1_file} holds {EXPECTED_SPEED1}", speed1_saved, 10)
     time.sleep(0.5)  # a few passes to show it
 
-    shot = os.path.join(os.path.dirname(out), "screen.xwd")
-    subprocess.run(["xwd", "-root", "-silent", "-out", shot], env=env, check=True, timeout=30)
-    pixel, width, height = read_xwd(shot)
-    if origin[0] + 100 * SCALE > width or origin[1] + 70 * SCALE > height:
-        raise Failed(f"the window's panel at {origin} is not all on the {width} x {height} screen")
+    pixel = screenshot(env, out, origin, 70)
     faults = []
     square = panel_pixels(pixel, origin, SPEED1_SQUARE)
     if square.count(RED) != len(square):
@@ -222,35 +282,7 @@ def judge(process, env, out, started):
     digits = panel_pixels(pixel, origin, READOUT_BOX).count(READOUT_TEXT)
     if digits < 20 * SCALE * SCALE:
         faults.append(f"the readout's box shows {digits} screen pixels of the text colour, too few for the digits of ' 82'")
-
-    # The strip: its status on one line, the keys on two, and nothing past
-    # its height.
-    top = origin[1] + 70 * SCALE
-    rows = [[pixel(origin[0] + x, top + y) for x in range(100 * SCALE)] for y in range(STRIP_HEIGHT + 1)]
-    strange = [y for y, row in enumerate(rows[:STRIP_HEIGHT]) if set(row) - {STRIP_GROUND, STRIP_TEXT, STRIP_HINT}]
-    if strange:
-        faults.append(f"the strip's rows {strange[:5]} hold colours of neither its ground nor its text")
-    if STRIP_GROUND in rows[STRIP_HEIGHT]:
-        faults.append(f"the strip reaches past its {STRIP_HEIGHT} rows")
-    status = [y for y, row in enumerate(rows) if STRIP_TEXT in row]
-    if not status or status[-1] >= 2 + 17:
-        faults.append(f"the status is not on the strip's first line: rows {status}")
-    hinted = [y for y, row in enumerate(rows) if STRIP_HINT in row]
-    lines = sum(1 for i, y in enumerate(hinted) if i == 0 or hinted[i - 1] != y - 1)
-    if lines != 2 or hinted[0] < 2 + 17:
-        faults.append(f"the keys are not on the strip's two lines below the status: rows {hinted}")
-
-    # The screen's panel pixel for pixel: the bench's frame of the last pass
-    # that changed it.
-    frames = os.path.join(out, "frames")
-    name = max(n for n in os.listdir(frames) if n.endswith(".png"))
-    with Image.open(os.path.join(frames, name)) as picture:
-        frame = picture.convert("RGB")
-    shown = frame.load()
-    differ = [(x, y) for y in range(frame.height) for x in range(frame.width)
-              if pixel(origin[0] + x, origin[1] + y) != shown[x, y]]
-    if differ:
-        faults.append(f"{len(differ)} screen pixels of the panel differ from frames/{name}, the first at {differ[0]}")
+    faults += window_faults(pixel, origin, out, 70)
 
     # Someone following the run sees it pass by pass while the window is up.
     events = os.path.join(out, "events.jsonl")
@@ -262,11 +294,7 @@ def judge(process, env, out, started):
     if len(sizes) < 6:
         faults.append(f"events.jsonl grew {len(sizes) - 1} times in a second of the open window, not pass by pass")
 
-    xdotool(env, "key", "--window", window, "Escape")
-    try:
-        status = process.wait(timeout=30)
-    except subprocess.TimeoutExpired:
-        raise Failed("the bench did not end within 30 s of Escape") from None
+    status = close(process, env, window)
     if status != 0:
         faults.append(f"the bench ended with status {status}")
     # The window flies in real time, a pass each eighteenth of a second
@@ -290,6 +318,36 @@ def judge(process, env, out, started):
           f"over {len(passes)} passes")
 
 
+def short_panel_module(module, folder):
+    """A copy of the module whose background, in its resources 100 x 70,
+    says it is SHORT_PANEL rows high: the bench takes the panel's size from
+    the background, and the window must take the panel's."""
+    data = bytearray(open(module, "rb").read())
+    header = struct.pack("<Iii", 40, 100, 70)
+    at = data.find(header)
+    if at < 0 or data.find(header, at + 1) >= 0:
+        raise Failed(f"{module} does not hold exactly one bitmap header of 100 x 70")
+    data[at + 8:at + 12] = struct.pack("<i", SHORT_PANEL)
+    path = os.path.join(folder, "ShortPanel.gau")
+    with open(path, "wb") as stream:
+        stream.write(data)
+    return path
+
+
+def judge_short_panel(process, env, out, started):
+    window, origin = find_window(process, env)
+    frames = os.path.join(out, "frames")
+    wait_for("a frame of the panel", lambda: os.path.isdir(frames) and os.listdir(frames), 10)
+    time.sleep(0.5)  # the window fitted to the panel, and painted
+    faults = window_faults(screenshot(env, out, origin, SHORT_PANEL), origin, out, SHORT_PANEL)
+    status = close(process, env, window)
+    if status != 0:
+        faults.append(f"the bench ended with status {status}")
+    if faults:
+        raise Failed("with a panel of 100 x %d:\n" % SHORT_PANEL + "\n".join(faults))
+    print(f"a panel of 100 x {SHORT_PANEL}: the window fitted to it")
+
+
 def main(bench, module, wine_run, state, work):
     missing = [tool for tool in ("Xvfb", "xdotool", "xwd") if not shutil.which(tool)]
     if missing:
@@ -299,13 +357,20 @@ def main(bench, module, wine_run, state, work):
     shutil.rmtree(work, ignore_errors=True)
     os.makedirs(work)
     xvfb, display = start_xvfb()
+    flights = [("clicks", lambda: module, judge_clicks),
+               ("short", lambda: short_panel_module(module, work), judge_short_panel)]
     try:
-        fly(bench, module, wine_run, state, work, display)
-    except (Failed, subprocess.TimeoutExpired) as error:
-        print(f"FAULT: {error}")
-        with open(os.path.join(work, "bench.log")) as stream:
-            print("The bench said:\n" + stream.read())
-        return 1
+        for name, flown, judge in flights:
+            folder = os.path.join(work, name)
+            os.makedirs(folder)
+            open(os.path.join(folder, "bench.log"), "w").close()
+            try:
+                fly(bench, flown(), wine_run, state, folder, display, judge)
+            except (Failed, subprocess.TimeoutExpired) as error:
+                print(f"FAULT: {error}")
+                with open(os.path.join(folder, "bench.log")) as stream:
+                    print("The bench said:\n" + stream.read())
+                return 1
     finally:
         xvfb.terminate()
         try:

@@ -1,8 +1,10 @@
-// The cursor the window shows over each point of its client area: the
-// host's for the panel pixel under it, the arrow everywhere the panel is not
-// the host's, at scales 1 and 4 and in a window wider and taller than the
-// host's gauge (a module with a larger background). In both builds.
+// What the window chooses apart from Win32, in both builds. The cursor over
+// each point of its client area: the host's for the panel pixel under it,
+// the arrow everywhere the panel is not the host's, at scales 1 and 4 and in
+// a window wider and taller than the host's gauge (a module with a larger
+// background). The status its title and strip show for a pass.
 #include "bench/window/PanelCursor.h"
+#include "bench/window/StatusLine.h"
 #include "host/Services.h"
 
 #include "tests/bench/flying/BenchPaths.h"
@@ -70,6 +72,43 @@ TEST(PanelCursor, IsTheHostsOverTheGaugeAndTheArrowElsewhere)
     for (const auto& r : rows)
         EXPECT_EQ(PanelCursorCode(&host, r.x, r.y, r.scale, r.width, r.height), r.cursor)
             << r.x << ", " << r.y << " at scale " << r.scale << " in " << r.width << " x " << r.height;
+}
+
+TEST(StatusLine, SaysTheSelectionTheAirspeedAndATakeOff)
+{
+    PanelReading reading;
+    reading.Shows.Lumivane = true;
+    reading.Shows.Selected = 1;
+    reading.Speeds[1] = 91;
+    reading.SpeedKnown[1] = true;
+    const struct {
+        bool read;
+        double airspeed;
+        bool takingOff;
+        const char* said;
+    } rows[] = {
+        {false, 0, false, "Airspeed 0"},
+        {false, 82, false, "Airspeed 82"},
+        {false, 82.24, false, "Airspeed 82.2"},
+        {false, 82.96, false, "Airspeed 83.0"},
+        {false, -0.5, false, "Airspeed -0.5"},
+        {false, 1e6, false, "Airspeed 1000000"},
+        {true, 120.5, false, "Speed2 selected: 91, Airspeed 120.5"},
+        {true, 0, true, "Speed2 selected: 91, Airspeed 0, taking off"},
+        {false, 40, true, "Airspeed 40, taking off"},
+    };
+    for (const auto& r : rows) {
+        PassRecord pass;
+        pass.Airspeed = r.airspeed;
+        pass.Reading = r.read ? &reading : nullptr;
+        EXPECT_EQ(StatusLine(pass, r.takingOff), r.said) << r.airspeed;
+    }
+    // A reading with no speed selected says nothing of it, and no comma.
+    reading.Shows.Selected = -1;
+    PassRecord pass;
+    pass.Airspeed = 5;
+    pass.Reading = &reading;
+    EXPECT_EQ(StatusLine(pass, false), "Airspeed 5");
 }
 
 } // namespace

@@ -1,0 +1,15 @@
+// What the window's title and strip say of a pass. Apart from the window's
+// Win32 code so that both builds' tests hold it.
+#ifndef LUMIVANE_BENCH_WINDOW_STATUSLINE_H
+#define LUMIVANE_BENCH_WINDOW_STATUSLINE_H
+
+#include "bench/flying/Pass.h"
+
+#include <string>
+
+// The panel's reading of the selected speed, if any, then the airspeed as
+// the gauge was given it: whole numbers as such, anything else to a tenth;
+// ", taking off" while the take-off key's climb flies.
+std::string StatusLine(const PassRecord& pass, bool takingOff);
+
+#endif
