@@ -322,11 +322,12 @@ void BenchWindow::Paint(HDC dc)
     SetBkMode(dc, TRANSPARENT);
     RECT line = {strip.left + 6, strip.top + 2, strip.right - 6, strip.top + 2 + StripLine};
     SetTextColor(dc, StripText);
-    DrawTextA(dc, status_.c_str(), -1, &line, DT_LEFT | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
+    DrawTextA(dc, status_.c_str(), int(status_.size()), &line,
+              DT_LEFT | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
     line.top = line.bottom;
     line.bottom = strip.bottom;
     SetTextColor(dc, StripHint);
-    DrawTextA(dc, keys_.c_str(), -1, &line, DT_LEFT | DT_WORDBREAK | DT_NOPREFIX | DT_END_ELLIPSIS);
+    DrawTextA(dc, keys_.c_str(), int(keys_.size()), &line, DT_LEFT | DT_WORDBREAK | DT_NOPREFIX | DT_END_ELLIPSIS);
     SelectObject(dc, font);
 }
 

@@ -166,7 +166,7 @@ def fly(bench, module, wine_run, state, work, display, judge):
          "--frames", "changes"],
         env=env, stdout=log, stderr=subprocess.STDOUT, start_new_session=True)
     try:
-        judge(process, env, out, started)
+        judge(process, env, out, started, os.path.basename(module))
     finally:
         if process.poll() is None:
             os.killpg(process.pid, signal.SIGKILL)
@@ -175,8 +175,9 @@ def fly(bench, module, wine_run, state, work, display, judge):
         log.close()
 
 
-def find_window(process, env):
-    """The window's id and its client area's top-left on the screen."""
+def find_window(process, env, name):
+    """The window's id and its client area's top-left on the screen; its
+    title names the module `name` first."""
     # The title names the airspeed once the passes have begun. A first start
     # creates the prefix, which takes a while; a bench that ends first has
     # failed to open its window, and says why in its log.
@@ -192,6 +193,9 @@ def find_window(process, env):
         if time.monotonic() > deadline:
             raise Failed("no window within 180 s")
         time.sleep(0.3)
+    title = xdotool(env, "getwindowname", window)
+    if not title.startswith(name + " - "):
+        raise Failed(f"the window's title {title!r} does not name the module {name} first")
     geometry = xdotool(env, "getwindowgeometry", "--shell", window)
     place = dict(line.split("=", 1) for line in geometry.splitlines())
     return window, (int(place["X"]), int(place["Y"]))
@@ -249,8 +253,8 @@ def close(process, env, window):
         raise Failed("the bench did not end within 30 s of Escape") from None
 
 
-def judge_clicks(process, env, out, started):
-    window, origin = find_window(process, env)
+def judge_clicks(process, env, out, started, name):
+    window, origin = find_window(process, env, name)
     # Keys first: X is none of the bench's and does nothing; 2 selects Speed2
     # as its mark's area does, and closes nothing.
     xdotool(env, "key", "--window", window, "x", "2")
@@ -281,7 +285,8 @@ def judge_clicks(process, env, out, started):
         faults.append(f"Speed3's selector square is not light grey: {sorted(set(square))[:5]}")
     digits = panel_pixels(pixel, origin, READOUT_BOX).count(READOUT_TEXT)
     if digits < 20 * SCALE * SCALE:
-        faults.append(f"the readout's box shows {digits} screen pixels of the text colour, too few for the digits of ' 82'")
+        faults.append(f"the readout's box shows {digits} screen pixels of the text colour, "
+                      "too few for the digits of ' 82'")
     faults += window_faults(pixel, origin, out, 70)
 
     # Someone following the run sees it pass by pass while the window is up.
@@ -334,8 +339,8 @@ def short_panel_module(module, folder):
     return path
 
 
-def judge_short_panel(process, env, out, started):
-    window, origin = find_window(process, env)
+def judge_short_panel(process, env, out, started, name):
+    window, origin = find_window(process, env, name)
     frames = os.path.join(out, "frames")
     wait_for("a frame of the panel", lambda: os.path.isdir(frames) and os.listdir(frames), 10)
     time.sleep(0.5)  # the window fitted to the panel, and painted
