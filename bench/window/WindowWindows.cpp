@@ -84,15 +84,15 @@ bool BenchWindow::Open(const std::string& module, int scale, double rate, std::s
     module_ = module.substr(module.find_last_of("\\/") + 1);
     // A window larger than the screen would show only the panel's top-left
     // corner: the scale is brought down to what fits, and the user told.
-    RECT work;
-    if (SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0)) {
-        const int fit = std::min(int(work.right - work.left - 16) / GaugeHost::GaugeWidth,
-            int(work.bottom - work.top - StripHeight - 48) / GaugeHost::GaugeHeight);
-        if (fit >= 1 && scale > fit) {
-            fprintf(stderr, "lumivane-bench: at --scale %d the window would not fit the screen; showing it at %d\n",
-                scale, fit);
-            scale = fit;
-        }
+    // A work area the system cannot tell stays empty, and fits no scale.
+    RECT work = {};
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    const int fit = std::min(int(work.right - work.left - 16) / GaugeHost::GaugeWidth,
+        int(work.bottom - work.top - StripHeight - 48) / GaugeHost::GaugeHeight);
+    if (fit >= 1 && scale > fit) {
+        fprintf(stderr, "lumivane-bench: at --scale %d the window would not fit the screen; showing it at %d\n",
+            scale, fit);
+        scale = fit;
     }
     scale_ = scale;
     rate_ = rate;

@@ -12,9 +12,11 @@ square of Speed1 and the readout's light grey digits in their box, every
 pixel of the panel the very picture the bench's own frame of the pass
 shows, and below it the strip with its status and keys); and that it flew
 no faster than 18 passes a second. A second flight shows a copy of the
-module whose background is 60 rows high: the window fits itself to that
-panel. Escape closes the window. Xvfb, the bench and Wine's server are
-stopped whatever happens.
+module whose background is 60 rows high, at a scale too large for the
+screen: the window fits itself to that panel at the largest scale that
+fits, and says so. A third gives it a file that is no module: the bench
+ends with status 1 and says why. Escape closes the window. Xvfb, the
+bench and Wine's server are stopped whatever happens.
 
     WindowTest.py BENCH.exe MODULE.gau WINE-RUN STATE-DIR WORK-DIR
 
@@ -60,8 +62,10 @@ READOUT_TEXT = (239, 239, 239)
 STRIP_HEIGHT = 3 * 17 + 4
 STRIP_GROUND, STRIP_TEXT, STRIP_HINT = (32, 32, 32), (230, 230, 230), (160, 160, 160)
 # The rows of the panel of the second flight, a module whose background is
-# shorter than the host's 70.
+# shorter than the host's 70, asked for at a scale too large for the screen
+# and shown at the largest that fits 1024 x 768 with the strip and a frame.
 SHORT_PANEL = 60
+BIG_SCALE, FITTED_SCALE = 16, 9
 
 
 class Failed(Exception):
@@ -144,9 +148,9 @@ def wait_for(what, test, seconds):
     raise Failed(f"waited {seconds} s, and still not: {what}")
 
 
-def fly(bench, module, wine_run, state, work, display, judge):
-    """Starts the bench's window on `module` and hands it to `judge`; the
-    bench and Wine's server are stopped whatever happens."""
+def fly(bench, module, wine_run, state, work, display, judge, scale):
+    """Starts the bench's window on `module` at `scale` and hands it to
+    `judge`; the bench and Wine's server are stopped whatever happens."""
     out = os.path.join(work, "out")
     home = os.path.join(work, "home")
     os.makedirs(home)
@@ -162,7 +166,7 @@ def fly(bench, module, wine_run, state, work, display, judge):
     log = open(os.path.join(work, "bench.log"), "w")
     started = time.monotonic()
     process = subprocess.Popen(
-        [wine_run, state, bench, windows_path(module), "--window", "--out", windows_path(out), "--scale", str(SCALE),
+        [wine_run, state, bench, windows_path(module), "--window", "--out", windows_path(out), "--scale", str(scale),
          "--frames", "changes"],
         env=env, stdout=log, stderr=subprocess.STDOUT, start_new_session=True)
     try:
@@ -210,46 +214,51 @@ def find_window(process, env, name):
     return window, (int(place["X"]), int(place["Y"]))
 
 
-def screenshot(env, out, origin, panel_height):
+def screenshot(env, out, origin, panel_height, scale=SCALE):
     shot = os.path.join(os.path.dirname(out), "screen.xwd")
     subprocess.run(["xwd", "-root", "-silent", "-out", shot], env=env, check=True, timeout=30)
     pixel, width, height = read_xwd(shot)
-    if origin[0] + 100 * SCALE > width or origin[1] + panel_height * SCALE + STRIP_HEIGHT >= height:
+    if origin[0] + 100 * scale >= width or origin[1] + panel_height * scale + STRIP_HEIGHT >= height:
         raise Failed(f"the window at {origin} is not all on the {width} x {height} screen")
     return pixel
 
 
-def window_faults(pixel, origin, out, panel_height):
-    """What the window shows wrongly: the panel, pixel for pixel the bench's
-    frame of the last pass that changed it, then the strip right below it:
-    its status on one line, the keys on two, and nothing past its height."""
+def window_faults(pixel, origin, out, panel_height, scale=SCALE, frame_scale=SCALE, key_lines=2):
+    """What the window shows wrongly at `scale`: the panel, pixel for pixel
+    the bench's frame (at `frame_scale`) of the last pass that changed it,
+    then the strip right below it: its status on one line, the keys on
+    `key_lines` (two at scale 4, one in a wider window), and nothing past its
+    height or the panel's width."""
     faults = []
     frames = os.path.join(out, "frames")
     name = max(n for n in os.listdir(frames) if n.endswith(".png"))
     with Image.open(os.path.join(frames, name)) as picture:
         frame = picture.convert("RGB")
-    if frame.size != (100 * SCALE, panel_height * SCALE):
-        faults.append(f"frames/{name} is {frame.size}, not the panel of 100 x {panel_height} at scale {SCALE}")
+    if frame.size != (100 * frame_scale, panel_height * frame_scale):
+        faults.append(f"frames/{name} is {frame.size}, not the panel of 100 x {panel_height} at scale {frame_scale}")
     shown = frame.load()
-    differ = [(x, y) for y in range(frame.height) for x in range(frame.width)
-              if pixel(origin[0] + x, origin[1] + y) != shown[x, y]]
+    differ = [(x, y) for y in range(panel_height * scale) for x in range(100 * scale)
+              if pixel(origin[0] + x, origin[1] + y) != shown[x // scale * frame_scale, y // scale * frame_scale]]
     if differ:
         faults.append(f"{len(differ)} screen pixels of the panel differ from frames/{name}, the first at {differ[0]}")
 
-    top = origin[1] + panel_height * SCALE
-    rows = [[pixel(origin[0] + x, top + y) for x in range(100 * SCALE)] for y in range(STRIP_HEIGHT + 1)]
-    strange = [y for y, row in enumerate(rows[:STRIP_HEIGHT]) if set(row) - {STRIP_GROUND, STRIP_TEXT, STRIP_HINT}]
+    top = origin[1] + panel_height * scale
+    rows = [[pixel(origin[0] + x, top + y) for x in range(100 * scale + 1)] for y in range(STRIP_HEIGHT + 1)]
+    strange = [y for y, row in enumerate(rows[:STRIP_HEIGHT])
+               if set(row[:-1]) - {STRIP_GROUND, STRIP_TEXT, STRIP_HINT}]
     if strange:
         faults.append(f"the strip's rows {strange[:5]} hold colours of neither its ground nor its text")
     if STRIP_GROUND in rows[STRIP_HEIGHT]:
         faults.append(f"the strip reaches past its {STRIP_HEIGHT} rows")
+    if any(row[-1] == STRIP_GROUND for row in rows[:STRIP_HEIGHT]):
+        faults.append(f"the strip reaches past the panel's {100 * scale} columns")
     status = [y for y, row in enumerate(rows) if STRIP_TEXT in row]
     if not status or status[-1] >= 2 + 17:
         faults.append(f"the status is not on the strip's first line: rows {status}")
     hinted = [y for y, row in enumerate(rows) if STRIP_HINT in row]
     lines = sum(1 for i, y in enumerate(hinted) if i == 0 or hinted[i - 1] != y - 1)
-    if lines != 2 or hinted[0] < 2 + 17:
-        faults.append(f"the keys are not on the strip's two lines below the status: rows {hinted}")
+    if lines != key_lines or hinted[0] < 2 + 17:
+        faults.append(f"the keys are not on {key_lines} line(s) of the strip below the status: rows {hinted}")
     return faults
 
 
@@ -348,18 +357,43 @@ def short_panel_module(module, folder):
     return path
 
 
+def text_module(folder):
+    path = os.path.join(folder, "Text.gau")
+    with open(path, "w") as stream:
+        stream.write("not a module\n")
+    return path
+
+
 def judge_short_panel(process, env, out, started, name):
     window, origin = find_window(process, env, name)
     frames = os.path.join(out, "frames")
     wait_for("a frame of the panel", lambda: os.path.isdir(frames) and os.listdir(frames), 10)
     time.sleep(0.5)  # the window fitted to the panel, and painted
-    faults = window_faults(screenshot(env, out, origin, SHORT_PANEL), origin, out, SHORT_PANEL)
+    pixel = screenshot(env, out, origin, SHORT_PANEL, FITTED_SCALE)
+    faults = window_faults(pixel, origin, out, SHORT_PANEL, FITTED_SCALE, BIG_SCALE, key_lines=1)
     status = close(process, env, window)
     if status != 0:
         faults.append(f"the bench ended with status {status}")
+    with open(os.path.join(os.path.dirname(out), "bench.log")) as stream:
+        said = stream.read()
+    told = f"at --scale {BIG_SCALE} the window would not fit the screen; showing it at {FITTED_SCALE}"
+    if told not in said:
+        faults.append(f"the bench did not say {told!r}")
     if faults:
         raise Failed("with a panel of 100 x %d:\n" % SHORT_PANEL + "\n".join(faults))
-    print(f"a panel of 100 x {SHORT_PANEL}: the window fitted to it")
+    print(f"a panel of 100 x {SHORT_PANEL} at --scale {BIG_SCALE}: the window fitted to it at {FITTED_SCALE}")
+
+
+def judge_refused(process, env, out, started, name):
+    try:
+        status = process.wait(timeout=120)
+    except subprocess.TimeoutExpired:
+        raise Failed("the bench kept running on a file that is no module") from None
+    with open(os.path.join(os.path.dirname(out), "bench.log")) as stream:
+        said = stream.read()
+    if status != 1 or "is not a gauge module this bench can load" not in said:
+        raise Failed(f"on a file that is no module the bench ended with status {status}, not 1 and why")
+    print("a file that is no module: refused, status 1")
 
 
 def main(bench, module, wine_run, state, work):
@@ -371,15 +405,16 @@ def main(bench, module, wine_run, state, work):
     shutil.rmtree(work, ignore_errors=True)
     os.makedirs(work)
     xvfb, display = start_xvfb()
-    flights = [("clicks", lambda: module, judge_clicks),
-               ("short", lambda: short_panel_module(module, work), judge_short_panel)]
+    flights = [("clicks", lambda: module, judge_clicks, SCALE),
+               ("short", lambda: short_panel_module(module, work), judge_short_panel, BIG_SCALE),
+               ("refused", lambda: text_module(work), judge_refused, SCALE)]
     try:
-        for name, flown, judge in flights:
+        for name, flown, judge, scale in flights:
             folder = os.path.join(work, name)
             os.makedirs(folder)
             open(os.path.join(folder, "bench.log"), "w").close()
             try:
-                fly(bench, flown(), wine_run, state, folder, display, judge)
+                fly(bench, flown(), wine_run, state, folder, display, judge, scale)
             except (Failed, subprocess.TimeoutExpired) as error:
                 print(f"FAULT: {error}")
                 with open(os.path.join(folder, "bench.log")) as stream:
