@@ -76,6 +76,8 @@ void AddConfiguredFolders(const std::string& file, int depth, std::vector<std::s
     }
 }
 
+} // namespace
+
 bool SystemFinds(const std::string& library, const std::vector<std::string>& folders)
 {
     // A name with a slash is a path, which the loader takes as it is.
@@ -86,8 +88,6 @@ bool SystemFinds(const std::string& library, const std::vector<std::string>& fol
             return true;
     return false;
 }
-
-} // namespace
 
 // Found without loading anything: loading a library to see whether it is
 // there would run its initialisers inside the bench.

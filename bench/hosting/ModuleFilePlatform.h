@@ -36,6 +36,10 @@ bool ReadOwnNeeds(const std::vector<uint8_t>& bytes, const std::string& path, Mo
 // then the standard folders.
 std::vector<std::string> LoaderFolders(const std::vector<std::string>& modulePaths, const std::string& moduleFolder,
     const std::string& configuration);
+// Whether the loader would find `library`, a needed name, in `folders`: a
+// name with a slash is a path of its own, taken as it is; a name without one
+// is looked for in each folder. Only a regular file counts.
+bool SystemFinds(const std::string& library, const std::vector<std::string>& folders);
 // Whether the bytes start as a PE image (MZ) or an ELF file does.
 bool StartsAsPe(const std::vector<uint8_t>& bytes);
 bool StartsAsElf(const std::vector<uint8_t>& bytes);

@@ -2,7 +2,8 @@
 // whether it names a missing one before loading, so the search is checked
 // against a loader configuration of the test's own making: every kind of
 // line, include lines relative and absolute, wildcards in their order, the
-// depth and size bounds on both sides, and the order of all the sources.
+// depth and size bounds on both sides, and the order of all the sources;
+// then a needed name found there, or by its own path.
 #include "bench/files/Files.h"
 #include "bench/hosting/ModuleFilePlatform.h"
 
@@ -123,6 +124,29 @@ TEST_F(LoaderFolders_, TheModulesOwnPathsComeFirstThenTheEnvironmentThenTheConfi
         expected.insert(expected.end(), Standard.begin(), Standard.end());
         EXPECT_EQ(folders, expected) << "module folder " << r.moduleFolder;
     }
+}
+
+TEST_F(LoaderFolders_, ANeededNameIsFoundInAFolderOrByItsOwnPath)
+{
+    const std::string library = Scratch("libfound.so");
+    ASSERT_TRUE(WriteWholeFile(library, "not really a library\n"));
+    const std::string folder = JoinPath(AbsolutePath("loader-folders-test"), "");
+    const struct {
+        std::string name;
+        std::vector<std::string> folders;
+        bool found;
+    } rows[] = {
+        {"libfound.so", {"/nowhere", folder}, true},
+        {"libfound.so", {"/nowhere"}, false},
+        {"libfound.so", {}, false},
+        {library, {}, true},
+        {library + ".1", {folder}, false},
+        {"conf.d", {folder}, false},  // a folder is no library
+        {folder + "conf.d", {}, false},
+        {"./libfound.so", {folder}, false},  // a path, taken as it is: not in the current folder
+    };
+    for (const auto& r : rows)
+        EXPECT_EQ(SystemFinds(r.name, r.folders), r.found) << r.name;
 }
 
 } // namespace
