@@ -7,7 +7,6 @@
 // file and the image are both read with bounds checked before every read.
 #include "bench/hosting/ModuleResources.h"
 
-#include "bench/files/LittleEndian.h"
 #include "bench/hosting/LoadedSegments.h"
 #include "platform/native/ResourceImage.h"
 
@@ -27,22 +26,12 @@ namespace {
 const uint32_t MostSections = 65536;
 const uint64_t MostNameBytes = 1 << 20;
 
-// An ELF field of `bytes` (2, 4 or 8) bytes; the caller has checked that
-// they lie inside what it read.
-uint64_t ReadLittle(const uint8_t* at, int bytes)
-{
-    return bytes == 8 ? Little64(at) : bytes == 4 ? Little32(at) : Little16(at);
-}
-
-// Where the fields this reader needs lie, in the two ELF classes (the
-// System V ABI's ELF header and section header).
-struct ElfLayout {
-    int Word; // bytes of an address or offset
-    size_t HeaderBytes, SectionOffset, SectionEntrySize, SectionCount, NamesIndex;
-    size_t EntryBytes, EntryName, EntryType, EntryFlags, EntryAddress, EntryOffset, EntrySize, EntryLink;
-};
-const ElfLayout Elf64 = {8, 64, 0x28, 0x3A, 0x3C, 0x3E, 64, 0x00, 0x04, 0x08, 0x10, 0x18, 0x20, 0x28};
-const ElfLayout Elf32 = {4, 52, 0x20, 0x2E, 0x30, 0x32, 40, 0x00, 0x04, 0x08, 0x0C, 0x10, 0x14, 0x18};
+// The module is loaded in this process, so its file is of the process's
+// own ELF class and byte order: its headers are read into the system's own
+// structs for that class.
+const unsigned char OwnClass = sizeof(void*) == 8 ? ELFCLASS64 : ELFCLASS32;
+using ElfHeader = ElfW(Ehdr);
+using SectionHeader = ElfW(Shdr);
 
 class ElfFile {
 public:
@@ -82,58 +71,52 @@ struct Section {
 bool FindSection(const char* path, const char* wanted, Section* section)
 {
     ElfFile file(path);
-    std::vector<uint8_t> ident;
-    if (!file.Read(0, EI_NIDENT, &ident) || memcmp(ident.data(), ELFMAG, SELFMAG) != 0 ||
-        ident[EI_DATA] != ELFDATA2LSB)
+    std::vector<uint8_t> bytes;
+    if (!file.Read(0, sizeof(ElfHeader), &bytes))
         return false;
-    const ElfLayout& elf = ident[EI_CLASS] == ELFCLASS64 ? Elf64 : Elf32;
-    if (ident[EI_CLASS] != ELFCLASS64 && ident[EI_CLASS] != ELFCLASS32)
+    ElfHeader header;
+    memcpy(&header, bytes.data(), sizeof header);
+    if (memcmp(header.e_ident, ELFMAG, SELFMAG) != 0 || header.e_ident[EI_CLASS] != OwnClass ||
+        header.e_shoff == 0 || header.e_shentsize < sizeof(SectionHeader))
         return false;
-    std::vector<uint8_t> header;
-    if (!file.Read(0, elf.HeaderBytes, &header))
-        return false;
-    const uint64_t tableAt = ReadLittle(&header[elf.SectionOffset], elf.Word);
-    const uint64_t entryBytes = ReadLittle(&header[elf.SectionEntrySize], 2);
-    uint64_t count = ReadLittle(&header[elf.SectionCount], 2);
-    uint64_t namesIndex = ReadLittle(&header[elf.NamesIndex], 2);
-    if (tableAt == 0 || entryBytes < elf.EntryBytes)
-        return false;
+    const uint64_t entryBytes = header.e_shentsize;
 
     // Section 0 holds the real count and name table index when they do not
     // fit the header's 16-bit fields.
-    std::vector<uint8_t> first;
-    if (!file.Read(tableAt, entryBytes, &first))
+    SectionHeader first;
+    if (!file.Read(header.e_shoff, entryBytes, &bytes))
         return false;
-    if (count == 0)
-        count = ReadLittle(&first[elf.EntrySize], elf.Word);
-    if (namesIndex == SHN_XINDEX)
-        namesIndex = ReadLittle(&first[elf.EntryLink], 4);
+    memcpy(&first, bytes.data(), sizeof first);
+    const uint64_t count = header.e_shnum ? header.e_shnum : first.sh_size;
+    const uint64_t namesIndex = header.e_shstrndx == SHN_XINDEX ? first.sh_link : header.e_shstrndx;
     if (count == 0 || count > MostSections || namesIndex >= count)
         return false;
 
     std::vector<uint8_t> table;
-    if (!file.Read(tableAt, count * entryBytes, &table))
+    if (!file.Read(header.e_shoff, count * entryBytes, &table))
         return false;
-    auto field = [&](uint64_t index, size_t at, int bytes) {
-        return ReadLittle(&table[size_t(index * entryBytes + at)], bytes);
+    auto entry = [&](uint64_t index) {
+        SectionHeader found;
+        memcpy(&found, &table[size_t(index * entryBytes)], sizeof found);
+        return found;
     };
-    const uint64_t namesAt = field(namesIndex, elf.EntryOffset, elf.Word);
-    const uint64_t namesSize = field(namesIndex, elf.EntrySize, elf.Word);
+    const SectionHeader nameTable = entry(namesIndex);
     std::vector<uint8_t> names;
-    if (namesSize > MostNameBytes || !file.Read(namesAt, namesSize, &names))
+    if (nameTable.sh_size > MostNameBytes || !file.Read(nameTable.sh_offset, nameTable.sh_size, &names))
         return false;
 
     const size_t wantedBytes = strlen(wanted) + 1;
     for (uint64_t index = 1; index < count; ++index) {
-        const uint64_t name = field(index, elf.EntryName, 4);
+        const SectionHeader candidate = entry(index);
+        const uint64_t name = candidate.sh_name;
         if (name > names.size() || names.size() - name < wantedBytes ||
             memcmp(&names[size_t(name)], wanted, wantedBytes) != 0)
             continue;
         // Only a section that is loaded with the module has an address there.
-        if (field(index, elf.EntryType, 4) != SHT_PROGBITS || !(field(index, elf.EntryFlags, elf.Word) & SHF_ALLOC))
+        if (candidate.sh_type != SHT_PROGBITS || !(candidate.sh_flags & SHF_ALLOC))
             return false;
-        section->Address = field(index, elf.EntryAddress, elf.Word);
-        section->Size = field(index, elf.EntrySize, elf.Word);
+        section->Address = candidate.sh_addr;
+        section->Size = candidate.sh_size;
         return true;
     }
     return false;
