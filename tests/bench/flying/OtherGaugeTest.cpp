@@ -2,10 +2,12 @@
 // two lamps and a text element and no mouse areas, flown on a ramp and
 // recorded as Lumivane is, with no change to the bench. What the host holds
 // of each element, the frames painted from it and the log must follow that
-// gauge's own chain; nothing of Lumivane's panel is said of it.
+// gauge's own chain; nothing of Lumivane's panel is said of it. Killed, it
+// is painted as the bare panel.
 #include "bench/files/Files.h"
 #include "bench/flying/Run.h"
 #include "bench/hosting/GaugeHost.h"
+#include "bench/pictures/PanelPainter.h"
 #include "bench/pictures/PassPainter.h"
 
 #include "BenchPaths.h"
@@ -18,6 +20,7 @@
 
 #include <sstream>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -99,6 +102,40 @@ TEST(OtherGauge, TheServicesCalledAreKeptOnlyWhileAsked)
         EXPECT_EQ(host.Calls().empty(), !traced) << (traced ? "traced" : "not traced");
     }
     host.Kill();
+}
+
+// While the gauge is killed the window and the frames show the bare panel:
+// painted, once changed, then unchanged until the gauge is back.
+TEST(OtherGauge, AKilledGaugeIsPaintedAsTheBarePanel)
+{
+    Scenario scenario;
+    std::string error;
+    ASSERT_TRUE(ParseScenario("0 airspeed 0\n0.5 kill\n1 install\n1.5 end\n", "killed.txt", &scenario, &error))
+        << error;
+    RunOptions options;
+    options.Module = ModulePath("TwinLamps.gau");
+    options.Out = OutFolder("twin-lamps-killed");
+    options.SoftSound = true;
+    options.Progress = false;
+    PassPainter painter;
+    std::vector<std::string> seen; // "installed" or "killed", and "changed"
+    options.ShowPass = [&](const PassRecord& pass) {
+        ASSERT_TRUE(painter.Paint(pass)) << painter.Problem();
+        seen.push_back(std::string(pass.Results ? "installed" : "killed") + (painter.Changed() ? " changed" : ""));
+        if (pass.Results)
+            return;
+        const Image& frame = painter.Frame();
+        EXPECT_EQ(frame, Image(frame.Width, frame.Height, PanelPainter::PanelColour)) << "pass " << pass.Pass;
+    };
+    RunSummary summary;
+    ASSERT_TRUE(RunScenario(options, scenario, &summary, &error)) << error;
+    ASSERT_EQ(seen.size(), 28u);
+    EXPECT_EQ(seen[0], "installed changed");
+    EXPECT_EQ(seen[8], "installed");
+    EXPECT_EQ(seen[9], "killed changed");
+    EXPECT_EQ(seen[17], "killed");
+    EXPECT_EQ(seen[18], "installed changed");
+    EXPECT_EQ(seen[27], "installed");
 }
 
 } // namespace

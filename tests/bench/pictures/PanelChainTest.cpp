@@ -4,7 +4,7 @@
 // it does not draw, a chain that loops; and the restore flag's effect, with
 // and without it; a text element's filled box, clipped on every side. The
 // text face and the pass painter refuse what they cannot draw, and go on
-// refusing.
+// refusing; images and text that reach past an edge are drawn to it.
 #include "tests/bench/TestModule.h"
 #include "bench/pictures/BenchFont.h"
 #include "bench/pictures/PanelPainter.h"
@@ -13,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -201,6 +202,75 @@ TEST_F(PanelChain, ATextElementWithABackgroundFillsItsBoxClippedToThePanel)
                     ADD_FAILURE() << "pixel " << x << ", " << y << " of the box at " << r.x << ", " << r.y;
             }
     }
+}
+
+TEST_F(PanelChain, AnImageAcrossAnEdgeOfThePanelIsDrawnToThatEdge)
+{
+    // The lamp (20 × 20, red inside a black ring) drawn whole, without
+    // transparency, at 40, 25 is the reference for every pixel of it.
+    ElementHeader solid = lamp;
+    solid.ImageFlags = 0;
+    auto paint = [&](int x, int y) {
+        ElementHeader placed = solid;
+        placed.X = x, placed.Y = y;
+        const Chain chain(*real, {background, placed});
+        PanelPainter painter;
+        std::string problem;
+        EXPECT_TRUE(painter.Load(module, chain.Linkage(), &problem)) << problem;
+        PassResults results;
+        results.Count = 2;
+        results.Elements[0].Kind = StaticImageKind;
+        results.Elements[1].Kind = IconKind;
+        results.Elements[1].Image = 0;
+        painter.Paint(&results);
+        return painter.Frame();
+    };
+    const Image whole = paint(40, 25);
+    ASSERT_EQ(whole.At(50, 35), (Rgb{255, 0, 0})) << "the lamp's middle";
+    const struct {
+        int x, y;
+    } places[] = {{-10, 10}, {-19, 10}, {90, 10}, {99, 10}, {10, -10}, {10, -19}, {10, 60}, {10, 69}, {-10, -10},
+        {90, 60}};
+    for (const auto& p : places) {
+        const Image frame = paint(p.x, p.y);
+        int shown = 0;
+        for (int y = 0; y < frame.Height; ++y)
+            for (int x = 0; x < frame.Width; ++x) {
+                const int lx = x - p.x, ly = y - p.y;
+                if (lx < 0 || ly < 0 || lx >= 20 || ly >= 20)
+                    continue;
+                ++shown;
+                if (frame.At(x, y) != whole.At(40 + lx, 25 + ly))
+                    ADD_FAILURE() << "panel pixel " << x << ", " << y << " of the lamp at " << p.x << ", " << p.y;
+            }
+        EXPECT_EQ(shown, (std::min(p.x + 20, 100) - std::max(p.x, 0)) * (std::min(p.y + 20, 70) - std::max(p.y, 0)));
+    }
+}
+
+TEST(TextFace, DrawsNothingOutsideTheImageWhateverTheClip)
+{
+    std::vector<uint8_t> font;
+    std::string problem;
+    ASSERT_TRUE(LoadBenchFont(&font, &problem)) << problem;
+    TextFace face;
+    ASSERT_TRUE(face.Load(font.data(), font.size(), 25, &problem)) << problem;
+    // Wide and tall images, text reaching past each side, a clip far larger
+    // than the image and one a pixel larger on each side: only the image's
+    // own pixels change (AddressSanitizer sees any other).
+    const Rgb white = {255, 255, 255};
+    const struct {
+        int width, height, left, top;
+    } rows[] = {{60, 10, 0, -5}, {60, 10, -8, 0}, {10, 60, 0, 40}, {10, 60, -3, 0}, {60, 10, 50, -10}};
+    for (const auto& r : rows)
+        for (const PixelBox clip : {PixelBox{-100, -100, 1000, 1000}, PixelBox{-1, -1, r.width + 1, r.height + 1}}) {
+            Image image(r.width, r.height);
+            face.Draw(image, r.left, r.top, "888", white, clip);
+            int lit = 0;
+            for (int y = 0; y < image.Height; ++y)
+                for (int x = 0; x < image.Width; ++x)
+                    lit += image.At(x, y) != Rgb{0, 0, 0};
+            EXPECT_GT(lit, 0) << r.width << " x " << r.height << " at " << r.left << ", " << r.top;
+        }
 }
 
 TEST(TextFace, OnlyATrueTypeFileItCanReadIsLoaded)
