@@ -7,8 +7,8 @@
 
 #include <string>
 
-// Draws `png` from `events`, titled `title`. True with `note` naming the
-// chart; false with `note` saying why there is none and how to make it.
-bool DrawChart(const std::string& events, const std::string& png, const std::string& title, std::string* note);
+// Draws `png` from `events`, titled `title`; `note` names the chart, or says
+// why there is none and how to make it.
+void DrawChart(const std::string& events, const std::string& png, const std::string& title, std::string* note);
 
 #endif

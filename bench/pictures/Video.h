@@ -9,8 +9,8 @@
 #include <string>
 
 // Makes `mp4` from the run in `out`, whose frames were written at
-// `frameScale`. True with `note` naming the video; false with `note` saying
-// why there is none and how to make it.
-bool MakeVideo(const std::string& out, const std::string& mp4, int frameScale, std::string* note);
+// `frameScale`; `note` names the video, or says why there is none and how
+// to make it.
+void MakeVideo(const std::string& out, const std::string& mp4, int frameScale, std::string* note);
 
 #endif
