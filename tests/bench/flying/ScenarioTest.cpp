@@ -63,6 +63,7 @@ TEST(Scenario, BadLinesAreNamedWithTheirFileAndLine)
          "(airspeed, ramp, noise, track, press, hold, kill, install, end)"},
         {"settings speed1 missing \"80\"\n", "s.txt:1: unexpected '80' after the settings file's content"},
         {"1 track none.csv\n", "s.txt:1: cannot read the track none.csv: none.csv does not exist"},
+        {"1 track header-only.csv now\n", "s.txt:1: unexpected 'now' after the track's file"},
         {"1 track header-only.csv\n", "s.txt:1: the track header-only.csv holds no 'seconds,airspeed' rows"},
         {"0 airspeed 0\n", "s.txt:1: the scenario has no end: finish it with a line 'SECONDS end'"},
         {"3 end\n4 airspeed 0\n", "s.txt:2: nothing may follow the end (line 1)"},
