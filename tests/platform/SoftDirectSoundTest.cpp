@@ -142,6 +142,10 @@ TEST_F(SoftDevice, CreationRefusesWhatTheRealCallRefuses)
     ASSERT_EQ(SoftDirectSoundCreate(&defaultPlayback, &other, nullptr), DS_OK);
     EXPECT_EQ(SoftDirectSoundLiveDevices(), 2);
     EXPECT_EQ(other->Release(), 0u);
+    // GUID_NULL, like no GUID at all, asks for the default device.
+    const GUID none = {0, 0, 0, {0, 0, 0, 0, 0, 0, 0, 0}};
+    ASSERT_EQ(SoftDirectSoundCreate(&none, &other, nullptr), DS_OK);
+    EXPECT_EQ(other->Release(), 0u);
 }
 
 TEST_F(SoftDevice, DeviceCreationFaultCreatesNothing)
@@ -261,6 +265,12 @@ TEST_F(SoftDevice, AFreshBufferIsSilentAndDescribesItself)
 
     WAVEFORMATEX f;
     DWORD written = 0;
+    EXPECT_EQ(b->GetFormat(nullptr, sizeof f, nullptr), DSERR_INVALIDPARAM) << "nowhere to write";
+    EXPECT_EQ(b->GetFormat(&f, sizeof f - 1, &written), DSERR_INVALIDPARAM) << "too small";
+    EXPECT_EQ(written, 0u);
+    ASSERT_EQ(b->GetFormat(nullptr, 0, &written), DS_OK) << "the size alone";
+    EXPECT_EQ(written, static_cast<DWORD>(sizeof(WAVEFORMATEX)));
+    written = 0;
     ASSERT_EQ(b->GetFormat(&f, sizeof f, &written), DS_OK);
     EXPECT_EQ(written, static_cast<DWORD>(sizeof(WAVEFORMATEX)));
     EXPECT_EQ(f.nSamplesPerSec, 11025u);
@@ -552,7 +562,9 @@ TEST_F(SoftDevice, ALostBufferRefusesUntilRestoredAndHoldsGarbage)
 
     ASSERT_EQ(b->Restore(), DS_OK);
     EXPECT_EQ(Status(b), 0u);
-    EXPECT_NE(Contents(b), ramp) << "restored memory must be written again";
+    // Restored memory must be written again: until it is, it holds 0x00,
+    // the 8-bit sample farthest from silence, loud in the track.
+    EXPECT_EQ(Contents(b), std::vector<BYTE>(ramp.size(), 0x00)) << "restored memory must be written again";
     Write(b, ramp);
     EXPECT_EQ(Contents(b), ramp);
     EXPECT_EQ(b->Restore(), DS_OK) << "Restore of a buffer that is not lost";
