@@ -125,6 +125,33 @@ TEST(ResourceImage, FindsByIdAndByNameInAnyCaseWithinItsType)
     }
 }
 
+TEST(ResourceImage, SizesPast64KAndNamesPastAsciiAreReadAsWritten)
+{
+    Bytes image;
+    PutRecord(image, 0, 0, nullptr, {});
+    PutRecord(image, 2, 7, nullptr, Bytes(0x10004, 0xB2));
+    PutRecord(image, 10, 0, "\x7F", Bytes(4, 0xA1));
+    PutRecord(image, 10, 0, "\x80", Bytes(4, 0xA2));
+    const struct {
+        uint16_t Type, Id;
+        const char* Name;
+        ResourceWalkEnd End;
+        uint32_t Size;
+    } cases[] = {
+        {2, 7, nullptr, ResourceFound, 0x10004},
+        {10, 0, "\x7F", ResourceFound, 4},
+        // Names are compared as ASCII only: a unit from 0x80 on matches nothing.
+        {10, 0, "\x80", ResourceWalkComplete, 0},
+    };
+    for (const auto& c : cases) {
+        ResourceRecord record;
+        bool inside = false;
+        EXPECT_EQ(Walk(image, c.Type, c.Id, c.Name, &record, &inside), c.End) << c.Type << " " << c.Id;
+        EXPECT_EQ(record.Size, c.Size) << c.Type << " " << c.Id;
+        EXPECT_TRUE(inside);
+    }
+}
+
 TEST(ResourceImage, EveryPrefixFindsTheResourceWhollyInsideOrNothing)
 {
     const Bytes image = GoodImage();

@@ -11,6 +11,8 @@
 #include <gtest/gtest.h>
 
 #include <string.h>
+
+#include <memory>
 #include <vector>
 
 namespace {
@@ -276,6 +278,7 @@ TEST_F(SoftDevice, AFreshBufferIsSilentAndDescribesItself)
     EXPECT_EQ(f.nSamplesPerSec, 11025u);
     EXPECT_EQ(f.nChannels, 1);
     EXPECT_EQ(f.wBitsPerSample, 8);
+    EXPECT_EQ(f.cbSize, 0) << "a PCM record has no extra bytes";
 
     DWORD frequency = 0;
     EXPECT_EQ(b->GetFrequency(&frequency), DS_OK);
@@ -303,6 +306,17 @@ TEST_F(SoftDevice, TheDeviceAnswersTheCallsTheGaugeDoesNotMake)
     DWORD speakers = 0;
     EXPECT_EQ(device->GetSpeakerConfig(&speakers), DS_OK);
     EXPECT_EQ(speakers, static_cast<DWORD>(DSSPEAKER_MONO));
+    const DWORD stereo = 4; // DSSPEAKER_STEREO
+    EXPECT_EQ(device->SetSpeakerConfig(stereo), DS_OK);
+    EXPECT_EQ(device->GetSpeakerConfig(&speakers), DS_OK);
+    EXPECT_EQ(speakers, stereo) << "kept as set";
+    // A PCM "fmt " chunk is 16 bytes, without cbSize: only those are read
+    // (the chunk sits in a block of exactly its size).
+    std::unique_ptr<BYTE[]> chunk(new BYTE[16]);
+    memcpy(chunk.get(), &mono8, 16);
+    LPDIRECTSOUNDBUFFER fromChunk = Make(Ramp(100), reinterpret_cast<WAVEFORMATEX*>(chunk.get()));
+    ASSERT_NE(fromChunk, nullptr);
+    EXPECT_EQ(fromChunk->Release(), 0u);
     EXPECT_EQ(device->Compact(), DSERR_PRIOLEVELNEEDED) << "Compact at DSSCL_NORMAL";
     EXPECT_EQ(device->Initialize(nullptr), DSERR_ALREADYINITIALIZED);
 
