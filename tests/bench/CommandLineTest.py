@@ -110,7 +110,7 @@ ROWS = [
      {"PYTHONPATH": "{nomatplotlib}"}),
     ("a run with every frame", ["{module}", "--scenario", "{scenario}", "--out", "{out}", "--frames", "all",
      "--scale", "1"], 0, "stdout",
-     r"^19 passes\.\n(.|\n)*No faults\.\nFrames: 19 in (.|\n)*\nChart: \S*s\.png\nVideo: \S*s\.mp4\n",
+     r"^19 passes\.\n(.|\n)*No faults\.\nFrames: 19 in \S*frames\.\n(.|\n)*\nChart: \S*s\.png\nVideo: \S*s\.mp4\n",
      ["events.jsonl", "sound.wav", "frames/pass-000018.png", "frames.png", "s.png", "s.mp4"],
      ["frames/pass-000019.png"], {"LUMIVANE_PYTHON": ""}),
     ("pictures without Python", ["{module}", "--scenario", "{scenario}", "--out", "{out}", "--frames", "all",
