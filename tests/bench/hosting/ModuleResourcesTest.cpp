@@ -117,6 +117,8 @@ TEST(ModuleResources, OnlyASectionLoadedWithTheModuleHoldsThem)
         {"names in the last section", [](Elf64_Ehdr* h, Elf64_Shdr*) { h->e_shstrndx = uint16_t(h->e_shnum - 1); },
             true},
         {"no sections", [](Elf64_Ehdr* h, Elf64_Shdr*) { h->e_shnum = 0; }, false},
+        // Allocated and with bits, but at an address no segment loads.
+        {"past the segments", [](Elf64_Ehdr*, Elf64_Shdr* s) { s->sh_addr += 0x40000000; }, false},
     };
     for (const auto& row : rows) {
         std::string copy = bytes;
