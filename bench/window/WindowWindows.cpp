@@ -57,6 +57,8 @@ private:
     void Key(WPARAM key, bool down, bool repeat);
     void Paint(HDC dc);
     void ShowStatus(const PassRecord& pass);
+    // The status strip below the panel; empty once the window is gone.
+    RECT Strip() const;
 
     HWND window_ = nullptr;
     std::string module_;
@@ -300,10 +302,15 @@ void BenchWindow::ShowStatus(const PassRecord& pass)
     status_ = status;
     const std::string title = module_ + " - " + status_ + " - lumivane-bench";
     SetWindowTextA(window_, title.c_str());
+    const RECT strip = Strip();
+    InvalidateRect(window_, &strip, FALSE);
+}
+
+RECT BenchWindow::Strip() const
+{
     RECT client = {};
     GetClientRect(window_, &client);
-    RECT strip = {0, height_, client.right, client.bottom};
-    InvalidateRect(window_, &strip, FALSE);
+    return {0, height_, client.right, client.bottom};
 }
 
 void BenchWindow::Paint(HDC dc)
@@ -312,9 +319,7 @@ void BenchWindow::Paint(HDC dc)
     bitmap_.bmiHeader.biHeight = -height_; // rows from the top
     SetDIBitsToDevice(dc, 0, 0, DWORD(width_), DWORD(height_), 0, 0, 0, UINT(height_), pixels_.data(), &bitmap_,
                       DIB_RGB_COLORS);
-    RECT client;
-    GetClientRect(window_, &client);
-    RECT strip = {0, height_, client.right, client.bottom};
+    const RECT strip = Strip();
     HBRUSH ground = CreateSolidBrush(StripGround);
     FillRect(dc, &strip, ground);
     DeleteObject(ground);

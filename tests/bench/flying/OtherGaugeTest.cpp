@@ -26,16 +26,23 @@ namespace {
 
 const Rgb BrightRed = {255, 0, 0}, NearBlack = {4, 4, 4};
 
+// TwinLamps.gau flown with the software device, quietly, into `folder`.
+RunOptions TwinLampsRun(const char* folder)
+{
+    RunOptions options;
+    options.Module = ModulePath("TwinLamps.gau");
+    options.Out = OutFolder(folder);
+    options.SoftSound = true;
+    options.Progress = false;
+    return options;
+}
+
 TEST(OtherGauge, IsFlownPaintedAndRecordedByItsOwnChain)
 {
     Scenario scenario;
     std::string error;
     ASSERT_TRUE(ParseScenario("0 airspeed 0\n0 ramp 150 over 5\n6 end\n", "twin.txt", &scenario, &error)) << error;
-    RunOptions options;
-    options.Module = ModulePath("TwinLamps.gau");
-    options.Out = OutFolder("twin-lamps");
-    options.SoftSound = true;
-    options.Progress = false;
+    RunOptions options = TwinLampsRun("twin-lamps");
     PassPainter painter;
     int painted = 0, litOne = 0, litTwo = 0;
     options.ShowPass = [&](const PassRecord& pass) {
@@ -112,11 +119,7 @@ TEST(OtherGauge, AKilledGaugeIsPaintedAsTheBarePanel)
     std::string error;
     ASSERT_TRUE(ParseScenario("0 airspeed 0\n0.5 kill\n1 install\n1.5 end\n", "killed.txt", &scenario, &error))
         << error;
-    RunOptions options;
-    options.Module = ModulePath("TwinLamps.gau");
-    options.Out = OutFolder("twin-lamps-killed");
-    options.SoftSound = true;
-    options.Progress = false;
+    RunOptions options = TwinLampsRun("twin-lamps-killed");
     PassPainter painter;
     std::vector<std::string> seen; // "installed" or "killed", and "changed"
     options.ShowPass = [&](const PassRecord& pass) {

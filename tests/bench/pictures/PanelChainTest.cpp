@@ -75,6 +75,18 @@ protected:
         lamp.ImageFlags = RestoreBeneath | TransparentImage;
     }
 
+    // The results of a pass over {background, lamp}: the lamp showing its
+    // image `image` (-1: none).
+    static PassResults LampPass(int32_t image)
+    {
+        PassResults results;
+        results.Count = 2;
+        results.Elements[0].Kind = StaticImageKind;
+        results.Elements[1].Kind = IconKind;
+        results.Elements[1].Image = image;
+        return results;
+    }
+
     ElementHeader With(ElementHeader header, int32_t kind, int32_t bitmap)
     {
         header.Kind = kind;
@@ -141,11 +153,7 @@ TEST_F(PanelChain, OnlyAnElementWithTheRestoreFlagIsPutBackWhenItsImageGoes)
         PanelPainter painter;
         std::string problem;
         ASSERT_TRUE(painter.Load(module, chain.Linkage(), &problem)) << problem;
-        PassResults results;
-        results.Count = 2;
-        results.Elements[0].Kind = StaticImageKind;
-        results.Elements[1].Kind = IconKind;
-        results.Elements[1].Image = -1;
+        PassResults results = LampPass(-1);
         painter.Paint(&results);
         const Image dark = painter.Frame();
         results.Elements[1].Image = 0;
@@ -217,11 +225,7 @@ TEST_F(PanelChain, AnImageAcrossAnEdgeOfThePanelIsDrawnToThatEdge)
         PanelPainter painter;
         std::string problem;
         EXPECT_TRUE(painter.Load(module, chain.Linkage(), &problem)) << problem;
-        PassResults results;
-        results.Count = 2;
-        results.Elements[0].Kind = StaticImageKind;
-        results.Elements[1].Kind = IconKind;
-        results.Elements[1].Image = 0;
+        const PassResults results = LampPass(0);
         painter.Paint(&results);
         return painter.Frame();
     };
