@@ -106,6 +106,9 @@ TEST(ModuleResources, OnlyASectionLoadedWithTheModuleHoldsThem)
         const char* what;
         std::function<void(Elf64_Ehdr*, Elf64_Shdr*)> bend;
         bool found;
+        // A names' table of this many bytes moved to the end of the file,
+        // the real names at its start.
+        uint64_t namesBytes = 0;
     } rows[] = {
         {"as built", [](Elf64_Ehdr*, Elf64_Shdr*) {}, true},
         {"not allocated", [](Elf64_Ehdr*, Elf64_Shdr* s) { s->sh_flags &= ~uint64_t(SHF_ALLOC); }, false},
@@ -119,6 +122,8 @@ TEST(ModuleResources, OnlyASectionLoadedWithTheModuleHoldsThem)
         {"no sections", [](Elf64_Ehdr* h, Elf64_Shdr*) { h->e_shnum = 0; }, false},
         // Allocated and with bits, but at an address no segment loads.
         {"past the segments", [](Elf64_Ehdr*, Elf64_Shdr* s) { s->sh_addr += 0x40000000; }, false},
+        {"names of the most bytes read", [](Elf64_Ehdr*, Elf64_Shdr*) {}, true, 1 << 20},
+        {"names of a byte more", [](Elf64_Ehdr*, Elf64_Shdr*) {}, false, (1 << 20) + 1},
     };
     for (const auto& row : rows) {
         std::string copy = bytes;
@@ -128,6 +133,15 @@ TEST(ModuleResources, OnlyASectionLoadedWithTheModuleHoldsThem)
         row.bend(&bentHeader, &section);
         memcpy(&copy[0], &bentHeader, sizeof bentHeader);
         memcpy(&copy[sectionAt(resources)], &section, sizeof section);
+        if (row.namesBytes) {
+            std::string table(size_t(row.namesBytes), '\0');
+            table.replace(0, size_t(names.sh_size), bytes, size_t(names.sh_offset), size_t(names.sh_size));
+            Elf64_Shdr moved = names;
+            moved.sh_offset = copy.size();
+            moved.sh_size = row.namesBytes;
+            copy += table;
+            memcpy(&copy[sectionAt(header.e_shstrndx)], &moved, sizeof moved);
+        }
         const std::string path = AbsolutePath(std::string("resources-") + row.what + ".gau");
         ASSERT_TRUE(WriteWholeFile(path, copy));
         void* module = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
