@@ -19,6 +19,7 @@
 #include <initializer_list>
 #include <string>
 #include <utility>
+#include <vector>
 
 extern "C" int32_t CallMeasuringStack(const void*, const uint32_t*, int32_t, double*, uint32_t*);
 
@@ -413,6 +414,26 @@ TEST_F(GaugeModule, ElementChainAsTheHostReadsIt)
     EXPECT_EQ(Word(readout, TextCharSet), 1u);
     EXPECT_EQ(Word(readout, TextFormat), 0x25u);
     EXPECT_EQ(Word(readout, TextCharCount), 3u);
+
+    // Past the common words, every word the description does not name is 0
+    // there: the host's own fields and the variables' host-filled words.
+    const struct {
+        int32_t kind;
+        uint32_t bytes;
+        std::vector<uint32_t> named;
+    } layouts[] = {
+        {0, 80, {}},
+        {4, 136, {IconVariable, IconCallbackAt, IconSettings + 4 * 5}},
+        {2, 312,
+            {60, TextCallbackAt, TextBoxWidth, TextBoxHeight, TextColour, TextFont, TextFont + 4, TextFont + 8,
+                TextWeight, TextCharSet, TextFormat, TextCharCount}},
+    };
+    for (int i = 0; i < 8; ++i)
+        for (const auto& layout : layouts)
+            if (layout.kind == expected[i].kind)
+                for (uint32_t offset = 60; offset < layout.bytes; offset += 4)
+                    if (std::find(layout.named.begin(), layout.named.end(), offset) == layout.named.end())
+                        EXPECT_EQ(Word(chain[i], offset), 0u) << "element " << i << ", offset " << offset;
 
     // The host loads each bitmap from the module by its id.
     HMODULE module = GetModuleHandleA("Lumivane.gau");
