@@ -19,7 +19,7 @@ sys.path.insert(0, str(Path(__file__).resolve().parents[2] / "tools"))
 from mutation.catalogue import sample  # noqa: E402
 from mutation.operators import Finder  # noqa: E402
 from mutation.records import Records  # noqa: E402
-from mutation.report import least_score  # noqa: E402
+from mutation.report import least_score, percent  # noqa: E402
 
 RECORD = "struct Box { int Left; int Right; int* Data; double Scale; };\n"
 
@@ -134,6 +134,11 @@ class Samples(unittest.TestCase):
         self.assertIsNone(least_score(0, 0))
         self.assertLess(least_score(28, 29), 0.9)
         self.assertGreaterEqual(least_score(29, 29), 0.9)
+        # Shown rounded down, so that a bound just under a target never
+        # reads as meeting it.
+        shown = {least_score(28, 28): "89%", least_score(29, 29): "90%", 0.29: "29%", 1.0: "100%", None: "—"}
+        for value, text in shown.items():
+            self.assertEqual(percent(value), text, value)
 
 
 if __name__ == "__main__":

@@ -82,7 +82,9 @@ def summary(result):
 
 
 def percent(value):
-    return "—" if value is None else f"{100 * value:.0f}%"
+    """A share in whole percent, rounded down: a score set against a target
+    is never shown above what was measured (89.9% is not 90%)."""
+    return "—" if value is None else f"{math.floor(100 * value + 1e-9)}%"
 
 
 HEADER = ["room", "mutants", "killed", "survived", "timed out", "not built", "equivalent", "score",
