@@ -25,16 +25,14 @@ extern "C" {
 // 1 when the gauge is installed; else page_problem says why.
 EMSCRIPTEN_KEEPALIVE int page_start(const char* settings)
 {
-    if (!Page.Start(settings, &Problem))
-        return 0;
-    return 1;
+    Problem.clear();
+    return Page.Start(settings, &Problem) ? 1 : 0;
 }
 
+// Why the start was refused, else what stopped the painter, else "".
 EMSCRIPTEN_KEEPALIVE const char* page_problem()
 {
-    if (Problem.empty())
-        Problem = Page.Problem();
-    return Problem.c_str();
+    return (Problem.empty() ? Page.Problem() : Problem).c_str();
 }
 
 EMSCRIPTEN_KEEPALIVE void page_step()
@@ -96,16 +94,6 @@ EMSCRIPTEN_KEEPALIVE void page_key_up(int row)
 {
     if (row >= 0 && row < HandKeyCount)
         Page.KeyUp(HandKeys[row].Code);
-}
-
-// The airspeed keys by their old numbers: 0 up, 1 down, 2 page up, 3 page
-// down, 4 home, 5 take-off, each pressed once.
-EMSCRIPTEN_KEEPALIVE void page_key(int key)
-{
-    static const HandKey Keys[] = {HandKey::AirspeedUp, HandKey::AirspeedDown, HandKey::AirspeedUpTen,
-        HandKey::AirspeedDownTen, HandKey::AirspeedZero, HandKey::TakeOff};
-    if (key >= 0 && key <= 5)
-        Page.KeyDown(Keys[key], false);
 }
 
 EMSCRIPTEN_KEEPALIVE void page_reset()

@@ -178,6 +178,13 @@ class Browser(unittest.TestCase):
     def js(self, script, *args):
         return self.driver.execute_script(script, *args)
 
+    def row(self, name):
+        """The key table's row of the key of that name."""
+        return self.js("""
+            for (let row = 0; row < Module._page_key_count(); ++row)
+                if (Module.UTF8ToString(Module._page_key_name(row)) === arguments[0]) return row;
+            return -1;""", name)
+
     def readout(self):
         return self.js("return lumivanePage.readout()")
 
@@ -650,6 +657,34 @@ class KeyboardTest(Browser):
         self.assertEqual(places, sorted(places), "the reading order: %s" % order[:80])
 
 
+    def test_7_rows_past_the_table_and_a_refused_start_answer_plainly(self):
+        count = self.js("return Module._page_key_count()")
+        state = "return [lumivanePage.speeds(), Module.UTF8ToString(Module._page_selection())]"
+        before = self.js(state)
+        for row in (-1, count, count + 1, 2 ** 31 - 1, -2 ** 31):
+            with self.subTest(row=row):
+                self.assertEqual(self.js("""
+                    const row = arguments[0];
+                    const texts = ['name', 'web', 'does', 'hint'].map(
+                        (name) => Module.UTF8ToString(Module['_page_key_' + name](row)));
+                    Module._page_key_down(row, 0); Module._page_key_down(row, 1); Module._page_key_up(row);
+                    return [texts, Module._page_key_presses(row)];""", row), [["", "", "", ""], 0])
+        time.sleep(0.3)
+        self.assertEqual(self.js(state), before, "a row past the table pressed something")
+
+        # A settings folder that cannot be made: refused, and said why; a
+        # start after it is clean again.
+        said = self.js("""
+            Module.FS.writeFile('/not-a-folder', 'x');
+            const refused = Module.ccall('page_start', 'number', ['string'], ['/not-a-folder/settings']);
+            const why = Module.UTF8ToString(Module._page_problem());
+            const again = Module.ccall('page_start', 'number', ['string'], ['/settings']);
+            return [refused, why, again, Module.UTF8ToString(Module._page_problem())];""")
+        self.assertEqual(said[0::2], [0, 1])
+        self.assertIn("cannot make the settings folder /not-a-folder/settings", said[1])
+        self.assertEqual(said[3], "", "the refusal outlives the start after it")
+
+
 class ReadingTest(Browser):
     """The speeds beside the gauge are the ones it holds, whatever files an
     earlier visit left; "?" only where a host cannot know one."""
@@ -955,11 +990,12 @@ class SoundTest(Browser):
     def test_nothing_before_a_gesture_then_each_callout_with_its_lamp(self):
         self.assertIn("first tap, click or key", self.driver.find_element(By.ID, "sound").text)
         # Call-outs due before any gesture: the gauge starts them, nothing sounds.
-        self.js("for (let i = 0; i < 9; ++i) Module._page_key(2);")
+        self.js("for (let i = 0; i < 9; ++i) { Module._page_key_down(%d, 0); Module._page_key_up(%d); }"
+                % (self.row("Page Up"), self.row("Page Up")))
         self.wait_for(lambda: self.js("return lumivanePage.lamps()")[:2] == [1, 1], "Speed1's and Speed2's lamps")
         self.assertIsNone(self.js("return lumivaneAudio.context"), "sound made before a gesture")
         self.assertEqual(self.js("return lumivaneAudio.started"), [])
-        self.js("Module._page_key(4);")
+        self.js("Module._page_key_down(%d, 0); Module._page_key_up(%d);" % (self.row("Home"), self.row("Home")))
         self.wait_for(lambda: self.js("return lumivanePage.lamps()") == [0, 0, 0], "the lamps dark at rest")
 
         # A real click on the page's text: the gesture that starts the sound.
