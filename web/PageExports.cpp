@@ -32,7 +32,9 @@ EMSCRIPTEN_KEEPALIVE int page_start(const char* settings)
 // Why the start was refused, else what stopped the painter, else "".
 EMSCRIPTEN_KEEPALIVE const char* page_problem()
 {
-    return (Problem.empty() ? Page.Problem() : Problem).c_str();
+    if (Problem.empty())
+        return Page.Problem().c_str();
+    return Problem.c_str();
 }
 
 EMSCRIPTEN_KEEPALIVE void page_step()

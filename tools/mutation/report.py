@@ -136,7 +136,9 @@ def markdown(result):
     again = result.get("survivors_again_of")
     if again:
         md[-1:-1] = ["", f"The survivors of the run of {again['measured']} on {again['commit']} were tried again; "
-                     "the other mutants are as that run left them."]
+                     "the other mutants are as that run left them."
+                     + (" Survivors the code no longer makes, left out: "
+                        + ", ".join(f"`{g}`" for g in again["gone"]) + "." if again.get("gone") else "")]
     md += table(HEADER, [row(result["scope"], result)]) + [""]
     md += [f"Score: killed / (all − equivalent − not built); counting the time-outs (tests that hung) as caught "
            f"too: {percent(s['score_with_time_outs'])}."
