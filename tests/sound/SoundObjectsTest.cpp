@@ -369,9 +369,11 @@ TEST_F(SoundObjects, AVoiceThatCannotBeFilledIsReleased)
 TEST_F(SoundObjects, ABlockThatCannotBeAllocatedBuildsNothing)
 {
     // INT_MAX voice pointers need more than a 32-bit LocalAlloc can give, so
-    // the block is never asked for. In a 32-bit process a block just under
+    // the block is never asked for; nor is one of exactly 4 GB, which a
+    // 32-bit size would carry as 0. In a 32-bit process a block just under
     // 4 GB can be asked for, and LocalAlloc refuses it.
-    std::vector<int> voices = {INT_MAX};
+    static_assert((0x100000000ull - sizeof(SoundObject)) % sizeof(void*) == 0, "a count that makes exactly 4 GB");
+    std::vector<int> voices = {INT_MAX, int((0x100000000ull - sizeof(SoundObject)) / sizeof(void*))};
     if (sizeof(void*) == 4)
         voices.push_back(int((0xFFFFFFFFu - sizeof(SoundObject)) / sizeof(void*)));
     for (int count : voices) {
