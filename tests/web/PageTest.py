@@ -320,6 +320,11 @@ class PageTest(Browser):
         self.click(INCREASE)
         self.wait_readout(" 91")
         self.assertEqual(self.js("return lumivanePage.marks()"), [0, 1, 0], "Speed2's square lit")
+        # The canvas is the program's latest frame, not the first one kept.
+        latest = """
+            const at = Module._page_frame(), bytes = Module._page_frame_width() * Module._page_frame_height() * 4;
+            return Array.from(Module.HEAPU8.subarray(at, at + bytes));"""
+        self.wait_for(lambda: self.canvas_pixels() == self.js(latest), "the canvas to show the latest frame", 5)
         self.at(INCREASE).context_click().perform()
         time.sleep(0.5)
         self.assertEqual(self.readout(), " 91", "after a right click on the increase area")
