@@ -139,6 +139,10 @@ HRESULT SoftDevice::CreateSoundBuffer(LPCDSBUFFERDESC description, LPLPDIRECTSOU
     DWORD size = description->dwSize;
     if (size != DescriptionSize5 && size != DescriptionSize7 && size != sizeof(DSBUFFERDESC))
         return DSERR_INVALIDPARAM;
+    // Documented as 0: a description with anything there was never cleared,
+    // and the rest of it cannot be trusted either.
+    if (description->dwReserved != 0)
+        return DSERR_INVALIDPARAM;
     // Only secondary buffers exist here; the device mixes them itself.
     if (description->dwFlags & (DSBCAPS_PRIMARYBUFFER | DSBCAPS_CTRL3D))
         return DSERR_UNSUPPORTED;

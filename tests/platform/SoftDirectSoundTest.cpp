@@ -203,6 +203,9 @@ TEST_F(SoftDevice, BufferCreationRefusalsLeaveNoTrace)
     d.dwSize = 16;
     EXPECT_EQ(device->CreateSoundBuffer(&d, &b, nullptr), DSERR_INVALIDPARAM) << "dwSize 16";
     d = good;
+    d.dwReserved = 1;
+    EXPECT_EQ(device->CreateSoundBuffer(&d, &b, nullptr), DSERR_INVALIDPARAM) << "dwReserved not cleared";
+    d = good;
     d.lpwfxFormat = nullptr;
     EXPECT_EQ(device->CreateSoundBuffer(&d, &b, nullptr), DSERR_INVALIDPARAM) << "null format";
     d = good;

@@ -407,6 +407,7 @@ TEST_F(SoundObjects, NullObjectsAndEmptyFillsAreAccepted)
     EXPECT_EQ(FillVoiceBuffer(nullptr, wave1.Data, wave1.Bytes), 0);
     EXPECT_EQ(FillVoiceBuffer(voice, nullptr, wave1.Bytes), 0);
     EXPECT_EQ(FillVoiceBuffer(voice, wave1.Data, 0), 0);
+    EXPECT_EQ(FillVoiceBuffer(voice, wave1.Data, 1), 1) << "a clip of one byte";
     EXPECT_EQ(voice->Release(), 0u);
 }
 
