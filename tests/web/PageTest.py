@@ -662,7 +662,7 @@ class KeyboardTest(Browser):
         self.assertEqual(places, sorted(places), "the reading order: %s" % order[:80])
 
 
-    def test_7_rows_past_the_table_and_a_refused_start_answer_plainly(self):
+    def test_7_rows_past_the_tables_and_a_refused_start_answer_plainly(self):
         count = self.js("return Module._page_key_count()")
         state = "return [lumivanePage.speeds(), Module.UTF8ToString(Module._page_selection())]"
         before = self.js(state)
@@ -676,6 +676,14 @@ class KeyboardTest(Browser):
                     return [texts, Module._page_key_presses(row)];""", row), [["", "", "", ""], 0])
         time.sleep(0.3)
         self.assertEqual(self.js(state), before, "a row past the table pressed something")
+        clips = self.js("return Module._page_clip_count()")
+        self.assertGreater(clips, 0)
+        for index in (-1, clips, 2 ** 31 - 1, -2 ** 31):
+            with self.subTest(clip=index):
+                self.assertEqual(self.js("""
+                    const i = arguments[0];
+                    return [Module._page_clip_data(i), Module._page_clip_bytes(i), Module._page_clip_rate(i),
+                            Module._page_clip_channels(i), Module._page_clip_bits(i)];""", index), [0] * 5)
 
         # A settings folder that cannot be made: refused, and said why; a
         # start after it is clean again.
