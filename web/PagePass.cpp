@@ -74,11 +74,6 @@ int32_t PagePass::CursorAt(int x, int y) const
     return run_ ? run_->Host().CursorCodeAt(x, y) : NoCursor;
 }
 
-void* PagePass::Module() const
-{
-    return run_ ? run_->Host().ModuleHandle() : nullptr;
-}
-
 double PagePass::Measure(int passes)
 {
     if (passes < 1 || !run_ || !run_->Host().Installed())

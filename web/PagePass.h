@@ -52,7 +52,6 @@ public:
     // milliseconds a pass.
     double Measure(int passes);
 
-    void* Module() const;
     const Image& Frame() const { return painter_.Frame(); }
     bool FrameChanged() const { return painter_.Changed(); }
     const std::string& Problem() const { return problem_; }

@@ -358,11 +358,15 @@ class PageTest(Browser):
         # left on this document is gone from the next. (The reload may be over
         # before the click returns, as the driver waits for a navigation the
         # click starts.)
+        # All three speeds away from their defaults first, each in its file.
+        self.load("#speeds=85,95,105")
+        self.assertEqual(self.kept_files(), ["85", "95", "105"])
         self.js("window.beforeReset = true")
         self.driver.find_element(By.ID, "reset").click()
         self.wait_for(lambda: self.js("return !window.beforeReset && window.lumivanePage && lumivanePage.ready "
                                       "&& lumivanePage.passes() > 3"), "the page to load again")
-        self.select(SPEED2_SELECTOR, " 90")
+        for selector, shown in ((SPEED1_SELECTOR, " 80"), (SPEED3_SELECTOR, "100"), (SPEED2_SELECTOR, " 90")):
+            self.select(selector, shown)
 
     def test_6_takeoff_lights_the_lamps_and_plays_three_callouts(self):
         lit, _ = self.fly_takeoff()
