@@ -5,6 +5,7 @@
 // centred as a whole so that " 80" puts its digits where "180" puts its last
 // two. Elements are found by their bitmap ids, not by their place in the chain.
 #include "tests/bench/TestModule.h"
+#include "bench/pictures/ContactSheet.h"
 #include "bench/pictures/PanelPainter.h"
 
 #include <gtest/gtest.h>
@@ -14,7 +15,9 @@
 
 #include <algorithm>
 #include <set>
+#include <string>
 #include <utility>
+#include <vector>
 
 namespace {
 
@@ -209,5 +212,28 @@ TEST(PassResults, TheSamePictureIsEveryElementsKindImageAndText)
         EXPECT_EQ(changed == base, row.same) << row.change;
         EXPECT_EQ(base == changed, row.same) << row.change;
         EXPECT_EQ(changed != base, !row.same) << row.change;
+    }
+}
+
+TEST(FrameSelector, PicksAsManyAsAskedEvenlyTheFirstAndLastAmongThem)
+{
+    FrameSelector selector;
+    std::vector<std::string> all;
+    for (int i = 0; i < 10; ++i) {
+        selector.Offer(Image(1, 1, {uint8_t(i), 0, 0}), std::to_string(i));
+        all.push_back(std::to_string(i));
+    }
+    const struct {
+        size_t limit;
+        std::vector<std::string> labels;
+    } rows[] = {
+        {0, {}}, {1, {"0"}}, {2, {"0", "9"}}, {3, {"0", "4", "9"}}, {9, {"0", "1", "2", "3", "4", "5", "6", "7", "9"}},
+        {10, all}, {11, all},
+    };
+    for (const auto& row : rows) {
+        std::vector<std::string> labels;
+        for (const LabelledFrame& frame : selector.Pick(row.limit))
+            labels.push_back(frame.Label);
+        EXPECT_EQ(labels, row.labels) << "a limit of " << row.limit;
     }
 }
