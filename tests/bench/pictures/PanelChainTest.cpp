@@ -212,6 +212,47 @@ TEST_F(PanelChain, ATextElementWithABackgroundFillsItsBoxClippedToThePanel)
     }
 }
 
+TEST_F(PanelChain, TextIsClippedToItsBoxUnlessItsFormatSaysNotTo)
+{
+    const TextElement* readout = nullptr;
+    for (ElementHeader* const* next = real->Gauges[0]->Elements; next && *next; next = (*next)->Next)
+        if ((*next)->Kind == TextStringKind)
+            readout = reinterpret_cast<const TextElement*>(*next);
+    ASSERT_NE(readout, nullptr) << "the module's text element";
+    // A box too small for its text, to the right of x = 70, so that a clip
+    // to the panel's height rather than its width would hide it all.
+    const struct {
+        uint32_t format;
+        bool drawnOutside;
+    } rows[] = {{0x20, false}, {0x20 | 0x100, true}}; // single line; with DT_NOCLIP
+    for (const auto& r : rows) {
+        ElementHeader first = background;
+        TextElement text = *readout;
+        text.Header.X = 75, text.Header.Y = 30;
+        text.BoxWidth = 4, text.BoxHeight = 4;
+        text.FormatFlags = r.format;
+        const Chain chain(*real, std::vector<ElementHeader*>{&first, &text.Header});
+        PanelPainter painter;
+        std::string problem;
+        ASSERT_TRUE(painter.Load(module, chain.Linkage(), &problem)) << problem;
+        PassResults results;
+        results.Count = 2;
+        results.Elements[1].Kind = TextStringKind;
+        painter.Paint(&results);
+        const Image bare = painter.Frame();
+        strcpy(results.Elements[1].Text, "888");
+        painter.Paint(&results);
+        int outside = 0;
+        for (int y = 0; y < bare.Height; ++y)
+            for (int x = 0; x < bare.Width; ++x)
+                if (painter.Frame().At(x, y) != bare.At(x, y)) {
+                    const bool inBox = x >= 75 && x < 79 && y >= 30 && y < 34;
+                    outside += inBox ? 0 : 1;
+                }
+        EXPECT_EQ(outside > 0, r.drawnOutside) << "format " << r.format << ": " << outside << " pixels outside";
+    }
+}
+
 TEST_F(PanelChain, AnImageAcrossAnEdgeOfThePanelIsDrawnToThatEdge)
 {
     // The lamp (20 × 20, red inside a black ring) drawn whole, without
