@@ -70,6 +70,9 @@ ROWS = [
      r"^lumivane-bench: cannot read the module", None, []),
     ("--window in the native build", ["{module}", "--window"], 1, "stderr", r"--window needs the windows build",
      None, []),
+    # Run in the row's folder: a relative output folder is that folder's.
+    ("a relative --out", ["{module}", "--scenario", "{scenario}", "--out", "out", "--frames", "none"], 0, "stdout",
+     r"\nChart: /\S*/out/s\.png\n", ["events.jsonl", "sound.wav", "s.png"], []),
     ("a quiet run without frames", ["{module}", "--scenario", "{scenario}", "--out", "{out}", "--quiet",
      "--frames", "none"], 0, "stdout", r"^$", ["events.jsonl", "sound.wav", "s.png"], ["frames", "frames.png", "s.mp4"]),
     ("a bad scenario line", ["{module}", "--scenario", "{bad}", "--out", "{out}"], 2, "stderr",
@@ -143,7 +146,7 @@ def run_row(index, row):
     command = [BENCH] + [argument.format(**filled) for argument in arguments]
     try:
         env = dict(ENV, **{k: v.format(**filled) for k, v in environment[0].items()}) if environment else ENV
-        result = subprocess.run(command, capture_output=True, timeout=SECONDS, env=env)
+        result = subprocess.run(command, capture_output=True, timeout=SECONDS, env=env, cwd=folder)
     except subprocess.TimeoutExpired:
         return f"still running after {SECONDS} s"
     if stream in ("stdout", "stderr"):
