@@ -72,7 +72,7 @@ ROWS = [
      None, []),
     # Run in the row's folder: a relative output folder is that folder's.
     ("a relative --out", ["{module}", "--scenario", "{scenario}", "--out", "out", "--frames", "none"], 0, "stdout",
-     r"\nChart: /\S*/out/s\.png\n", ["events.jsonl", "sound.wav", "s.png"], []),
+     r"\nNo faults\.\nChart: /\S*/out/s\.png\n", ["events.jsonl", "sound.wav", "s.png"], []),
     ("a quiet run without frames", ["{module}", "--scenario", "{scenario}", "--out", "{out}", "--quiet",
      "--frames", "none"], 0, "stdout", r"^$", ["events.jsonl", "sound.wav", "s.png"], ["frames", "frames.png", "s.mp4"]),
     ("a bad scenario line", ["{module}", "--scenario", "{bad}", "--out", "{out}"], 2, "stderr",
