@@ -87,6 +87,24 @@ protected:
         return results;
     }
 
+    // The results of a pass over {background, text}, the text's buffer empty.
+    static PassResults TextPass()
+    {
+        PassResults results;
+        results.Count = 2;
+        results.Elements[1].Kind = TextStringKind;
+        return results;
+    }
+
+    // The module's own text element, or null.
+    const TextElement* Readout() const
+    {
+        for (ElementHeader* const* next = real->Gauges[0]->Elements; next && *next; next = (*next)->Next)
+            if ((*next)->Kind == TextStringKind)
+                return reinterpret_cast<const TextElement*>(*next);
+        return nullptr;
+    }
+
     ElementHeader With(ElementHeader header, int32_t kind, int32_t bitmap)
     {
         header.Kind = kind;
@@ -171,10 +189,7 @@ TEST_F(PanelChain, OnlyAnElementWithTheRestoreFlagIsPutBackWhenItsImageGoes)
 
 TEST_F(PanelChain, ATextElementWithABackgroundFillsItsBoxClippedToThePanel)
 {
-    const TextElement* readout = nullptr;
-    for (ElementHeader* const* next = real->Gauges[0]->Elements; next && *next; next = (*next)->Next)
-        if ((*next)->Kind == TextStringKind)
-            readout = reinterpret_cast<const TextElement*>(*next);
+    const TextElement* readout = Readout();
     ASSERT_NE(readout, nullptr) << "the module's text element";
     const Rgb Blue = {0, 0, 255};
     const struct {
@@ -197,9 +212,7 @@ TEST_F(PanelChain, ATextElementWithABackgroundFillsItsBoxClippedToThePanel)
         PanelPainter painter;
         std::string problem;
         ASSERT_TRUE(painter.Load(module, chain.Linkage(), &problem)) << problem;
-        PassResults results;
-        results.Count = 2;
-        results.Elements[1].Kind = TextStringKind;
+        PassResults results = TextPass();
         painter.Paint(&results);
         const Image& frame = painter.Frame();
         for (int y = 0; y < frame.Height; ++y)
@@ -214,10 +227,7 @@ TEST_F(PanelChain, ATextElementWithABackgroundFillsItsBoxClippedToThePanel)
 
 TEST_F(PanelChain, TextIsClippedToItsBoxUnlessItsFormatSaysNotTo)
 {
-    const TextElement* readout = nullptr;
-    for (ElementHeader* const* next = real->Gauges[0]->Elements; next && *next; next = (*next)->Next)
-        if ((*next)->Kind == TextStringKind)
-            readout = reinterpret_cast<const TextElement*>(*next);
+    const TextElement* readout = Readout();
     ASSERT_NE(readout, nullptr) << "the module's text element";
     // A box too small for its text, to the right of x = 70, so that a clip
     // to the panel's height rather than its width would hide it all.
@@ -235,9 +245,7 @@ TEST_F(PanelChain, TextIsClippedToItsBoxUnlessItsFormatSaysNotTo)
         PanelPainter painter;
         std::string problem;
         ASSERT_TRUE(painter.Load(module, chain.Linkage(), &problem)) << problem;
-        PassResults results;
-        results.Count = 2;
-        results.Elements[1].Kind = TextStringKind;
+        PassResults results = TextPass();
         painter.Paint(&results);
         const Image bare = painter.Frame();
         strcpy(results.Elements[1].Text, "888");
