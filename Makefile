@@ -87,7 +87,7 @@ pictures: deps configure-native
 # build/figures/figures.md (tools/figures says what is in it). The long runs'
 # lengths: seconds of each fuzzer, presses of the settings storm, take-offs of
 # the soak, passes counted by callgrind, repetitions of the benchmark; the
-# mutants' scores come from build/mutants/ (make mutants).
+# mutants' scores come from docs/mutants/ (make mutants).
 FIGURES_FUZZ_SECONDS ?= 300
 FIGURES_STORM_PRESSES ?= 100000
 FIGURES_SOAK_TAKEOFFS ?= 10000
@@ -103,7 +103,7 @@ figures: deps
 
 # How many plausible slips the tests catch in one room (tools/mutate): faults
 # made one at a time in a scratch copy of the tree, each built and judged by
-# the room's tests; the report goes to build/mutants/. Without ROOM it lists
+# the room's tests; the report goes to docs/mutants/, kept in the repository. Without ROOM it lists
 # the rooms and their mutant counts. MUTANTS_LIMIT=N tries a fixed sample of
 # N; MUTANTS_PRESETS and MUTANTS_EXCLUDE choose the builds and leave tests out;
 # MUTANTS_SURVIVORS=1 tries only the last run's survivors again;

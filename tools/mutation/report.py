@@ -1,5 +1,6 @@
-"""What a run found, written for people and programs under build/mutants/:
-<scope>.json (every mutant with its status, the survivors with their diffs,
+"""What a run found, written for people and programs under docs/mutants/
+(committed, so that a fresh clone's figures hold the latest measured scores,
+which take hours to measure again): <scope>.json (every mutant with its status, the survivors with their diffs,
 written with the json module) and <scope>.md (the score table and the
 survivors in short). The score is killed / (all − equivalent − not built);
 a mutant that ran past its time limit counts as not killed. tools/figures
@@ -11,7 +12,7 @@ import math
 import statistics
 from pathlib import Path
 
-RESULTS = Path("build/mutants")
+RESULTS = Path("docs/mutants")
 STATUSES = ["killed", "survived", "timed out", "not built", "equivalent"]
 
 
