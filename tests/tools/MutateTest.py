@@ -5,7 +5,7 @@ to what the operators find, or to what they must leave alone (comments,
 literals, preprocessor lines, static assertions, array sizes, template
 arguments), shows here in a second, without a build. The last rows hold
 the ids to their form and their order, which the equivalents list relies on;
-then the samples: a larger one holds the smaller (a sample grows), and the
+then what a fault tried in several builds comes to; then the samples: a larger one holds the smaller (a sample grows), and the
 least score a sample leaves likely is the binomial bound.
 
     MutateTest.py
@@ -20,6 +20,7 @@ from mutation.catalogue import sample  # noqa: E402
 from mutation.operators import Finder  # noqa: E402
 from mutation.records import Records  # noqa: E402
 from mutation.report import least_score, percent  # noqa: E402
+from mutation.runner import Outcome, settled, verdict  # noqa: E402
 
 RECORD = "struct Box { int Left; int Right; int* Data; double Scale; };\n"
 
@@ -108,6 +109,34 @@ class Operators(unittest.TestCase):
                 changed = m.apply(snippet)
                 self.assertEqual(changed[:m.start], snippet[:m.start], m.id)
                 self.assertEqual(changed[m.start + len(m.replacement):], snippet[m.end:], m.id)
+
+
+class Builds(unittest.TestCase):
+    # (each build's outcome in the order tried, what the fault comes to):
+    # one build catching it is enough, and a fault one build lets pass is
+    # never hidden by another that compiles it away.
+    ROWS = [
+        (["killed"], "killed"),
+        (["survived", "killed"], "killed"),
+        (["equivalent", "survived"], "survived"),
+        (["survived", "equivalent"], "survived"),
+        (["equivalent", "equivalent"], "equivalent"),
+        (["timed out", "killed"], "killed"),
+        (["timed out", "survived"], "timed out"),
+        (["survived", "timed out"], "timed out"),
+        (["equivalent", "not built"], "not built"),
+        (["survived", "survived", "killed"], "killed"),
+    ]
+
+    def test_the_strongest_outcome_stands_with_the_time_of_all(self):
+        for statuses, expected in self.ROWS:
+            with self.subTest(statuses):
+                outcomes = [Outcome(s, build_seconds=1, test_seconds=2, note=s) for s in statuses]
+                chosen = verdict(outcomes)
+                self.assertEqual((chosen.status, chosen.note), (expected, expected))
+                self.assertEqual((chosen.build_seconds, chosen.test_seconds), (len(statuses), 2 * len(statuses)))
+                # Only the last build may have settled it: the runner stops there.
+                self.assertEqual([settled(o) for o in outcomes[:-1]], [False] * (len(statuses) - 1))
 
 
 class Samples(unittest.TestCase):

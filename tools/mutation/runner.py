@@ -14,7 +14,7 @@ import subprocess
 import tempfile
 import time
 import xml.etree.ElementTree as ElementTree
-from dataclasses import dataclass, field
+from dataclasses import dataclass, field, replace
 from pathlib import Path
 
 from .scratch import Tree, compiled_objects, fingerprint, presets, touch
@@ -32,6 +32,27 @@ class Outcome:
     failed: list = field(default_factory=list)
     note: str = ""
     source: str = ""             # the file as it was, for the survivors' diffs
+
+
+# How much one build's outcome says when a fault is tried in several: a
+# build whose tests catch it catches it; a hang fails a test run, if not
+# cleanly (a fault that hangs natively may be caught outright under Wine);
+# a fault one build's tests let pass survives even where another build
+# compiles it away; only one every build compiles away is equivalent.
+WEIGHT = {"equivalent": 0, "not built": 1, "survived": 2, "timed out": 3, "killed": 4}
+
+
+def verdict(outcomes):
+    """The outcome that stands for a fault tried in several builds, in the
+    order tried, with the time all of them took."""
+    chosen = max(outcomes, key=lambda o: WEIGHT[o.status])
+    return replace(chosen, build_seconds=sum(o.build_seconds for o in outcomes),
+                   test_seconds=sum(o.test_seconds for o in outcomes))
+
+
+def settled(outcome):
+    """Whether the builds after this one need not try the fault."""
+    return outcome.status in ("killed", "not built")
 
 
 class RunError(Exception):
