@@ -384,13 +384,30 @@ TEST_F(SoundObjects, ABlockThatCannotBeAllocatedBuildsNothing)
 
 TEST_F(SoundObjects, AFillInTwoRegionsWritesTheWholeClip)
 {
-    // A device whose memory comes in pieces hands the clip out as 1000 bytes
-    // and then the rest.
-    SoftDirectSoundSplitLocks(device, 1000);
+    // A device whose memory comes in pieces hands the clip out as its first
+    // region's bytes and then the rest: the second piece one byte long, the
+    // first one byte long, a split part way, none.
+    for (DWORD split : {1000u, 2923u, 1u, 0u}) {
+        SoftDirectSoundSplitLocks(device, split);
+        SoundObject* object = CreateSoundObject(device, "Wave1", 1);
+        SoftDirectSoundSplitLocks(device, 0);
+        ASSERT_NE(object, nullptr) << "split after " << split;
+        EXPECT_EQ(Contents(object->Voices[0]), Bytes(wave1)) << "split after " << split;
+        ReleaseSoundObject(object);
+    }
+}
+
+TEST_F(SoundObjects, AVoiceLostPartWayIsRefilledFromItsFirstByte)
+{
+    // The loss leaves the voice's cursors where the play stopped; the clip
+    // still goes back from the start of the buffer.
     SoundObject* object = CreateSoundObject(device, "Wave1", 1);
     ASSERT_NE(object, nullptr);
-    ASSERT_NE(object->Voices[0], nullptr);
-    SoftDirectSoundSplitLocks(device, 0);
+    ASSERT_EQ(PlaySoundObject(object, 0), 1);
+    SoftDirectSoundAdvance(device, 1000);
+    ASSERT_TRUE(SoftDirectSoundLoseBuffer(object->Voices[0]));
+    ASSERT_EQ(PlaySoundObject(object, 0), 1);
+    ASSERT_EQ(object->Voices[0]->Stop(), DS_OK);
     EXPECT_EQ(Contents(object->Voices[0]), Bytes(wave1));
     ReleaseSoundObject(object);
 }
