@@ -106,7 +106,7 @@ figures: deps
 # the room's tests; the report goes to docs/mutants/, kept in the repository. Without ROOM it lists
 # the rooms and their mutant counts. MUTANTS_LIMIT=N tries a fixed sample of
 # N; MUTANTS_PRESETS and MUTANTS_EXCLUDE choose the builds and leave tests out;
-# MUTANTS_SURVIVORS=1 tries only the last run's survivors again;
+# MUTANTS_SURVIVORS=1 tries only the last run's survivors and time-outs again;
 # MUTANTS_GROW=1 takes the last sample up to MUTANTS_LIMIT.
 ROOM ?=
 mutants: deps
