@@ -20,7 +20,7 @@ from mutation.catalogue import sample  # noqa: E402
 from mutation.operators import Finder  # noqa: E402
 from mutation.records import Records  # noqa: E402
 from mutation.report import least_score, percent  # noqa: E402
-from mutation.runner import Outcome, settled, verdict  # noqa: E402
+from mutation.runner import Outcome, _hung, settled, verdict  # noqa: E402
 
 RECORD = "struct Box { int Left; int Right; int* Data; double Scale; };\n"
 
@@ -137,6 +137,19 @@ class Builds(unittest.TestCase):
                 self.assertEqual((chosen.build_seconds, chosen.test_seconds), (len(statuses), 2 * len(statuses)))
                 # Only the last build may have settled it: the runner stops there.
                 self.assertEqual([settled(o) for o in outcomes[:-1]], [False] * (len(statuses) - 1))
+
+
+    def test_a_run_hung_when_it_ran_past_its_limit_or_only_hung_tests_failed(self):
+        timed = "Test  #3: A.Slow ..........***Timeout  60.01 sec\n"
+        rows = [
+            (None, "", True),
+            ({"A.Slow": (False, 60.0), "B.Quick": (True, 0.1)}, timed, True),
+            ({"A.Slow": (False, 60.0), "B.Quick": (False, 0.1)}, timed, False),
+            ({"A.Slow": (True, 1.0)}, "", False),
+        ]
+        for results, out, hung in rows:
+            with self.subTest(results=results):
+                self.assertEqual(_hung(results, out), hung)
 
 
 class Samples(unittest.TestCase):
