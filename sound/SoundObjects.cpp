@@ -171,9 +171,12 @@ LPDIRECTSOUNDBUFFER PickVoice(SoundObject* object)
     }
 
     if (voice && (status & DSBSTATUS_BUFFERLOST)) {
-        // Restored memory holds nothing of ours until it is written again.
+        // Restored memory holds nothing of ours until it is written again,
+        // and a loss part way through a play leaves the cursor where the
+        // play stopped: the call-out sounds again from its first byte.
         if (voice->Restore() < 0)
             return nullptr;
+        voice->SetCurrentPosition(0);
         object->Unfilled = 1;
     }
     // A refill that failed is tried again before every later play: once

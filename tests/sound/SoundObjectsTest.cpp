@@ -397,19 +397,34 @@ TEST_F(SoundObjects, AFillInTwoRegionsWritesTheWholeClip)
     }
 }
 
-TEST_F(SoundObjects, AVoiceLostPartWayIsRefilledFromItsFirstByte)
+TEST_F(SoundObjects, AVoiceLostPartWayIsRefilledAndPlayedFromItsFirstByte)
 {
     // The loss leaves the voice's cursors where the play stopped; the clip
-    // still goes back from the start of the buffer.
-    SoundObject* object = CreateSoundObject(device, "Wave1", 1);
-    ASSERT_NE(object, nullptr);
-    ASSERT_EQ(PlaySoundObject(object, 0), 1);
-    SoftDirectSoundAdvance(device, 1000);
-    ASSERT_TRUE(SoftDirectSoundLoseBuffer(object->Voices[0]));
-    ASSERT_EQ(PlaySoundObject(object, 0), 1);
-    ASSERT_EQ(object->Voices[0]->Stop(), DS_OK);
-    EXPECT_EQ(Contents(object->Voices[0]), Bytes(wave1));
-    ReleaseSoundObject(object);
+    // still goes back from the start of the buffer, and the call-out after
+    // it sounds whole: the one voice, and the next of two while the other
+    // sounds.
+    for (int voices : {1, 2}) {
+        SCOPED_TRACE(voices);
+        SoundObject* object = CreateSoundObject(device, "Wave1", voices);
+        ASSERT_NE(object, nullptr);
+        for (int play = 0; play < voices; ++play)
+            ASSERT_EQ(PlaySoundObject(object, 0), 1);
+        SoftDirectSoundAdvance(device, 1000);
+        LPDIRECTSOUNDBUFFER lost = object->Voices[0];
+        ASSERT_TRUE(SoftDirectSoundLoseBuffer(lost));
+        ASSERT_EQ(PlaySoundObject(object, 0), 1);
+        EXPECT_EQ(object->CurrentVoice, 0);
+        DWORD played = 1, written = 1;
+        ASSERT_EQ(lost->GetCurrentPosition(&played, &written), DS_OK);
+        EXPECT_EQ(played, 0u) << "started from its first byte";
+        if (voices == 1) {
+            SoftDirectSoundAdvance(device, 2924);
+            ExpectHeard(wave1, 1000, 2924);
+        }
+        ASSERT_EQ(lost->Stop(), DS_OK);
+        EXPECT_EQ(Contents(lost), Bytes(wave1));
+        ReleaseSoundObject(object);
+    }
 }
 
 TEST_F(SoundObjects, NullObjectsAndEmptyFillsAreAccepted)
@@ -599,6 +614,12 @@ TEST_F(SoundObjects, AFailedRefillDropsThePlay)
     EXPECT_EQ(PlaySoundObject(object, 0), 1);
     EXPECT_EQ(Contents(object->Voices[0]), std::vector<BYTE>(object->WaveData, object->WaveData + object->WaveBytes))
         << "refilled before it played";
+    // Filled once, it is not written again: a later play locks nothing.
+    SoftDirectSoundAdvance(device, 2924);
+    SoftDirectSoundInjectFault(SoftFaultLock, 0, SOFT_FAULT_ALWAYS);
+    EXPECT_EQ(PlaySoundObject(object, 0), 1);
+    EXPECT_EQ(SoftDirectSoundFaultsHit(SoftFaultLock), 0);
+    SoftDirectSoundClearFaults();
     ReleaseSoundObject(object);
 }
 
