@@ -55,13 +55,13 @@ TEST(ParseWaveChunks, OddLengthChunkWithoutItsPadByteHidesTheNextChunk)
 TEST(ParseWaveChunks, ChunkSizesTakeAllFourBytes)
 {
     // A size past 16 MB has its top byte set: rare in a resource, but read
-    // whole, as every other.
+    // whole, as every other; each byte differs, so each lands in its place.
     WaveImage image;
-    image.Riff().Format().Data(0x01000003).Close();
+    image.Riff().Format().Data(0x01020304).Close();
     const Walk walk = image.Parse();
     EXPECT_EQ(walk.Result, 1);
     EXPECT_EQ(walk.DataAt, 44);
-    EXPECT_EQ(walk.Length, 0x01000003u);
+    EXPECT_EQ(walk.Length, 0x01020304u);
 }
 
 TEST(ParseWaveChunks, OddLengthDataTakesItsTrueLength)
