@@ -229,14 +229,25 @@ TEST(ParseWaveChunks, RiffSizeOf4OrLessLeavesNoRoomForAChunk)
 
 TEST(ParseWaveChunks, RiffSizeEndsTheWalkBeforeTheImageDoes)
 {
-    // The RIFF chunk ends after the format chunk; the data behind it is not
-    // part of the wave.
-    WaveImage image = Canonical(4);
-    image.SetRiffSize(4 + 24);
-    const Walk walk = image.Parse();
-    EXPECT_EQ(walk.Result, 0);
-    EXPECT_EQ(walk.FormatAt, 20);
-    EXPECT_EQ(walk.DataAt, -1);
+    // A chunk is part of the wave when it begins before the RIFF chunk's
+    // end, 8 bytes past its size field: a format chunk begun one byte before
+    // that end is read, and data behind the end is not.
+    const struct {
+        DWORD riffSize;
+        int result, formatAt, dataAt;
+    } rows[] = {
+        {5, 0, 20, -1},          // ends one byte into the format chunk
+        {4 + 24, 0, 20, -1},     // ends right after the format chunk
+        {4 + 24 + 1, 1, 20, 44}, // ends one byte into the data chunk
+    };
+    for (const auto& row : rows) {
+        WaveImage image = Canonical(4);
+        image.SetRiffSize(row.riffSize);
+        const Walk walk = image.Parse();
+        EXPECT_EQ(walk.Result, row.result) << "RIFF size " << row.riffSize;
+        EXPECT_EQ(walk.FormatAt, row.formatAt) << "RIFF size " << row.riffSize;
+        EXPECT_EQ(walk.DataAt, row.dataAt) << "RIFF size " << row.riffSize;
+    }
 }
 
 TEST(ParseWaveChunks, WrongTagsClearTheOutputsAndReturn0)
