@@ -109,18 +109,11 @@ int ReadWaveResource(HMODULE module, LPCSTR name, WAVEFORMATEX** format, BYTE** 
     if (!found)
         return 0;
 
-    if (format)
-        *format = nullptr;
-    if (data)
-        *data = nullptr;
-    if (length)
-        *length = 0;
-
     // The locked image needs no unlocking or freeing: it is part of the
-    // loaded module.
+    // loaded module. The walk clears the outputs first, for an image that
+    // could not be had as well.
     HGLOBAL loaded = LoadResource(module, found);
     const BYTE* image = loaded ? static_cast<const BYTE*>(LockResource(loaded)) : nullptr;
-    if (image)
-        ParseWaveChunks(image, SizeofResource(module, found), format, data, length);
+    ParseWaveChunks(image, image ? SizeofResource(module, found) : 0, format, data, length);
     return 1;
 }
