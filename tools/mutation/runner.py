@@ -291,9 +291,8 @@ class Trial:
                 outcome.note = _first_error(out)
                 return outcome
             if failed:
-                timed = set(TIMEOUT_LINE.findall(out))
                 outcome.failed = failed
-                outcome.status = "timed out" if set(failed) <= timed else "killed"
+                outcome.status = "timed out" if _hung(results, out) else "killed"
                 if outcome.status == "timed out":
                     outcome.note = "every failing test ran past its time limit"
                     self._stop_wine(preset, tree)
