@@ -5,7 +5,8 @@ to what the operators find, or to what they must leave alone (comments,
 literals, preprocessor lines, static assertions, array sizes, template
 arguments), shows here in a second, without a build. The last rows hold
 the ids to their form and their order, which the equivalents list relies on;
-then what a fault tried in several builds comes to; then the samples: a larger one holds the smaller (a sample grows), and the
+then what a fault tried in several builds comes to; where a survivor's
+line stands after the code changed; then the samples: a larger one holds the smaller (a sample grows), and the
 least score a sample leaves likely is the binomial bound.
 
     MutateTest.py
@@ -17,6 +18,7 @@ from pathlib import Path
 sys.path.insert(0, str(Path(__file__).resolve().parents[2] / "tools"))
 
 from mutation.catalogue import sample  # noqa: E402
+from mutation.follow import now_at  # noqa: E402
 from mutation.operators import Finder  # noqa: E402
 from mutation.records import Records  # noqa: E402
 from mutation.report import least_score, percent  # noqa: E402
@@ -150,6 +152,28 @@ class Builds(unittest.TestCase):
         for results, out, hung in rows:
             with self.subTest(results=results):
                 self.assertEqual(_hung(results, out), hung)
+
+
+class Following(unittest.TestCase):
+    """A survivor tried again after an edit is the fault on the line its line
+    became, and none when the edit took the line away, even where the same
+    text stands elsewhere as a line of its own."""
+
+    OLD = ["int f() {", "  a = 0;", "  b = 1;", "}", "int g() {", "  a = 0;", "}"]
+    ROWS = [
+        ("untouched", OLD, 3, [3]),
+        ("lines put in above it", ["// why", "", *OLD], 3, [5]),
+        ("taken out, its twin in g() left", OLD[:1] + OLD[2:], 2, []),
+        ("rewritten", ["int f() {", "  a = 2;", *OLD[2:]], 2, []),
+        ("moved below g()", OLD[:1] + OLD[2:] + ["int h() {", "  a = 0;", "}"], 2, [8]),
+        ("copied twice", OLD[:1] + OLD[2:] + ["  a = 0;", "  a = 0;"], 2, [7, 8]),
+        ("a line past the old file's end", OLD, 40, []),
+    ]
+
+    def test_a_line_follows_the_edit(self):
+        for what, new, line, expected in self.ROWS:
+            with self.subTest(what):
+                self.assertEqual(now_at(self.OLD, new, line), expected)
 
 
 class Samples(unittest.TestCase):
