@@ -18,7 +18,7 @@ from pathlib import Path
 sys.path.insert(0, str(Path(__file__).resolve().parents[2] / "tools"))
 
 from mutation.catalogue import sample  # noqa: E402
-from mutation.follow import now_at  # noqa: E402
+from mutation.follow import now_at, reads_at  # noqa: E402
 from mutation.operators import Finder  # noqa: E402
 from mutation.records import Records  # noqa: E402
 from mutation.report import least_score, percent  # noqa: E402
@@ -174,6 +174,18 @@ class Following(unittest.TestCase):
         for what, new, line, expected in self.ROWS:
             with self.subTest(what):
                 self.assertEqual(now_at(self.OLD, new, line), expected)
+
+    def test_a_survivor_is_found_by_its_text_over_line_breaks(self):
+        lines = ["    if (format)", "        *format = nullptr;", "    x = a < b;"]
+        rows = [(1, 5, "if (format) *format = nullptr;", True),
+                (1, 5, "if (format) *format = …", True),
+                (3, 5, "x = a < b;", True),
+                (3, 7, "x = a < b;", False),
+                (2, 9, "*format = nullptr; x = a < b; y", False),
+                (4, 1, "x", False)]
+        for line, column, before, expected in rows:
+            with self.subTest(line=line, column=column, before=before):
+                self.assertEqual(reads_at(lines, line, column, before), expected)
 
 
 class Samples(unittest.TestCase):

@@ -24,3 +24,17 @@ def now_at(old, new, line):
         return []
     there_before = set(kept.values())
     return [j + 1 for j, text in enumerate(new) if text == old[line - 1] and j + 1 not in there_before]
+
+
+def reads_at(lines, line, column, before):
+    """Whether the code of `lines` from `line`:`column` (1-based) on reads as
+    a mutant's `before` text, spacing and line breaks aside: a statement may
+    run over several lines, and a long `before` is cut short with "…"."""
+    if not 0 < line <= len(lines):
+        return False
+    wanted = "".join(before.split("…")[0].split())
+    rest, k = "".join(lines[line - 1][column - 1:].split()), line
+    while len(rest) < len(wanted) and k < len(lines):
+        rest += "".join(lines[k].split())
+        k += 1
+    return rest.startswith(wanted)
