@@ -72,8 +72,10 @@ def summary(result):
         "counts": c,
         "score": score(c),
         "score_with_time_outs": score(c, with_time_outs=True),
-        # Only a sample needs it: a whole room's score is what it is.
-        "least_score": least_score(c["killed"], judged(c)) if result.get("sample") else None,
+        # Only a sample needs it: a whole room's score is what it is. A test
+        # stopped at its time limit fails `make test` as surely as an
+        # assertion, so a hang counts as caught here, as in the targets.
+        "least_score": least_score(c["killed"] + c["timed out"], judged(c)) if result.get("sample") else None,
         "mutants": sum(c.values()),
         "build_seconds_median": round(statistics.median(m["build_seconds"] for m in tried), 1) if tried else None,
         "test_seconds_median": round(statistics.median(m["test_seconds"] for m in built), 1) if built else None,
@@ -143,8 +145,8 @@ def markdown(result):
     md += table(HEADER, [row(result["scope"], result)]) + [""]
     md += [f"Score: killed / (all − equivalent − not built); counting the time-outs (tests that hung) as caught "
            f"too: {percent(s['score_with_time_outs'])}."
-           + (f" Over the whole room, the score this sample leaves likely is at least {percent(s['least_score'])} "
-              "(one-sided, 95%)." if sample else "") + f" Per mutant: {s['seconds_per_mutant']} s on average, "
+           + (f" Over the whole room, the share caught (time-outs too) this sample leaves likely is at least "
+              f"{percent(s['least_score'])} (one-sided, 95%)." if sample else "") + f" Per mutant: {s['seconds_per_mutant']} s on average, "
            f"build {s['build_seconds_median']} s and tests {s['test_seconds_median']} s at the median.", ""]
     same = [m for m in result["mutants"] if m["status"] == "equivalent" and not m.get("listed_equivalent")]
     if s["counts"]["equivalent"]:
