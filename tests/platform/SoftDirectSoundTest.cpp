@@ -305,7 +305,14 @@ TEST_F(SoftDevice, TheDeviceAnswersTheCallsTheGaugeDoesNotMake)
     memset(&caps, 0, sizeof caps);
     caps.dwSize = sizeof caps;
     EXPECT_EQ(device->GetCaps(&caps), DS_OK);
+    // A program that asks what the device mixes is told: every PCM format,
+    // at any rate, in software.
+    const DWORD mixes = DSCAPS_SECONDARYMONO | DSCAPS_SECONDARYSTEREO | DSCAPS_SECONDARY8BIT |
+        DSCAPS_SECONDARY16BIT | DSCAPS_CONTINUOUSRATE | DSCAPS_EMULDRIVER;
+    EXPECT_EQ(caps.dwFlags, mixes);
+    EXPECT_EQ(caps.dwMinSecondarySampleRate, static_cast<DWORD>(DSBFREQUENCY_MIN));
     EXPECT_EQ(caps.dwMaxSecondarySampleRate, static_cast<DWORD>(DSBFREQUENCY_MAX));
+    EXPECT_EQ(caps.dwPrimaryBuffers, 1u);
     DWORD speakers = 0;
     EXPECT_EQ(device->GetSpeakerConfig(&speakers), DS_OK);
     EXPECT_EQ(speakers, static_cast<DWORD>(DSSPEAKER_MONO));
