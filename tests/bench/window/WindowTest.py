@@ -4,7 +4,7 @@ started with --window under Wine on a virtual X server (Xvfb), in a Wine
 prefix of this test's own that is only ever started with that display; the
 test finds the window, presses X (no key of the bench's) and 2 (Speed2
 selected), clicks Speed1's selector button, then the increase area three
-times and the decrease area once, and judges what came of it three ways:
+times and the decrease area once, presses Page Up twice, and judges what came of it three ways:
 the gauge's settings file in the bench's sandbox (C:\\pelmo1), the run's
 events.jsonl (which handlers ran, what the readout showed; written pass by
 pass while the window is open), and a screenshot of the X screen (the lit
@@ -291,6 +291,11 @@ def judge_clicks(process, env, out, started, name):
             return False
 
     wait_for(f"{speed1_file} holds {EXPECTED_SPEED1}", speed1_saved, 10)
+    # Page Up twice, passes apart: the second counts from the airspeed the
+    # first pass showed, not from where the hand input began.
+    for _ in range(2):
+        xdotool(env, "key", "--window", window, "Prior")
+        time.sleep(0.3)
     time.sleep(0.5)  # a few passes to show it
 
     pixel = screenshot(env, out, origin, 70)
@@ -333,6 +338,8 @@ def judge_clicks(process, env, out, started, name):
     handlers = [area for one in passes for area in one["handlers"]]
     if handlers != EXPECTED_HANDLERS:
         faults.append(f"events.jsonl: handlers {handlers}, not {EXPECTED_HANDLERS}")
+    if passes[-1]["airspeed"] != 20:
+        faults.append(f"events.jsonl: after Page Up twice the last pass flies at {passes[-1]['airspeed']}, not 20")
     if passes[-1]["readout"] != f"{EXPECTED_SPEED1:3d}" or passes[-1]["marks"] != [True, False, False]:
         faults.append(f"events.jsonl: last pass shows {passes[-1]['readout']!r} with marks {passes[-1]['marks']}")
     if faults:
