@@ -146,7 +146,8 @@ def markdown(result):
     md += [f"Score: killed / (all − equivalent − not built); counting the time-outs (tests that hung) as caught "
            f"too: {percent(s['score_with_time_outs'])}."
            + (f" Over the whole room, the share caught (time-outs too) this sample leaves likely is at least "
-              f"{percent(s['least_score'])} (one-sided, 95%)." if sample else "") + f" Per mutant: {s['seconds_per_mutant']} s on average, "
+              f"{percent(s['least_score'])} (one-sided, 95%)." if sample else "")
+           + f" Per mutant: {s['seconds_per_mutant']} s on average, "
            f"build {s['build_seconds_median']} s and tests {s['test_seconds_median']} s at the median.", ""]
     same = [m for m in result["mutants"] if m["status"] == "equivalent" and not m.get("listed_equivalent")]
     if s["counts"]["equivalent"]:

@@ -4,8 +4,9 @@ started with --window under Wine on a virtual X server (Xvfb), in a Wine
 prefix of this test's own that is only ever started with that display; the
 test finds the window, presses X (no key of the bench's) and 2 (Speed2
 selected), clicks Speed1's selector button, then the increase area three
-times and the decrease area once, presses Page Up twice, and judges what came of it three ways:
-the gauge's settings file in the bench's sandbox (C:\\pelmo1), the run's
+times and the decrease area once, presses Page Up twice (20 knots: each
+counts from the airspeed the last pass showed), and judges what came of it
+three ways: the gauge's settings file in the bench's sandbox (C:\\pelmo1), the run's
 events.jsonl (which handlers ran, what the readout showed; written pass by
 pass while the window is open), and a screenshot of the X screen (the lit
 square of Speed1 and the readout's light grey digits in their box, every
