@@ -1,23 +1,25 @@
 #!/usr/bin/python3
 """The bench's window, used as a person would use it: the windows bench is
 started with --window under Wine on a virtual X server (Xvfb), in a Wine
-prefix of this test's own that is only ever started with that display; the
-test finds the window, presses X (no key of the bench's) and 2 (Speed2
-selected), clicks Speed1's selector button, then the increase area three
-times and the decrease area once, presses Page Up twice (20 knots: each
-counts from the airspeed the last pass showed), and judges what came of it
-three ways: the gauge's settings file in the bench's sandbox (C:\\pelmo1), the run's
-events.jsonl (which handlers ran, what the readout showed; written pass by
-pass while the window is open), and a screenshot of the X screen (the lit
-square of Speed1 and the readout's light grey digits in their box, every
-pixel of the panel the very picture the bench's own frame of the pass
-shows, and below it the strip with its status and keys); and that it flew
-no faster than 18 passes a second. A second flight shows a copy of the
-module whose background is 60 rows high, at a scale too large for the
-screen: the window fits itself to that panel at the largest scale that
-fits, and says so. A third gives it a file that is no module: the bench
-ends with status 1 and says why. Escape closes the window. Xvfb, the
-bench and Wine's server are stopped whatever happens.
+prefix of this test's own, its server stopped before and after each flight;
+the test finds the window, presses X (no key of the bench's) and 2 (Speed2
+selected), clicks Speed1's selector button, then the increase area three times
+and the decrease area once, presses Page Up twice (20 knots: each counts from
+the airspeed the last pass showed), holds 1 down for a second (the system
+repeats the key; Speed1's selector runs once), and judges what came of it
+three ways: the gauge's settings file in the bench's sandbox (C:\\pelmo1), the
+run's events.jsonl (which handlers ran, what the readout showed; written pass
+by pass while the window is open), and a screenshot of the X screen (the lit
+square of Speed1 and the readout's light grey digits in their box, every pixel
+of the panel the very picture the bench's own frame of the pass shows, and
+below it the strip with its status and keys); and that it flew no faster than
+18 passes a second. A second flight shows a copy of the module whose
+background is 60 rows high, at a scale too large for the screen: the window
+fits itself to that panel at the largest scale that fits, and says so. A third
+gives it a file that is no module: the bench ends with status 1 and says why;
+so does a fourth whose DISPLAY names no X server, where no window can open.
+Escape closes the window. Xvfb, the bench and Wine's server are stopped
+whatever happens.
 
     WindowTest.py BENCH.exe MODULE.gau WINE-RUN STATE-DIR WORK-DIR
 
@@ -46,7 +48,7 @@ SCALE = 4
 SELECT_SPEED1 = (10, 57)
 INCREASE = (70, 45)
 DECREASE = (40, 45)
-EXPECTED_HANDLERS = ["area 4", "area 5", "area 2", "area 2", "area 2", "area 1"]
+EXPECTED_HANDLERS = ["area 4", "area 5", "area 2", "area 2", "area 2", "area 1", "area 5"]
 # A fresh sandbox: the gauge starts from Speed1 80.
 EXPECTED_SPEED1 = 82
 # Panel pixels: the middle of Speed1's selector square and of Speed3's (the
@@ -297,6 +299,12 @@ def judge_clicks(process, env, out, started, name):
     for _ in range(2):
         xdotool(env, "key", "--window", window, "Prior")
         time.sleep(0.3)
+    # 1 held down for a second: the system repeats the key, the bench does
+    # not, as Speed1's selector does not repeat when held (one handler).
+    xdotool(env, "windowfocus", "--sync", window)
+    xdotool(env, "keydown", "1")
+    time.sleep(1.2)
+    xdotool(env, "keyup", "1")
     time.sleep(0.5)  # a few passes to show it
 
     pixel = screenshot(env, out, origin, 70)
@@ -404,6 +412,26 @@ def judge_refused(process, env, out, started, name):
     print("a file that is no module: refused, status 1")
 
 
+def judge_no_display(process, env, out, started, name):
+    try:
+        status = process.wait(timeout=60)
+    except subprocess.TimeoutExpired:
+        raise Failed("the bench kept running with no X server to open its window on") from None
+    with open(os.path.join(os.path.dirname(out), "bench.log")) as stream:
+        said = stream.read()
+    if status != 1 or "cannot open a window" not in said:
+        raise Failed(f"with no X server the bench ended with status {status}, not 1 and why")
+    print("no X server: no window, status 1")
+
+
+def free_display():
+    """A display no X server listens on."""
+    number = 9999
+    while os.path.exists(f"/tmp/.X11-unix/X{number}"):
+        number -= 1
+    return f":{number}"
+
+
 def main(bench, module, wine_run, state, work):
     missing = [tool for tool in ("Xvfb", "xdotool", "xwd") if not shutil.which(tool)]
     if missing:
@@ -413,16 +441,17 @@ def main(bench, module, wine_run, state, work):
     shutil.rmtree(work, ignore_errors=True)
     os.makedirs(work)
     xvfb, display = start_xvfb()
-    flights = [("clicks", lambda: module, judge_clicks, SCALE),
-               ("short", lambda: short_panel_module(module, work), judge_short_panel, BIG_SCALE),
-               ("refused", lambda: text_module(work), judge_refused, SCALE)]
+    flights = [("clicks", lambda: module, judge_clicks, SCALE, display),
+               ("short", lambda: short_panel_module(module, work), judge_short_panel, BIG_SCALE, display),
+               ("refused", lambda: text_module(work), judge_refused, SCALE, display),
+               ("nodisplay", lambda: module, judge_no_display, SCALE, free_display())]
     try:
-        for name, flown, judge, scale in flights:
+        for name, flown, judge, scale, shown_on in flights:
             folder = os.path.join(work, name)
             os.makedirs(folder)
             open(os.path.join(folder, "bench.log"), "w").close()
             try:
-                fly(bench, flown(), wine_run, state, folder, display, judge, scale)
+                fly(bench, flown(), wine_run, state, folder, shown_on, judge, scale)
             except (Failed, subprocess.TimeoutExpired) as error:
                 print(f"FAULT: {error}")
                 with open(os.path.join(folder, "bench.log")) as stream:
