@@ -365,6 +365,9 @@ class PageTest(Browser):
         self.driver.find_element(By.ID, "reset").click()
         self.wait_for(lambda: self.js("return !window.beforeReset && window.lumivanePage && lumivanePage.ready "
                                       "&& lumivanePage.passes() > 3"), "the page to load again")
+        # Every file gone from what the page keeps, not only the ones the
+        # gauge happens to read first.
+        self.assertEqual(self.kept_files(), [None, None, None])
         for selector, shown in ((SPEED1_SELECTOR, " 80"), (SPEED3_SELECTOR, "100"), (SPEED2_SELECTOR, " 90")):
             self.select(selector, shown)
 
