@@ -49,7 +49,8 @@ public:
     int32_t CursorAt(int x, int y) const;
 
     // One pass with painting, `passes` times, without moving the page's time:
-    // milliseconds a pass.
+    // milliseconds a pass; -1 when the passes drew fewer or more elements
+    // than the page shows, as then they timed another panel.
     double Measure(int passes);
 
     const Image& Frame() const { return painter_.Frame(); }
