@@ -400,28 +400,24 @@ def judge_short_panel(process, env, out, started, name):
     print(f"a panel of 100 x {SHORT_PANEL} at --scale {BIG_SCALE}: the window fitted to it at {FITTED_SCALE}")
 
 
-def judge_refused(process, env, out, started, name):
-    try:
-        status = process.wait(timeout=120)
-    except subprocess.TimeoutExpired:
-        raise Failed("the bench kept running on a file that is no module") from None
-    with open(os.path.join(os.path.dirname(out), "bench.log")) as stream:
-        said = stream.read()
-    if status != 1 or "is not a gauge module this bench can load" not in said:
-        raise Failed(f"on a file that is no module the bench ended with status {status}, not 1 and why")
-    print("a file that is no module: refused, status 1")
+def refusal(what, told, seconds):
+    """A judge of a flight the bench must refuse: status 1 within `seconds`,
+    and `told` in what it said; `what` names the flight in its messages."""
+    def judge(process, env, out, started, name):
+        try:
+            status = process.wait(timeout=seconds)
+        except subprocess.TimeoutExpired:
+            raise Failed(f"{what}, the bench kept running") from None
+        with open(os.path.join(os.path.dirname(out), "bench.log")) as stream:
+            said = stream.read()
+        if status != 1 or told not in said:
+            raise Failed(f"{what}, the bench ended with status {status}, not 1 and why")
+        print(f"{what}: refused, status 1")
+    return judge
 
 
-def judge_no_display(process, env, out, started, name):
-    try:
-        status = process.wait(timeout=60)
-    except subprocess.TimeoutExpired:
-        raise Failed("the bench kept running with no X server to open its window on") from None
-    with open(os.path.join(os.path.dirname(out), "bench.log")) as stream:
-        said = stream.read()
-    if status != 1 or "cannot open a window" not in said:
-        raise Failed(f"with no X server the bench ended with status {status}, not 1 and why")
-    print("no X server: no window, status 1")
+judge_refused = refusal("on a file that is no module", "is not a gauge module this bench can load", 120)
+judge_no_display = refusal("with no X server to open a window on", "cannot open a window", 60)
 
 
 def free_display():
