@@ -18,3 +18,8 @@ if(NOT LUMIVANE_NODE_PATH)
 endif()
 set(CMAKE_C_LINKER_LAUNCHER ${CMAKE_COMMAND} -E env NODE_PATH=${LUMIVANE_NODE_PATH})
 set(CMAKE_CXX_LINKER_LAUNCHER ${CMAKE_COMMAND} -E env NODE_PATH=${LUMIVANE_NODE_PATH})
+
+# The call check lists the page's objects' symbols, which only a wasm-aware
+# nm reads: Emscripten's own, not binutils' that CMake would otherwise find.
+find_program(LUMIVANE_EMNM emnm REQUIRED)
+set(CMAKE_NM "${LUMIVANE_EMNM}" CACHE FILEPATH "Emscripten's nm, which reads wasm objects" FORCE)
