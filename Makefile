@@ -52,7 +52,16 @@ WINE_STOP := WINEPREFIX=$(CURDIR)/build/windows/wine/prefix wineserver -k 2>/dev
 test-windows: windows
 	ctest --preset windows -j $(JOBS); status=$$?; $(WINE_STOP); exit $$status
 
-test: test-native test-windows
+# Every test of both builds, stage by stage, with the time of each stage
+# printed at the end.
+test:
+	@tools/stages \
+		"installing what is missing" "tools/install-deps" \
+		"configuring both builds" "cmake --preset native >/dev/null && cmake --preset windows >/dev/null" \
+		"building native" "cmake --build --preset native -j $(JOBS)" \
+		"native tests (and the page)" "ctest --preset native -j $(JOBS)" \
+		"building windows" "cmake --build --preset windows -j $(JOBS)" \
+		"windows tests (under Wine)" "ctest --preset windows -j $(JOBS); status=\$$?; $(WINE_STOP); exit \$$status"
 
 DEMO := $(CURDIR)/build/demo
 
