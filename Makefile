@@ -2,7 +2,7 @@
 MAKEFLAGS += --no-print-directory
 # As many jobs as the machine has processors, for builds and tests alike.
 JOBS := $(shell nproc 2>/dev/null || echo 2)
-.PHONY: all deps configure-native configure-windows configure-web gauge native windows web web-serve test test-native test-windows demo pictures dist figures mutants clean
+.PHONY: all check deps configure-native configure-windows configure-web gauge native windows web web-serve test test-native test-windows demo pictures dist figures mutants clean
 
 all: gauge
 
@@ -63,6 +63,12 @@ test:
 		"building windows" "cmake --build --preset windows -j $(JOBS)" \
 		"windows tests (under Wine)" "ctest --preset windows -j $(JOBS); status=\$$?; $(WINE_STOP); exit \$$status"
 
+# The edit loop: builds what the working tree's change needs and runs the
+# tests of the rooms it touches, in both builds (tools/check); CHANGED=REF
+# compares with another commit than HEAD.
+check: deps
+	@tools/check --jobs $(JOBS) $(if $(CHANGED),--since '$(CHANGED)')
+
 DEMO := $(CURDIR)/build/demo
 
 # A take-off flown through the bench under Wine, with Wine's real DirectSound
@@ -104,11 +110,14 @@ FIGURES_PASSES ?= 1000000
 FIGURES_REPETITIONS ?= 10
 # 1: every room's mutants run again first (hours); otherwise their latest.
 FIGURES_MUTANTS ?= 0
+# 0: leave out the fresh clones' `make demo`, `make test` and `make check`.
+FIGURES_FRONT_DOOR ?= 1
 
 figures: deps
 	@FIGURES_FUZZ_SECONDS=$(FIGURES_FUZZ_SECONDS) FIGURES_STORM_PRESSES=$(FIGURES_STORM_PRESSES) \
 	FIGURES_SOAK_TAKEOFFS=$(FIGURES_SOAK_TAKEOFFS) FIGURES_PASSES=$(FIGURES_PASSES) \
-	FIGURES_REPETITIONS=$(FIGURES_REPETITIONS) FIGURES_MUTANTS=$(FIGURES_MUTANTS) tools/figures
+	FIGURES_REPETITIONS=$(FIGURES_REPETITIONS) FIGURES_MUTANTS=$(FIGURES_MUTANTS) \
+	FIGURES_FRONT_DOOR=$(FIGURES_FRONT_DOOR) tools/figures
 
 # How many plausible slips the tests catch in one room (tools/mutate): faults
 # made one at a time in a scratch copy of the tree, each built and judged by
