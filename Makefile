@@ -12,13 +12,13 @@ deps:
 # Configured every time, which takes a moment: a build that only regenerated
 # itself during `cmake --build` would not yet know targets added since.
 configure-windows:
-	@cmake --preset windows >/dev/null
+	@tools/configure windows >/dev/null
 
 configure-native:
-	@cmake --preset native >/dev/null
+	@tools/configure native >/dev/null
 
 configure-web:
-	@cmake --preset web >/dev/null
+	@tools/configure web >/dev/null
 
 gauge: deps configure-windows
 	cmake --build --preset windows -j $(JOBS) --target Lumivane.gau
@@ -57,7 +57,7 @@ test-windows: windows
 test:
 	@tools/stages \
 		"installing what is missing" "tools/install-deps" \
-		"configuring both builds" "cmake --preset native >/dev/null && cmake --preset windows >/dev/null" \
+		"configuring both builds" "tools/configure native >/dev/null && tools/configure windows >/dev/null" \
 		"building native" "cmake --build --preset native -j $(JOBS)" \
 		"native tests (and the page)" "ctest --preset native -j $(JOBS)" \
 		"building windows" "cmake --build --preset windows -j $(JOBS)" \
