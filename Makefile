@@ -125,12 +125,14 @@ figures: deps
 # the rooms and their mutant counts. MUTANTS_LIMIT=N tries a fixed sample of
 # N; MUTANTS_PRESETS and MUTANTS_EXCLUDE choose the builds and leave tests out;
 # MUTANTS_SURVIVORS=1 tries only the last run's survivors and time-outs again;
-# MUTANTS_GROW=1 takes the last sample up to MUTANTS_LIMIT.
+# MUTANTS_GROW=1 takes the last sample up to MUTANTS_LIMIT. CHANGED=REF tries
+# every mutant of the lines changed since REF instead, room by room.
 ROOM ?=
+CHANGED ?=
 mutants: deps
 	@MUTANTS_LIMIT='$(MUTANTS_LIMIT)' MUTANTS_PRESETS='$(MUTANTS_PRESETS)' MUTANTS_EXCLUDE='$(MUTANTS_EXCLUDE)' \
 	MUTANTS_SURVIVORS='$(MUTANTS_SURVIVORS)' MUTANTS_GROW='$(MUTANTS_GROW)' \
-	tools/mutate $(if $(ROOM),--room '$(ROOM)')
+	tools/mutate $(if $(CHANGED),--changed '$(CHANGED)',$(if $(ROOM),--room '$(ROOM)'))
 
 # The release zip: the gauge, the windows bench to try it with, and texts;
 # beside it the web page's files, zipped for a static host.

@@ -77,6 +77,11 @@ TextElement ReadoutElement = {
     {},
 };
 
+double GAUGE_STDCALL ReadoutCallback(double value)
+{
+    return FillReadout(ReadoutElement.TextBuffer, value);
+}
+
 // The group is the whole gauge. The adjust areas repeat while the button is
 // held; the selector buttons act once per press.
 MouseArea MouseAreas[8] = {

@@ -19,6 +19,11 @@ extern IconElement Speed2MarkElement; // middle
 extern IconElement Speed3MarkElement; // top
 extern TextElement ReadoutElement;
 
+// The readout element's callback. A text callback's form has no element
+// argument, so it is bound here, beside its one element, and hands the
+// element's text buffer, which the host fills, to settings/Readout.h.
+double GAUGE_STDCALL ReadoutCallback(double value);
+
 // The gauge header's element list: the background element, then null.
 extern ElementList GaugeElements;
 

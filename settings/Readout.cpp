@@ -51,14 +51,13 @@ void WriteReadout(char* text, int32_t speed)
 
 } // namespace
 
-double GAUGE_STDCALL ReadoutCallback(double value)
+double FillReadout(char* text, double value)
 {
     double result = value;
     if (!SettingsLoaded && !LoadSettings())
         result = 1.0;
     // The readout is written even before every settings file exists, so that a
     // fresh installation, or one where C:\ is not writable, is never blank.
-    char* text = ReadoutElement.TextBuffer;
     if (text)
         WriteReadout(text, *SelectedSpeedValue());
     return result;

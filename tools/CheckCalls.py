@@ -9,13 +9,9 @@ form no cycle: no folder may need a symbol defined in a folder above it,
 which is how two files come to call each other across folders. And the
 gauge's folders need nothing the bench or the page defines.
 
-Two kinds of need are drawn but never counted. The system's calls that a
-host serves in the system's place: the native module imports
-DirectSoundCreate from whichever program loads it, as the DLL imports it from
-dsound.dll. And the host's records, static data laid out by the host, which
-point at one another whatever the folders: every element points back at the
-gauge header, and the readout's callback, whose form has no element argument,
-writes its own element's text buffer.
+Two needs are drawn but never counted, each named below with its reason:
+a system call that a host serves, and the element records' pointer to the
+gauge header.
 
     CheckCalls.py SOURCE-ROOT CALL-LAYERS-FILE [FOLDER=OBJECT ...]
 The extra FOLDER=OBJECT pairs add objects to a folder, for a check of the
@@ -31,10 +27,14 @@ sys.dont_write_bytecode = True
 sys.path.insert(0, str(Path(__file__).resolve().parent))
 import CheckIncludes  # noqa: E402
 
-# What a host serves in the system's place.
+# The system's call that a host serves in the system's place: the native
+# module imports DirectSoundCreate from whichever program loads it, as the
+# DLL imports it from dsound.dll.
 SERVED_BY_HOST = {"DirectSoundCreate"}
-# (folder, symbol): a record pointing at another by the host's layout.
-HOST_RECORDS = {("panel", "Gauge"), ("settings", "ReadoutElement")}
+# (folder, symbol) of the host's records: the host's layout makes every
+# element of the panel's static chain point back at the gauge header, which
+# the module's linkage lists above it.
+HOST_RECORDS = {("panel", "Gauge")}
 # Symbol kinds nm gives a definition that the linker binds others to; weak
 # definitions (inline functions, templates, type information) belong to
 # whoever uses them and are left out.

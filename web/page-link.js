@@ -83,5 +83,22 @@ const PageLink = (function () {
         });
     }
 
-    return { read: read, write: write, make: make, words: words, listen: listen };
+    // Speeds from a link in the address replace the kept ones before the
+    // gauge reads them; the link then leaves the address, so that a reload
+    // keeps what the pilot adjusts afterwards. null when the address has
+    // none; else what became of them, to say, and whether they were written.
+    function take(fs, folder) {
+        const link = read(location.hash);
+        if (!link) return null;
+        history.replaceState(null, "", location.href.replace(/#.*$/, ""));
+        if (link.problem)
+            return { said: "The link's speeds were not used: " + link.problem + ". The kept speeds are unchanged.",
+                     written: false };
+        if (write(fs, folder, link.speeds))
+            return { said: "The speeds " + words(link.speeds) + " from the link are set and kept in this browser.",
+                     written: true };
+        return { said: "The link's speeds could not be kept in this browser.", written: false };
+    }
+
+    return { read: read, write: write, make: make, words: words, listen: listen, take: take };
 })();

@@ -11,6 +11,7 @@
 #include "bench/flying/LumivanePanel.h"
 
 #include "bench/hosting/SettingsSandbox.h"
+#include "platform/ScanInteger.h"
 
 #include <math.h>
 #include <stdio.h>
@@ -50,23 +51,6 @@ bool IsLumivaneAreas(const MouseArea* areas)
         if (areas[i + 1].Type != AreaInGroup || areas[i + 1].Cursor != AreaCursors[i])
             return false;
     return areas[AreaCount + 1].Type == AreaGroupEnd;
-}
-
-bool IsSpace(int c)
-{
-    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
-
-int DigitValue(int c, int base)
-{
-    int digit = base;
-    if (c >= '0' && c <= '9')
-        digit = c - '0';
-    else if (c >= 'a' && c <= 'f')
-        digit = c - 'a' + 10;
-    else if (c >= 'A' && c <= 'F')
-        digit = c - 'A' + 10;
-    return digit < base ? digit : -1;
 }
 
 // Which speed's call-out a clip is, where the clip alone tells: only Speed3's
@@ -208,40 +192,15 @@ SettingsNumber ScanSettingsFile(const std::string& path, int32_t* value)
         }
         return fgetc(file);
     };
-    int c = next();
-    while (IsSpace(c))
-        c = next();
-    bool negative = false;
-    if (c == '+' || c == '-') {
-        negative = c == '-';
-        c = next();
-    }
-    int base = 10;
-    bool anyDigit = false;
-    if (c == '0') {
-        anyDigit = true;
-        base = 8;
-        c = next();
-        if (c == 'x' || c == 'X') {
-            base = 16;
-            c = next();
-        }
-    }
-    const int64_t beyond = int64_t(INT32_MAX) + 2;
-    int64_t magnitude = 0;
-    for (int digit; (digit = DigitValue(c, base)) >= 0; c = next()) {
-        anyDigit = true;
-        if (magnitude < beyond)
-            magnitude = magnitude * base + digit;
-    }
+    int32_t scanned = 0;
+    const bool number = ScanIntegerFrom(next, &scanned);
     cut = cut || ferror(file);
     fclose(file);
     if (cut)
         return SettingsNumber::TooLong;
-    if (!anyDigit)
+    if (!number)
         return SettingsNumber::NoNumber;
-    int64_t number = negative ? -magnitude : magnitude;
-    *value = int32_t(number > INT32_MAX ? INT32_MAX : number < INT32_MIN ? INT32_MIN : number);
+    *value = scanned;
     return SettingsNumber::Number;
 }
 

@@ -5,7 +5,6 @@
 // read in place; the slot's page is made writable only for the one store.
 #include "bench/hosting/ImportHooks.h"
 
-#if defined(_WIN32)
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 
@@ -52,12 +51,3 @@ int HookImports(void* module, ImportHook* hooks, int count)
     }
     return patched;
 }
-
-#else
-
-int HookImports(void*, ImportHook*, int)
-{
-    return 0;
-}
-
-#endif

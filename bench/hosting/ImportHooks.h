@@ -5,8 +5,8 @@
 // (DirectSoundCreate), the settings sandbox (fopen) and the call counting
 // (bench/measuring/SystemCallHooks.h) are hooks; each passes calls on to what it found in
 // the slot, so that one can stand in front of another. Only the windows build
-// patches import slots; the native module takes its few host-provided symbols
-// from the bench program itself, so there this finds nothing to patch.
+// has them (ImportHooks.cpp is its own): the native module takes its few
+// host-provided symbols from the bench program itself.
 #ifndef LUMIVANE_BENCH_IMPORTHOOKS_H
 #define LUMIVANE_BENCH_IMPORTHOOKS_H
 

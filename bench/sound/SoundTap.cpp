@@ -1,16 +1,18 @@
 // The recording proxies. They forward every call to the real object and note
 // the few the host cares about; reference counts are the proxies' own, and a
 // proxy lets go of its real object when its last reference goes. The same
-// proxies serve both builds: the native DirectSound header mirrors the real
-// interfaces method for method.
+// proxies serve every build: the native DirectSound header mirrors the real
+// interfaces method for method. The software clock is SoundTapClock.cpp; how
+// the tap gets in front of a module is each build's own (SoundTapWindows.cpp,
+// SoundTapNative.cpp).
 #include "bench/sound/SoundTap.h"
 
 #include "bench/hosting/CallOrder.h"
-#include "bench/hosting/ImportHooks.h"
 #include "bench/sound/Bursts.h"
 #include "bench/sound/ClipMatcher.h"
 #include "bench/sound/HeardTrack.h"
 #include "bench/sound/ModuleClips.h"
+#include "bench/sound/SoundTapParts.h"
 #include "platform/SoftDirectSound.h"
 
 #include <string.h>
@@ -23,23 +25,7 @@ namespace {
 std::vector<SoundEvent> Events;
 int NextBuffer = 0;
 
-// SoftDirectSoundCreate has the caller-cleans form of our own functions; the
-// slot it stands in for has DirectSoundCreate's.
-HRESULT WINAPI SoftCreate(LPCGUID guid, LPDIRECTSOUND* device, LPUNKNOWN outer)
-{
-    return SoftDirectSoundCreate(guid, device, outer);
-}
-
-#ifdef _WIN32
-RealDirectSoundCreate RealCreate = nullptr;
-#else
-RealDirectSoundCreate RealCreate = SoftCreate;
-#endif
-
-// The software devices' shared time and the track they are gathered into.
-uint64_t Clock = 0;
-uint32_t Pending = 0;
-bool Sounding = false;
+RealDirectSoundCreate RealCreate = TapFirstDevice();
 
 void Note(SoundEvent::Kind what, int buffer, uint32_t bytes, int beeps, uint32_t flags, long result,
           const char* clip, uintptr_t window = 0)
@@ -197,7 +183,7 @@ public:
         HRESULT result = real_->Play(reserved, priority, flags);
         Note(SoundEvent::Played, id_, bytes_, beeps_, flags, result, clip_);
         if (SUCCEEDED(result) && device_->Soft())
-            Sounding = true;
+            TapSounding();
         return result;
     }
     HRESULT STDMETHODCALLTYPE SetCurrentPosition(DWORD position) override
@@ -324,22 +310,17 @@ HRESULT WINAPI TappedDirectSoundCreate(LPCGUID guid, LPDIRECTSOUND* device, LPUN
     return result;
 }
 
+// SoftDirectSoundCreate has the caller-cleans form of our own functions; the
+// slot it stands in for has DirectSoundCreate's.
+HRESULT WINAPI TapSoftCreate(LPCGUID guid, LPDIRECTSOUND* device, LPUNKNOWN outer)
+{
+    return SoftDirectSoundCreate(guid, device, outer);
+}
+
 bool TapDirectSound(void* module, bool softSound)
 {
     LearnModuleClips(module);
-#ifdef _WIN32
-    void* bound = nullptr;
-    ImportHook hook = {"dsound.dll", "DirectSoundCreate", reinterpret_cast<void*>(&TappedDirectSoundCreate),
-                       &bound, false};
-    if (HookImports(module, &hook, 1) != 1)
-        return false;
-    RealCreate = softSound ? SoftCreate : reinterpret_cast<RealDirectSoundCreate>(bound);
-    return true;
-#else
-    (void)softSound;
-    RealCreate = SoftCreate;
-    return true;
-#endif
+    return OpenTapWay(module, softSound);
 }
 
 void TapInFrontOf(RealDirectSoundCreate create)
@@ -357,19 +338,10 @@ void ClearSoundEvents()
     Events.clear();
 }
 
-void TapAdvance(uint32_t samples)
+// A software device with nothing playing needs no time: its clock matters
+// only to the buffers that play on it.
+bool TapMixDevices(uint64_t at, uint32_t samples)
 {
-    Pending += samples;
-    if (Sounding)
-        TapFlush();
-}
-
-void TapFlush()
-{
-    if (!Pending)
-        return;
-    // A device with nothing playing needs no time: its clock matters only
-    // to the buffers that play on it.
     bool still = false;
     for (TapDevice* device : TapDevice::Live()) {
         if (!device->Soft())
@@ -379,35 +351,9 @@ void TapFlush()
             playing = playing || buffer->Playing();
         if (!playing)
             continue;
-        device->Mix(Clock, Pending);
+        device->Mix(at, samples);
         for (TapBuffer* buffer : device->Buffers())
             still = still || buffer->Playing();
     }
-    Clock += Pending;
-    Pending = 0;
-    Sounding = still;
+    return still;
 }
-
-uint64_t TapClock()
-{
-    return Clock + Pending;
-}
-
-void ClearHeardTrack()
-{
-    ForgetHeardTrack();
-    Clock = 0;
-    Pending = 0;
-}
-
-#ifndef _WIN32
-// The native module's DirectSoundCreate: it is an undefined symbol of the
-// module, bound at load time to this definition, which the bench program
-// exports (-Wl,--export-dynamic-symbol). The device behind it is the software
-// one, behind the tap.
-extern "C" __attribute__((visibility("default"))) HRESULT WINAPI DirectSoundCreate(LPCGUID guid, LPDIRECTSOUND* device,
-                                                                                  LPUNKNOWN outer)
-{
-    return TappedDirectSoundCreate(guid, device, outer);
-}
-#endif

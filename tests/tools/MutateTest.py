@@ -1,28 +1,26 @@
 #!/usr/bin/python3
-"""The fault operators of tools/mutate on small snippets of C++, one row each:
-the snippet and every change it must give, no more and no less; so a change
-to what the operators find, or to what they must leave alone (comments,
-literals, preprocessor lines, static assertions, array sizes, template
-arguments), shows here in a second, without a build. The last rows hold
-the ids to their form and their order, which the equivalents list relies on;
-then what a fault tried in several builds comes to; where a survivor's
-line stands after the code changed; then the samples: a larger one holds the smaller (a sample grows), and the
-least score a sample leaves likely is the binomial bound.
+"""tools/mutate without a build, as tables: each operator on small sources
+(every change a snippet must give, no more and no less, and what they must
+leave alone: comments, literals, preprocessor lines, static assertions,
+array sizes, template arguments); the ids, anchored to the function, that
+stay the same when code around them moves; the lines a diff changes; the
+equivalents list and its stale entries; what a fault tried in several
+builds comes to; and the samples and their least likely score.
 
     MutateTest.py
 """
 import sys
+import tempfile
 import unittest
 from pathlib import Path
+from types import SimpleNamespace
 
 sys.path.insert(0, str(Path(__file__).resolve().parents[2] / "tools"))
 
-from mutation.catalogue import sample  # noqa: E402
-from mutation.follow import now_at, reads_at  # noqa: E402
-from mutation.operators import Finder  # noqa: E402
-from mutation.records import Records  # noqa: E402
+from mutation.catalogue import CatalogueError, added_lines, read_equivalents, sample, split  # noqa: E402
+from mutation.operators import Records, mutants  # noqa: E402
 from mutation.report import least_score, percent  # noqa: E402
-from mutation.runner import Outcome, _hung, settled, verdict  # noqa: E402
+from mutation.runner import Outcome, hung, settled, verdict  # noqa: E402
 
 RECORD = "struct Box { int Left; int Right; int* Data; double Scale; };\n"
 
@@ -87,51 +85,102 @@ ROWS = [
 def changes(snippet):
     records = Records()
     records.read(RECORD + snippet)
-    return [f"{m.operator} {m.before} → {m.after}" for m in Finder("s.cpp", snippet, records).mutants()]
+    return [f"{m.operator} {m.before} → {m.after}" for m in mutants("s.cpp", snippet, records)]
+
+
+def ids(source):
+    return [m.id for m in mutants("d/s.cpp", source, Records())]
 
 
 class Operators(unittest.TestCase):
     def test_each_row_gives_exactly_its_changes(self):
         for what, snippet, expected in ROWS:
             with self.subTest(what):
-                found = changes(snippet)
-                self.assertEqual(sorted(set(found)), sorted(expected), f"{what}:\n{snippet}")
-
-    def test_ids_name_file_place_operator_and_change_in_file_order(self):
-        snippet = "int f(int a) {\n    return a < 3;\n}\n"
-        first = [m.id for m in Finder("dir/s.cpp", snippet, Records()).mutants()]
-        self.assertEqual(first, ["dir/s.cpp:2:12 result a < 3 → 0", "dir/s.cpp:2:14 relational < → <=",
-                                 "dir/s.cpp:2:16 constant 3 → 2", "dir/s.cpp:2:16 constant 3 → 4"])
-        self.assertEqual([m.id for m in Finder("dir/s.cpp", snippet, Records()).mutants()], first)
+                self.assertEqual(sorted(set(changes(snippet))), sorted(expected), f"{what}:\n{snippet}")
 
     def test_a_mutant_replaces_only_its_own_characters(self):
         snippet = "int f(int a) { return a + 1; }"
-        for m in Finder("s.cpp", snippet, Records()).mutants():
+        for m in mutants("s.cpp", snippet, Records()):
             with self.subTest(m.id):
                 changed = m.apply(snippet)
                 self.assertEqual(changed[:m.start], snippet[:m.start], m.id)
                 self.assertEqual(changed[m.start + len(m.replacement):], snippet[m.end:], m.id)
 
 
-class Builds(unittest.TestCase):
+class Ids(unittest.TestCase):
+    # (what the row shows, source, the ids of the one change "constant 7 → 8" in it)
+    ROWS = [
+        ("a function, the second such change in it", "int f(int a) {\n return a < 7 ? 7 : 0; }",
+         ["d/s.cpp:f constant 7 → 8", "d/s.cpp:f#2 constant 7 → 8"]),
+        ("a method, in its class and out of it", "struct S { int g() { return 7; } };\nint S::h() { return 7; }",
+         ["d/s.cpp:S::g constant 7 → 8", "d/s.cpp:S::h constant 7 → 8"]),
+        ("a lambda is its function's", "void f() { auto k = [] { return 7; }; }", ["d/s.cpp:f constant 7 → 8"]),
+        ("a destructor and an operator", "A::~A() { n = 7; }\nbool A::operator==(int x) { return x == 7; }",
+         ["d/s.cpp:A::~A constant 7 → 8", "d/s.cpp:A::operator== constant 7 → 8"]),
+        ("outside functions, what it initializes", "const int Table[2] = { 1, 7 };\nstruct T { int N = 7; };",
+         ["d/s.cpp:Table constant 7 → 8", "d/s.cpp:T::N constant 7 → 8"]),
+    ]
+
+    def test_an_id_names_the_file_the_function_and_the_change(self):
+        for what, source, expected in self.ROWS:
+            with self.subTest(what):
+                self.assertEqual([i for i in ids(source) if i.endswith(" constant 7 → 8")], expected)
+
+    def test_an_id_stays_when_code_around_it_changes(self):
+        source = "int f(int a) {\n    if (a > 3) a = 3;\n    return a < 7;\n}\n"
+        edited = "// why\n\nint g() { return 1; }\n" + source.replace("    return", "    a += 2;\n    return")
+        kept = set(ids(source)) & set(ids(edited))
+        self.assertEqual(set(ids(source)), kept, "every mutant of f is found again after the edits")
+        self.assertEqual(ids(source), ids(source), "the same list every time")
+
+
+class Catalogue(unittest.TestCase):
+    def test_the_lines_a_diff_adds_or_changes(self):
+        diff = ("diff --git a/x.cpp b/x.cpp\n--- a/x.cpp\n+++ b/x.cpp\n@@ -3 +3 @@\n-a\n+b\n"
+                "@@ -9,0 +10,2 @@\n+++k;\n+c\n@@ -20,2 +22,0 @@\n-d\n-e\n"
+                "diff --git a/gone.cpp b/gone.cpp\n--- a/gone.cpp\n+++ /dev/null\n@@ -1 +0,0 @@\n-x\n")
+        self.assertEqual(added_lines(diff), {"x.cpp": {3, 10, 11}})
+
+    def test_the_equivalents_list_and_its_stale_entries(self):
+        rows = [("a.cpp:f constant 1 → 2 | why", None), ("# a comment", None),
+                ("a.cpp:f constant 1 → 2 |  ", "says no reason"), ("a.cpp:12 → 2 | why", "not `FILE:FUNCTION")]
+        for text, error in rows:
+            with self.subTest(text), tempfile.TemporaryDirectory() as root:
+                (Path(root) / "tools").mkdir()
+                (Path(root) / "tools/mutants-equivalent.txt").write_text(text + "\n")
+                if error:
+                    with self.assertRaisesRegex(CatalogueError, error):
+                        read_equivalents(root)
+                else:
+                    self.assertEqual([e.id for e in read_equivalents(root)], [text.split(" | ")[0]][:text[0] != "#"])
+        entries = [SimpleNamespace(id=i, file=i.split(":")[0]) for i in ("a.cpp:f x 1 → 2", "a.cpp:g x 1 → 2",
+                                                                       "b.cpp:g x 1 → 2")]
+        listed, stale = split(entries, [SimpleNamespace(id="a.cpp:f x 1 → 2")], ["a.cpp"])
+        self.assertEqual((listed, [e.id for e in stale]), ({"a.cpp:f x 1 → 2"}, ["a.cpp:g x 1 → 2"]))
+
+    def test_a_larger_sample_holds_the_smaller_in_file_order(self):
+        found = mutants("s.cpp", "".join(f"int f{i}(int a) {{ return a < {i} && a != 7; }}\n" for i in range(40)),
+                        Records())
+        for small, large in [(0, 10), (10, 30), (30, 200), (1, len(found))]:
+            with self.subTest(f"{small} in {large}"):
+                a, b = sample(found, small), sample(found, large)
+                self.assertEqual(len(b), min(large, len(found)))
+                self.assertTrue(not small or {m.id for m in a} <= {m.id for m in b})
+                self.assertEqual(b, [m for m in found if m in b], "in file order")
+
+
+class Results(unittest.TestCase):
     # (each build's outcome in the order tried, what the fault comes to):
     # one build catching it is enough, and a fault one build lets pass is
     # never hidden by another that compiles it away.
-    ROWS = [
-        (["killed"], "killed"),
-        (["survived", "killed"], "killed"),
-        (["equivalent", "survived"], "survived"),
-        (["survived", "equivalent"], "survived"),
-        (["equivalent", "equivalent"], "equivalent"),
-        (["timed out", "killed"], "killed"),
-        (["timed out", "survived"], "timed out"),
-        (["survived", "timed out"], "timed out"),
-        (["equivalent", "not built"], "not built"),
-        (["survived", "survived", "killed"], "killed"),
-    ]
+    BUILDS = [(["killed"], "killed"), (["survived", "killed"], "killed"), (["equivalent", "survived"], "survived"),
+              (["survived", "equivalent"], "survived"), (["equivalent", "equivalent"], "equivalent"),
+              (["timed out", "killed"], "killed"), (["timed out", "survived"], "timed out"),
+              (["survived", "timed out"], "timed out"), (["equivalent", "not built"], "not built"),
+              (["survived", "survived", "killed"], "killed")]
 
     def test_the_strongest_outcome_stands_with_the_time_of_all(self):
-        for statuses, expected in self.ROWS:
+        for statuses, expected in self.BUILDS:
             with self.subTest(statuses):
                 outcomes = [Outcome(s, build_seconds=1, test_seconds=2, note=s) for s in statuses]
                 chosen = verdict(outcomes)
@@ -140,64 +189,13 @@ class Builds(unittest.TestCase):
                 # Only the last build may have settled it: the runner stops there.
                 self.assertEqual([settled(o) for o in outcomes[:-1]], [False] * (len(statuses) - 1))
 
-
     def test_a_run_hung_when_it_ran_past_its_limit_or_only_hung_tests_failed(self):
         timed = "Test  #3: A.Slow ..........***Timeout  60.01 sec\n"
-        rows = [
-            (None, "", True),
-            ({"A.Slow": (False, 60.0), "B.Quick": (True, 0.1)}, timed, True),
-            ({"A.Slow": (False, 60.0), "B.Quick": (False, 0.1)}, timed, False),
-            ({"A.Slow": (True, 1.0)}, "", False),
-        ]
-        for results, out, hung in rows:
+        for results, out, expected in [(None, "", True), ({"A.Slow": (False, 60.0), "B": (True, 0.1)}, timed, True),
+                                       ({"A.Slow": (False, 60.0), "B": (False, 0.1)}, timed, False),
+                                       ({"A.Slow": (True, 1.0)}, "", False)]:
             with self.subTest(results=results):
-                self.assertEqual(_hung(results, out), hung)
-
-
-class Following(unittest.TestCase):
-    """A survivor tried again after an edit is the fault on the line its line
-    became, and none when the edit took the line away, even where the same
-    text stands elsewhere as a line of its own."""
-
-    OLD = ["int f() {", "  a = 0;", "  b = 1;", "}", "int g() {", "  a = 0;", "}"]
-    ROWS = [
-        ("untouched", OLD, 3, [3]),
-        ("lines put in above it", ["// why", "", *OLD], 3, [5]),
-        ("taken out, its twin in g() left", OLD[:1] + OLD[2:], 2, []),
-        ("rewritten", ["int f() {", "  a = 2;", *OLD[2:]], 2, []),
-        ("moved below g()", OLD[:1] + OLD[2:] + ["int h() {", "  a = 0;", "}"], 2, [8]),
-        ("copied twice", OLD[:1] + OLD[2:] + ["  a = 0;", "  a = 0;"], 2, [7, 8]),
-        ("a line past the old file's end", OLD, 40, []),
-    ]
-
-    def test_a_line_follows_the_edit(self):
-        for what, new, line, expected in self.ROWS:
-            with self.subTest(what):
-                self.assertEqual(now_at(self.OLD, new, line), expected)
-
-    def test_a_survivor_is_found_by_its_text_over_line_breaks(self):
-        lines = ["    if (format)", "        *format = nullptr;", "    x = a < b;"]
-        rows = [(1, 5, "if (format) *format = nullptr;", True),
-                (1, 5, "if (format) *format = …", True),
-                (3, 5, "x = a < b;", True),
-                (3, 7, "x = a < b;", False),
-                (2, 9, "*format = nullptr; x = a < b; y", False),
-                (4, 1, "x", False)]
-        for line, column, before, expected in rows:
-            with self.subTest(line=line, column=column, before=before):
-                self.assertEqual(reads_at(lines, line, column, before), expected)
-
-
-class Samples(unittest.TestCase):
-    def test_a_larger_sample_holds_the_smaller_in_file_order(self):
-        mutants = Finder("s.cpp", "".join(f"int f{i}(int a) {{ return a < {i} && a != 7; }}\n" for i in range(40)),
-                         Records()).mutants()
-        for small, large in [(0, 10), (10, 30), (30, 200), (1, len(mutants))]:
-            with self.subTest(f"{small} in {large}"):
-                a, b = sample(mutants, small), sample(mutants, large)
-                self.assertEqual(len(b), min(large, len(mutants)) if large else len(mutants))
-                self.assertTrue({m.id for m in a} <= {m.id for m in b} or not small)
-                self.assertEqual(b, [m for m in mutants if m in b], "in file order")
+                self.assertEqual(hung(results, out), expected)
 
     def test_the_least_likely_score_is_the_binomial_bound(self):
         # Every one caught: (1 - 0.95) ** (1 / n); none caught: nothing is
@@ -211,9 +209,7 @@ class Samples(unittest.TestCase):
                 self.assertTrue(all(b <= k / judged for k, b in enumerate(bounds)), "below the sample's own score")
         self.assertIsNone(least_score(0, 0))
         self.assertLess(least_score(28, 29), 0.9)
-        self.assertGreaterEqual(least_score(29, 29), 0.9)
-        # Shown rounded down, so that a bound just under a target never
-        # reads as meeting it.
+        # Shown rounded down, so a bound just under a target never reads as meeting it.
         shown = {least_score(28, 28): "89%", least_score(29, 29): "90%", 0.29: "29%", 1.0: "100%", None: "—"}
         for value, text in shown.items():
             self.assertEqual(percent(value), text, value)

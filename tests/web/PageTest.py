@@ -488,7 +488,7 @@ class KeyboardTest(Browser):
                          "the airspeed's buttons")
         self.assertEqual(shown["list"], ["%s: %s" % (k["name"], k["does"]) for k in table], "the list of keys")
         sources = {}
-        for name in ("index.html", "page.js", "page-keys.js"):
+        for name in ("index.html", "page.js", "page-keys.js", "page-pointer.js"):
             with open(os.path.join(os.path.dirname(__file__), "..", "..", "web", name), encoding="utf-8") as f:
                 sources[name] = f.read()
         for key in table:

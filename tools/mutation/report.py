@@ -1,10 +1,10 @@
-"""What a run found, written for people and programs under docs/mutants/
-(committed, so that a fresh clone's figures hold the latest measured scores,
-which take hours to measure again): <scope>.json (every mutant with its status, the survivors with their diffs,
-written with the json module) and <scope>.md (the score table and the
-survivors in short). The score is killed / (all − equivalent − not built);
-a mutant that ran past its time limit counts as not killed. tools/figures
-reads the latest result of each room through rooms_table().
+"""What a run found, for people and programs: <scope>.json (every mutant with
+its status, the survivors with their diffs) and <scope>.md (the score table
+and the survivors in short), under docs/mutants/ for a room's run (committed,
+so a fresh clone's figures hold scores that take hours to measure again)
+and under build/mutants/changed/ for a change's. The score is killed /
+(all − equivalent − not built); a mutant past its time limit is not killed.
+tools/figures reads each room's latest result through rooms_table().
 """
 import difflib
 import json
@@ -12,70 +12,50 @@ import math
 import statistics
 from pathlib import Path
 
-RESULTS = Path("docs/mutants")
+RESULTS, CHANGED = Path("docs/mutants"), Path("build/mutants/changed")
 STATUSES = ["killed", "survived", "timed out", "not built", "equivalent"]
+HEADER = ["room", "mutants", "killed", "survived", "timed out", "not built", "equivalent", "score",
+          "with time-outs", "room at least (95%)"]
 
 
 def counts(mutants):
-    c = {s: 0 for s in STATUSES}
-    for m in mutants:
-        if m["status"] in c:
-            c[m["status"]] += 1
-    return c
-
-
-def judged(c):
-    """The mutants a score is over: all but the equivalent and the unbuilt."""
-    return sum(c.values()) - c["equivalent"] - c["not built"]
+    return {s: sum(m["status"] == s for m in mutants) for s in STATUSES}
 
 
 def score(c, with_time_outs=False):
-    """killed / judged; with_time_outs counts a mutant whose tests ran past
-    their limit as caught too."""
-    caught = c["killed"] + (c["timed out"] if with_time_outs else 0)
-    return caught / judged(c) if judged(c) else None
+    """killed / judged; with_time_outs counts a hang as caught too."""
+    judged = sum(c.values()) - c["equivalent"] - c["not built"]
+    return (c["killed"] + with_time_outs * c["timed out"]) / judged if judged else None
 
 
 def least_score(caught, judged, confidence=0.95):
     """The least share of a room's mutants its tests catch that a sample
     catching `caught` of `judged` still leaves likely: the one-sided
-    Clopper-Pearson bound at `confidence` (for a sample drawn without
-    replacement from a finite room, a cautious one). With every one caught,
-    it is (1 - confidence) ** (1 / judged): 29 of 29 leave 90% likely."""
-    if not judged:
-        return None
-    if caught <= 0:
-        return 0.0
+    Clopper-Pearson bound (for a sample drawn without replacement from a
+    finite room, a cautious one). All caught: (1 - confidence) ** (1 / judged)."""
+    if not judged or caught <= 0:
+        return 0.0 if judged else None
     low, high = 0.0, 1.0
     for _ in range(60):
         p = (low + high) / 2
-        # How likely `caught` or more would be caught if the room's share were p.
         tail = sum(math.comb(judged, k) * p ** k * (1 - p) ** (judged - k) for k in range(caught, judged + 1))
-        if tail < 1 - confidence:
-            low = p
-        else:
-            high = p
+        low, high = (p, high) if tail < 1 - confidence else (low, p)
     return low
 
 
 def diff(path, source, mutated):
-    return "".join(difflib.unified_diff(source.splitlines(True), mutated.splitlines(True),
-                                        f"a/{path}", f"b/{path}", n=1))
+    return "".join(difflib.unified_diff(source.splitlines(True), mutated.splitlines(True), f"a/{path}", f"b/{path}",
+                                        n=1))
 
 
 def summary(result):
-    """Counts, score and times of a result's mutants."""
     c = counts(result["mutants"])
-    tried = [m for m in result["mutants"] if m["status"] not in ("equivalent",)]
+    tried = [m for m in result["mutants"] if m["status"] != "equivalent"]
     built = [m for m in tried if m["status"] != "not built"]
     return {
-        "counts": c,
-        "score": score(c),
-        "score_with_time_outs": score(c, with_time_outs=True),
-        # Only a sample needs it: a whole room's score is what it is. A test
-        # stopped at its time limit fails `make test` as surely as an
-        # assertion, so a hang counts as caught here, as in the targets.
-        "least_score": least_score(c["killed"] + c["timed out"], judged(c)) if result.get("sample") else None,
+        "counts": c, "score": score(c), "score_with_time_outs": score(c, True),
+        # A sample's only: a hang fails `make test` as surely as an assertion.
+        "least_score": least_score(c["killed"] + c["timed out"], len(built)) if result.get("sample") else None,
         "mutants": sum(c.values()),
         "build_seconds_median": round(statistics.median(m["build_seconds"] for m in tried), 1) if tried else None,
         "test_seconds_median": round(statistics.median(m["test_seconds"] for m in built), 1) if built else None,
@@ -85,40 +65,32 @@ def summary(result):
 
 
 def percent(value):
-    """A share in whole percent, rounded down: a score set against a target
-    is never shown above what was measured (89.9% is not 90%)."""
+    """In whole percent, rounded down: 89.9% is not 90%."""
     return "—" if value is None else f"{math.floor(100 * value + 1e-9)}%"
 
 
-HEADER = ["room", "mutants", "killed", "survived", "timed out", "not built", "equivalent", "score",
-          "with time-outs", "room at least (95%)"]
-
-
 def row(name, result):
-    s = summary(result)
+    s, sample = summary(result), result.get("sample")
     c = s["counts"]
-    sample = result.get("sample")
-    mutants = f"{s['mutants']} of {sample['of']}" if sample else str(s["mutants"])
-    if result.get("unfinished"):
-        mutants += f" (stopped; {result.get('planned', '?')} planned)"
-    return [name, mutants, c["killed"], c["survived"], c["timed out"], c["not built"], c["equivalent"],
-            percent(s["score"]), percent(s["score_with_time_outs"]),
-            percent(s["least_score"]) if result.get("sample") else "all measured"]
+    mutants = (f"{s['mutants']} of {sample['of']}" if sample else str(s["mutants"])) + \
+        (f" (stopped; {result.get('planned', '?')} planned)" if result.get("unfinished") else "")
+    return [name, mutants, *(c[k] for k in STATUSES), percent(s["score"]), percent(s["score_with_time_outs"]),
+            percent(s["least_score"]) if sample else "all measured"]
 
 
 def table(header, rows):
-    lines = ["| " + " | ".join(header) + " |", "|" + "|".join("---" for _ in header) + "|"]
-    return lines + ["| " + " | ".join(str(c) for c in r) + " |" for r in rows]
+    return ["| " + " | ".join(header) + " |", "|" + "|".join("---" for _ in header) + "|"] + \
+        ["| " + " | ".join(str(c) for c in r) + " |" for r in rows]
 
 
-def saved(checkout, scope, suffix):
-    """Where the result of a scope (a room, or a folder or file in one,
-    "bench/files" and "bench/files/" alike) is kept."""
-    return Path(checkout) / RESULTS / (scope.rstrip("/").replace("/", "-") + suffix)
+def saved(checkout, scope, suffix, folder=RESULTS):
+    """Where the result of a scope ("bench/files" and "bench/files/" alike) is kept."""
+    return Path(checkout) / folder / (scope.rstrip("/").replace("/", "-") + suffix)
 
 
 def write(checkout, result):
-    json_path, md_path = saved(checkout, result["scope"], ".json"), saved(checkout, result["scope"], ".md")
+    folder = CHANGED if result.get("changed_since") else RESULTS
+    json_path, md_path = (saved(checkout, result["scope"], s, folder) for s in (".json", ".md"))
     json_path.parent.mkdir(parents=True, exist_ok=True)
     result["summary"] = summary(result)
     json_path.write_text(json.dumps(result, indent=1, ensure_ascii=False) + "\n")
@@ -127,16 +99,14 @@ def write(checkout, result):
 
 
 def markdown(result):
-    s = result["summary"]
-    sample = result.get("sample")
-    md = [f"# Mutants of {result['scope']}", ""]
-    md += [f"Measured {result['measured']} to {result['finished'] or 'now (unfinished)'} on {result['commit']}"
-           f"{' with uncommitted changes' if result.get('uncommitted') else ''}, in the "
-           f"{', '.join(result['presets'])} build{'s' if len(result['presets']) > 1 else ''}"
-           + (f"; a sample of {sample['taken']} of {sample['of']} mutants (MUTANTS_LIMIT)" if sample else "")
-           + (f"; tests left out: `{result['exclude']}` (MUTANTS_EXCLUDE)" if result.get("exclude") else "") + ".",
-           ""]
-    again = result.get("survivors_again_of")
+    s, sample, again = result["summary"], result.get("sample"), result.get("survivors_again_of")
+    changed = f" on the lines changed since {result['changed_since']}" if result.get("changed_since") else ""
+    md = [f"# Mutants of {result['scope']}{changed}", "",
+          f"Measured {result['measured']} to {result['finished'] or 'now (unfinished)'} on {result['commit']}"
+          f"{' with uncommitted changes' if result.get('uncommitted') else ''}, in the "
+          f"{', '.join(result['presets'])} build{'s' if len(result['presets']) > 1 else ''}"
+          + (f"; a sample of {sample['taken']} of {sample['of']} mutants (MUTANTS_LIMIT)" if sample else "")
+          + (f"; tests left out: `{result['exclude']}` (MUTANTS_EXCLUDE)" if result.get("exclude") else "") + ".", ""]
     if again:
         md[-1:-1] = ["", f"The survivors of the run of {again['measured']} on {again['commit']} were tried again; "
                      "the other mutants are as that run left them."
@@ -159,19 +129,15 @@ def markdown(result):
     if result.get("stale"):
         md += ["Stale entries of tools/mutants-equivalent.txt (they match no mutant now):", ""]
         md += [f"- {e}" for e in result["stale"]] + [""]
-    operators = {}
-    for m in result["mutants"]:
-        o = operators.setdefault(m["operator"], {s: 0 for s in STATUSES})
-        o[m["status"]] += 1
-    md += ["By operator:", ""]
-    md += table(["operator"] + STATUSES, [[name] + [o[s] for s in STATUSES] for name, o in sorted(operators.items())])
+    operators = sorted({m["operator"] for m in result["mutants"]})
+    md += ["By operator:", ""] + table(["operator"] + STATUSES, [
+        [o] + list(counts([m for m in result["mutants"] if m["operator"] == o]).values()) for o in operators])
     survivors = [m for m in result["mutants"] if m["status"] == "survived"]
     md += ["", f"## Survivors ({len(survivors)})", ""]
     for m in survivors:
-        md += [f"- `{m['id']}`"]
-        changed = [line for line in m.get("diff", "").splitlines()
+        changed = [line.strip() for line in m.get("diff", "").splitlines()
                    if line[:1] in "+-" and not line.startswith(("+++", "---"))]
-        md += [f"  `{line.strip()}`" for line in changed[:4]]
+        md += [f"- `{m['id']}` (line {m['line']})"] + [f"  `{line}`" for line in changed[:4]]
     timed = [m for m in result["mutants"] if m["status"] == "timed out"]
     if timed:
         md += ["", f"## Timed out ({len(timed)})", ""] + [f"- `{m['id']}`: {m['note']}" for m in timed]
@@ -179,25 +145,18 @@ def markdown(result):
 
 
 def latest(checkout, scope):
-    """The saved result of a scope, or None."""
-    path = saved(checkout, scope, ".json")
-    if not path.exists():
-        return None
+    """The saved result of a room's run, or None."""
     try:
-        return json.loads(path.read_text())
+        return json.loads(saved(checkout, scope, ".json").read_text())
     except (OSError, ValueError):
         return None
 
 
 def rooms_table(checkout, rooms):
-    """The score table of every room from its latest saved result, with
-    when it was measured, and the rooms never measured."""
-    rows, never = [], []
-    for room in rooms:
-        result = latest(checkout, room.name)
-        if result is None or "mutants" not in result:
-            never.append(room.name)
-            continue
-        rows.append(row(room.name, result) + [result["finished"] or f"{result['measured']}, unfinished",
-                                              result["commit"]])
-    return table(HEADER + ["measured", "commit"], rows) if rows else [], never
+    """The score table of every room from its latest saved result, with when
+    it was measured, and the rooms never measured."""
+    results = {room.name: latest(checkout, room.name) for room in rooms}
+    rows = [row(name, r) + [r["finished"] or f"{r['measured']}, unfinished", r["commit"]]
+            for name, r in results.items() if r and "mutants" in r]
+    return table(HEADER + ["measured", "commit"], rows) if rows else [], \
+        [name for name, r in results.items() if not (r and "mutants" in r)]

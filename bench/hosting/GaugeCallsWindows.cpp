@@ -1,11 +1,10 @@
-// The calls of bench/hosting/GaugeCalls.h. The windows build pushes the arguments as the
-// simulator does, word by word, through the assembly probe; the native build
-// calls through the typed pointers, since x86-64 has one convention.
+// The calls of bench/hosting/GaugeCalls.h in the windows build: the arguments
+// are pushed as the simulator pushes them, word by word, through the assembly
+// probe (StackProbe.cpp), which also measures how far each call leaves the
+// stack from where it was.
 #include "bench/hosting/GaugeCalls.h"
 
 #include <string.h>
-
-#if defined(_WIN32) && !defined(_WIN64)
 
 extern "C" int32_t CallMeasuringStack(const void* routine, const uint32_t* words, int32_t count,
                                       double* floatResult, uint32_t* integerResult);
@@ -44,39 +43,3 @@ int32_t CallAreaHandler(AreaHandler handler, uint32_t point, uint32_t events, in
     *result = int32_t(value);
     return drift;
 }
-
-#else
-
-const bool StackBalanceMeasured = false;
-
-int32_t CallGaugeRoutine(GaugeRoutine routine)
-{
-    routine();
-    return 0;
-}
-
-int32_t CallGaugeRoutine(GaugeRoutineWithValue routine, uint32_t value)
-{
-    routine(value);
-    return 0;
-}
-
-int32_t CallIconCallback(IconCallback callback, void* element, double* result)
-{
-    *result = callback(element);
-    return 0;
-}
-
-int32_t CallTextCallback(TextCallback callback, double argument, double* result)
-{
-    *result = callback(argument);
-    return 0;
-}
-
-int32_t CallAreaHandler(AreaHandler handler, uint32_t point, uint32_t events, int32_t* result)
-{
-    *result = handler(point, events);
-    return 0;
-}
-
-#endif
