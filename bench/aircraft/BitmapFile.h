@@ -10,6 +10,7 @@
 #include "bench/pictures/Image.h"
 
 #include <stddef.h>
+#include <stdint.h>
 
 #include <string>
 
@@ -21,5 +22,8 @@ constexpr size_t MostBitmapFileBytes = 17u << 20;
 // wrong with it in a sentence without the path ("is cut short: ..."), when
 // it cannot be read or is not such a bitmap.
 bool ReadBitmapFile(const std::string& path, Image* out, std::string* problem);
+
+// The same, from the file's bytes.
+bool DecodeBitmapFile(const uint8_t* bytes, size_t size, Image* out, std::string* problem);
 
 #endif
