@@ -1,4 +1,5 @@
-// Looking a name up in a folder reads the folder's entries; a folder of
+// Looking a name up in a folder reads the folder's entries, so that the name
+// found is spelled as the file system spells it in both builds; a folder of
 // hundreds of thousands of files is looked through only so far, so that a
 // pilot's mistake in --gauges (a whole drive) ends quickly in "not found".
 #include "bench/aircraft/PanelFolders.h"
@@ -15,22 +16,27 @@ namespace {
 
 const int MostEntriesLooked = 100000;
 
-// One part of a path in `folder`; empty when it is not there.
+// One part of a path in `folder`, as the file system spells it; empty when
+// it is not there.
 std::string FindPart(const std::string& folder, const std::string& part)
 {
     std::error_code failure;
-    const std::string exact = JoinPath(folder, part);
-    if (fs::exists(exact, failure))
-        return exact;
     fs::directory_iterator entries(folder.empty() ? std::string(".") : folder, failure);
+    std::string blind;
     int looked = 0;
     for (; !failure && entries != fs::directory_iterator() && looked < MostEntriesLooked;
          entries.increment(failure), ++looked) {
         const std::string name = entries->path().filename().string();
-        if (LowerCase(name) == LowerCase(part))
+        if (name == part)
             return JoinPath(folder, name);
+        if (blind.empty() && LowerCase(name) == LowerCase(part))
+            blind = JoinPath(folder, name);
     }
-    return std::string();
+    if (!blind.empty())
+        return blind;
+    // A folder that cannot be listed may still be passed through.
+    const std::string exact = JoinPath(folder, part);
+    return fs::exists(exact, failure) ? exact : std::string();
 }
 
 } // namespace

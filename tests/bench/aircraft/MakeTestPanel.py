@@ -56,6 +56,21 @@ def background(number):
     return palette, index
 
 
+def mark_boxes(window, scale):
+    """Where, in the window's bitmap, the bench may mark the gauges other
+    than Lumivane and write their names: each one's box where its size is
+    given, and room for its name from its corner."""
+    boxes = []
+    for name, x, y, *size in window["gauges"]:
+        if name == "Lumivane":
+            continue
+        left, top = round(x * scale), round(y * scale)
+        right = max(round((x + size[0]) * scale) if size else 0, left + 16 + 9 * len(name))
+        bottom = max(round((y + size[1]) * scale) if len(size) > 1 else 0, top + 18)
+        boxes.append((left, top, right, bottom))
+    return boxes
+
+
 def entry(number, gauge):
     return f"gauge{number:02d}=" + ", ".join(str(part) for part in gauge)
 

@@ -5,10 +5,9 @@
 // hostile rows are here too: files missing, folders, 64 MB, bitmaps that are
 // none, cut short or huge, and every way an entry or section goes wrong.
 // Paths in what is said are shown from the panel's folder and the Gauges
-// folder, so that a row reads the same in both builds.
-#include "bench/aircraft/BitmapFile.h"
+// folder, so that a row reads the same in both builds. And a press on the
+// picture of a window reaches the gauge's pixel it shows, at any scale.
 #include "bench/aircraft/PanelCheck.h"
-#include "bench/aircraft/PanelFolders.h"
 #include "bench/aircraft/WindowPicture.h"
 #include "bench/files/Files.h"
 
@@ -435,18 +434,46 @@ TEST(PanelCheck, EachPanelIsReadWithItsEntriesAndProblems)
         EXPECT_EQ(Entries(findings.Config), row.entries) << row.what;
         EXPECT_EQ(problems, row.problems) << row.what;
         EXPECT_EQ(said, row.said) << row.what;
-        if (getenv("LUMIVANE_SHOW_ROWS")) {
-            auto literal = [](const std::string& t) {
-                std::string o = "\"";
-                for (char c : t)
-                    o += c == '\n' ? std::string("\\n") : c == '"' ? std::string("\\\"") : c == '\\' ? std::string("\\\\") : std::string(1, c);
-                return o + "\"";
-            };
-            printf("ROW\t%s\t%s\t", row.what, literal(Entries(findings.Config)).c_str());
-            for (const std::string& problem : problems)
-                printf("%s|||", literal(problem).c_str());
-            printf("\t%s\n", literal(said).c_str());
+    }
+}
+
+// Each place's corners are the gauge's corners, every pixel of a place is a
+// pixel of the gauge, never going back along a row or a column, and no pixel
+// off the places reaches it: at one and two pixels a unit, at 1.6, and a
+// gauge drawn smaller than its own size.
+TEST(PanelCheck, EveryPixelOfAPlaceIsAPixelOfTheGauge)
+{
+    const int width = 100, height = 70;
+    const PixelBox places[] = {{0, 0, 100, 70}, {200, 110, 300, 180}, {100, 50, 300, 190}, {13, 7, 173, 119},
+        {5, 5, 55, 40}};
+    for (const PixelBox& place : places) {
+        WindowPicture picture;
+        picture.BitmapWidth = 320;
+        picture.BitmapHeight = 200;
+        picture.Places = {place};
+        const std::string where = "in the place " + std::to_string(place.Left) + "," + std::to_string(place.Top) +
+            " to " + std::to_string(place.Right) + "," + std::to_string(place.Bottom);
+        int x0 = -1, y0 = -1, x1 = -1, y1 = -1;
+        EXPECT_TRUE(GaugePixelAt(picture, width, height, place.Left, place.Top, &x0, &y0)) << where;
+        EXPECT_TRUE(GaugePixelAt(picture, width, height, place.Right - 1, place.Bottom - 1, &x1, &y1)) << where;
+        EXPECT_EQ(x0, 0) << where;
+        EXPECT_EQ(y0, 0) << where;
+        // Drawn smaller, the last pixels of the gauge fall between the place's.
+        if (place.Right - place.Left >= width) {
+            EXPECT_EQ(x1, width - 1) << where;
+            EXPECT_EQ(y1, height - 1) << where;
         }
+        int wrong = 0;
+        for (int y = -2; y < picture.BitmapHeight + 2; ++y)
+            for (int x = -2, previous = -1; x < picture.BitmapWidth + 2; ++x) {
+                int gaugeX, gaugeY;
+                const bool inside = x >= place.Left && x < place.Right && y >= place.Top && y < place.Bottom;
+                const bool found = GaugePixelAt(picture, width, height, x, y, &gaugeX, &gaugeY);
+                wrong += found != inside ||
+                    (found && (gaugeX < previous || gaugeX >= width || gaugeY < 0 || gaugeY >= height));
+                previous = found ? gaugeX : -1;
+            }
+        EXPECT_EQ(wrong, 0) << where;
     }
 }
 
