@@ -187,7 +187,9 @@ int ParseCommandLine(BenchRun& run)
     app.footer(ScenarioHelp() + "\n" + WindowKeys() +
                "\nExit status: 0 for a clean run, 1 when the module could not be loaded or the run could not "
                "start, 2 for a bad scenario or command line, 3 when the run found faults (stack balance, unserved "
-               "services, files opened outside the sandbox).");
+               "services, files opened outside the sandbox). With --panel: 0 when the panel reads clean (or has no "
+               "entry for Lumivane yet), 2 when a problem was found in it, 1 when the gauge could not be flown or "
+               "a picture written.");
     // bench/run-bench's: paths printed in Linux form, the chart left to it.
     app.add_flag("--from-linux", run.FromLinux)->group("");
     try {
