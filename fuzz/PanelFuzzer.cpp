@@ -26,7 +26,7 @@ void ReadConfig(const uint8_t* bytes, size_t size)
     ReadPanelConfig(text, "fuzzed.cfg", &config, &problems);
     Require(problems.Kept().size() <= PanelProblems::MostKept && problems.Kept().size() <= problems.Count());
     for (const std::string& problem : problems.Kept())
-        Require(problem.rfind("fuzzed.cfg", 0) == 0 && problem.size() < 600);
+        Require(problem.rfind("fuzzed.cfg", 0) == 0 && problem.size() < 400);
     int previous = -1;
     for (const PanelWindow& window : config.Windows) {
         Require(window.Number > previous && window.Number <= 999);

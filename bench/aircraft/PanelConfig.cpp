@@ -73,6 +73,14 @@ struct Reader {
 
     void Problem(const std::string& what) { problems->Add(path, line, what); }
 
+    // The section's name as a message shows it: as written, in brackets, but
+    // quoted at a bounded length when it is long or holds control bytes.
+    std::string Bracketed() const
+    {
+        const std::string quoted = Quoted(sectionName);
+        return "[" + (quoted.size() == sectionName.size() + 2 ? sectionName : quoted) + "]";
+    }
+
     PanelWindow& Window(int number)
     {
         PanelWindow& window = windows[number];
@@ -120,7 +128,7 @@ struct Reader {
         const std::string name = LowerCase(sectionName);
         const auto seen = sectionLines.find(name);
         if (seen != sectionLines.end()) {
-            Problem("[" + sectionName + "] again: the first, on line " + std::to_string(seen->second) +
+            Problem(Bracketed() + " again: the first, on line " + std::to_string(seen->second) +
                 ", is the one read");
             return;
         }
@@ -144,7 +152,7 @@ struct Reader {
     // Where the line is, for a gauge found outside every window.
     std::string Where() const
     {
-        return section == Section::None ? "before any section" : "in [" + sectionName + "]";
+        return section == Section::None ? "before any section" : "in " + Bracketed();
     }
 
     void KeyLine(const std::string& text)
@@ -164,7 +172,7 @@ struct Reader {
         const std::string value = Trim(text.substr(equals + 1));
         const int gauge = NumberAfter(key, "gauge");
         if (section != Section::Window && gauge != NotNumbered) {
-            Problem(written + "= is outside every window (" + Where() +
+            Problem((gauge >= 0 ? NumberedName("gauge", gauge) : Quoted(written)) + "= is outside every window (" + Where() +
                 "): a gauge's line belongs in its window's [WindowNN] section");
             return;
         }
@@ -212,7 +220,7 @@ struct Reader {
     {
         const auto seen = keyLines.find(key);
         if (seen != keyLines.end()) {
-            Problem(written + "= again in [" + sectionName + "]: the first, on line " + std::to_string(seen->second) +
+            Problem(written + "= again in " + Bracketed() + ": the first, on line " + std::to_string(seen->second) +
                 ", is the one read");
             return false;
         }
@@ -297,7 +305,7 @@ struct Reader {
         std::map<int, int>& lines = gaugeLines[windowNumber];
         const auto seen = lines.find(number);
         if (seen != lines.end()) {
-            Problem(entry + " again in [" + sectionName + "]: the first, on line " + std::to_string(seen->second) +
+            Problem(entry + " again in " + Bracketed() + ": the first, on line " + std::to_string(seen->second) +
                 ", is the one read");
             return;
         }

@@ -395,6 +395,18 @@ TEST(PanelCheck, EachPanelIsReadWithItsEntriesAndProblems)
          manyProblems,
          "PANEL/Panel.cfg:8: gauge01=Lumivane in [Window00] 'Main Panel', a window the simulator shows: 100 x 70 "
          "pixels at 200, 110, inside its bitmap PANEL/Main.bmp of 320 x 200\nLumivane.gau: GAUGES/Lumivane.gau\n"},
+        {"long names", "[Window Titles]\nwindow00=Main Panel\ngauge" + std::string(100, '0') + "=Lumivane, 0, 0\n[" +
+             std::string(200, 'W') + "]\n[" + std::string(200, 'W') + "]\n[Window00]\nfile=Main.bmp\nsize_mm=320\n"
+             "gauge00=" + std::string(300, 'L') + ", 0, 0\n",
+         {}, true,
+         "W00 g00 " + std::string(300, 'L') + " 0,0",
+         {"PANEL/Panel.cfg:3: 'gauge" + std::string(35, '0') + "...' (105 characters)= is outside every window (in "
+          "[Window Titles]): a gauge's line belongs in its window's [WindowNN] section",
+          "PANEL/Panel.cfg:5: ['" + std::string(40, 'W') + "...' (200 characters)] again: the first, on line 4, is "
+          "the one read"},
+         "No entry of PANEL/Panel.cfg shows Lumivane. It would go in [Window00] 'Main Panel', whose next free gauge "
+         "number is 1. Add this line to [Window00]:\n    gauge01=Lumivane, 100, 0\nAt 100, 0 (X, Y: the gauge's "
+         "top-left corner, in the window's units) it keeps clear of every other gauge's place.\n"},
         {"a bitmap in another case", "[Window Titles]\nwindow00=Main Panel\n[Window00]\nfile=MAIN.BMP\nsize_mm=320\n"
           "gauge00=Lumivane, 200, 110\n", {}, true,
          "W00 g00 Lumivane 200,110",
