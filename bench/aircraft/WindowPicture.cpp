@@ -23,7 +23,8 @@ const Rgb CaptionText = {230, 230, 230};
 const int NameCellHeight = 13;
 const int CaptionCellHeight = 16;
 const int Margin = 6;
-const int CornerArm = 10;
+// A corner's arms, and where a name starts from a mark's corner.
+const int CornerArm = 12, CornerWidth = 2, NameOffset = 4;
 // No picture is wider than the widest bitmap the bench reads.
 const int MostWidth = 4096;
 
@@ -115,10 +116,13 @@ bool DrawWindowPicture(const CheckedWindow& window, WindowPicture* out, std::str
             Outline(base, {box.Left, box.Top, std::min(box.Right, bitmap.Width), std::min(box.Bottom, bitmap.Height)},
                 MarkColour);
         } else {
-            Line(base, box.Left, box.Top, std::min(box.Left + CornerArm, bitmap.Width) - 1, box.Top, MarkColour);
-            Line(base, box.Left, box.Top, box.Left, std::min(box.Top + CornerArm, bitmap.Height) - 1, MarkColour);
+            Line(base, box.Left, box.Top, std::min(box.Left + CornerArm, bitmap.Width) - 1,
+                std::min(box.Top + CornerWidth, bitmap.Height) - 1, MarkColour);
+            Line(base, box.Left, box.Top, std::min(box.Left + CornerWidth, bitmap.Width) - 1,
+                std::min(box.Top + CornerArm, bitmap.Height) - 1, MarkColour);
         }
-        Name(base, names, box.Left + 2, box.Top + 2, other.Entry.Name, MarkColour, bitmap.Width, bitmap.Height);
+        Name(base, names, box.Left + NameOffset, box.Top + NameOffset, other.Entry.Name, MarkColour, bitmap.Width,
+            bitmap.Height);
     }
     if (faces)
         for (size_t i = 0; i < lines.size(); ++i) {
