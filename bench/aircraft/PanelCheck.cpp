@@ -33,8 +33,10 @@ void UnitBox(const PanelGauge& entry, bool lumivane, int* width, int* height)
 {
     const int ownWidth = GaugeHost::GaugeWidth, ownHeight = GaugeHost::GaugeHeight;
     *width = entry.Width ? entry.Width : lumivane ? ownWidth : 0;
-    *height = entry.Height ? entry.Height : entry.Width && lumivane ? Rounded(entry.Width * double(ownHeight) / ownWidth)
-        : lumivane ? ownHeight : 0;
+    if (entry.Height || !lumivane)
+        *height = entry.Height;
+    else
+        *height = entry.Width ? Rounded(entry.Width * double(ownHeight) / ownWidth) : ownHeight;
 }
 
 PlacedGauge Place(const PanelGauge& entry, bool lumivane, double pixelsPerUnit)
@@ -66,8 +68,9 @@ struct Checker {
         checked->Bitmap = FindInFolder(folder, window.File);
         std::string why;
         if (checked->Bitmap.empty()) {
-            Problem(window.FileLine, "the bitmap " + Quoted(window.File) + " of [" + NumberedName("Window", window.Number) +
-                "] is not in the panel's folder, " + (folder.empty() ? std::string("the current folder") : folder));
+            Problem(window.FileLine, "the bitmap " + Quoted(window.File) + " of [" +
+                NumberedName("Window", window.Number) + "] is not in the panel's folder, " +
+                (folder.empty() ? std::string("the current folder") : folder));
             return false;
         }
         if (!ReadBitmapFile(checked->Bitmap, &checked->Background, &why)) {
@@ -119,8 +122,9 @@ struct Checker {
     {
         const std::string name = NumberedName("Window", window.Number);
         Problem(entry.Line, "Lumivane's entry is in [" + name + "], which the simulator never shows: " +
-            (window.TitleLine ? "it comes after a gap in [Window Titles] (line " + std::to_string(window.TitleLine) + ")"
-                              : std::string("it is not listed in [Window Titles]")));
+            (window.TitleLine
+                    ? "it comes after a gap in [Window Titles] (line " + std::to_string(window.TitleLine) + ")"
+                    : std::string("it is not listed in [Window Titles]")));
     }
 
     // Whether the gauge, at x, y in units, keeps clear of every entry:
@@ -231,8 +235,8 @@ struct Checker {
             return;
         }
         if (out->Module.empty())
-            Problem(firstLine, std::string(ModuleFile) + " is not in " + out->GaugesFolder + ": copy it there under that "
-                "name (or name the folder that holds it with --gauges)");
+            Problem(firstLine, std::string(ModuleFile) + " is not in " + out->GaugesFolder +
+                ": copy it there under that name (or name the folder that holds it with --gauges)");
         else
             out->Checked.push_back(std::string(ModuleFile) + ": " + out->Module);
     }

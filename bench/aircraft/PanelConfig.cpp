@@ -172,8 +172,8 @@ struct Reader {
         const std::string value = Trim(text.substr(equals + 1));
         const int gauge = NumberAfter(key, "gauge");
         if (section != Section::Window && gauge != NotNumbered) {
-            Problem((gauge >= 0 ? NumberedName("gauge", gauge) : Quoted(written)) + "= is outside every window (" + Where() +
-                "): a gauge's line belongs in its window's [WindowNN] section");
+            Problem((gauge >= 0 ? NumberedName("gauge", gauge) : Quoted(written)) + "= is outside every window (" +
+                Where() + "): a gauge's line belongs in its window's [WindowNN] section");
             return;
         }
         switch (section) {

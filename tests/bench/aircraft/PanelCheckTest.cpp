@@ -163,8 +163,8 @@ TEST(PanelCheck, EachPanelIsReadWithItsEntriesAndProblems)
           "number is 1. Add this line to [Window00]:\n    gauge01=Lumivane, 0, 0\nNo place in its 320 x 200 bitmap "
           "keeps clear of every other gauge: 0, 0 is its top-left corner; X, Y is where the gauge's top-left corner "
           "goes, in the window's units.\n"},
-        {"no free place", "[Window Titles]\nwindow00=Main Panel\n[Window00]\nfile=Small.bmp\nsize_mm=90\n", {{"Small.bmp"
-          , Bitmap(90, 60)}}, true,
+        {"no free place", "[Window Titles]\nwindow00=Main Panel\n[Window00]\nfile=Small.bmp\nsize_mm=90\n",
+         {{"Small.bmp", Bitmap(90, 60)}}, true,
          "",
          {},
          "No entry of PANEL/Panel.cfg shows Lumivane. It would go in [Window00] 'Main Panel', whose next free gauge "
@@ -436,9 +436,9 @@ TEST(PanelCheck, EachPanelIsReadWithItsEntriesAndProblems)
         std::vector<std::string> problems;
         for (const std::string& problem : findings.Problems.Kept())
             problems.push_back(Shown(problem, panel, gauges));
-        if (findings.Problems.Count() > findings.Problems.Kept().size())
-            problems.push_back("... and " + std::to_string(findings.Problems.Count() - findings.Problems.Kept().size()) +
-                " more");
+        const size_t left = findings.Problems.Count() - findings.Problems.Kept().size();
+        if (left)
+            problems.push_back("... and " + std::to_string(left) + " more");
         std::string said;
         for (const std::string& line : findings.Checked)
             said += line + "\n";
