@@ -2,9 +2,12 @@
 // flies a scenario through it and records what it shows and sounds, or shows
 // it in a window to be tried by hand (windows build). The windows build runs
 // under Wine (bench/run-bench sets that up) and on Windows; the native build
-// loads the native Lumivane.gau. main is the table of what a run does; each
+// loads the native Lumivane.gau. With --panel it reads an aircraft's panel
+// configuration instead and shows the gauge where that panel holds it. main
+// is the table of what a run does; each
 // step ends the run with its exit status or lets the next one go on, and no
 // step exits the program itself.
+#include "bench/aircraft/PanelPictures.h"
 #include "bench/files/Files.h"
 #include "bench/pictures/Chart.h"
 #include "bench/pictures/FrameRecorder.h"
@@ -32,7 +35,8 @@ struct BenchRun {
     bool RealTime = false, Fast = false, Quiet = false, Window = false, FromLinux = false;
     int Scale = 4;
     std::string FrameWord = "changes";
-    bool ScenarioGiven = false, OutGiven = false, FramesGiven = false;
+    bool ScenarioGiven = false, OutGiven = false, FramesGiven = false, ScaleGiven = false;
+    std::string PanelFile, GaugesFolder;
     // Made by the steps.
     FrameChoice Frames = FrameChoice::Changes;
     Scenario Flown;
@@ -40,6 +44,7 @@ struct BenchRun {
     RunSummary Summary;
     bool FramesWritten = false;
     std::string FramesNote, ChartNote, VideoNote;
+    std::unique_ptr<WindowPicture> Picture; // --panel --window: the aircraft's window
 };
 
 // A step's answer when the run goes on; anything else is the exit status.
@@ -47,6 +52,7 @@ constexpr int GoOn = -1;
 
 int ParseCommandLine(BenchRun& run);
 int CheckOptions(BenchRun& run);
+int ReadThePanel(BenchRun& run);
 int LoadTheScenario(BenchRun& run);
 int Fly(BenchRun& run);
 int WritePictures(BenchRun& run);
@@ -59,6 +65,7 @@ const struct {
 } Steps[] = {
     {"parse the command line", ParseCommandLine},   // --help: 0; a bad command line: 2
     {"check the options together", CheckOptions},   // 2
+    {"read the aircraft's panel", ReadThePanel},    // --panel: 0, 1 or 2 once its pictures are drawn
     {"load the scenario", LoadTheScenario},         // a bad scenario: 2
     {"fly it", Fly},                                // the module or the run cannot start: 1
     {"write the frames, chart and video", WritePictures},
@@ -118,7 +125,8 @@ int ParseCommandLine(BenchRun& run)
                  "with --window, shows the gauge in a window to be tried with the mouse and keys.",
                  "lumivane-bench"};
     RunOptions& options = run.Options;
-    app.add_option("module", options.Module, "The gauge module to load (Lumivane.gau)")->required();
+    app.add_option("module", options.Module, "The gauge module to load (Lumivane.gau); with --panel, the one in the "
+                                             "Gauges folder");
     auto* scenarioOption =
         app.add_option("--scenario", run.ScenarioFile, "The scenario to fly (its lines are below; the whole format is in SCENARIOS.txt beside the program)");
     auto* outOption = app.add_option("--out", options.Out,
@@ -146,8 +154,10 @@ int ParseCommandLine(BenchRun& run)
                        "passes whose picture changed; the default) or none (nothing is painted). Unless none, "
                        "frames.png is a contact sheet of the changes. With --window the default is none")
             ->check(CLI::IsMember({"all", "changes", "none"}));
-    app.add_option("--scale", run.Scale, "Each panel pixel as a square of N x N in frames and the window (default 4)")
-        ->check(CLI::Range(1, 16));
+    auto* scaleOption =
+        app.add_option("--scale", run.Scale,
+                       "Each panel pixel as a square of N x N in frames and the window (default 4; with --panel 1)")
+            ->check(CLI::Range(1, 16));
     app.add_flag("--soft-sound", options.SoftSound,
                  "Play through the bench's software DirectSound instead of the system's (under Wine); "
                  "sound.wav is then its mix, in the run's own time. Natively the software device is the only one");
@@ -163,13 +173,23 @@ int ParseCommandLine(BenchRun& run)
                  "keys set the airspeed (below). The run ends when the window is closed, or at the end of the "
                  "--scenario if one is given. --out is optional: with it, events.jsonl is recorded (and frames, "
                  "if --frames asks)");
+    app.add_option("--panel", run.PanelFile,
+                   "Read this aircraft's panel configuration (its Panel.cfg), check each entry that names Lumivane "
+                   "and draw each window that holds it as panel-windowNN.png in --out (the current folder without "
+                   "it), the gauge live at its place; with --window, show the first such window. With no entry, "
+                   "say where it would go and the line to add. The pilot's files are only read");
+    app.add_option("--gauges", run.GaugesFolder,
+                   "With --panel: the folder that holds Lumivane.gau (default: the simulator's Gauges folder, "
+                   "three folders above the panel's)");
     app.add_option("--capture", options.Capture,
                    "Under Wine: the file ALSA's file device records DirectSound's output into (the launcher "
                    "sets it); sound.wav is made from it");
     app.footer(ScenarioHelp() + "\n" + WindowKeys() +
                "\nExit status: 0 for a clean run, 1 when the module could not be loaded or the run could not "
                "start, 2 for a bad scenario or command line, 3 when the run found faults (stack balance, unserved "
-               "services, files opened outside the sandbox).");
+               "services, files opened outside the sandbox). With --panel: 0 when the panel reads clean (or has no "
+               "entry for Lumivane yet), 2 when a problem was found in it, 1 when the gauge could not be flown or "
+               "a picture written.");
     // bench/run-bench's: paths printed in Linux form, the chart left to it.
     app.add_flag("--from-linux", run.FromLinux)->group("");
     try {
@@ -181,12 +201,33 @@ int ParseCommandLine(BenchRun& run)
     run.ScenarioGiven = scenarioOption->count() > 0;
     run.OutGiven = outOption->count() > 0;
     run.FramesGiven = framesOption->count() > 0;
+    run.ScaleGiven = scaleOption->count() > 0;
     return GoOn;
 }
 
 int CheckOptions(BenchRun& run)
 {
-    if (!run.Window && (!run.ScenarioGiven || !run.OutGiven)) {
+    if (!run.PanelFile.empty()) {
+        if (!run.Options.Module.empty()) {
+            fprintf(stderr, "lumivane-bench: --panel takes the module from the Gauges folder; for another, give "
+                            "--gauges and the folder that holds it\n");
+            return 2;
+        }
+        if (run.ScenarioGiven && !run.Window) {
+            fprintf(stderr, "lumivane-bench: --panel flies a --scenario only in its --window\n");
+            return 2;
+        }
+        if (!run.ScaleGiven)
+            run.Scale = 1;
+    } else if (!run.GaugesFolder.empty()) {
+        fprintf(stderr, "lumivane-bench: --gauges goes with --panel\n");
+        return 2;
+    } else if (run.Options.Module.empty()) {
+        fprintf(stderr, "lumivane-bench: the module is required: the gauge module to load (or --panel); "
+                        "--help says more\n");
+        return 2;
+    }
+    if (!run.Window && run.PanelFile.empty() && (!run.ScenarioGiven || !run.OutGiven)) {
         fprintf(stderr, "lumivane-bench: --scenario and --out are needed (or --window); --help says more\n");
         return 2;
     }
@@ -209,6 +250,44 @@ int CheckOptions(BenchRun& run)
     if (!options.Record)
         run.Frames = FrameChoice::None;
     return GoOn;
+}
+
+int ReadThePanel(BenchRun& run)
+{
+    if (run.PanelFile.empty())
+        return GoOn;
+    PanelFindings findings;
+    CheckPanel(run.PanelFile, run.GaugesFolder, &findings);
+    fprintf(stderr, "%s", Shown(run, findings.Problems.Text()).c_str());
+    if (!run.Quiet) {
+        for (const std::string& line : findings.Checked)
+            printf("%s\n", Shown(run, line).c_str());
+        printf("%s", Shown(run, findings.Suggestion).c_str());
+        fflush(stdout);
+    }
+    const int found = findings.Problems.Empty() ? 0 : 2;
+    if (findings.Windows.empty())
+        return found;
+    if (run.Window) {
+        if (findings.Module.empty())
+            return 2;
+        run.Options.Module = findings.Module;
+        run.Picture.reset(new WindowPicture);
+        std::string problem;
+        if (!DrawWindowPicture(findings.Windows.front(), run.Picture.get(), &problem))
+            fprintf(stderr, "lumivane-bench: %s\n", problem.c_str());
+        return GoOn;
+    }
+    std::vector<std::string> written;
+    std::string error;
+    const std::string out = run.OutGiven ? run.Options.Out : AbsolutePath(".");
+    const bool drawn = WritePanelPictures(findings, run.Options, out, run.Scale, &written, &error);
+    if (!error.empty())
+        fprintf(stderr, "lumivane-bench: %s\n", Shown(run, error).c_str());
+    if (!run.Quiet)
+        for (const std::string& path : written)
+            printf("Drawn: %s\n", Shown(run, path).c_str());
+    return !findings.Module.empty() && !drawn ? 1 : found;
 }
 
 int LoadTheScenario(BenchRun& run)
@@ -235,7 +314,7 @@ int Fly(BenchRun& run)
         run.Options.ShowPass = [recorder](const PassRecord& pass) { recorder->Take(pass); };
     }
     std::string error;
-    const bool ran = run.Window ? FlyInWindow(run.Options, run.Flown, run.Scale, &run.Summary, &error)
+    const bool ran = run.Window ? FlyInWindow(run.Options, run.Flown, run.Scale, &run.Summary, &error, run.Picture.get())
                                 : RunScenario(run.Options, run.Flown, &run.Summary, &error);
     if (!ran) {
         fprintf(stderr, "lumivane-bench: %s\n", Shown(run, error).c_str());

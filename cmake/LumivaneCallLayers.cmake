@@ -24,6 +24,7 @@ function(lumivane_call_layers)
         bench/sound lumivane_bench_sound
         bench/flying lumivane_bench_flying
         bench/pictures lumivane_bench_pictures
+        bench/aircraft lumivane_bench_aircraft
         bench/window lumivane_bench_window
         bench/measuring lumivane_bench_measuring
         bench lumivane-bench

@@ -134,3 +134,40 @@ write("clip-corpus", "stereo-16-bit.wav", b"RIFF" + struct.pack("<I", 4 + len(st
 adpcm = b"fmt " + struct.pack("<IHHIIHH", 16, 2, 1, 11025, 11025, 1, 4) + b"data" + struct.pack("<I", 4) + bytes(4)
 write("clip-corpus", "not-pcm.wav", b"RIFF" + struct.pack("<I", 4 + len(adpcm)) + b"WAVE" + adpcm)
 write("clip-corpus", "riff-beyond-image.wav", b"RIFF" + struct.pack("<I", 4000) + b"WAVE" + fmt)
+
+
+# An aircraft's panel: the first byte picks the reader, even for Panel.cfg
+# and odd for a window's bitmap file. Configurations: a usual one with CR LF
+# line ends, and one with a fault on every line (no commas, a number
+# repeated, a window title missing, a byte that is not ASCII, a section left
+# open, the later versions' FILE!GAUGE). Bitmaps of 256 colours: a whole
+# small one, one cut short, one of 24 bits, one too wide, and one whose rows
+# are not where its colour table ends.
+usual = (b"[Window Titles]\r\nwindow00=Main Panel\r\nwindow01=Radio\r\n\r\n[Window00]\r\nfile=Main.bmp\r\n"
+         b"size_mm=640\r\nposition=7\r\nvisible=1\r\nident=MAIN_PANEL\r\ngauge00=Clock, 10, 20\r\n"
+         b"gauge01=Lumivane, 520, 10, 100, 70\r\n\r\n[Window01]\r\nfile=radio.bmp\r\nsize_mm=160\r\n"
+         b"window_size_ratio=1.0\r\ngauge00=Radio, 0, 0\r\n\r\n[Default View]\r\nX_OFFSET_SCREEN=0\r\n")
+write("panel-corpus", "usual.cfg", b"\x00" + usual)
+faults = (b"gauge00=Lumivane, 0, 0\n[Window Titles]\nwindow00=T\xe9tes\nwindow02=Map\n[window00]\nfile=\n"
+          b"size_mm=wide\ngauge00=Lumivane 1 2\ngauge00=Clock, -1, 99999\ngauge02=Lumivane!Lumivane, 1, 2, 3, 4\n"
+          b"gauge3=x, 1, 2\n[Window02\n; comment\n// comment\n")
+write("panel-corpus", "faults.cfg", b"\x00" + faults)
+
+
+def bitmap(width, height, bits=8, rows_at=None, cut=None):
+    stride = (width * bits // 8 + 3) // 4 * 4
+    colours = 256 if bits == 8 else 0
+    info = struct.pack("<IiiHHIIiiII", 40, width, height, 1, bits, 0, 0, 0, 0, colours, 0)
+    table = bytes(4 * colours)
+    rows = bytes(stride * abs(height)) if abs(width * height) < 4096 else b""
+    offset = 14 + len(info) + len(table) if rows_at is None else rows_at
+    data = b"BM" + struct.pack("<IHHI", 14 + len(info) + len(table) + len(rows), 0, 0, offset) + info + table + rows
+    return data[:cut] if cut else data
+
+
+write("panel-corpus", "small.bmp", b"\x01" + bitmap(5, 3))
+write("panel-corpus", "top-down.bmp", b"\x01" + bitmap(5, -3))
+write("panel-corpus", "cut-in-rows.bmp", b"\x01" + bitmap(5, 3, cut=14 + 40 + 1024 + 7))
+write("panel-corpus", "24-bits.bmp", b"\x01" + bitmap(5, 3, bits=24))
+write("panel-corpus", "too-wide.bmp", b"\x01" + bitmap(5000, 1))
+write("panel-corpus", "rows-elsewhere.bmp", b"\x01" + bitmap(5, 3, rows_at=2000))

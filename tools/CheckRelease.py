@@ -7,7 +7,10 @@ simulator named first); a bench that needs no DLL beyond those Windows
 itself has (no compiler runtime); the SIL Open Font License for the font the
 bench carries; the bench's needs (Windows version and processor) said the
 same in the pilots' readme and in the bench's own header; a --help that
-names only what the zip holds; and checksums that match.
+names only what the zip holds; a readme that gives the panel entry to add,
+gaugeNN=Lumivane, X, Y, and a worked example of a window before and after
+that adds just that line (and no FILE!GAUGE form, which the 1998 simulator
+does not read); and checksums that match.
 
 The web page's zip (Lumivane-VERSION-web.zip) is checked for what a static
 host needs: exactly the files its service worker keeps, the worker and the
@@ -115,6 +118,22 @@ def check_font(body, faults):
         faults.append(f"the page's font has {glyphs} glyphs, not cut to the readout's")
 
 
+def check_panel_entry(readme, faults):
+    """The readme's installing: the line, and an example that adds it."""
+    if "gaugeNN=Lumivane, X, Y" not in readme:
+        faults.append("ReadMe.txt does not give the panel entry 'gaugeNN=Lumivane, X, Y'")
+    if "!" in readme:
+        faults.append("ReadMe.txt names a FILE!GAUGE form, which the 1998 simulator does not read")
+    blocks = {}
+    for which in ("before", "after"):
+        found = re.search(rf"\b{which}\b[^\n]*:\n\n((?:      .*\n|\n)+)", readme)
+        blocks[which] = found.group(1).split("\n") if found else []
+    added = [line.strip() for line in blocks["after"] if line not in blocks["before"]]
+    if not blocks["before"] or len(added) != 1 or not re.fullmatch(r"gauge\d\d=Lumivane, \d+, \d+", added[0]):
+        faults.append("ReadMe.txt has no worked example of a window before and after that adds one line "
+                      f"gaugeNN=Lumivane, X, Y (it adds {added})")
+
+
 def check_page(path):
     faults = []
     with zipfile.ZipFile(path) as archive:
@@ -202,6 +221,7 @@ def main(path):
             faults.append(f"ReadMe.txt says the bench needs {said[0]}, its header says {sorted(versions)}")
     if not any(f"on {cpu} or any later processor" in readme for cpu in BENCH_PROCESSORS):
         faults.append("ReadMe.txt does not say which processor the bench needs")
+    check_panel_entry(files.get("ReadMe.txt", b"").decode("ascii", "replace").replace("\r\n", "\n"), faults)
 
     licence = files.get("OFL.txt", b"").decode("ascii", "replace")
     for words in ("SIL OPEN FONT LICENSE Version 1.1", "Reserved Font Name Liberation"):

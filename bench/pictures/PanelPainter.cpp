@@ -96,7 +96,7 @@ bool PanelPainter::Load(void* module, const ModuleLinkage* linkage, std::string*
         *problem = "the first element is not a static image whose bitmap can be read" + (why.empty() ? "" : ": " + why);
         return false;
     }
-    frame_ = Image(background.Width, background.Height, PanelColour);
+    frame_ = Image(background.Width, background.Height, ground_);
     beneath_ = frame_;
 
     bool hasText = false;

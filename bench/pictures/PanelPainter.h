@@ -40,6 +40,10 @@ class PanelPainter {
 public:
     // The panel the gauge is mounted on: a plain mid grey, drawn first.
     static const Rgb PanelColour;
+
+    // `ground`: the panel's colour instead, where the gauge is to be set
+    // into a picture of a panel of its own (bench/aircraft/LiveGauge.h).
+    explicit PanelPainter(Rgb ground = PanelColour) : ground_(ground) {}
     // The readout's cell height in pixels; see PanelPainter.cpp.
     static const int ReadoutCellHeight = 25;
 
@@ -84,6 +88,7 @@ private:
     void DrawRuns(const Element& element);
     void DrawText(const Element& element, const char* text);
 
+    Rgb ground_;
     std::vector<Element> chain_;
     std::vector<PaintedElement> elements_;
     std::vector<Run> runs_;

@@ -17,7 +17,7 @@ bool PassPainter::Load(const PassRecord& pass)
     }
     // The background's size is the panel's: the first paint gives it.
     painter_.Paint(nullptr);
-    bare_ = Image(painter_.Frame().Width, painter_.Frame().Height, PanelPainter::PanelColour);
+    bare_ = Image(painter_.Frame().Width, painter_.Frame().Height, ground_);
     return true;
 }
 

@@ -15,8 +15,10 @@
 class PassPainter {
 public:
     // `everyPass`: paint every pass, even one that shows what the one
-    // before showed (to measure what painting costs).
-    explicit PassPainter(bool everyPass = false) : everyPass_(everyPass) {}
+    // before showed (to measure what painting costs). `ground`: the panel's
+    // colour beneath the gauge.
+    explicit PassPainter(bool everyPass = false, Rgb ground = PanelPainter::PanelColour)
+        : painter_(ground), everyPass_(everyPass), ground_(ground) {}
 
     // Paints the pass. False, with Problem() saying why, when the module's
     // panel cannot be painted; then every later pass is false too.
@@ -35,6 +37,7 @@ private:
 
     PanelPainter painter_;
     bool everyPass_;
+    Rgb ground_;
     bool loaded_ = false;
     bool failed_ = false;
     std::string problem_;

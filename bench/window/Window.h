@@ -6,6 +6,7 @@
 #ifndef LUMIVANE_BENCH_WINDOW_H
 #define LUMIVANE_BENCH_WINDOW_H
 
+#include "bench/aircraft/WindowPicture.h"
 #include "bench/flying/Run.h"
 
 #include <string>
@@ -17,8 +18,11 @@ std::string WindowKeys();
 // the window is opened first (so that the module's DirectSound finds it as
 // the active window) and the passes are paced by the window's timer. The run
 // ends at the scenario's end or when the window is closed. `options`' own
-// ShowPass, if any, is called as well. False with `error` when no window can
-// be opened (always, in the native build) or the run cannot start.
-bool FlyInWindow(RunOptions options, const Scenario& scenario, int scale, RunSummary* summary, std::string* error);
+// ShowPass, if any, is called as well. With a `picture` of an aircraft's
+// window, the window shows that picture instead, the gauge live in its
+// places and pressed through them. False with `error` when no window can be
+// opened (always, in the native build) or the run cannot start.
+bool FlyInWindow(RunOptions options, const Scenario& scenario, int scale, RunSummary* summary, std::string* error,
+    const WindowPicture* picture = nullptr);
 
 #endif

@@ -10,9 +10,14 @@
 // Messages are only dispatched inside the pass hook, while the run and its
 // host are alive; dragging the window (a modal loop of the system's) holds
 // the run still until it is let go.
+//
+// Shown in a picture of an aircraft's window, the gauge is painted by the
+// live gauge of that picture (bench/aircraft/WindowPicture.h) and a press
+// reaches it through its place there; everything else is the same.
 #include "bench/window/Window.h"
 
 #include "bench/flying/HandInput.h"
+#include "bench/flying/ScenarioText.h"
 #include "bench/pictures/ContactSheet.h"
 #include "bench/pictures/PassPainter.h"
 #include "bench/window/Messages.h"
@@ -46,7 +51,7 @@ class BenchWindow {
 public:
     ~BenchWindow() { Close(); }
 
-    bool Open(const std::string& module, int scale, double rate, std::string* error);
+    bool Open(const std::string& module, int scale, double rate, const WindowPicture* picture, std::string* error);
     void Close();
     void ReadInput(PassControl& control);
     void Show(const PassRecord& pass);
@@ -56,6 +61,9 @@ private:
     LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
     void Key(WPARAM key, bool down, bool repeat);
     void Paint(HDC dc);
+    // The gauge's pixel under client point x, y; false off the gauge (a
+    // press there lands nowhere).
+    bool GaugePoint(int x, int y, int* gaugeX, int* gaugeY) const;
     void ShowStatus(const PassRecord& pass);
     // The status strip below the panel; empty once the window is gone.
     RECT Strip() const;
@@ -68,6 +76,9 @@ private:
     BITMAPINFO bitmap_ = {};
     std::vector<uint32_t> pixels_; // the scaled panel, 0x00RRGGBB, rows from the top
     PassPainter painter_;
+    const WindowPicture* picture_ = nullptr; // the aircraft's window, or null for the panel alone
+    LiveGauge live_;
+    Image composed_;
     HandInput hands_;
     bool ticked_ = false;
     bool closed_ = false;
@@ -81,16 +92,23 @@ private:
     std::string problem_;
 };
 
-bool BenchWindow::Open(const std::string& module, int scale, double rate, std::string* error)
+bool BenchWindow::Open(const std::string& module, int scale, double rate, const WindowPicture* picture,
+    std::string* error)
 {
     module_ = module.substr(module.find_last_of("\\/") + 1);
+    picture_ = picture;
+    if (picture)
+        module_ += " in " + NumberedName("Window", picture->Window) + " " + Quoted(picture->Title);
+    // Until the run has loaded the module, the panel is the host's gauge size.
+    const int shownWidth = picture ? picture->Base.Width : GaugeHost::GaugeWidth;
+    const int shownHeight = picture ? picture->Base.Height : GaugeHost::GaugeHeight;
     // A window larger than the screen would show only the panel's top-left
     // corner: the scale is brought down to what fits, and the user told.
     // A work area the system cannot tell stays empty, and fits no scale.
     RECT work = {};
     SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
-    const int fit = std::min(int(work.right - work.left - 16) / GaugeHost::GaugeWidth,
-        int(work.bottom - work.top - StripHeight - 48) / GaugeHost::GaugeHeight);
+    const int fit = std::min(int(work.right - work.left - 16) / shownWidth,
+        int(work.bottom - work.top - StripHeight - 48) / shownHeight);
     if (fit >= 1 && scale > fit) {
         fprintf(stderr, "lumivane-bench: at --scale %d the window would not fit the screen; showing it at %d\n",
             scale, fit);
@@ -112,8 +130,8 @@ bool BenchWindow::Open(const std::string& module, int scale, double rate, std::s
 
     // The size the panel will have: the module's background, known only
     // once the run has loaded it; until then the host's gauge size.
-    width_ = GaugeHost::GaugeWidth * scale;
-    height_ = GaugeHost::GaugeHeight * scale;
+    width_ = shownWidth * scale;
+    height_ = shownHeight * scale;
     const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
     RECT frame = {0, 0, width_, height_ + StripHeight};
     AdjustWindowRect(&frame, style, FALSE);
@@ -171,7 +189,11 @@ LRESULT BenchWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam)
         // where the host finds no area: it runs nothing.
         SetCapture(window_);
         pressed_ = true;
-        hands_.Down(x / scale_, y / scale_);
+        {
+            int gaugeX, gaugeY;
+            GaugePoint(x, y, &gaugeX, &gaugeY);
+            hands_.Down(gaugeX, gaugeY);
+        }
         return 0;
     case WM_LBUTTONUP:
         if (pressed_) {
@@ -199,7 +221,13 @@ LRESULT BenchWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam)
             POINT point;
             GetCursorPos(&point);
             ScreenToClient(window_, &point);
-            SetCursor(cursors_.For(PanelCursorCode(host_, point.x, point.y, scale_, width_, height_)));
+            int gaugeX, gaugeY;
+            if (!picture_)
+                SetCursor(cursors_.For(PanelCursorCode(host_, point.x, point.y, scale_, width_, height_)));
+            else if (GaugePoint(point.x, point.y, &gaugeX, &gaugeY))
+                SetCursor(cursors_.For(PanelCursorCode(host_, gaugeX, gaugeY, 1, live_.Width(), live_.Height())));
+            else
+                SetCursor(cursors_.For(NoCursor));
             return TRUE;
         }
         break;
@@ -261,18 +289,20 @@ void BenchWindow::Show(const PassRecord& pass)
     ShowStatus(pass);
     if (!window_)
         return;
-    if (!painter_.Paint(pass)) {
+    if (!(picture_ ? live_.Paint(pass) : painter_.Paint(pass))) {
         if (problem_.empty()) {
-            problem_ = painter_.Problem();
+            problem_ = picture_ ? live_.Problem() : painter_.Problem();
             fprintf(stderr, "lumivane-bench: the window shows no panel: %s\n", problem_.c_str());
         }
         return;
     }
     RECT panel = {0, 0, width_, height_};
     InvalidateRect(window_, &panel, FALSE);
-    if (!painter_.Changed())
+    if (!(picture_ ? live_.Changed() : painter_.Changed()))
         return;
-    const Image scaled = ScaleUp(painter_.Frame(), scale_);
+    if (picture_)
+        SetGauge(*picture_, live_, &composed_);
+    const Image scaled = ScaleUp(picture_ ? composed_ : painter_.Frame(), scale_);
     if (scaled.Width != width_ || scaled.Height != height_) {
         // A module whose panel is not the host's 100 × 70: the window takes
         // its size.
@@ -290,6 +320,21 @@ void BenchWindow::Show(const PassRecord& pass)
         for (int x = 0; x < width_; ++x, from += 3)
             to[x] = uint32_t(from[0]) << 16 | uint32_t(from[1]) << 8 | from[2];
     }
+}
+
+bool BenchWindow::GaugePoint(int x, int y, int* gaugeX, int* gaugeY) const
+{
+    if (!picture_) {
+        // Past the host's gauge, the host finds no area.
+        *gaugeX = x / scale_;
+        *gaugeY = y / scale_;
+        return true;
+    }
+    *gaugeX = *gaugeY = -1;
+    // Before the first pass the gauge is the host's size.
+    const int width = live_.Width() ? live_.Width() : GaugeHost::GaugeWidth;
+    const int height = live_.Height() ? live_.Height() : GaugeHost::GaugeHeight;
+    return x >= 0 && y >= 0 && GaugePixelAt(*picture_, width, height, x / scale_, y / scale_, gaugeX, gaugeY);
 }
 
 // The title names the status only once the passes have begun, so that it
@@ -338,10 +383,11 @@ void BenchWindow::Paint(HDC dc)
 
 } // namespace
 
-bool FlyInWindow(RunOptions options, const Scenario& scenario, int scale, RunSummary* summary, std::string* error)
+bool FlyInWindow(RunOptions options, const Scenario& scenario, int scale, RunSummary* summary, std::string* error,
+    const WindowPicture* picture)
 {
     BenchWindow window;
-    if (!window.Open(options.Module, scale, options.Rate, error))
+    if (!window.Open(options.Module, scale, options.Rate, picture, error))
         return false;
     // The window paces the passes, and what it shows is the progress.
     options.Speed = Pace::Fast;

@@ -70,6 +70,16 @@ ROWS = [
      r"^lumivane-bench: cannot read the module", None, []),
     ("--window in the native build", ["{module}", "--window"], 1, "stderr", r"--window needs the windows build",
      None, []),
+    # --panel reads an aircraft's panel instead, and takes the module from its
+    # Gauges folder (tests/bench/aircraft/ has the panels themselves).
+    ("--panel and a module", ["{module}", "--panel", "{absent}"], 2, "stderr",
+     r"--panel takes the module from the Gauges folder", None, []),
+    ("--gauges without --panel", ["{module}", "--gauges", "{out}", "--window"], 2, "stderr",
+     r"--gauges goes with --panel", None, []),
+    ("--panel and a scenario without the window", ["--panel", "{absent}", "--scenario", "{scenario}"], 2, "stderr",
+     r"--panel flies a --scenario only in its --window", None, []),
+    ("--panel that is not there", ["--panel", "{absent}", "--out", "{out}"], 2, "stderr",
+     r"^\S*absent\S*: cannot read the panel configuration: \S* does not exist\n$", None, []),
     # Run in the row's folder: a relative output folder is that folder's.
     ("a relative --out", ["{module}", "--scenario", "{scenario}", "--out", "out", "--frames", "none"], 0, "stdout",
      r"\nNo faults\.\nChart: /\S*/out/s\.png\n", ["events.jsonl", "sound.wav", "s.png"], []),

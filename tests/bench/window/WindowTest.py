@@ -18,8 +18,12 @@ background is 60 rows high, at a scale too large for the screen: the window
 fits itself to that panel at the largest scale that fits, and says so. A third
 gives it a file that is no module: the bench ends with status 1 and says why;
 so does a fourth whose DISPLAY names no X server, where no window can open.
-Escape closes the window. Xvfb, the bench and Wine's server are stopped
-whatever happens.
+A fifth shows the main window of a test aircraft's panel (--panel, from
+tests/bench/aircraft/MakeTestPanel.py) with the gauge at its place: a click
+off the gauge runs nothing, clicks on its place select and raise Speed1,
+and the screenshot shows the window's own bitmap around the gauge and the
+lit square where the gauge's place puts it. Escape closes the window. Xvfb,
+the bench and Wine's server are stopped whatever happens.
 
     WindowTest.py BENCH.exe MODULE.gau WINE-RUN STATE-DIR WORK-DIR
 
@@ -41,6 +45,8 @@ from PIL import Image
 sys.dont_write_bytecode = True
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "support"))
 from WinePath import windows_path  # noqa: E402
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "aircraft"))
+from MakeTestPanel import WINDOWS, make_panel, mark_boxes  # noqa: E402
 
 SKIP = 77
 SCALE = 4
@@ -153,7 +159,8 @@ def wait_for(what, test, seconds):
 
 def fly(bench, module, wine_run, state, work, display, judge, scale):
     """Starts the bench's window on `module` at `scale` and hands it to
-    `judge`; the bench and Wine's server are stopped whatever happens."""
+    `judge`; the bench and Wine's server are stopped whatever happens.
+    `module` may instead be the list of arguments that name what to show."""
     out = os.path.join(work, "out")
     home = os.path.join(work, "home")
     os.makedirs(home)
@@ -169,11 +176,11 @@ def fly(bench, module, wine_run, state, work, display, judge, scale):
     log = open(os.path.join(work, "bench.log"), "w")
     started = time.monotonic()
     process = subprocess.Popen(
-        [wine_run, state, bench, windows_path(module), "--window", "--out", windows_path(out), "--scale", str(scale),
-         "--frames", "changes"],
+        [wine_run, state, bench, *(module if isinstance(module, list) else [windows_path(module)]), "--window",
+         "--out", windows_path(out), "--scale", str(scale), "--frames", "changes"],
         env=env, stdout=log, stderr=subprocess.STDOUT, start_new_session=True)
     try:
-        judge(process, env, out, started, os.path.basename(module))
+        judge(process, env, out, started, PANEL_NAME if isinstance(module, list) else os.path.basename(module))
     finally:
         if process.poll() is None:
             os.killpg(process.pid, signal.SIGKILL)
@@ -400,6 +407,72 @@ def judge_short_panel(process, env, out, started, name):
     print(f"a panel of 100 x {SHORT_PANEL} at --scale {BIG_SCALE}: the window fitted to it at {FITTED_SCALE}")
 
 
+# The test aircraft's main window, where its entry puts the gauge, and what
+# the window's title names.
+PANEL_WINDOW = WINDOWS[0]
+PANEL_PLACE = next((x, y) for name, x, y, *_ in PANEL_WINDOW["gauges"] if name == "Lumivane")
+PANEL_NAME = f"Lumivane.gau in Window00 '{PANEL_WINDOW['title']}'"
+
+
+def panel_arguments(module, folder):
+    config = make_panel(os.path.join(folder, "aircraft"), module)
+    return ["--panel", windows_path(config)]
+
+
+def judge_panel(process, env, out, started, name):
+    window, origin = find_window(process, env, name)
+    bitmap = Image.open(os.path.join(os.path.dirname(out), "aircraft", "FS98", "Aircraft", "Lumivane Test", "Panel",
+                                     PANEL_WINDOW["file"])).convert("RGB")
+    width, height = bitmap.size
+    left, top = PANEL_PLACE
+    # Off the gauge first, then Speed1's selector and the increase area at
+    # the gauge's place in the window.
+    for x, y in [(5, 5), (left + SELECT_SPEED1[0], top + SELECT_SPEED1[1]), (left + INCREASE[0], top + INCREASE[1])]:
+        xdotool(env, "mousemove", "--window", window, str(x), str(y), "click", "1")
+        time.sleep(0.3)
+    speed1_file = os.path.join(out, "settings", "pelmo1")
+
+    def speed1_saved():
+        try:
+            with open(speed1_file) as stream:
+                return stream.read() == "81"
+        except OSError:
+            return False
+
+    wait_for(f"{speed1_file} holds 81", speed1_saved, 10)
+    time.sleep(0.5)  # a few passes to show it
+    shot = os.path.join(os.path.dirname(out), "screen.xwd")
+    subprocess.run(["xwd", "-root", "-silent", "-out", shot], env=env, check=True, timeout=30)
+    pixel, screen_width, screen_height = read_xwd(shot)
+    faults = []
+    if origin[0] + width >= screen_width or origin[1] + height >= screen_height:
+        faults.append(f"the window at {origin} is not all on the {screen_width} x {screen_height} screen")
+    else:
+        under = bitmap.load()
+        marks = mark_boxes(PANEL_WINDOW, 1)
+        differ = [(x, y) for y in range(height) for x in range(width)
+                  if not (left <= x < left + 100 and top <= y < top + 70)
+                  and not any(l <= x < r and t <= y < b for l, t, r, b in marks)
+                  and pixel(origin[0] + x, origin[1] + y) != under[x, y]]
+        if differ:
+            faults.append(f"{len(differ)} screen pixels around the gauge are not the window's bitmap, "
+                          f"the first at {differ[0]}")
+        square = [pixel(origin[0] + left + x, origin[1] + top + y) for y in range(SPEED1_SQUARE[1], SPEED1_SQUARE[3])
+                  for x in range(SPEED1_SQUARE[0], SPEED1_SQUARE[2])]
+        if square.count(RED) != len(square):
+            faults.append(f"Speed1's selector square is not lit red at the gauge's place: {sorted(set(square))[:5]}")
+    status = close(process, env, window)
+    if status != 0:
+        faults.append(f"the bench ended with status {status}")
+    with open(os.path.join(out, "events.jsonl")) as stream:
+        handlers = [area for line in stream for area in json.loads(line)["handlers"]]
+    if handlers != ["area 5", "area 2"]:
+        faults.append(f"events.jsonl: handlers {handlers}, not Speed1's selector and the increase area alone")
+    if faults:
+        raise Failed("in the test aircraft's window:\n" + "\n".join(faults))
+    print(f"the test aircraft's main window: the gauge at {left}, {top} clicked, Speed1 81 saved and shown")
+
+
 def refusal(what, told, seconds):
     """A judge of a flight the bench must refuse: status 1 within `seconds`,
     and `told` in what it said; `what` names the flight in its messages."""
@@ -440,7 +513,8 @@ def main(bench, module, wine_run, state, work):
     flights = [("clicks", lambda: module, judge_clicks, SCALE, display),
                ("short", lambda: short_panel_module(module, work), judge_short_panel, BIG_SCALE, display),
                ("refused", lambda: text_module(work), judge_refused, SCALE, display),
-               ("nodisplay", lambda: module, judge_no_display, SCALE, free_display())]
+               ("nodisplay", lambda: module, judge_no_display, SCALE, free_display()),
+               ("panel", lambda: panel_arguments(module, os.path.join(work, "panel")), judge_panel, 1, display)]
     try:
         for name, flown, judge, scale, shown_on in flights:
             folder = os.path.join(work, name)

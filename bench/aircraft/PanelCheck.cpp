@@ -1,0 +1,255 @@
+// A gauge's place in units becomes pixels of its window's bitmap by the
+// bitmap's width over size_mm, rounded at each edge, so that gauges side by
+// side in units stay side by side in pixels. A gauge whose entry gives no
+// size is the size it is made at: Lumivane's is the host's 100 x 70, and
+// another's is not known, so it is marked by its corner alone; a width
+// without a height keeps the gauge's own proportions.
+#include "bench/aircraft/PanelCheck.h"
+
+#include "bench/aircraft/BitmapFile.h"
+#include "bench/aircraft/PanelFolders.h"
+#include "bench/files/Files.h"
+#include "bench/flying/ScenarioText.h"
+#include "bench/hosting/GaugeHost.h"
+
+#include <math.h>
+#include <stdio.h>
+
+#include <algorithm>
+
+namespace {
+
+const char ModuleFile[] = "Lumivane.gau";
+// Places tried for a new entry, in units: every this many across and down.
+const int PlaceStep = 10;
+
+int Rounded(double value)
+{
+    return int(floor(value + 0.5));
+}
+
+// The entry's box in units: its size as given, or the gauge's own.
+void UnitBox(const PanelGauge& entry, bool lumivane, int* width, int* height)
+{
+    const int ownWidth = GaugeHost::GaugeWidth, ownHeight = GaugeHost::GaugeHeight;
+    *width = entry.Width ? entry.Width : lumivane ? ownWidth : 0;
+    if (entry.Height || !lumivane)
+        *height = entry.Height;
+    else
+        *height = entry.Width ? Rounded(entry.Width * double(ownHeight) / ownWidth) : ownHeight;
+}
+
+PlacedGauge Place(const PanelGauge& entry, bool lumivane, double pixelsPerUnit)
+{
+    int width, height;
+    UnitBox(entry, lumivane, &width, &height);
+    PlacedGauge placed;
+    placed.Entry = entry;
+    placed.SizeKnown = width > 0 && height > 0;
+    placed.Box = {Rounded(entry.X * pixelsPerUnit), Rounded(entry.Y * pixelsPerUnit),
+        Rounded((entry.X + width) * pixelsPerUnit), Rounded((entry.Y + height) * pixelsPerUnit)};
+    return placed;
+}
+
+
+struct Checker {
+    const std::string& panelFile;
+    PanelFindings* out;
+    std::string folder; // the panel's, where its bitmaps are
+
+    void Problem(int line, const std::string& what) { out->Problems.Add(panelFile, line, what); }
+
+    // The window's bitmap, read; false with its problem told.
+    bool ReadBitmap(const PanelWindow& window, CheckedWindow* checked)
+    {
+        checked->Window = window;
+        if (window.File.empty())
+            return false; // told by the reader
+        checked->Bitmap = FindInFolder(folder, window.File);
+        std::string why;
+        if (checked->Bitmap.empty()) {
+            Problem(window.FileLine, "the bitmap " + Quoted(window.File) + " of [" +
+                NumberedName("Window", window.Number) + "] is not in the panel's folder, " +
+                (folder.empty() ? std::string("the current folder") : folder));
+            return false;
+        }
+        if (!ReadBitmapFile(checked->Bitmap, &checked->Background, &why)) {
+            Problem(window.FileLine, "the bitmap " + checked->Bitmap + " of [" + NumberedName("Window", window.Number) +
+                "] " + why);
+            return false;
+        }
+        checked->PixelsPerUnit = window.SizeUnits ? double(checked->Background.Width) / window.SizeUnits : 1.0;
+        for (const PanelGauge& gauge : window.Gauges)
+            if (gauge.Readable)
+                (NamesLumivane(gauge.Name) ? checked->Lumivane : checked->Others)
+                    .push_back(Place(gauge, NamesLumivane(gauge.Name), checked->PixelsPerUnit));
+        return true;
+    }
+
+    void CheckEntry(const CheckedWindow& checked, const PlacedGauge& placed)
+    {
+        const PanelGauge& entry = placed.Entry;
+        const Image& bitmap = checked.Background;
+        const PixelBox& box = placed.Box;
+        const std::string where = NumberedName("Window", checked.Window.Number);
+        if (box.Right > bitmap.Width || box.Bottom > bitmap.Height) {
+            Problem(entry.Line, "Lumivane at " + std::to_string(entry.X) + ", " + std::to_string(entry.Y) +
+                " does not lie inside [" + where + "]'s bitmap of " + std::to_string(bitmap.Width) + " x " +
+                std::to_string(bitmap.Height) + " pixels: it would reach to pixel " + std::to_string(box.Right) + ", " +
+                std::to_string(box.Bottom));
+            return;
+        }
+        // What is wrong with the window or the name is told already.
+        if (!checked.Window.Shown || LowerCase(entry.Name) != "lumivane")
+            return;
+        std::string scale;
+        if (checked.PixelsPerUnit != 1.0) {
+            char text[96];
+            snprintf(text, sizeof text, " (size_mm %d across %d pixels: %.3g pixels a unit)", checked.Window.SizeUnits,
+                bitmap.Width, checked.PixelsPerUnit);
+            scale = text;
+        }
+        out->Checked.push_back(panelFile + ":" + std::to_string(entry.Line) + ": " +
+            NumberedName("gauge", entry.Number) + "=" + entry.Name + " in [" + where + "] " +
+            Quoted(checked.Window.Title) + ", a window the simulator shows: " + std::to_string(box.Right - box.Left) +
+            " x " + std::to_string(box.Bottom - box.Top) + " pixels at " + std::to_string(box.Left) + ", " +
+            std::to_string(box.Top) + ", inside its bitmap " + checked.Bitmap + " of " +
+            std::to_string(bitmap.Width) + " x " + std::to_string(bitmap.Height) + scale);
+    }
+
+    // An entry for Lumivane in a window the simulator never shows.
+    void Unshown(const PanelWindow& window, const PanelGauge& entry)
+    {
+        const std::string name = NumberedName("Window", window.Number);
+        Problem(entry.Line, "Lumivane's entry is in [" + name + "], which the simulator never shows: " +
+            (window.TitleLine
+                    ? "it comes after a gap in [Window Titles] (line " + std::to_string(window.TitleLine) + ")"
+                    : std::string("it is not listed in [Window Titles]")));
+    }
+
+    // Whether the gauge, at x, y in units, keeps clear of every entry:
+    // inside the bitmap, no other gauge's box overlapping it, where a gauge
+    // whose size is not given is taken to be as large as Lumivane.
+    bool Free(const CheckedWindow& checked, int x, int y)
+    {
+        PanelGauge ours;
+        ours.X = x;
+        ours.Y = y;
+        const PixelBox box = Place(ours, true, checked.PixelsPerUnit).Box;
+        if (box.Right > checked.Background.Width || box.Bottom > checked.Background.Height)
+            return false;
+        for (const PlacedGauge& other : checked.Others) {
+            PixelBox taken = other.Box;
+            if (!other.SizeKnown) {
+                PanelGauge corner = other.Entry;
+                corner.Width = corner.Height = 0;
+                taken = Place(corner, true, checked.PixelsPerUnit).Box;
+            }
+            if (taken.Left < box.Right && box.Left < taken.Right && taken.Top < box.Bottom && box.Top < taken.Bottom)
+                return false;
+        }
+        return true;
+    }
+
+    // With no entry for Lumivane: the first window shown whose bitmap
+    // reads, the first free place in it, row by row from the top-left, and
+    // the line with the window's next free number.
+    void Suggest(const std::vector<const PanelGauge*>& unreadable)
+    {
+        for (const PanelWindow& window : out->Config.Windows) {
+            if (!window.Shown)
+                continue;
+            CheckedWindow checked;
+            if (!ReadBitmap(window, &checked))
+                continue;
+            // At most a hundred places each way, however many units across.
+            const int across = int(checked.Background.Width / checked.PixelsPerUnit);
+            const int down = int(checked.Background.Height / checked.PixelsPerUnit);
+            const int step = std::max(PlaceStep, std::max(across, down) / 100);
+            int x = -1, y = -1;
+            for (int top = 0; x < 0 && top <= down; top += step)
+                for (int left = 0; x < 0 && left <= across; left += step)
+                    if (Free(checked, left, top)) {
+                        x = left;
+                        y = top;
+                    }
+            const std::string name = NumberedName("Window", window.Number);
+            PanelGauge ours;
+            const PixelBox size = Place(ours, true, checked.PixelsPerUnit).Box;
+            std::string text = "No entry of " + panelFile + " shows Lumivane";
+            for (const PanelGauge* entry : unreadable)
+                text += " (line " + std::to_string(entry->Line) + " names it, but cannot be read)";
+            text += ". It would go in [" + name + "] " + Quoted(window.Title) + ", whose next free gauge number is " +
+                std::to_string(NextGaugeNumber(window)) + ". Add this line to [" + name + "]:\n";
+            text += "    " + LumivaneEntry(NextGaugeNumber(window), x < 0 ? 0 : x, y < 0 ? 0 : y) + "\n";
+            const std::string bitmap = std::to_string(checked.Background.Width) + " x " +
+                std::to_string(checked.Background.Height);
+            if (size.Right > checked.Background.Width || size.Bottom > checked.Background.Height)
+                text += "The gauge, " + std::to_string(size.Right) + " x " + std::to_string(size.Bottom) +
+                    " pixels here, is larger than the window's bitmap, " + bitmap + ": 0, 0 is its top-left corner.\n";
+            else if (x < 0)
+                text += "No place in its " + bitmap + " bitmap keeps clear of every other gauge: 0, 0 is its "
+                    "top-left corner; X, Y is where the gauge's top-left corner goes, in the window's units.\n";
+            else
+                text += "At " + std::to_string(x) + ", " + std::to_string(y) + " (X, Y: the gauge's top-left corner, "
+                    "in the window's units) it keeps clear of every other gauge's place.\n";
+            out->Suggestion = text;
+            return;
+        }
+        out->Suggestion = "No entry of " + panelFile + " shows Lumivane, and no window of it is shown with a bitmap "
+            "that reads, so there is no place to suggest (the problems are above).\n";
+    }
+
+    void Check()
+    {
+        folder = FolderOf(panelFile);
+        std::vector<const PanelGauge*> unreadable;
+        bool any = false;
+        int firstLine = 0;
+        for (const PanelWindow& window : out->Config.Windows) {
+            bool holds = false;
+            for (const PanelGauge& gauge : window.Gauges) {
+                if (!NamesLumivane(gauge.Name))
+                    continue;
+                if (!gauge.Readable) {
+                    unreadable.push_back(&gauge);
+                    continue;
+                }
+                holds = any = true;
+                firstLine = firstLine ? firstLine : gauge.Line;
+                if (!window.Shown)
+                    Unshown(window, gauge);
+            }
+            if (!holds)
+                continue;
+            CheckedWindow checked;
+            if (!ReadBitmap(window, &checked))
+                continue;
+            for (const PlacedGauge& placed : checked.Lumivane)
+                CheckEntry(checked, placed);
+            out->Windows.push_back(std::move(checked));
+        }
+        out->Module = FindInFolder(out->GaugesFolder, ModuleFile);
+        if (!any) {
+            Suggest(unreadable);
+            return;
+        }
+        if (out->Module.empty())
+            Problem(firstLine, std::string(ModuleFile) + " is not in " + out->GaugesFolder +
+                ": copy it there under that name (or name the folder that holds it with --gauges)");
+        else
+            out->Checked.push_back(std::string(ModuleFile) + ": " + out->Module);
+    }
+};
+
+} // namespace
+
+void CheckPanel(const std::string& panelFile, const std::string& gaugesFolder, PanelFindings* out)
+{
+    *out = PanelFindings();
+    out->GaugesFolder = gaugesFolder.empty() ? ImpliedGaugesFolder(panelFile) : gaugesFolder;
+    if (!LoadPanelConfig(panelFile, &out->Config, &out->Problems))
+        return;
+    Checker checker{panelFile, out, std::string()};
+    checker.Check();
+}

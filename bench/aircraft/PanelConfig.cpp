@@ -1,0 +1,477 @@
+// Lines are read one at a time and never copied whole into a message: every
+// word of the pilot's is quoted at a bounded length (bench/flying/ScenarioText.h),
+// as the scenario and track readers quote theirs. The first of two sections,
+// keys or gauge numbers that repeat is the one kept, as a profile reader that
+// looks a key up from the top finds it; the second is a problem.
+#include "bench/aircraft/PanelConfig.h"
+
+#include "bench/files/Files.h"
+#include "bench/flying/ScenarioText.h"
+
+#include <stdio.h>
+#include <stdlib.h>
+
+#include <algorithm>
+#include <map>
+#include <set>
+
+namespace {
+
+const char* const Blanks = " \t";
+// What NumberAfter answers for a name that is not the word and a number, and
+// for a number written otherwise than the file numbers them.
+const int NotNumbered = -1, Miswritten = -2;
+// Windows and gauges are numbered with two digits; a hundred and more is
+// allowed three.
+const size_t MostDigits = 3;
+
+std::string Trim(const std::string& text)
+{
+    const size_t first = text.find_first_not_of(Blanks);
+    if (first == std::string::npos)
+        return std::string();
+    return text.substr(first, text.find_last_not_of(Blanks) - first + 1);
+}
+
+// The number in `name` (already in lower case) after `word`: "window07" is
+// 7 after "window". Written as the file numbers them, with two digits.
+int NumberAfter(const std::string& name, const char* word)
+{
+    const std::string start(word);
+    if (name.size() <= start.size() || name.compare(0, start.size(), start) != 0)
+        return NotNumbered;
+    const std::string digits = name.substr(start.size());
+    if (digits.find_first_not_of("0123456789") != std::string::npos)
+        return NotNumbered;
+    if (digits.size() > MostDigits)
+        return Miswritten;
+    const int number = atoi(digits.c_str());
+    return NumberedName("", number) == digits ? number : Miswritten;
+}
+
+std::string Bytes(unsigned char c)
+{
+    char text[8];
+    snprintf(text, sizeof text, "0x%02X", c);
+    return text;
+}
+
+struct Reader {
+    Reader(const std::string& file, PanelProblems* told) : path(file), problems(told) {}
+
+    const std::string& path;
+    PanelProblems* problems;
+    enum class Section { None, Titles, Window, Other, Ignored } section = Section::None;
+    std::string sectionName; // as written, for messages
+    int windowNumber = 0;
+    int line = 0;
+    bool titlesSeen = false;
+    std::map<int, PanelWindow> windows;
+    std::map<int, std::map<int, int>> gaugeLines; // window -> gauge number -> its first line
+    std::map<std::string, int> sectionLines;      // lower-case name -> first line
+    std::map<std::string, int> keyLines;          // in this section: lower-case key -> first line
+
+    void Problem(const std::string& what) { problems->Add(path, line, what); }
+
+    // The section's name as a message shows it: as written, in brackets, but
+    // quoted at a bounded length when it is long or holds control bytes.
+    std::string Bracketed() const
+    {
+        const std::string quoted = Quoted(sectionName);
+        return "[" + (quoted.size() == sectionName.size() + 2 ? sectionName : quoted) + "]";
+    }
+
+    PanelWindow& Window(int number)
+    {
+        PanelWindow& window = windows[number];
+        window.Number = number;
+        return window;
+    }
+
+    void Line(std::string text)
+    {
+        if (!text.empty() && text.back() == '\r')
+            text.pop_back();
+        for (size_t i = 0; i < text.size(); ++i) {
+            const unsigned char c = static_cast<unsigned char>(text[i]);
+            if (c >= 0x80 || c == 0x7F || (c < 0x20 && c != '\t')) {
+                Problem("byte " + Bytes(c) + " in column " + std::to_string(i + 1) +
+                    " is not ASCII text (a panel file is plain ASCII)");
+                break;
+            }
+        }
+        const size_t comment = std::min(text.find("//"), text.find(';'));
+        if (comment != std::string::npos)
+            text.erase(comment);
+        text = Trim(text);
+        if (text.empty())
+            return;
+        if (text[0] == '[')
+            SectionLine(text);
+        else
+            KeyLine(text);
+    }
+
+    void SectionLine(const std::string& text)
+    {
+        keyLines.clear();
+        section = Section::Ignored;
+        const size_t close = text.find(']');
+        if (close == std::string::npos) {
+            Problem("the section name " + Quoted(text) + " has no closing ']'");
+            return;
+        }
+        const std::string after = Trim(text.substr(close + 1));
+        if (!after.empty())
+            Problem("unexpected " + Quoted(after) + " after the section name");
+        sectionName = Trim(text.substr(1, close - 1));
+        const std::string name = LowerCase(sectionName);
+        const auto seen = sectionLines.find(name);
+        if (seen != sectionLines.end()) {
+            Problem(Bracketed() + " again: the first, on line " + std::to_string(seen->second) +
+                ", is the one read");
+            return;
+        }
+        sectionLines[name] = line;
+        const int number = NumberAfter(name, "window");
+        if (name == "window titles") {
+            section = Section::Titles;
+            titlesSeen = true;
+        } else if (number >= 0) {
+            section = Section::Window;
+            windowNumber = number;
+            Window(number).SectionLine = line;
+        } else if (number == Miswritten) {
+            Problem(Quoted("[" + sectionName + "]") + " is not read: windows are numbered with two digits, as in "
+                "[Window07]");
+        } else {
+            section = Section::Other;
+        }
+    }
+
+    // Where the line is, for a gauge found outside every window.
+    std::string Where() const
+    {
+        return section == Section::None ? "before any section" : "in " + Bracketed();
+    }
+
+    void KeyLine(const std::string& text)
+    {
+        const size_t equals = text.find('=');
+        if (section == Section::Ignored)
+            return;
+        if (equals == std::string::npos) {
+            if (section == Section::None)
+                Problem(Quoted(text) + " comes before any section");
+            else if (section != Section::Other)
+                Problem("expected KEY=VALUE, found " + Quoted(text));
+            return;
+        }
+        const std::string written = Trim(text.substr(0, equals));
+        const std::string key = LowerCase(written);
+        const std::string value = Trim(text.substr(equals + 1));
+        const int gauge = NumberAfter(key, "gauge");
+        if (section != Section::Window && gauge != NotNumbered) {
+            Problem((gauge >= 0 ? NumberedName("gauge", gauge) : Quoted(written)) + "= is outside every window (" +
+                Where() + "): a gauge's line belongs in its window's [WindowNN] section");
+            return;
+        }
+        switch (section) {
+        case Section::None:
+            Problem(Quoted(text) + " comes before any section");
+            return;
+        case Section::Titles:
+            Title(written, key, value);
+            return;
+        case Section::Window:
+            if (gauge != NotNumbered)
+                Gauge(written, gauge, value);
+            else
+                WindowKey(written, key, value);
+            return;
+        default:
+            return; // other sections are read past
+        }
+    }
+
+    void Title(const std::string& written, const std::string& key, const std::string& value)
+    {
+        const int number = NumberAfter(key, "window");
+        if (number == Miswritten) {
+            Problem(Quoted(written) + " is not read: windows are numbered with two digits, as in window07");
+            return;
+        }
+        if (number < 0) {
+            Problem(Quoted(written) + " is not a windowNN= line");
+            return;
+        }
+        PanelWindow& window = Window(number);
+        if (window.TitleLine) {
+            Problem(NumberedName("window", number) + " again: the first, on line " + std::to_string(window.TitleLine) +
+                ", is the one read");
+            return;
+        }
+        window.TitleLine = line;
+        window.Title = value;
+    }
+
+    // A key of the window; false when it was given before.
+    bool FirstTime(const std::string& written, const std::string& key)
+    {
+        const auto seen = keyLines.find(key);
+        if (seen != keyLines.end()) {
+            Problem(written + "= again in " + Bracketed() + ": the first, on line " + std::to_string(seen->second) +
+                ", is the one read");
+            return false;
+        }
+        keyLines[key] = line;
+        return true;
+    }
+
+    void WindowKey(const std::string& written, const std::string& key, const std::string& value)
+    {
+        PanelWindow& window = Window(windowNumber);
+        int number = 0;
+        double ratio = 0;
+        const bool whole = ScenarioWholeNumber(value, &number);
+        if (key == "file") {
+            if (!FirstTime(written, key))
+                return;
+            if (value.empty())
+                Problem("file= names no bitmap");
+            window.File = value;
+            window.FileLine = line;
+        } else if (key == "size_mm") {
+            if (!FirstTime(written, key))
+                return;
+            window.SizeLine = line;
+            if (whole && number >= 1 && number <= MostPanelUnits)
+                window.SizeUnits = number;
+            else
+                Problem("size_mm= wants the window's width in its own units, a whole number from 1 to " +
+                    std::to_string(MostPanelUnits) + ", not " + Quoted(value));
+        } else if (key == "position") {
+            if (FirstTime(written, key) && !(whole && number >= 0 && number <= 8))
+                Problem("position= wants a place on the screen from 0 to 8, not " + Quoted(value));
+        } else if (key == "visible") {
+            if (FirstTime(written, key) && !(whole && (number == 0 || number == 1)))
+                Problem("visible= wants 0 or 1, not " + Quoted(value));
+        } else if (key == "window_size_ratio") {
+            if (FirstTime(written, key) && !(ScenarioNumber(value, &ratio) && ratio > 0))
+                Problem("window_size_ratio= wants a number above 0, not " + Quoted(value));
+        }
+        // ident= and the keys of later versions are read past.
+    }
+
+    // One of NAME, X, Y, width, height; false, with its problem, when it
+    // is not a whole number within the units.
+    bool Units(const std::string& entry, const char* what, const std::string& word, bool size, int* value)
+    {
+        if (!ScenarioWholeNumber(word, value)) {
+            // Digits too many to read are a number all the same.
+            const size_t digits = word.find_first_not_of("+-") == 1 ? 1 : 0;
+            if (word.size() > digits && word.find_first_not_of("0123456789", digits) == std::string::npos &&
+                word.find_first_of("+-", digits) == std::string::npos)
+                Problem(entry + ": " + what + " " + Quoted(word) + (word[0] == '-' ? " is negative" : " is more than " +
+                    std::to_string(MostPanelUnits) + " units, beyond any window"));
+            else
+                Problem(entry + ": " + what + " " + Quoted(word) + " is not a whole number");
+            return false;
+        }
+        if (*value < 0) {
+            Problem(entry + ": " + what + " " + word + " is negative: " +
+                (size ? "a size is counted in units" : "places are counted from the window's top-left corner"));
+            return false;
+        }
+        if (*value > MostPanelUnits) {
+            Problem(entry + ": " + what + " " + word + " is more than " + std::to_string(MostPanelUnits) +
+                " units, beyond any window");
+            return false;
+        }
+        if (size && *value == 0) {
+            Problem(entry + ": " + what + " 0 is no size");
+            return false;
+        }
+        return true;
+    }
+
+    void Gauge(const std::string& written, int number, const std::string& value)
+    {
+        if (number == Miswritten) {
+            Problem(Quoted(written) + " is not read: gauges are numbered with two digits, as in gauge07");
+            return;
+        }
+        const std::string entry = NumberedName("gauge", number);
+        std::map<int, int>& lines = gaugeLines[windowNumber];
+        const auto seen = lines.find(number);
+        if (seen != lines.end()) {
+            Problem(entry + " again in " + Bracketed() + ": the first, on line " + std::to_string(seen->second) +
+                ", is the one read");
+            return;
+        }
+        lines[number] = line;
+
+        std::vector<std::string> parts;
+        for (size_t at = 0;;) {
+            const size_t comma = value.find(',', at);
+            parts.push_back(Trim(value.substr(at, comma == std::string::npos ? std::string::npos : comma - at)));
+            if (comma == std::string::npos)
+                break;
+            at = comma + 1;
+        }
+        PanelGauge gauge;
+        gauge.Number = number;
+        gauge.Line = line;
+        gauge.Name = parts[0];
+        bool readable = true;
+        if (parts.size() < 3) {
+            // "Lumivane 10 20": the name is the first word, for the pilot
+            // to be told about it as Lumivane's.
+            gauge.Name = parts[0].substr(0, parts[0].find_first_of(Blanks));
+            Problem(entry + "=" + Quoted(value) + ": expected NAME, X, Y with commas between them");
+            readable = false;
+        } else if (parts.size() > 5) {
+            Problem(entry + "=" + Quoted(value) + ": expected NAME, X, Y and at most a width and height after them");
+            readable = false;
+        }
+        if (gauge.Name.empty()) {
+            Problem(entry + " names no gauge");
+            readable = false;
+        }
+        if (readable) {
+            const char* what[] = {"X", "Y", "the width", "the height"};
+            int* into[] = {&gauge.X, &gauge.Y, &gauge.Width, &gauge.Height};
+            for (size_t i = 1; i < parts.size(); ++i)
+                readable = Units(entry, what[i - 1], parts[i], i >= 3, into[i - 1]) && readable;
+        }
+        const std::string name = LowerCase(gauge.Name);
+        const size_t bang = name.find('!');
+        const std::string file = gauge.Name.substr(0, bang);
+        const bool withExtension = file.size() > 4 && LowerCase(file.substr(file.size() - 4)) == ".gau";
+        const std::string bare = withExtension ? file.substr(0, file.size() - 4) : file;
+        if (bang != std::string::npos)
+            Problem(entry + " names " + Quoted(gauge.Name) + ": the FILE!GAUGE form is read only by later "
+                "versions of the simulator; the 1998 version wants the module's file name without .gau, " +
+                Quoted(bare));
+        else if (withExtension)
+            Problem(entry + " names " + Quoted(gauge.Name) + ": an entry names the module's file without .gau, " +
+                Quoted(bare));
+        gauge.Readable = readable;
+        Window(windowNumber).Gauges.push_back(gauge);
+    }
+
+    void Finish(PanelConfig* out)
+    {
+        line = 0;
+        if (!titlesSeen)
+            Problem("there is no [Window Titles] section, so the simulator shows no window");
+        int firstMissing = 0;
+        while (windows.count(firstMissing) && windows[firstMissing].TitleLine)
+            ++firstMissing;
+        bool gapTold = false;
+        for (auto& numbered : windows) {
+            PanelWindow& window = numbered.second;
+            const std::string name = NumberedName("Window", window.Number);
+            if (window.TitleLine && !window.SectionLine)
+                problems->Add(path, window.TitleLine,
+                    NumberedName("window", window.Number) + " is listed, but there is no [" + name + "] section");
+            if (window.SectionLine && !window.TitleLine && titlesSeen)
+                problems->Add(path, window.SectionLine,
+                    "[" + name + "] is not listed in [Window Titles], so it is never shown");
+            if (window.TitleLine && window.Number > firstMissing && !gapTold) {
+                problems->Add(path, window.TitleLine,
+                    NumberedName("window", window.Number) + " and every window after it are never shown: " +
+                    NumberedName("window", firstMissing) + " is not listed, and windows are shown from window00 "
+                    "up to the first missing number");
+                gapTold = true;
+            }
+            window.Shown = window.TitleLine && window.SectionLine && window.Number < firstMissing;
+            if (window.SectionLine && window.File.empty() && !window.FileLine)
+                problems->Add(path, window.SectionLine, "[" + name + "] has no file= naming its background bitmap");
+            if (window.SectionLine && !window.SizeLine)
+                problems->Add(path, window.SectionLine, "[" + name + "] has no size_mm=, its width in its own units");
+            GaugeGap(window);
+            out->Windows.push_back(window);
+        }
+    }
+
+    void GaugeGap(const PanelWindow& window)
+    {
+        const std::map<int, int>& lines = gaugeLines[window.Number];
+        int missing = 0;
+        while (lines.count(missing))
+            ++missing;
+        const auto after = lines.upper_bound(missing);
+        if (after != lines.end())
+            problems->Add(path, after->second,
+                NumberedName("gauge", after->first) + " and any after it may never be shown: " +
+                NumberedName("gauge", missing) + " is missing, and gauges, like windows, are read up to the "
+                "first missing number");
+    }
+};
+
+} // namespace
+
+std::string LowerCase(std::string text)
+{
+    for (char& c : text)
+        if (c >= 'A' && c <= 'Z')
+            c = char(c - 'A' + 'a');
+    return text;
+}
+
+std::string NumberedName(const char* word, int number)
+{
+    char text[32];
+    snprintf(text, sizeof text, "%s%02d", word, number);
+    return text;
+}
+
+void ReadPanelConfig(const std::string& text, const std::string& path, PanelConfig* out, PanelProblems* problems)
+{
+    *out = PanelConfig();
+    out->Path = path;
+    Reader reader(path, problems);
+    ForEachLine(text, [&](int number, size_t at, size_t length) {
+        reader.line = number;
+        reader.Line(text.substr(at, length));
+        return true;
+    });
+    reader.Finish(out);
+}
+
+bool LoadPanelConfig(const std::string& path, PanelConfig* out, PanelProblems* problems)
+{
+    *out = PanelConfig();
+    out->Path = path;
+    std::string text, problem;
+    if (!ReadWholeFile(path, &text, &problem, MostPanelConfigBytes)) {
+        problems->Add(path, 0, "cannot read the panel configuration: " + problem);
+        return false;
+    }
+    ReadPanelConfig(text, path, out, problems);
+    return true;
+}
+
+bool NamesLumivane(const std::string& name)
+{
+    const std::string lower = LowerCase(name);
+    const std::string file = lower.substr(0, lower.find('!'));
+    return file == "lumivane" || file == "lumivane.gau";
+}
+
+std::string LumivaneEntry(int number, int x, int y)
+{
+    return NumberedName("gauge", number) + "=Lumivane, " + std::to_string(x) + ", " + std::to_string(y);
+}
+
+int NextGaugeNumber(const PanelWindow& window)
+{
+    std::set<int> used;
+    for (const PanelGauge& gauge : window.Gauges)
+        used.insert(gauge.Number);
+    int number = 0;
+    while (used.count(number))
+        ++number;
+    return number;
+}
