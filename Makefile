@@ -62,7 +62,7 @@ test:
 	@tools/stages \
 		"installing what is missing" "tools/install-deps" \
 		"configuring the builds" "tools/configure native >/dev/null && tools/configure windows >/dev/null && tools/configure web >/dev/null" \
-		"&building the page" "cmake --build --preset web -j $(JOBS)" \
+		"&building the page" "cmake --build --preset web -j 2" \
 		"building native" "cmake --build --preset native -j $(JOBS)" \
 		"&building windows" "cmake --build --preset windows -j $(JOBS)" \
 		"native tests (and the page)" "ctest --preset native -j $$(( $(JOBS) * 2 ))" \
