@@ -21,8 +21,12 @@
 #define REFERENCE_NAME NULL_GAUGE_NAME
 #endif
 
+extern "C" {
+
 // The host writes its service table here.
-extern "C" ModuleImports LUMIVANE_REFERENCE_IMPORTS = {0x0F, nullptr, 0, nullptr};
+ModuleImports LUMIVANE_REFERENCE_IMPORTS = {0x0F, nullptr, 0, nullptr};
+
+} // extern "C"
 
 namespace {
 
@@ -184,4 +188,8 @@ GaugeHeader ReferenceGauge = {
 
 } // namespace
 
-extern "C" ModuleLinkage LUMIVANE_REFERENCE_LINKAGE = {0x13, Nothing, Nothing, {}, {&ReferenceGauge, nullptr}};
+extern "C" {
+
+ModuleLinkage LUMIVANE_REFERENCE_LINKAGE = {0x13, Nothing, Nothing, {}, {&ReferenceGauge, nullptr}};
+
+} // extern "C"
