@@ -15,12 +15,14 @@ function(lumivane_call_layers)
         resources lumivane_resources
         platform lumivane_platform
         platform lumivane_resource_image
+        platform lumivane_platform_linked
         platform lumivane_soft_dsound
         platform lumivane_soft_dsound_default
         platform lumivane_call_counts
         platform lumivane_call_counting
         bench/files lumivane_bench_files
         bench/hosting lumivane_bench_hosting
+        bench/hosting lumivane_bench_hosting_linked
         bench/sound lumivane_bench_sound
         bench/flying lumivane_bench_flying
         bench/pictures lumivane_bench_pictures

@@ -16,6 +16,8 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include <string>
+
 namespace {
 
 // Not inlined, so that callgrind_annotate shows the passes as one entry.
@@ -40,11 +42,12 @@ int main(int argc, char** argv)
         fprintf(stderr, "usage: %s gauge|minimal|null PASSES\n", argv[0]);
         return 2;
     }
-    if (!CheckPass(PassKind(kind))) {
-        fprintf(stderr, "the %s pass does not write its readout\n", argv[1]);
+    std::string error;
+    if (!CheckPass(PassKind(kind), &error)) {
+        fprintf(stderr, "%s\n", error.c_str());
         return 1;
     }
-    const PassGauge& gauge = PreparePass(PassKind(kind));
+    const PassGauge& gauge = *PreparePass(PassKind(kind));
     // Warm: the first passes find nothing cached and, for Lumivane, write
     // the readout that the later ones find in place.
     volatile double sink = RunPasses(gauge, 16);

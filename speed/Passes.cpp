@@ -1,16 +1,17 @@
-// The host's side of a measured pass: a service table whose only entry the
-// passes reach, 40, writes an airspeed below Speed1 into the variable record,
-// and a text buffer for the readout. Lumivane is brought to the state it
-// keeps in flight once its settings are loaded.
+// The host's side of a measured pass: each gauge linked into the program is
+// opened, connected and installed by a GaugeHost of its own as the simulator
+// does, and its callbacks are read from its element chain. The lean table's
+// entry 40 answers an airspeed below Speed1. Lumivane is brought to the state
+// it keeps in flight once its settings are loaded.
 #include "speed/Passes.h"
 
+#include "bench/hosting/GaugeHost.h"
+#include "bench/hosting/LinkedModuleLoader.h"
 #include "callouts/Lamps.h"
-#include "host/Services.h"
-#include "module/GaugeModule.h"
-#include "panel/Panel.h"
-#include "settings/Readout.h"
+#include "platform/web/LinkedModule.h"
 #include "settings/SettingsFiles.h"
 #include "settings/Speeds.h"
+#include "speed/ReferenceGauges.h"
 
 #include <string.h>
 
@@ -20,32 +21,65 @@ namespace {
 // pass does the same work.
 const double RestingAirspeed = 40.0;
 
-void GAUGE_STDCALL ServeAirspeed(VariableRecord* variable)
-{
-    variable->Value = RestingAirspeed;
-}
+const char* const ModuleNames[PassKindCount] = {LINKED_MODULE_NAME, MINIMAL_GAUGE_NAME, NULL_GAUGE_NAME};
 
-HostServiceAddress Services[64];
-char Text[16];
+struct HostedGauge {
+    GaugeHost Host;
+    PassGauge Gauge = {};
+    bool Ready = false;
 
-const PassGauge Lumivane = {
-    {Lamp1Callback, Lamp2Callback, Lamp3Callback, Speed1MarkCallback, Speed2MarkCallback,
-     Speed3MarkCallback},
-    ReadoutCallback,
-    &ImportTable,
-    &ReadoutElement,
+    ~HostedGauge()
+    {
+        if (Host.Installed())
+            Host.Kill();
+    }
 };
 
-const PassGauge& GaugeOfKind(PassKind kind)
+// The callbacks of a chain of Lumivane's shape: a background, six icons and
+// a text element, each with its callback.
+bool ReadCallbacks(const GaugeHost& host, PassGauge* gauge)
 {
-    switch (kind) {
-    case MinimalPass:
-        return MinimalGauge();
-    case NullPass:
-        return NullGauge();
-    default:
-        return Lumivane;
+    int icons = 0, texts = 0;
+    for (ElementHeader* e : host.Chain()) {
+        if (e->Kind == IconKind && icons < 6)
+            gauge->Icons[icons++] = reinterpret_cast<IconElement*>(e)->Callback;
+        else if (e->Kind == TextStringKind && texts++ == 0)
+            gauge->Readout = reinterpret_cast<TextElement*>(e)->Callback;
+        else if (e->Kind != StaticImageKind)
+            return false;
     }
+    for (IconCallback icon : gauge->Icons)
+        if (!icon)
+            return false;
+    return icons == 6 && texts == 1 && gauge->Readout;
+}
+
+HostedGauge* Hosted(PassKind kind, std::string* error)
+{
+    static const bool linked = LinkModule(MINIMAL_GAUGE_NAME, &MinimalGaugeLinkage, &MinimalGaugeImportTable) &&
+                               LinkModule(NULL_GAUGE_NAME, &NullGaugeLinkage, &NullGaugeImportTable);
+    static HostedGauge gauges[PassKindCount];
+    HostedGauge& hosted = gauges[kind];
+    if (hosted.Ready)
+        return &hosted;
+    GaugeHost& host = hosted.Host;
+    if (!linked) {
+        *error = "the reference gauges could not be linked in";
+        return nullptr;
+    }
+    if (!host.Loaded() && !host.Load(ModuleNames[kind], error))
+        return nullptr;
+    host.TraceServices(false);
+    host.ConnectLeanServices(RestingAirspeed);
+    host.Serve();
+    host.Install(0);
+    if (!ReadCallbacks(host, &hosted.Gauge)) {
+        *error = std::string(ModuleNames[kind]) + "'s chain is not a background, six icons and a readout";
+        return nullptr;
+    }
+    hosted.Gauge.Text = host.TextBuffer(0);
+    hosted.Ready = true;
+    return &hosted;
 }
 
 } // namespace
@@ -64,13 +98,16 @@ const char* PassName(PassKind kind)
     }
 }
 
-const PassGauge& PreparePass(PassKind kind)
+const PassGauge* PreparePass(PassKind kind, std::string* error)
 {
-    Services[VariableLookup] = reinterpret_cast<HostServiceAddress>(&ServeAirspeed);
-    const PassGauge& gauge = GaugeOfKind(kind);
-    gauge.Imports->Services = Services;
-    memset(Text, 0, sizeof Text);
-    gauge.ReadoutElement->TextBuffer = Text;
+    std::string why;
+    HostedGauge* hosted = Hosted(kind, &why);
+    if (!hosted) {
+        if (error)
+            *error = why;
+        return nullptr;
+    }
+    hosted->Host.Serve();
     if (kind == GaugePass) {
         SettingsLoaded = 1;
         Speed1 = 80;
@@ -79,14 +116,19 @@ const PassGauge& PreparePass(PassKind kind)
         SelectedSpeed = 2;
         CalloutStage = 0;
     }
-    return gauge;
+    return &hosted->Gauge;
 }
 
-const char* CheckPass(PassKind kind)
+const PassGauge* CheckPass(PassKind kind, std::string* error)
 {
-    const PassGauge& gauge = PreparePass(kind);
-    RunPass(gauge);
-    RunPass(gauge);
+    const PassGauge* gauge = PreparePass(kind, error);
+    if (!gauge)
+        return nullptr;
+    RunPass(*gauge);
+    RunPass(*gauge);
     const char* expected = kind == NullPass ? "" : "100";
-    return strcmp(Text, expected) == 0 ? Text : nullptr;
+    if (strcmp(gauge->Text, expected) == 0)
+        return gauge;
+    *error = std::string("the ") + PassName(kind) + " pass does not write its readout";
+    return nullptr;
 }

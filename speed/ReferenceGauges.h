@@ -1,31 +1,26 @@
 // The null and the minimal gauge, two gauges of Lumivane's shape that do as
 // little as such a gauge can, so that a figure of Lumivane always stands
-// beside what any gauge of this shape costs. Their callbacks are one set of
-// code (speed/ReferenceCallbacks.cpp) put to two uses: linked into the
-// native pass programs beside Lumivane's own objects (ReferenceGauges.cpp),
-// and built into two gauge modules of their own, NullGauge.gau and
-// MinimalGauge.gau (ReferenceModule.cpp), which a host loads as it loads
-// Lumivane.gau. They never include the gauge's own folders.
+// beside what any gauge of this shape costs. Both are one source
+// (speed/ReferenceModule.cpp), a gauge module with its exports, header and
+// element chain, built twice: in the windows build into NullGauge.gau and
+// MinimalGauge.gau, which the bench loads under Wine as it loads
+// Lumivane.gau; natively linked into the pass programs beside Lumivane, each
+// copy's exports under names of its own, and hosted from there as linked
+// modules (bench/hosting/LinkedModuleLoader.h). They never include the
+// gauge's own folders.
 #ifndef LUMIVANE_BENCHMARKS_REFERENCEGAUGES_H
 #define LUMIVANE_BENCHMARKS_REFERENCEGAUGES_H
 
 #include "host/Records.h"
 
-// The host writes its service table here. The modules export it under the
-// name ImportTable (ReferenceModule.def); natively Lumivane's own
-// ImportTable is linked beside it, hence a name of its own.
-extern "C" ModuleImports ReferenceImports;
-// The readout element, whose text buffer pointer the host fills: a bare
-// record natively, the last element of the chain in the modules.
-extern TextElement ReferenceReadout;
+// The modules' file names, which their gauge headers carry too.
+#define NULL_GAUGE_NAME "NullGauge.gau"
+#define MINIMAL_GAUGE_NAME "MinimalGauge.gau"
 
-// Both gauges: each lamp asks for the airspeed through entry 40, as
-// Lumivane's do, and answers -1.0; each mark answers -1.0.
-double GAUGE_STDCALL NullLamp(void* element);
-double GAUGE_STDCALL NullMark(void* element);
-// The null gauge's readout hands the host's value back; the minimal gauge's
-// also writes one number with wsprintfA "%3d" into the readout's buffer.
-double GAUGE_STDCALL NullReadout(double value);
-double GAUGE_STDCALL MinimalReadout(double value);
+// The native copies' exports (speed/CMakeLists.txt names them).
+extern "C" ModuleLinkage NullGaugeLinkage;
+extern "C" ModuleImports NullGaugeImportTable;
+extern "C" ModuleLinkage MinimalGaugeLinkage;
+extern "C" ModuleImports MinimalGaugeImportTable;
 
 #endif

@@ -1,29 +1,81 @@
-// The null or the minimal gauge as a gauge module of its own (NullGauge.gau,
-// MinimalGauge.gau), for a host that measures Lumivane.gau beside them under
-// the same loader: the exported Linkage and ImportTable, one gauge header,
-// and an element chain of Lumivane's shape, a background, three lamps, three
-// marks and a readout, whose seven callbacks have the same forms. They carry
-// no bitmaps, sounds or mouse areas; their routines only hand the background
-// to the host's services, as Lumivane's do. Which readout the module has is
-// chosen when it is compiled (LUMIVANE_REFERENCE_MINIMAL).
+// The null or the minimal gauge as a gauge module (speed/ReferenceGauges.h):
+// the exported Linkage and ImportTable, one gauge header, and an element
+// chain of Lumivane's shape, a background, three lamps, three marks and a
+// readout, whose seven callbacks have the same forms. They carry no bitmaps,
+// sounds or mouse areas; their routines only hand the background to the
+// host's services, as Lumivane's do, and their callbacks reach the host the
+// way Lumivane's do: through the ImportTable, read afresh at every call, and
+// nothing is called while the host has not written it. Which readout the
+// module has is chosen when it is compiled (LUMIVANE_REFERENCE_MINIMAL), and
+// so are its exports' names (LUMIVANE_REFERENCE_LINKAGE and
+// LUMIVANE_REFERENCE_IMPORTS); everything else is the module's own, so that
+// two copies live in one program.
 #include "speed/ReferenceGauges.h"
 
 #include "host/Services.h"
 #include "platform/Platform.h"
 
 #ifdef LUMIVANE_REFERENCE_MINIMAL
-#define REFERENCE_NAME "MinimalGauge.gau"
-#define REFERENCE_READOUT MinimalReadout
+#define REFERENCE_NAME MINIMAL_GAUGE_NAME
 #else
-#define REFERENCE_NAME "NullGauge.gau"
-#define REFERENCE_READOUT NullReadout
+#define REFERENCE_NAME NULL_GAUGE_NAME
 #endif
+
+extern "C" {
+
+// The host writes its service table here.
+ModuleImports LUMIVANE_REFERENCE_IMPORTS = {0x0F, nullptr, 0, nullptr};
+
+} // extern "C"
+
+namespace {
 
 extern GaugeHeader ReferenceGauge;
 extern StaticImageElement ReferenceBackground;
 extern IconElement ReferenceIcons[6];
+extern TextElement ReferenceReadout;
 
-namespace {
+VariableRecord ReferenceAirspeed = {AirspeedVariableNumber, {}, 0.0, {}};
+
+void LookUpAirspeed()
+{
+    HostServiceAddress* table = LUMIVANE_REFERENCE_IMPORTS.Services;
+    if (table)
+        reinterpret_cast<VariableService>(table[VariableLookup])(&ReferenceAirspeed);
+}
+
+// Each lamp asks for the airspeed through entry 40, as Lumivane's do, and
+// answers -1.0; each mark answers -1.0.
+double GAUGE_STDCALL NullLamp(void*)
+{
+    LookUpAirspeed();
+    return -1.0;
+}
+
+double GAUGE_STDCALL NullMark(void*)
+{
+    return -1.0;
+}
+
+#ifdef LUMIVANE_REFERENCE_MINIMAL
+int32_t ReferenceSpeed = 100;
+
+// The minimal gauge's readout writes one number with wsprintfA "%3d" into
+// the readout's buffer and hands the host's value back.
+double GAUGE_STDCALL ReadoutCallback(double value)
+{
+    char* text = ReferenceReadout.TextBuffer;
+    if (text)
+        wsprintfA(text, "%3d", ReferenceSpeed);
+    return value;
+}
+#else
+// The null gauge's readout hands the host's value back.
+double GAUGE_STDCALL ReadoutCallback(double value)
+{
+    return value;
+}
+#endif
 
 // Each next list holds exactly one element, as Lumivane's do.
 ElementHeader* BackgroundNext[] = {&ReferenceIcons[0].Header, nullptr};
@@ -46,14 +98,14 @@ constexpr IconElement Icon(ElementHeader** next, IconCallback callback)
 
 void CallHost(HostService entry)
 {
-    HostServiceAddress* table = ReferenceImports.Services;
+    HostServiceAddress* table = LUMIVANE_REFERENCE_IMPORTS.Services;
     if (table)
         reinterpret_cast<ElementService>(table[entry])(&ReferenceBackground.Header);
 }
 
 void CallHost(HostService entry, uint32_t value)
 {
-    HostServiceAddress* table = ReferenceImports.Services;
+    HostServiceAddress* table = LUMIVANE_REFERENCE_IMPORTS.Services;
     if (table)
         reinterpret_cast<ElementValueService>(table[entry])(&ReferenceBackground.Header, value);
 }
@@ -97,8 +149,6 @@ void GAUGE_STDCALL Kill(void)
     CallHost(ElementTreeRelease);
 }
 
-} // namespace
-
 StaticImageElement ReferenceBackground = {
     {StaticImageKind, -1, 0, 0, {}, &ReferenceGauge, nullptr, BackgroundNext, nullptr, HostDisplayFlag, {}},
     nullptr,
@@ -114,7 +164,7 @@ TextElement ReferenceReadout = {
     {TextStringKind, -1, 25, 35, {}, &ReferenceGauge, nullptr, nullptr, nullptr, HostDisplayFlag, {}},
     {{1, {}}, {0, {}}, {0, {}}},
     {},
-    REFERENCE_READOUT,
+    ReadoutCallback,
     nullptr,
     0,
     62,
@@ -136,16 +186,10 @@ GaugeHeader ReferenceGauge = {
     0x262, REFERENCE_NAME, Elements, Query, Install, Initialize, Update, Generate, Draw, Kill, 0, 40, {},
 };
 
+} // namespace
+
 extern "C" {
 
-// Exported by name through ReferenceModule.def, ImportTable being
-// ReferenceImports (speed/ReferenceCallbacks.cpp).
-ModuleLinkage Linkage = {0x13, Nothing, Nothing, {}, {&ReferenceGauge, nullptr}};
-
-// The entry point itself: no start files, nothing to set up.
-BOOL WINAPI DllMain(HINSTANCE, DWORD, LPVOID)
-{
-    return TRUE;
-}
+ModuleLinkage LUMIVANE_REFERENCE_LINKAGE = {0x13, Nothing, Nothing, {}, {&ReferenceGauge, nullptr}};
 
 } // extern "C"

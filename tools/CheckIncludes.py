@@ -10,7 +10,9 @@ rooms (bench/hosting, bench/sound, ...) are folders of their own here, so
 they must form layers too, and the program at bench/'s top may use them all.
 The web page (web/) is a backend of the bench's pass like its window: it may
 use the host's contract, the platform and the bench's rooms, and nothing of
-the gauge.
+the gauge. The speed programs (speed/) measure the gauge as the bench's host
+drives it: they may use the gauge, whose steady state they set, the host's
+contract, the platform and the bench's hosting, and no other room of the bench.
 
     CheckIncludes.py SOURCE-ROOT
 Prints the folder graph, and a FAULT line for each rule broken.
@@ -20,11 +22,11 @@ import sys
 from pathlib import Path
 
 GAUGE = {"module", "panel", "settings", "callouts", "sound", "resources", "hostcalls"}
-TOP = GAUGE | {"host", "platform", "bench", "web"}
+TOP = GAUGE | {"host", "platform", "bench", "web", "speed"}
 # Folders whose sub-folders are layered folders of their own.
 ROOMED = {"bench"}
-# What the folders of each top folder may include besides themselves; None:
-# any layered folder.
+# What the folders of each top folder may include besides themselves, by top
+# folder or by room; None: any layered folder.
 ALLOWED = {
     "host": set(),
     # The platform serves the gauge as the system would, knowing nothing of
@@ -32,6 +34,7 @@ ALLOWED = {
     "platform": {"platform"},
     "bench": {"host", "platform", "bench"},
     "web": {"host", "platform", "bench", "web"},
+    "speed": GAUGE | {"host", "platform", "bench/hosting", "speed"},
 }
 INCLUDE = re.compile(r'^\s*#\s*include\s+"([^"]+)"', re.MULTILINE)
 
@@ -98,7 +101,7 @@ def main(root):
         print(f"  {folder}: {', '.join(sorted(targets)) or '(nothing)'}")
         allowed = ALLOWED.get(folder.split("/")[0])
         for target, where in sorted(targets.items()):
-            if allowed is not None and target.split("/")[0] not in allowed:
+            if allowed is not None and target not in allowed and target.split("/")[0] not in allowed:
                 faults.append(f"{folder}/ includes {target}/ ({where})")
             if folder in GAUGE and target.split("/")[0] in {"bench", "web"}:
                 faults.append(f"the gauge's {folder}/ includes the bench ({where})")

@@ -17,14 +17,20 @@ namespace {
 
 GaugeHost* Current = nullptr;
 
-constexpr uint32_t TableEntries = 64;
+constexpr uint32_t TableEntries = GaugeHost::ServiceEntries;
+
+// What the lean table's entry 40 answers (GaugeHost::ConnectLeanServices).
+double LeanAirspeed = 0.0;
 
 } // namespace
 
 struct HostServices {
     static void Record(uint32_t entry, std::initializer_list<uintptr_t> args)
     {
-        if (Current && Current->trace_)
+        if (!Current)
+            return;
+        ++Current->serviceCalls_[(entry & ~0x80000000u) % TableEntries];
+        if (Current->trace_)
             Current->calls_.push_back({entry, std::vector<uintptr_t>(args), NextCallOrder()});
     }
 
@@ -49,12 +55,7 @@ struct HostServices {
         if (element->Kind == StaticImageKind)
             reinterpret_cast<StaticImageElement*>(element)->HostFilled =
                 reinterpret_cast<uint8_t*>(GaugeHost::HostFilledValue);
-        int text = 0;
-        for (int i = 0; i < Current->elementCount_; ++i) {
-            ElementHeader* e = Current->elements_[i];
-            if (e->Kind == TextStringKind)
-                reinterpret_cast<TextElement*>(e)->TextBuffer = Current->textBuffers_[text++];
-        }
+        Current->LendTextBuffers();
     }
 
     static void GAUGE_STDCALL Generate(ElementHeader* element, uint32_t value)
@@ -90,6 +91,9 @@ struct HostServices {
         if (record->Id == AirspeedVariableNumber)
             record->Value = Current->airspeed;
     }
+
+    // The lean table's: a store, as cheap as a host can answer.
+    static void GAUGE_STDCALL LeanLookup(VariableRecord* record) { record->Value = LeanAirspeed; }
 
     template <uint32_t N>
     static void GAUGE_STDCALL Unexpected()
@@ -127,6 +131,14 @@ struct HostServices {
         table[MouseAreasRegister] = Entry<AreaService>(&AreasRegister);
         table[MouseAreasUnregister] = Entry<AreaService>(&AreasUnregister);
         table[VariableLookup] = Entry<VariableService>(&Lookup);
+        return table;
+    }
+
+    static HostServiceAddress* LeanTable()
+    {
+        static HostServiceAddress table[TableEntries];
+        memcpy(table, Table(), sizeof table);
+        table[VariableLookup] = Entry<VariableService>(&LeanLookup);
         return table;
     }
 };
@@ -178,6 +190,7 @@ bool GaugeHost::Load(const std::string& path, std::string* error)
 
 void GaugeHost::Unload()
 {
+    TakeBack();
     UnloadModule(&module_);
     mouseAreas_ = nullptr;
     installed_ = false;
@@ -186,7 +199,46 @@ void GaugeHost::Unload()
 
 void GaugeHost::ConnectServices()
 {
-    module_.Imports->Services = HostServices::Table();
+    module_.Imports->Services = connected_ = HostServices::Table();
+}
+
+void GaugeHost::ConnectLeanServices(double value)
+{
+    LeanAirspeed = value;
+    module_.Imports->Services = connected_ = HostServices::LeanTable();
+}
+
+// A module linked into the program outlives the host's load of it: what the
+// host wrote into its records, its table, the text buffers and the
+// background's pointer, is taken back before the host lets go, so that
+// nothing of the module points into a host that is gone and the next host
+// finds the records as the module defines them. For a module loaded from a
+// file this changes nothing anyone sees.
+void GaugeHost::TakeBack()
+{
+    if (module_.Imports && module_.Imports->Services == connected_)
+        module_.Imports->Services = nullptr;
+    connected_ = nullptr;
+    for (int i = 0; i < elementCount_; ++i) {
+        ElementHeader* e = elements_[i];
+        if (e->Kind == TextStringKind) {
+            TextElement* text = reinterpret_cast<TextElement*>(e);
+            if (uintptr_t(text->TextBuffer) - uintptr_t(textBuffers_) < sizeof textBuffers_)
+                text->TextBuffer = nullptr;
+        } else if (e->Kind == StaticImageKind) {
+            StaticImageElement* image = reinterpret_cast<StaticImageElement*>(e);
+            if (image->HostFilled == reinterpret_cast<uint8_t*>(HostFilledValue))
+                image->HostFilled = nullptr;
+        }
+    }
+}
+
+void GaugeHost::LendTextBuffers()
+{
+    int text = 0;
+    for (int i = 0; i < elementCount_; ++i)
+        if (elements_[i]->Kind == TextStringKind)
+            reinterpret_cast<TextElement*>(elements_[i])->TextBuffer = textBuffers_[text++];
 }
 
 GaugeHeader* GaugeHost::Header() const

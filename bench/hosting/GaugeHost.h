@@ -79,6 +79,14 @@ public:
     void* ModuleHandle() const { return module_.Handle; }
     // Writes the bench's service table's address into ImportTable.
     void ConnectServices();
+    // Writes a lean table's address instead, for a program that measures what
+    // a gauge's own callbacks cost and calls them itself, in chain order
+    // (Chain()): its entry 40 only writes `airspeed` into the record it is
+    // handed, whatever the variable and whatever a pass is given, and neither
+    // records nor counts the call, so that the host's part in what is
+    // measured is one store. Its other entries are the usual ones. The table
+    // is the process's, as the usual one is, and so is the airspeed.
+    void ConnectLeanServices(double airspeed);
 
     ModuleLinkage* Linkage() const { return module_.Linkage; }
     ModuleImports* ImportTable() const { return module_.Imports; }
@@ -116,6 +124,12 @@ public:
     int32_t CursorCodeAt(int x, int y) const;
     // Runs the area's handler once for a press at x, y.
     void RunHandler(MouseArea* area, int x, int y);
+    // A host fault: takes `areas` as the registered list without the gauge
+    // registering it, for a test of presses that reach a gauge's handlers
+    // before its install registered them, or with no service table to
+    // register them through. The gauge's own register and unregister still
+    // replace it.
+    void RegisterAreas(MouseArea* areas) { mouseAreas_ = areas; }
     // A press at x, y; true when a handler ran. A held press repeats the
     // handler `repeats` more times where the area asks for repeats.
     bool Press(int x, int y, bool left = true, int repeats = 0);
@@ -126,12 +140,21 @@ public:
     // what it holds before a pass is the host's, and a gauge may not rely on
     // it, so a test may fill it with anything.
     char* TextBuffer(int n) { return textBuffers_[n]; }
+    // Hands every text element of the chain its buffer, in chain order, as
+    // the element tree install does; a host that shows a gauge before its
+    // install (or without a service table to install through) calls it first.
+    void LendTextBuffers();
 
     // Service calls, recorded while tracing is on (the default). A run turns
     // it off: a pass then records nothing.
     void TraceServices(bool on) { trace_ = on; }
     const std::vector<ServiceCall>& Calls() const { return calls_; }
     void ClearCalls() { calls_.clear(); }
+    // How often the module has called service entry `entry` (below
+    // ServiceEntries) through this host, traced or not; not the lean table's
+    // entry 40.
+    static constexpr uint32_t ServiceEntries = 64;
+    int ServiceCalls(uint32_t entry) const { return entry < ServiceEntries ? serviceCalls_[entry] : 0; }
 
     // Every host-to-gauge call whose stack pointer changed, by name; empty
     // when all of them removed exactly their own arguments. Also a handler
@@ -153,12 +176,15 @@ private:
     void Measure(const char* name, int32_t drift);
     void MeasureElement(int index, const char* kind, int32_t drift);
     void FindElements();
+    void TakeBack();
 
     LoadedModule module_;
     MouseArea* mouseAreas_ = nullptr;
     bool installed_ = false;
     bool trace_ = true;
     std::vector<ServiceCall> calls_;
+    int serviceCalls_[ServiceEntries] = {};
+    HostServiceAddress* connected_ = nullptr; // the table this host wrote into ImportTable
     std::vector<std::string> stackFaults_;
     std::vector<std::string> serviceFaults_;
 

@@ -1,9 +1,10 @@
-// Finding and loading the gauge module for the web page, where it is linked
-// into the page's program: the module is opened by its file name and its
-// Linkage and ImportTable are found by name through the page's stand-in for
-// dlopen and dlsym (bench/hosting/LinkedModuleLoader.h), so the host's code
-// above this file is the same as the native bench's. It needs no library, and
-// any other module name is a module the page does not carry.
+// Finding and loading a gauge module linked into the program, as the web
+// page's gauge is (and natively the gauge of the programs that host it so):
+// the module is opened by its file name and its Linkage and ImportTable are
+// found by name through the stand-in for dlopen and dlsym
+// (bench/hosting/LinkedModuleLoader.h), so the host's code above this file is
+// the same as the native bench's. It needs no library, and any other module
+// name is a module the program does not carry.
 #include "bench/hosting/ModuleFile.h"
 
 #include "bench/hosting/LinkedModuleLoader.h"
@@ -14,7 +15,7 @@ namespace {
 
 std::string NotCarried(const std::string& path)
 {
-    return path + " is not a module this page carries: it carries " LINKED_MODULE_NAME " only";
+    return path + " is not a module this program carries: it carries " LINKED_MODULE_NAME;
 }
 
 } // namespace
@@ -22,7 +23,7 @@ std::string NotCarried(const std::string& path)
 bool ReadModuleFile(const std::string& path, ModuleFileFacts* facts, std::string* error)
 {
     *facts = ModuleFileFacts();
-    if (!IsLinkedModuleName(path.c_str())) {
+    if (!IsLinkedModule(path.c_str())) {
         *error = NotCarried(path);
         return false;
     }

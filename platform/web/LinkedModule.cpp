@@ -18,14 +18,19 @@ bool Loaded = false;
 
 } // namespace
 
-bool IsLinkedModuleName(const char* path)
+bool IsModuleFileName(const char* path, const char* name)
 {
-    if (!path)
+    if (!path || !name)
         return false;
     const char* slash = strrchr(path, '/');
     const char* backslash = strrchr(path, '\\');
     const char* base = slash > backslash ? slash + 1 : backslash ? backslash + 1 : path;
-    return strcasecmp(base, LINKED_MODULE_NAME) == 0;
+    return strcasecmp(base, name) == 0;
+}
+
+bool IsLinkedModuleName(const char* path)
+{
+    return IsModuleFileName(path, LINKED_MODULE_NAME);
 }
 
 void SetLinkedModuleLoaded(bool loaded)

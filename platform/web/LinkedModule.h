@@ -13,8 +13,10 @@
 // The file name the linked module answers to.
 #define LINKED_MODULE_NAME "Lumivane.gau"
 
-// Whether the file name at the end of `path` is the linked module's, compared
-// without regard to case, as Windows compares module names.
+// Whether the file name at the end of `path` is `name`, compared without
+// regard to case, as Windows compares module names; false for a null path.
+bool IsModuleFileName(const char* path, const char* name);
+// The same for the linked module's name.
 bool IsLinkedModuleName(const char* path);
 
 // Told by the page's loader when a host first opens the module (true) and

@@ -1,135 +1,42 @@
-// The host of the whole-gauge runs. Records are read through the host's
-// contract (host/Records.h) as the simulator reads them, starting from the
-// gauge header; the gauge's own names are used only to find that header, the
-// mouse area list it registers and the module's state that a fresh load of
-// the module would reset.
+// The whole-gauge runs' use of the bench's host. The gauge's own names are
+// used only to find the mouse area list it registers and the module's state
+// that a fresh load of the module would reset.
 #include "GaugeRun.h"
 
+#include "bench/sound/Bursts.h"
 #include "callouts/Lamps.h"
-#include "module/GaugeModule.h"
 #include "panel/Panel.h"
 #include "platform/SoftDirectSound.h"
+#include "platform/web/LinkedModule.h"
 #include "settings/Speeds.h"
 #include "sound/SoundObjects.h"
 
 #include <math.h>
 #include <stdio.h>
 #include <stdlib.h>
-#include <string.h>
 
-namespace {
-
-double HostAirspeed = 0.0;
-int Calls[64];
-// What entry 25 writes into the background's host-filled pointer.
-uint8_t HostBlock[64];
-
-void Count(HostService entry)
+GaugeRun::GaugeRun(bool connectServices)
 {
-    ++Calls[entry];
+    std::string error;
+    if (!host_.Load(LINKED_MODULE_NAME, &error))
+        ADD_FAILURE() << error;
+    // A run of hundreds of thousands of passes keeps no trace of its calls;
+    // the host still counts them.
+    host_.TraceServices(false);
+    if (connectServices)
+        host_.ConnectServices();
+    host_.LendTextBuffers();
+    host_.RegisterAreas(MouseAreas);
 }
 
-void GAUGE_STDCALL Query(ElementHeader*) { Count(ElementTreeQuery); }
-void GAUGE_STDCALL Initialize(ElementHeader*) { Count(ElementTreeInitialize); }
-void GAUGE_STDCALL Update(ElementHeader*) { Count(ElementTreeUpdate); }
-void GAUGE_STDCALL Draw(ElementHeader*) { Count(ElementTreeDraw); }
-void GAUGE_STDCALL Release(ElementHeader*) { Count(ElementTreeRelease); }
-void GAUGE_STDCALL Generate(ElementHeader*, uint32_t) { Count(ElementTreeGenerate); }
-void GAUGE_STDCALL AreasRegister(MouseArea*, GaugeHeader*) { Count(MouseAreasRegister); }
-void GAUGE_STDCALL AreasUnregister(MouseArea*, GaugeHeader*) { Count(MouseAreasUnregister); }
-void GAUGE_STDCALL AreasInstall(MouseArea*, GaugeHeader*, void*) { Count(MouseAreasInstall); }
-
-void GAUGE_STDCALL InstallTree(ElementHeader* element, uint32_t)
+PassView GaugeRun::Pass(double airspeed)
 {
-    Count(ElementTreeInstall);
-    reinterpret_cast<StaticImageElement*>(element)->HostFilled = HostBlock;
-}
-
-void GAUGE_STDCALL LookUp(VariableRecord* variable)
-{
-    Count(VariableLookup);
-    variable->Value = HostAirspeed;
-}
-
-template <typename Form>
-HostServiceAddress Service(Form form)
-{
-    return reinterpret_cast<HostServiceAddress>(form);
-}
-
-ElementHeader* NextOf(ElementHeader* element)
-{
-    return element->Next ? element->Next[0] : nullptr;
-}
-
-} // namespace
-
-GaugeRun::GaugeRun(bool writeServiceTable)
-{
-    memset(Calls, 0, sizeof Calls);
-    memset(Text, 0, sizeof Text);
-    for (HostServiceAddress& entry : services_)
-        entry = nullptr;
-    services_[ElementTreeQuery] = Service(Query);
-    services_[ElementTreeInstall] = Service(InstallTree);
-    services_[ElementTreeInitialize] = Service(Initialize);
-    services_[ElementTreeUpdate] = Service(Update);
-    services_[ElementTreeGenerate] = Service(Generate);
-    services_[ElementTreeDraw] = Service(Draw);
-    services_[ElementTreeRelease] = Service(Release);
-    services_[MouseAreasInstall] = Service(AreasInstall);
-    services_[MouseAreasRegister] = Service(AreasRegister);
-    services_[MouseAreasUnregister] = Service(AreasUnregister);
-    services_[VariableLookup] = Service(LookUp);
-    ImportTable.Services = writeServiceTable ? services_ : nullptr;
-    // The text buffer is the readout element's, found along the chain.
-    for (ElementHeader* e = Linkage.Gauges[0]->Elements[0]; e; e = NextOf(e))
-        if (e->Kind == TextStringKind)
-            reinterpret_cast<TextElement*>(e)->TextBuffer = Text;
-}
-
-GaugeRun::~GaugeRun()
-{
-    ImportTable.Services = nullptr;
-    for (ElementHeader* e = Linkage.Gauges[0]->Elements[0]; e; e = NextOf(e))
-        if (e->Kind == TextStringKind)
-            reinterpret_cast<TextElement*>(e)->TextBuffer = nullptr;
-}
-
-void GaugeRun::Install()
-{
-    Linkage.Gauges[0]->Install(0);
-}
-
-void GaugeRun::Kill()
-{
-    Linkage.Gauges[0]->Kill();
-}
-
-PanelView GaugeRun::Pass(double airspeed)
-{
-    HostAirspeed = airspeed;
-    PanelView view = {};
-    int lamp = 0;
-    int mark = 0;
-    for (ElementHeader* e = Linkage.Gauges[0]->Elements[0]; e; e = NextOf(e)) {
-        if (e->Kind == IconKind) {
-            IconElement* icon = reinterpret_cast<IconElement*>(e);
-            // The lamps come first in the chain, then the marks.
-            if (lamp < 3) {
-                view.StageBefore[lamp] = CalloutStage;
-                view.Lamps[lamp] = icon->Callback(e);
-                view.StageAfter[lamp] = CalloutStage;
-                ++lamp;
-            } else if (mark < 3) {
-                view.Marks[mark++] = icon->Callback(e);
-            }
-        } else if (e->Kind == TextStringKind) {
-            TextElement* text = reinterpret_cast<TextElement*>(e);
-            view.ReadoutResult = text->Callback(0.5);
-            view.Readout.assign(Text, strnlen(Text, 4));
-        }
-    }
+    const int32_t before = CalloutStage;
+    host_.Pass(airspeed, &results_);
+    PassView view;
+    static_cast<PanelView&>(view) = ViewOfLumivane(results_);
+    view.StageBefore = before;
+    view.StageAfter = CalloutStage;
     if (SoundDevice)
         SoftDirectSoundAdvance(SoundDevice, SOFT_DIRECTSOUND_RATE / PassesPerSecond);
     return view;
@@ -137,55 +44,24 @@ PanelView GaugeRun::Pass(double airspeed)
 
 AreaHandler GaugeRun::Press(int x, int y, int repeats)
 {
-    if (x < 0 || y < 0 || x >= Width || y >= Height)
+    MouseArea* area = host_.AreaAt(x, y);
+    if (!area)
         return nullptr;
-    bool inGroup = false;
-    for (MouseArea* area = MouseAreas; area->Type != AreaListEnd; ++area) {
-        if (area->Type == AreaGroupStart) {
-            inGroup = true;
-            continue;
-        }
-        if (area->Type == AreaGroupEnd) {
-            inGroup = false;
-            continue;
-        }
-        if (!inGroup || !area->Handler || !(area->Events & LeftButtonDown))
-            continue;
-        if (x < area->X || y < area->Y || x >= area->X + area->Width || y >= area->Y + area->Height)
-            continue;
-        area->Handler(uint32_t(x) | uint32_t(y) << 16, LeftButtonDown);
-        if (area->Events & RepeatWhileHeld)
-            for (int i = 0; i < repeats; ++i)
-                area->Handler(uint32_t(x) | uint32_t(y) << 16, LeftButtonDown | RepeatWhileHeld);
-        return area->Handler;
-    }
-    return nullptr;
-}
-
-int GaugeRun::ServiceCalls(HostService entry) const
-{
-    return Calls[entry];
+    host_.Press(x, y, true, repeats);
+    return area->Handler;
 }
 
 int GaugeRun::Bursts() const
 {
     DWORD count = 0;
     const int16_t* track = SoundDevice ? SoftDirectSoundTrack(SoundDevice, &count) : nullptr;
-    // Gaps shorter than 20 ms are inside one burst; the double beep's gap is
+    // Gaps of up to 20 ms are inside one burst; the double beep's gap is
     // 85 ms, so it counts as two.
-    const DWORD gap = SOFT_DIRECTSOUND_RATE / 50;
-    int bursts = 0;
-    DWORD last = 0;
-    bool any = false;
-    for (DWORD i = 0; i < count; ++i) {
-        if (track[i] == 0)
-            continue;
-        if (!any || i - last > gap)
-            ++bursts;
-        any = true;
-        last = i;
-    }
-    return bursts;
+    BurstFinder finder(SOFT_DIRECTSOUND_RATE / 50);
+    for (DWORD i = 0; i < count; ++i)
+        if (track[i] != 0)
+            finder.Sound(i);
+    return int(finder.Bursts().size());
 }
 
 void GaugeRun::ClearTrack()

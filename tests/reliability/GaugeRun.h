@@ -1,17 +1,18 @@
-// A host for whole-gauge runs in the native build, where the sanitizers
-// watch: it drives the gauge only as the simulator does, through the routines
-// of its gauge header, the element chain evaluated in order at every pass,
-// presses hit-tested against the mouse area list, and a service table whose
-// entry 40 serves the airspeed of the moment. Sounds play on the software
-// DirectSound, whose clock moves one pass of time per pass.
+// Whole-gauge runs in the native build, where the sanitizers watch: the gauge
+// is linked into the test program and hosted by the bench's host
+// (bench/hosting/GaugeHost.h), which opens it by its file name through the
+// loader of a linked module, as the web page does, and drives it only as the
+// simulator does: the routines of its gauge header, the element chain
+// evaluated in order at every pass, presses hit-tested against the mouse area
+// list, and a service table whose entry 40 serves the airspeed of the moment.
+// Sounds play on the software DirectSound, whose clock moves one pass of time
+// per pass.
 #ifndef LUMIVANE_TESTS_RELIABILITY_GAUGERUN_H
 #define LUMIVANE_TESTS_RELIABILITY_GAUGERUN_H
 
-#include "host/Records.h"
-#include "host/Services.h"
-#include "platform/Platform.h"
-
+#include "bench/hosting/GaugeHost.h"
 #include "tests/settings/SettingsFixture.h"
+#include "tests/support/PanelView.h"
 
 #include <gtest/gtest.h>
 
@@ -19,34 +20,33 @@
 #include <string>
 #include <vector>
 
-// What the host shows after one pass.
-struct PanelView {
-    double Lamps[3];  // lamp 1, 2, 3: 0.0 lit, -1.0 dark
-    double Marks[3];  // bottom (Speed1), middle (Speed2), top (Speed3)
-    std::string Readout;
-    double ReadoutResult;
-    int32_t StageBefore[3]; // CalloutStage as each lamp found it
-    int32_t StageAfter[3];
+// What the host shows after one pass, and CalloutStage before and after it.
+struct PassView : PanelView {
+    int32_t StageBefore = 0;
+    int32_t StageAfter = 0;
+    // Whether lamp 1, 2 or 3 asked for its call-out in the pass: lamp k
+    // moves the stage from k - 1 to k, and the lamps are evaluated in order,
+    // so the stages a pass moved through are the call-outs it asked for.
+    bool Asked(int lamp) const { return StageBefore < lamp && lamp <= StageAfter; }
 };
 
 class GaugeRun {
 public:
     static constexpr int PassesPerSecond = 18;
-    static constexpr int Width = 100;
-    static constexpr int Height = 70;
 
-    // Writes the service table into ImportTable unless told not to, and
-    // hands the readout its text buffer.
-    explicit GaugeRun(bool writeServiceTable = true);
-    // Takes both back; the gauge is not killed here.
-    ~GaugeRun();
+    // Loads the gauge and connects the service table unless told not to.
+    // The run shows and presses the gauge from the start: the readout has
+    // its buffer and the gauge's areas answer presses before install (and
+    // without a service table), as a host that misbehaves would have it.
+    explicit GaugeRun(bool connectServices = true);
 
-    void Install();
-    void Kill();
+    GaugeHost& Host() { return host_; }
+    void Install() { host_.Install(0); }
+    void Kill() { host_.Kill(); }
 
     // One pass at this airspeed: every element in chain order, then a pass
     // of time on the sound device, if the gauge has one.
-    PanelView Pass(double airspeed);
+    PassView Pass(double airspeed);
 
     // A left press at panel pixel x, y: the handler of the area there runs,
     // and again `repeats` times where the area repeats while held. Returns
@@ -54,18 +54,13 @@ public:
     // gauge).
     AreaHandler Press(int x, int y, int repeats = 0);
 
-    // How often the gauge called this service entry.
-    int ServiceCalls(HostService entry) const;
-
-    // The sound device's samples so far, and the bursts of sound in them.
-    // The device is the one the gauge holds now.
+    // The bursts of sound the device the gauge holds now has played.
     int Bursts() const;
     void ClearTrack();
 
-    char Text[16];
-
 private:
-    HostServiceAddress services_[64];
+    GaugeHost host_;
+    PassResults results_;
 };
 
 // Every whole-gauge test starts from a freshly loaded module in a scratch

@@ -68,7 +68,7 @@ TEST_F(HostFaults, OutOfOrderCallsCrashNothingAndLeakOnlyASecondInstall)
                 for (double v : Ramp(120, 0, 60))
                     flight.push_back(v);
                 for (double v : flight) {
-                    PanelView view = run.Pass(v);
+                    PassView view = run.Pass(v);
                     // Without a service table the record keeps what it
                     // held, 0, and the lamps judge that.
                     double seen = s.writesServiceTable ? v : 0.0;
@@ -90,10 +90,10 @@ TEST_F(HostFaults, OutOfOrderCallsCrashNothingAndLeakOnlyASecondInstall)
         EXPECT_EQ(SoftDirectSoundLiveDevices(), s.devices);
         EXPECT_EQ(SoftDirectSoundLiveBuffers(), s.buffers);
         EXPECT_EQ(GaugeLiveBlocks(), s.blocks);
-        EXPECT_EQ(run.ServiceCalls(ElementTreeInstall), s.installs);
-        EXPECT_EQ(run.ServiceCalls(ElementTreeRelease), s.releases);
-        EXPECT_EQ(run.ServiceCalls(MouseAreasRegister), s.installs);
-        EXPECT_EQ(run.ServiceCalls(MouseAreasUnregister), s.releases);
+        EXPECT_EQ(run.Host().ServiceCalls(ElementTreeInstall), s.installs);
+        EXPECT_EQ(run.Host().ServiceCalls(ElementTreeRelease), s.releases);
+        EXPECT_EQ(run.Host().ServiceCalls(MouseAreasRegister), s.installs);
+        EXPECT_EQ(run.Host().ServiceCalls(MouseAreasUnregister), s.releases);
 
         // The price of a second install: what the first one made, measured
         // and then given back here so that the run ends clean.

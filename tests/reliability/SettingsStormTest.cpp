@@ -133,7 +133,7 @@ TEST_F(SettingsStorm, SpeedsStayInOrderAndEveryWrittenFileHoldsTheSpeed)
         GaugeRun run;
         if (pick(3) == 0) {
             const int32_t loadedBefore = SettingsLoaded;
-            PanelView view = run.Pass(0);
+            PassView view = run.Pass(0);
             ++passes;
             loads += SettingsLoaded && !loadedBefore;
             const int32_t shown = *SelectedSpeedValue();

@@ -51,11 +51,11 @@ TEST_F(Soak, EveryCompletedTakeOffAsksForThreeCallOutsAndNothingGrows)
         bool crossed = false, dip = false, reachedTop = false;
         int asked = 0;
         auto fly = [&](double v) {
-            PanelView view = run.Pass(v);
+            PassView view = run.Pass(v);
             ++passes;
             const int32_t thresholds[3] = {Speed1, Speed2, Speed3};
             for (int k = 0; k < 3; ++k) {
-                if (view.StageBefore[k] == k && view.StageAfter[k] == k + 1) {
+                if (view.Asked(k + 1)) {
                     ++asked;
                     EXPECT_LE(v, top) << "a call-out asked for above Speed3 + 10";
                     EXPECT_GE(v, thresholds[k]) << "call-out " << k + 1 << " below its speed";

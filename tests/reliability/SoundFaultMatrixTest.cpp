@@ -157,12 +157,12 @@ protected:
                 lost = true;
             }
             const uint64_t at = SoundDevice ? SoftDirectSoundClock(SoundDevice) : 0;
-            PanelView view = run.Pass(v);
+            PassView view = run.Pass(v);
             const int32_t thresholds[3] = {Speed1, Speed2, Speed3};
             for (int k = 0; k < 3; ++k) {
                 bool lit = thresholds[k] <= v && v <= Speed3 + 10;
                 EXPECT_EQ(view.Lamps[k], lit ? 0.0 : -1.0) << "lamp " << k + 1 << " at " << v;
-                if (view.StageBefore[k] == k && view.StageAfter[k] == k + 1)
+                if (view.Asked(k + 1))
                     asked.push_back({at, k + 1});
             }
         }
