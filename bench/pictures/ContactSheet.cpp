@@ -55,7 +55,8 @@ void FrameSelector::Offer(const Image& frame, const std::string& label)
         kept_.push_back(latest_);
     ++offered_;
     if (kept_.size() == MostKept) {
-        for (size_t i = 0; i < MostKept / 2; ++i)
+        // The first stays where it is: moved onto itself it would be emptied.
+        for (size_t i = 1; i < MostKept / 2; ++i)
             kept_[i] = std::move(kept_[i * 2]);
         kept_.resize(MostKept / 2);
         stride_ *= 2;
