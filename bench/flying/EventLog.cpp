@@ -90,6 +90,8 @@ std::string EventLine(const PassRecord& pass)
     for (int i = 0; i < pass.PlayCount; ++i)
         plays.push_back(pass.Plays[i]);
     line["plays"] = plays;
+    if (pass.PlaysLeftOut)
+        line["plays_left_out"] = pass.PlaysLeftOut;
     if (reading && reading->Lumivane) {
         Json speeds = Json::array();
         for (int i = 0; i < PanelSpeeds; ++i)
@@ -102,12 +104,16 @@ std::string EventLine(const PassRecord& pass)
     for (int i = 0; i < pass.HandlerCount; ++i)
         handlers.push_back("area " + std::to_string(pass.Handlers[i]));
     line["handlers"] = handlers;
+    if (pass.HandlersLeftOut)
+        line["handlers_left_out"] = pass.HandlersLeftOut;
     if (pass.FaultCount && pass.Faults) {
         Json faults = Json::array();
         for (size_t i = 0; i < pass.FaultCount; ++i)
             faults.push_back((*pass.Faults)[pass.FirstFault + i]);
         line["stack"] = faults;
     }
+    if (pass.FaultsLeftOut)
+        line["stack_left_out"] = pass.FaultsLeftOut;
     // Escaped to ASCII, and any invalid byte replaced rather than thrown on.
     return line.dump(-1, ' ', true, Json::error_handler_t::replace) + "\n";
 }

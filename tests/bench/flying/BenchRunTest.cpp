@@ -17,6 +17,7 @@
 
 #include <stdio.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -203,26 +204,81 @@ TEST(BenchHost, ADeviceThatCannotBeOpenedIsNamedInTheSummary)
 }
 
 // The summary says each kind of fault once, in the order first met, with how
-// many times it came, and the count of them all.
-TEST(BenchHost, TheSummarySaysEachFaultOnceWithItsCount)
+// many times it came, and the count of them all; past its kinds it counts
+// the rest, and past its faults kept word for word it only counts them, so
+// that a module that faults at every pass of a day, each time in new words,
+// is summed up in a page. A run that calls out thousands of times lists its
+// first call-outs and its last.
+TEST(BenchHost, TheSummarySaysEachFaultOnceWithItsCountHoweverMany)
 {
+    const size_t kinds = RunSummary::MostFaultKinds, kept = RunSummary::MostFaultsKept;
+    std::vector<std::string> many(kept * 4, "again");
+    std::vector<std::string> different;
+    for (size_t i = 0; i < kinds + 5; ++i)
+        different.push_back("fault " + std::to_string(i));
+    std::string allKinds, allKindsOften;
+    for (size_t i = 0; i < kinds; ++i) {
+        allKinds += "\n  fault " + std::to_string(i);
+        allKindsOften += "\n  fault " + std::to_string(i) + " (1000 times)";
+    }
     const struct {
         std::vector<std::string> faults;
-        const char* said;
+        size_t repeat;
+        std::string said;
     } rows[] = {
-        {{}, "\nNo faults."},
-        {{"a"}, "\n1 fault:\n  a"},
-        {{"a", "b"}, "\n2 faults:\n  a\n  b"},
-        {{"b", "a", "b", "b"}, "\n4 faults:\n  b (3 times)\n  a"},
-        {{"a", "a"}, "\n2 faults:\n  a (2 times)"},
+        {{}, 1, "\nNo faults."},
+        {{"a"}, 1, "\n1 fault:\n  a"},
+        {{"a", "b"}, 1, "\n2 faults:\n  a\n  b"},
+        {{"b", "a", "b", "b"}, 1, "\n4 faults:\n  b (3 times)\n  a"},
+        {{"a", "a"}, 1, "\n2 faults:\n  a (2 times)"},
+        {many, 1, "\n" + std::to_string(kept * 4) + " faults:\n  again (" + std::to_string(kept * 4) + " times)"},
+        {different, 1, "\n" + std::to_string(kinds + 5) + " faults:" + allKinds + "\n  and 5 faults of other kinds"},
+        {different, 1000,
+            "\n" + std::to_string((kinds + 5) * 1000) + " faults:" + allKindsOften + "\n  and " + std::to_string(5 * 1000) +
+                " faults of other kinds"},
     };
     for (const auto& row : rows) {
         RunSummary summary;
-        summary.Faults = row.faults;
+        std::vector<std::string> sent;
+        for (size_t r = 0; r < row.repeat; ++r)
+            for (const std::string& fault : row.faults) {
+                NoteFault(&summary, fault);
+                sent.push_back(fault);
+            }
         const std::string text = DescribeSummary(summary);
+        ASSERT_GE(text.size(), row.said.size()) << text;
         const std::string said = row.said;
-        ASSERT_GE(text.size(), said.size());
         EXPECT_EQ(text.substr(text.size() - said.size()), said) << text;
+        EXPECT_EQ(summary.FaultCount, sent.size());
+        EXPECT_LE(summary.Faults.size(), kept);
+        EXPECT_LE(summary.FaultKinds.size(), kinds);
+        EXPECT_EQ(summary.Faults, std::vector<std::string>(sent.begin(), sent.begin() + std::min(sent.size(), kept)))
+            << "the first faults, word for word";
+    }
+    // Call-outs: all of them while few, then the first ten, how many more,
+    // and the last two.
+    const struct {
+        size_t plays;
+        const char* said;
+    } callouts[] = {
+        {0, "\nNo call-out was started."},
+        {1, "\nCall-outs started: Wave1 at 0.00 s."},
+        {12, "\nCall-outs started: Wave1 at 0.00 s; Wave1 at 1.00 s; Wave1 at 2.00 s; Wave1 at 3.00 s; Wave1 at 4.00 s; "
+             "Wave1 at 5.00 s; Wave1 at 6.00 s; Wave1 at 7.00 s; Wave1 at 8.00 s; Wave1 at 9.00 s; Wave1 at 10.00 s; "
+             "Wave1 at 11.00 s."},
+        {13, "\n13 call-outs started: Wave1 at 0.00 s; Wave1 at 1.00 s; Wave1 at 2.00 s; Wave1 at 3.00 s; Wave1 at "
+             "4.00 s; Wave1 at 5.00 s; Wave1 at 6.00 s; Wave1 at 7.00 s; Wave1 at 8.00 s; Wave1 at 9.00 s; 1 more; "
+             "Wave1 at 11.00 s; Wave1 at 12.00 s."},
+        {100000, "\n100000 call-outs started: Wave1 at 0.00 s; Wave1 at 1.00 s; Wave1 at 2.00 s; Wave1 at 3.00 s; "
+                 "Wave1 at 4.00 s; Wave1 at 5.00 s; Wave1 at 6.00 s; Wave1 at 7.00 s; Wave1 at 8.00 s; Wave1 at 9.00 s; "
+                 "99988 more; Wave1 at 99998.00 s; Wave1 at 99999.00 s."},
+    };
+    for (const auto& row : callouts) {
+        RunSummary summary;
+        for (size_t i = 0; i < row.plays; ++i)
+            summary.Plays.push_back({double(i), "Wave1"});
+        const std::string text = DescribeSummary(summary);
+        EXPECT_NE(text.find(std::string(row.said) + "\n"), std::string::npos) << row.plays << " call-outs: " << text;
     }
 }
 

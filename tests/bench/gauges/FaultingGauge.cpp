@@ -1,0 +1,196 @@
+// Faulting.gau: a gauge module of the bench's tests that crashes where a
+// scenario asks it to, so that the bench is shown to name the routine,
+// element or handler a module crashed in, and when, instead of crashing with
+// it. A background, a lamp lit from 50 knots, a text element and one mouse
+// area over the whole panel. The airspeed a pass is flown at picks the fault:
+//   1000  the lamp's callback writes through a null pointer
+//   2000  the lamp's callback divides an integer by zero
+//   3000  the lamp's callback calls a null routine (the fault is then at
+//         address 0, outside any module)
+//   4000  the text callback reads through a null pointer
+//   5000  the update routine writes through a null pointer
+//   6000  the kill routine will, when the gauge is killed
+// and a press on the panel makes the area's handler write through a null
+// pointer. Built as the gauge is, with no start files and no runtime DLL.
+#include "host/Records.h"
+#include "host/Services.h"
+
+#include <stdint.h>
+
+#ifdef _WIN32
+#include <windows.h>
+#define FAULTING_EXPORT
+#else
+#define FAULTING_EXPORT __attribute__((visibility("default")))
+#endif
+
+extern "C" {
+FAULTING_EXPORT extern ModuleLinkage Linkage;
+FAULTING_EXPORT extern ModuleImports ImportTable;
+}
+
+namespace {
+
+extern StaticImageElement Background;
+extern IconElement Lamp;
+extern TextElement Shown;
+extern GaugeHeader Gauge;
+
+// Read through volatile pointers, so that the compiler keeps every fault
+// where it is written, as a real module's slip would be.
+int* volatile Nowhere = nullptr;
+volatile int Zero = 0;
+void (*volatile NoRoutine)(void) = nullptr;
+
+VariableRecord AirspeedVariable = {AirspeedVariableNumber, {}, 0.0, {}};
+bool KillFaults = false;
+
+double CurrentAirspeed()
+{
+    HostServiceAddress* table = ImportTable.Services;
+    if (table)
+        reinterpret_cast<VariableService>(table[VariableLookup])(&AirspeedVariable);
+    return AirspeedVariable.Value;
+}
+
+double GAUGE_STDCALL LampCallback(void*)
+{
+    const double v = CurrentAirspeed();
+    if (v == 1000)
+        *Nowhere = 1;
+    if (v == 2000)
+        return double(1000 / Zero);
+    if (v == 3000)
+        NoRoutine();
+    KillFaults = v == 6000;
+    return v >= 50 ? 0.0 : -1.0;
+}
+
+double GAUGE_STDCALL TextCallback(double value)
+{
+    if (CurrentAirspeed() == 4000)
+        return double(*Nowhere);
+    if (Shown.TextBuffer) {
+        Shown.TextBuffer[0] = 'F';
+        Shown.TextBuffer[1] = 0;
+    }
+    return value;
+}
+
+int32_t GAUGE_STDCALL PanelPressed(uint32_t, uint32_t)
+{
+    *Nowhere = 2;
+    return 1;
+}
+
+MouseArea Areas[] = {
+    {AreaGroupStart, 0, 0, 0, 0, NoCursor, 0, 0, 0, nullptr, 0},
+    {AreaInGroup, 0, 0, 100, 70, HandCursor, 0, LeftButtonDown, 0, PanelPressed, 0},
+    {AreaListEnd, 0, 0, 0, 0, 0, 0, 0, 0, nullptr, 0},
+};
+
+template <typename Service>
+Service Entry(HostService entry)
+{
+    HostServiceAddress* table = ImportTable.Services;
+    return table ? reinterpret_cast<Service>(table[entry]) : nullptr;
+}
+
+void GAUGE_STDCALL Nothing(void)
+{
+}
+
+void GAUGE_STDCALL Query(void)
+{
+    if (ElementService service = Entry<ElementService>(ElementTreeQuery))
+        service(&Background.Header);
+}
+
+void GAUGE_STDCALL Install(uint32_t value)
+{
+    if (ElementValueService service = Entry<ElementValueService>(ElementTreeInstall))
+        service(&Background.Header, value);
+    if (AreaInstallService service = Entry<AreaInstallService>(MouseAreasInstall))
+        service(Areas, &Gauge, nullptr);
+    if (AreaService service = Entry<AreaService>(MouseAreasRegister))
+        service(Areas, &Gauge);
+}
+
+void GAUGE_STDCALL Update(void)
+{
+    if (CurrentAirspeed() == 5000)
+        *Nowhere = 3;
+}
+
+void GAUGE_STDCALL Generate(uint32_t)
+{
+}
+
+void GAUGE_STDCALL Kill(void)
+{
+    if (KillFaults)
+        *Nowhere = 4;
+    if (AreaService service = Entry<AreaService>(MouseAreasUnregister))
+        service(Areas, &Gauge);
+    if (ElementService service = Entry<ElementService>(ElementTreeRelease))
+        service(&Background.Header);
+}
+
+ElementHeader* BackgroundNext[] = {&Lamp.Header, nullptr};
+ElementHeader* LampNext[] = {&Shown.Header, nullptr};
+ElementList Elements = {&Background.Header, nullptr};
+FailureRecord Failures[] = {{2, 0}, {0, 0}, {0, 0}};
+
+constexpr uint32_t Drawn = HostDisplayFlag | TransparentImage;
+constexpr uint32_t Redrawn = HostDisplayFlag | RestoreBeneath | TransparentImage;
+
+StaticImageElement Background = {
+    {StaticImageKind, 4096, 0, 0, {}, &Gauge, nullptr, BackgroundNext, nullptr, Drawn, {}},
+    nullptr,
+    {},
+};
+
+IconElement Lamp = {{IconKind, 8192, 22, 7, {}, &Gauge, nullptr, LampNext, Failures, Redrawn, {}}, {5, {}},
+    LampCallback, {0, 0, 0, 0, 0, 1, 0, 0, 0, 0, 0}};
+
+TextElement Shown = {
+    {TextStringKind, -1, 25, 35, {}, &Gauge, nullptr, nullptr, nullptr, Redrawn, {}},
+    {{AirspeedVariableNumber, {}}, {0, {}}, {0, {}}},
+    {},
+    TextCallback,
+    nullptr,
+    0,
+    62,
+    25,
+    {},
+    0xEFEFEF,
+    0,
+    0,
+    {},
+    "Courier New",
+    400,
+    1,
+    0x25,
+    1,
+    {},
+};
+
+GaugeHeader Gauge = {0x262, "Faulting.gau", Elements, Query, Install, Nothing, Update, Generate, Nothing, Kill, 0, 40,
+    {}};
+
+} // namespace
+
+extern "C" {
+
+ModuleLinkage Linkage = {0x13, Nothing, Nothing, {}, {&Gauge, nullptr}};
+ModuleImports ImportTable = {0x0F, nullptr, 0, nullptr};
+
+#ifdef _WIN32
+// The entry point itself: no start files, nothing to set up.
+BOOL WINAPI DllMain(HINSTANCE, DWORD, LPVOID)
+{
+    return TRUE;
+}
+#endif
+
+} // extern "C"
