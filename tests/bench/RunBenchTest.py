@@ -1,9 +1,12 @@
 #!/usr/bin/python3
 # bench/run-bench as a user meets it from Linux, one row each: what it prints,
-# its exit status, and what it leaves in the output folder. A run that never
-# started leaves no folder; the recording device's home never outlives the
-# run; without a sound device the bench says so in one line and ALSA's own
-# complaints stay out of the terminal.
+# its exit status, and what it leaves in the output folder. Its status is the
+# bench's, whether the run was clean (0), found faults (3), was refused (1, 2)
+# or was ended by its module's crash (4, and nothing drawn from the cut-off
+# run). A run that never started leaves no folder; the recording device's
+# home never outlives the run; without a sound device the bench says so in
+# one line and ALSA's own complaints stay out of the terminal; a run flown
+# fast goes through the software DirectSound.
 #
 # Usage: RunBenchTest.py RUN_BENCH WINDOWS_BUILD MODULE WORK_FOLDER
 import os
@@ -22,9 +25,15 @@ def cut_module(folder):
     return path
 
 
+def test_gauge(name):
+    """A gauge of the tests' own, built beside the bench's tests."""
+    return lambda folder: Path(BUILD) / "tests" / "bench" / name
+
+
 # name, scenario text, module maker (or None for the build's), extra
 # environment, expected status, texts the output must hold, texts it must not,
-# and what the output folder must hold afterwards (None: it must not exist).
+# and what the output folder must hold afterwards (None: it must not exist);
+# then, if given, the bench's options besides --frames none.
 ROWS = [
     ("a bad scenario line", "0 airspeed 0\n1 bogus\n", None, {}, 2,
      ["s.txt:2: unknown action 'bogus'"], [], None),
@@ -33,11 +42,21 @@ ROWS = [
     ("no sound device", SHORT, None, {"ALSA_CONFIG_PATH": "EMPTY"}, 0,
      ["No call-out was started.", "DirectSound could not be opened", "--soft-sound hears it"],
      ["ALSA lib"], ["events.jsonl", "settings"]),
+    ("a clean run flown fast", SHORT, None, {}, 0,
+     ["Call-outs started: Wave1 at 1.00 s.", "the software DirectSound's mix", "No faults.", "Chart: "],
+     ["real time"], ["events.jsonl", "settings", "sound.wav", "s.png"], ["--fast"]),
+    ("a run that finds faults", "0 airspeed 0\n0.2 airspeed 950000\n0.5 end\n", test_gauge("TwinLamps.gau"), {}, 3,
+     ["which the bench does not serve (6 times)", "Chart: "], [], ["events.jsonl", "settings", "sound.wav", "s.png"],
+     ["--soft-sound"]),
+    ("a module that crashes", "0 airspeed 60\n1 airspeed 1000\n2 end\n", test_gauge("Faulting.gau"), {}, 4,
+     ["The module crashed in pass 18 (1.00 s): element 1 (icon)'s callback faulted: an access violation writing "
+      "0x00000000 at Faulting.gau+0x", "No chart and no video: the module crashed"], ["Chart: "],
+     ["events.jsonl", "settings", "sound.wav"], ["--soft-sound"]),
 ]
 
 failures = []
 shutil.rmtree(WORK, ignore_errors=True)
-for name, text, make_module, extra, status, wanted, unwanted, left in ROWS:
+for name, text, make_module, extra, status, wanted, unwanted, left, *options in ROWS:
     folder = WORK / name.replace(" ", "-")
     folder.mkdir(parents=True)
     scenario = folder / "s.txt"
@@ -47,8 +66,8 @@ for name, text, make_module, extra, status, wanted, unwanted, left in ROWS:
     env.update({k: str(folder / "empty.conf") if v == "EMPTY" else v for k, v in extra.items()})
     module = [str(make_module(folder))] if make_module else [str(MODULE)]
     out = folder / "out"
-    run = subprocess.run([RUN_BENCH, *module, "--scenario", str(scenario), "--out", str(out), "--frames", "none"],
-                         env=env, capture_output=True, text=True, timeout=120)
+    run = subprocess.run([RUN_BENCH, *module, "--scenario", str(scenario), "--out", str(out), "--frames", "none",
+                          *(options[0] if options else [])], env=env, capture_output=True, text=True, timeout=120)
     said = run.stdout + run.stderr
     problems = []
     if run.returncode != status:
@@ -61,6 +80,11 @@ for name, text, make_module, extra, status, wanted, unwanted, left in ROWS:
         found = sorted(p.name for p in out.iterdir()) if out.exists() else []
         if found != sorted(left + ["s.png"]) and found != sorted(left):
             problems.append(f"left {found}, not {left}")
+        if status == 4 and "s.png" in found:
+            problems.append("a chart drawn from a run the module's crash cut short")
+        events = out / "events.jsonl"
+        if status == 4 and events.is_file() and len(events.read_text().splitlines()) != 18:
+            problems.append("events.jsonl does not end with the pass before the crash, pass 17")
     if problems:
         failures.append(f"{name}: " + "; ".join(problems) + "\n" + said)
 
