@@ -296,7 +296,9 @@ int Fly(BenchRun& run)
     SayHowLong(run);
     // Frames are taken only when asked for: a headless run without them
     // paints nothing.
-    run.Recorder.reset(new FrameRecorder(run.Options.Out, run.Frames, run.Scale));
+    // A window flown without a scenario lasts as long as the person likes.
+    const uint64_t lastPass = run.ScenarioGiven ? uint64_t(floor(run.Flown.End * run.Options.Rate + 1e-9)) : 0;
+    run.Recorder.reset(new FrameRecorder(run.Options.Out, run.Frames, run.Scale, lastPass));
     if (run.Frames != FrameChoice::None) {
         FrameRecorder* recorder = run.Recorder.get();
         run.Options.ShowPass = [recorder](const PassRecord& pass) { recorder->Take(pass); };

@@ -4,6 +4,7 @@
 // panel's mid grey.
 #include "bench/pictures/ContactSheet.h"
 
+#include "bench/files/Files.h"
 #include "bench/pictures/BenchFont.h"
 #include "bench/pictures/TextFace.h"
 
@@ -37,12 +38,23 @@ Image ScaleUp(const Image& image, int scale)
     return scaled;
 }
 
-bool WriteFrame(const std::string& path, const Image& image, int scale)
+bool EncodeFrame(const Image& image, int scale, std::string* png)
 {
+    png->clear();
     if (image.Width <= 0 || image.Height <= 0)
         return false;
     const Image scaled = ScaleUp(image, scale);
-    return stbi_write_png(path.c_str(), scaled.Width, scaled.Height, 3, scaled.Pixels.data(), scaled.Width * 3) != 0;
+    const auto append = [](void* context, void* data, int size) {
+        static_cast<std::string*>(context)->append(static_cast<const char*>(data), size_t(size));
+    };
+    return stbi_write_png_to_func(append, png, scaled.Width, scaled.Height, 3, scaled.Pixels.data(),
+               scaled.Width * 3) != 0;
+}
+
+bool WriteFrame(const std::string& path, const Image& image, int scale)
+{
+    std::string png;
+    return EncodeFrame(image, scale, &png) && WriteWholeFile(path, png);
 }
 
 void FrameSelector::Offer(const Image& frame, const std::string& label)

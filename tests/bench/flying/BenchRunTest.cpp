@@ -1,7 +1,8 @@
 // The bench as a host of the real module: each click point runs exactly its
 // area's handler, a held press repeats only where the area asks for it, the
 // take-off scenario is heard as single, single and double beep and nothing
-// after, and a module that cannot be loaded is named with the reason. Runs
+// after, a flickering run of minutes ends cleanly within its caps, and a
+// module that cannot be loaded is named with the reason. Runs
 // the native Lumivane.gau natively and the DLL under Wine.
 #include "bench/files/Files.h"
 #include "bench/flying/Run.h"
@@ -10,6 +11,7 @@
 #include "bench/sound/AlsaCapture.h"
 #include "bench/sound/Bursts.h"
 #include "bench/hosting/SettingsSandbox.h"
+#include "bench/pictures/FrameRecorder.h"
 #include "bench/sound/SoundTap.h"
 #include "platform/SoftDirectSound.h"
 
@@ -344,6 +346,46 @@ TEST(BenchHost, EachRunRecordsOnlyItsOwnStates)
             EXPECT_NE(summary.Faults[0].find("C:\\elsewhere\\pelmo"), std::string::npos) << summary.Faults[0];
         EXPECT_EQ(SandboxRefusals().size(), row.refuseAt >= 0 ? 1u : 0u) << row.what << ": the sandbox's own list";
     }
+}
+
+// An airspeed that wavers about Speed1 for minutes changes the panel some
+// fifteen hundred times, past every thinning of the contact sheet's frames:
+// the run ends cleanly, every change is a frame, the sheet holds its most
+// and is written, and the summary lists the first call-outs and the last.
+TEST(BenchHost, AFlickeringRunOfMinutesEndsCleanlyWithASheetWithinItsLimit)
+{
+    Scenario scenario;
+    std::string error;
+    ASSERT_TRUE(ParseScenario("settings speed1 80\nsettings speed2 90\nsettings speed3 100\n0 airspeed 80\n"
+                              "0 noise 2 seed 7\n180 end\n",
+                    "flicker.txt", &scenario, &error))
+        << error;
+    RunOptions options;
+    options.Module = ModulePath();
+    options.Out = OutFolder("flicker");
+    options.SoftSound = true;
+    options.Progress = false;
+    FrameRecorder recorder(options.Out, FrameChoice::Changes, 1);
+    options.ShowPass = [&](const PassRecord& pass) { recorder.Take(pass); };
+    RunSummary summary;
+    ASSERT_TRUE(RunScenario(options, scenario, &summary, &error)) << error;
+    EXPECT_TRUE(summary.Crash.empty()) << summary.Crash;
+    EXPECT_EQ(summary.FaultCount, 0u);
+    ASSERT_GT(summary.Plays.size(), 200u) << "a call-out at every return above Speed1";
+    EXPECT_NE(DescribeSummary(summary).find(std::to_string(summary.Plays.size()) + " call-outs started: "),
+        std::string::npos);
+    std::string note;
+    EXPECT_TRUE(recorder.Finish(&note)) << note;
+    const size_t at = note.find("Contact sheet: ");
+    ASSERT_NE(at, std::string::npos) << note;
+    unsigned long shown = 0, changes = 0;
+    ASSERT_EQ(sscanf(note.c_str() + note.find(", ", at) + 2, "%lu of the %lu", &shown, &changes), 2) << note;
+    EXPECT_EQ(shown, 24u) << note;
+    EXPECT_GT(changes, 4 * FrameSelector::MostKept) << "past the selector's second thinning: " << note;
+    EXPECT_NE(note.find("Frames: " + std::to_string(changes) + " in "), std::string::npos) << note;
+    std::vector<uint8_t> sheet;
+    ASSERT_TRUE(ReadWholeFile(JoinPath(options.Out, "frames.png"), &sheet, &error)) << error;
+    EXPECT_GT(sheet.size(), 1000u);
 }
 
 #ifdef _WIN32
