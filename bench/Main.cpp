@@ -35,6 +35,7 @@ struct BenchRun {
     bool RealTime = false, Fast = false, Quiet = false, Window = false, FromLinux = false;
     int Scale = 4;
     std::string FrameWord = "changes";
+    std::string LogWord = "every";
     bool ScenarioGiven = false, OutGiven = false, FramesGiven = false;
     // Made by the steps.
     FrameChoice Frames = FrameChoice::Changes;
@@ -175,6 +176,12 @@ int ParseCommandLine(BenchRun& run)
                        "passes whose picture changed; the default) or none (nothing is painted). Unless none, "
                        "frames.png is a contact sheet of the changes. With --window the default is none")
             ->check(CLI::IsMember({"all", "changes", "none"}));
+    app.add_option("--log", run.LogWord,
+                   "Which passes events.jsonl holds: every (the default) or changes (only those where something it "
+                   "records changed, beside the pass, its time and its airspeed, or that started a call-out, ran a "
+                   "handler or found a fault; the first and the last always). The chart is then drawn through the "
+                   "passes it holds")
+        ->check(CLI::IsMember({"every", "changes"}));
     app.add_option("--scale", run.Scale, "Each panel pixel as a square of N x N in frames and the window (default 4)")
         ->check(CLI::Range(1, 16));
     app.add_flag("--soft-sound", options.SoftSound,
@@ -238,6 +245,7 @@ int CheckOptions(BenchRun& run)
         options.SoftSound = true;
     options.Progress = !run.Quiet;
     options.Record = !options.Out.empty();
+    options.LogChanges = run.LogWord == "changes";
     // The run works in absolute paths (natively it moves into the sandbox);
     // so do the frames and the chart.
     options.Out = AbsolutePath(options.Out);

@@ -19,7 +19,8 @@ public:
     bool Start(const RunOptions& options, std::string* error) override
     {
         flush_ = options.Flush;
-        return log_.Open(JoinPath(options.Out, "events.jsonl"), error);
+        return log_.Open(JoinPath(options.Out, "events.jsonl"), error,
+            options.LogChanges ? LogChoice::Changes : LogChoice::Every);
     }
     void Pass(const PassRecord& pass) override { log_.Write(pass, flush_); }
     void Finish(double, RunSummary*) override { log_.Close(); }
