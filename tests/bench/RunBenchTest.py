@@ -11,6 +11,7 @@
 # Usage: RunBenchTest.py RUN_BENCH WINDOWS_BUILD MODULE WORK_FOLDER
 import os
 import shutil
+import struct
 import subprocess
 import sys
 from pathlib import Path
@@ -22,6 +23,19 @@ SHORT = "0 airspeed 0\n1 airspeed 85\n2 end\n"
 def cut_module(folder):
     path = folder / "cut.gau"
     path.write_bytes(MODULE.read_bytes()[:3000])
+    return path
+
+
+def cut_in_section(folder):
+    """The module cut a byte short of the end of the section that ends
+    last in its file: every section starts in the file, one does not end."""
+    data = MODULE.read_bytes()
+    header = struct.unpack_from("<I", data, 0x3C)[0]
+    sections, optional = struct.unpack_from("<H", data, header + 6)[0], struct.unpack_from("<H", data, header + 20)[0]
+    table = header + 24 + optional
+    end = max(sum(struct.unpack_from("<II", data, table + 40 * i + 16)) for i in range(sections))
+    path = folder / "cut-in-section.gau"
+    path.write_bytes(data[:end - 1])
     return path
 
 
@@ -38,6 +52,8 @@ ROWS = [
     ("a bad scenario line", "0 airspeed 0\n1 bogus\n", None, {}, 2,
      ["s.txt:2: unknown action 'bogus'"], [], None),
     ("a module cut short", SHORT, cut_module, {}, 1, ["cut short"], [], None),
+    ("a module cut inside its last section", SHORT, cut_in_section, {}, 1,
+     ["a PE image cut short: a section runs to byte"], [], None),
     # ALSA's configuration replaced by an empty one: no device at all.
     ("no sound device", SHORT, None, {"ALSA_CONFIG_PATH": "EMPTY"}, 0,
      ["No call-out was started.", "DirectSound could not be opened", "--soft-sound hears it"],
