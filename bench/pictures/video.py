@@ -179,14 +179,21 @@ class Pictures:
     def panel(self, number):
         from PIL import Image
         import bisect
+        import io
         at = bisect.bisect_right(self.numbers, number) - 1
         if at < 0:
             return None
-        key = self.numbers[at]
-        if key not in self.loaded:
-            picture = Image.open(self.frames[key]).convert("RGB")
-            self.loaded = {key: picture.resize(self.panel_size(picture.size), Image.NEAREST)}
-        return self.loaded[key]
+        # The bench writes a picture it showed before as the very same bytes:
+        # a panel that flickers between two pictures is decoded twice, not
+        # at every change.
+        with open(self.frames[self.numbers[at]], "rb") as stream:
+            data = stream.read()
+        if data not in self.loaded:
+            if len(self.loaded) >= 32:
+                self.loaded.pop(next(iter(self.loaded)))
+            picture = Image.open(io.BytesIO(data)).convert("RGB")
+            self.loaded[data] = picture.resize(self.panel_size(picture.size), Image.NEAREST)
+        return self.loaded[data]
 
     def index_at(self, seconds, rate):
         """The pass showing at `seconds` (into the passes): pass n shows from
