@@ -172,11 +172,11 @@ bool ScenarioRun::Runner::Start(std::string* error)
     reader_.ModuleLoaded(sandbox_);
     host_.TraceServices(false);
     host_.ConnectServices();
+    passes_ = uint64_t(floor(scenario_.End * options_.Rate + 1e-9)) + 1;
     DoInstall();
     if (host_.Faulted())
         Crashed(0);
     summary_->StackMeasured = StackBalanceMeasured;
-    passes_ = uint64_t(floor(scenario_.End * options_.Rate + 1e-9)) + 1;
     samplesPerPass_ = SOFT_DIRECTSOUND_RATE / options_.Rate;
     if (options_.Progress)
         progress_.Start(scenario_.End);
@@ -338,6 +338,10 @@ bool ScenarioRun::Runner::Step()
     uint64_t from = uint64_t(double(pass) * samplesPerPass_);
     uint64_t to = uint64_t(double(pass + 1) * samplesPerPass_);
     TapAdvance(uint32_t(to - from));
+    // What the software device played is kept only for a recorder to write
+    // out: a window or a page without one, open for hours, keeps none of it.
+    if (recorders_.empty())
+        ForgetHeardTrack();
     if (realTime_) {
         std::this_thread::sleep_until(started_ + std::chrono::duration_cast<Clock::duration>(
             std::chrono::duration<double>(double(pass + 1) / rate)));

@@ -25,7 +25,7 @@ extern const bool GaugeFaultsCaught;
 void CatchGaugeFaults(void* module);
 
 // Whether the last call into the module faulted, and what the fault was:
-// "an access violation writing 0x00000000 at TwinFault.gau+0x1234". Clears
+// "an access violation writing 0x00000000 at Faulting.gau+0x1234". Clears
 // it. False (and nothing said) where the call returned.
 bool TakeGaugeFault(std::string* what);
 

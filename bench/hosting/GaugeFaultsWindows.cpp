@@ -50,28 +50,43 @@ const char* OwnProgram = nullptr;
 int OwnStatus = 0;
 LPTOP_LEVEL_EXCEPTION_FILTER Previous = nullptr;
 
+// The exceptions that are a fault of the code that raised them, with what
+// they are called in a message.
+const struct {
+    DWORD Code;
+    const char* Name;
+} Faults[] = {
+    {EXCEPTION_ACCESS_VIOLATION, "an access violation"},
+    {EXCEPTION_IN_PAGE_ERROR, "a page that could not be read in"},
+    {EXCEPTION_DATATYPE_MISALIGNMENT, "a misaligned access"},
+    {EXCEPTION_ARRAY_BOUNDS_EXCEEDED, "an array bound exceeded"},
+    {EXCEPTION_INT_DIVIDE_BY_ZERO, "an integer division by zero"},
+    {EXCEPTION_INT_OVERFLOW, "an integer overflow"},
+    {EXCEPTION_FLT_DIVIDE_BY_ZERO, "a floating-point division by zero"},
+    {EXCEPTION_FLT_INVALID_OPERATION, "a floating-point exception"},
+    {EXCEPTION_FLT_OVERFLOW, "a floating-point exception"},
+    {EXCEPTION_FLT_UNDERFLOW, "a floating-point exception"},
+    {EXCEPTION_FLT_INEXACT_RESULT, "a floating-point exception"},
+    {EXCEPTION_FLT_DENORMAL_OPERAND, "a floating-point exception"},
+    {EXCEPTION_FLT_STACK_CHECK, "a floating-point exception"},
+    {EXCEPTION_ILLEGAL_INSTRUCTION, "an illegal instruction"},
+    {EXCEPTION_PRIV_INSTRUCTION, "a privileged instruction"},
+    {EXCEPTION_STACK_OVERFLOW, "a stack overflow"},
+};
+
+// What the exception is called, or null when it is no fault (a debugger's
+// breakpoint, a C++ exception, a control-C).
+const char* FaultName(DWORD code)
+{
+    for (const auto& fault : Faults)
+        if (fault.Code == code)
+            return fault.Name;
+    return nullptr;
+}
+
 bool IsFault(DWORD code)
 {
-    switch (code) {
-    case EXCEPTION_ACCESS_VIOLATION:
-    case EXCEPTION_IN_PAGE_ERROR:
-    case EXCEPTION_DATATYPE_MISALIGNMENT:
-    case EXCEPTION_ARRAY_BOUNDS_EXCEEDED:
-    case EXCEPTION_INT_DIVIDE_BY_ZERO:
-    case EXCEPTION_INT_OVERFLOW:
-    case EXCEPTION_FLT_DIVIDE_BY_ZERO:
-    case EXCEPTION_FLT_INVALID_OPERATION:
-    case EXCEPTION_FLT_OVERFLOW:
-    case EXCEPTION_FLT_UNDERFLOW:
-    case EXCEPTION_FLT_INEXACT_RESULT:
-    case EXCEPTION_FLT_DENORMAL_OPERAND:
-    case EXCEPTION_FLT_STACK_CHECK:
-    case EXCEPTION_ILLEGAL_INSTRUCTION:
-    case EXCEPTION_PRIV_INSTRUCTION:
-    case EXCEPTION_STACK_OVERFLOW:
-        return true;
-    }
-    return false;
+    return FaultName(code) != nullptr;
 }
 
 bool InHostedModule(uintptr_t address)
@@ -111,64 +126,35 @@ LONG CALLBACK FirstChance(EXCEPTION_POINTERS* pointers)
     return EXCEPTION_CONTINUE_SEARCH;
 }
 
-const char* FaultName(DWORD code)
-{
-    switch (code) {
-    case EXCEPTION_ACCESS_VIOLATION:
-        return "an access violation";
-    case EXCEPTION_IN_PAGE_ERROR:
-        return "a page that could not be read in";
-    case EXCEPTION_DATATYPE_MISALIGNMENT:
-        return "a misaligned access";
-    case EXCEPTION_ARRAY_BOUNDS_EXCEEDED:
-        return "an array bound exceeded";
-    case EXCEPTION_INT_DIVIDE_BY_ZERO:
-        return "an integer division by zero";
-    case EXCEPTION_INT_OVERFLOW:
-        return "an integer overflow";
-    case EXCEPTION_FLT_DIVIDE_BY_ZERO:
-        return "a floating-point division by zero";
-    case EXCEPTION_FLT_INVALID_OPERATION:
-    case EXCEPTION_FLT_OVERFLOW:
-    case EXCEPTION_FLT_UNDERFLOW:
-    case EXCEPTION_FLT_INEXACT_RESULT:
-    case EXCEPTION_FLT_DENORMAL_OPERAND:
-    case EXCEPTION_FLT_STACK_CHECK:
-        return "a floating-point exception";
-    case EXCEPTION_ILLEGAL_INSTRUCTION:
-        return "an illegal instruction";
-    case EXCEPTION_PRIV_INSTRUCTION:
-        return "a privileged instruction";
-    case EXCEPTION_STACK_OVERFLOW:
-        return "a stack overflow";
-    }
-    return "an exception";
-}
-
-// "an access violation writing 0x00000000 at TwinFault.gau+0x1234": the
+// "an access violation writing 0x00000000 at Faulting.gau+0x1234": the
 // code's place named by the module that holds it, where one does.
 std::string Describe(const SeenFault& fault)
 {
-    char text[400];
+    char text[400], unnamed[40];
+    const char* name = FaultName(fault.Code);
+    if (!name) {
+        snprintf(unnamed, sizeof unnamed, "the exception 0x%08lX", static_cast<unsigned long>(fault.Code));
+        name = unnamed;
+    }
     int used = 0;
     if (fault.Touched)
-        used = snprintf(text, sizeof text, "%s %s 0x%08lX at ", FaultName(fault.Code),
+        used = snprintf(text, sizeof text, "%s %s 0x%08lX at ", name,
             fault.Access == 0 ? "reading" : fault.Access == 8 ? "executing" : "writing",
             static_cast<unsigned long>(fault.Target));
     else
-        used = snprintf(text, sizeof text, "%s at ", FaultName(fault.Code));
+        used = snprintf(text, sizeof text, "%s at ", name);
     HMODULE holder = nullptr;
     char path[MAX_PATH] = {};
     // A call through a null or small pointer faults in the first page,
     // which no module holds (and a null address would name the program).
-    if (fault.Address >= 0x10000 && GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-            reinterpret_cast<LPCSTR>(fault.Address), &holder) &&
+    const DWORD lookUp = GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT;
+    if (fault.Address >= 0x10000 && GetModuleHandleExA(lookUp, reinterpret_cast<LPCSTR>(fault.Address), &holder) &&
         GetModuleFileNameA(holder, path, sizeof path) > 0) {
-        const char* name = path;
+        const char* file = path;
         for (const char* c = path; *c; ++c)
             if (*c == '\\' || *c == '/')
-                name = c + 1;
-        snprintf(text + used, sizeof text - size_t(used), "%s+0x%lX", name,
+                file = c + 1;
+        snprintf(text + used, sizeof text - size_t(used), "%s+0x%lX", file,
             static_cast<unsigned long>(fault.Address - reinterpret_cast<uintptr_t>(holder)));
     } else {
         snprintf(text + used, sizeof text - size_t(used), "0x%08lX", static_cast<unsigned long>(fault.Address));

@@ -12,21 +12,11 @@
 //   6000  the kill routine will, when the gauge is killed
 // and a press on the panel makes the area's handler write through a null
 // pointer. Built as the gauge is, with no start files and no runtime DLL.
-#include "host/Records.h"
-#include "host/Services.h"
-
-#include <stdint.h>
-
-#ifdef _WIN32
-#include <windows.h>
-#define FAULTING_EXPORT
-#else
-#define FAULTING_EXPORT __attribute__((visibility("default")))
-#endif
+#include "tests/bench/gauges/TestGauge.h"
 
 extern "C" {
-FAULTING_EXPORT extern ModuleLinkage Linkage;
-FAULTING_EXPORT extern ModuleImports ImportTable;
+TEST_GAUGE_EXPORT extern ModuleLinkage Linkage;
+TEST_GAUGE_EXPORT extern ModuleImports ImportTable;
 }
 
 namespace {
@@ -66,7 +56,7 @@ double GAUGE_STDCALL LampCallback(void*)
     return v >= 50 ? 0.0 : -1.0;
 }
 
-double GAUGE_STDCALL TextCallback(double value)
+double GAUGE_STDCALL ShowLetter(double value)
 {
     if (CurrentAirspeed() == 4000)
         return double(*Nowhere);
@@ -89,30 +79,23 @@ MouseArea Areas[] = {
     {AreaListEnd, 0, 0, 0, 0, 0, 0, 0, 0, nullptr, 0},
 };
 
-template <typename Service>
-Service Entry(HostService entry)
-{
-    HostServiceAddress* table = ImportTable.Services;
-    return table ? reinterpret_cast<Service>(table[entry]) : nullptr;
-}
-
 void GAUGE_STDCALL Nothing(void)
 {
 }
 
 void GAUGE_STDCALL Query(void)
 {
-    if (ElementService service = Entry<ElementService>(ElementTreeQuery))
+    if (ElementService service = HostEntry<ElementService>(ImportTable, ElementTreeQuery))
         service(&Background.Header);
 }
 
 void GAUGE_STDCALL Install(uint32_t value)
 {
-    if (ElementValueService service = Entry<ElementValueService>(ElementTreeInstall))
+    if (ElementValueService service = HostEntry<ElementValueService>(ImportTable, ElementTreeInstall))
         service(&Background.Header, value);
-    if (AreaInstallService service = Entry<AreaInstallService>(MouseAreasInstall))
+    if (AreaInstallService service = HostEntry<AreaInstallService>(ImportTable, MouseAreasInstall))
         service(Areas, &Gauge, nullptr);
-    if (AreaService service = Entry<AreaService>(MouseAreasRegister))
+    if (AreaService service = HostEntry<AreaService>(ImportTable, MouseAreasRegister))
         service(Areas, &Gauge);
 }
 
@@ -130,9 +113,9 @@ void GAUGE_STDCALL Kill(void)
 {
     if (KillFaults)
         *Nowhere = 4;
-    if (AreaService service = Entry<AreaService>(MouseAreasUnregister))
+    if (AreaService service = HostEntry<AreaService>(ImportTable, MouseAreasUnregister))
         service(Areas, &Gauge);
-    if (ElementService service = Entry<ElementService>(ElementTreeRelease))
+    if (ElementService service = HostEntry<ElementService>(ImportTable, ElementTreeRelease))
         service(&Background.Header);
 }
 
@@ -153,27 +136,7 @@ StaticImageElement Background = {
 IconElement Lamp = {{IconKind, 8192, 22, 7, {}, &Gauge, nullptr, LampNext, Failures, Redrawn, {}}, {5, {}},
     LampCallback, {0, 0, 0, 0, 0, 1, 0, 0, 0, 0, 0}};
 
-TextElement Shown = {
-    {TextStringKind, -1, 25, 35, {}, &Gauge, nullptr, nullptr, nullptr, Redrawn, {}},
-    {{AirspeedVariableNumber, {}}, {0, {}}, {0, {}}},
-    {},
-    TextCallback,
-    nullptr,
-    0,
-    62,
-    25,
-    {},
-    0xEFEFEF,
-    0,
-    0,
-    {},
-    "Courier New",
-    400,
-    1,
-    0x25,
-    1,
-    {},
-};
+TextElement Shown = TextRecord(&Gauge, ShowLetter, 1);
 
 GaugeHeader Gauge = {0x262, "Faulting.gau", Elements, Query, Install, Nothing, Update, Generate, Nothing, Kill, 0, 40,
     {}};

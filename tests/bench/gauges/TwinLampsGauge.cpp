@@ -4,21 +4,11 @@
 // and record it through the host's contract alone, as it does Lumivane, so
 // that nothing of Lumivane's panel hides in the host. Built as the gauge is:
 // plain records, callee-cleans routines, no start files and no runtime DLL.
-#include "host/Records.h"
-#include "host/Services.h"
-
-#include <stdint.h>
-
-#ifdef _WIN32
-#include <windows.h>
-#define TWIN_EXPORT
-#else
-#define TWIN_EXPORT __attribute__((visibility("default")))
-#endif
+#include "tests/bench/gauges/TestGauge.h"
 
 extern "C" {
-TWIN_EXPORT extern ModuleLinkage Linkage;
-TWIN_EXPORT extern ModuleImports ImportTable;
+TEST_GAUGE_EXPORT extern ModuleLinkage Linkage;
+TEST_GAUGE_EXPORT extern ModuleImports ImportTable;
 }
 
 namespace {
@@ -38,16 +28,9 @@ constexpr uint32_t StrayEntry = 30;
 
 VariableRecord AirspeedVariable = {AirspeedVariableNumber, {}, 0.0, {}};
 
-template <typename Service>
-Service Entry(HostService entry)
-{
-    HostServiceAddress* table = ImportTable.Services;
-    return table ? reinterpret_cast<Service>(table[entry]) : nullptr;
-}
-
 double CurrentAirspeed()
 {
-    if (VariableService lookUp = Entry<VariableService>(VariableLookup))
+    if (VariableService lookUp = HostEntry<VariableService>(ImportTable, VariableLookup))
         lookUp(&AirspeedVariable);
     return AirspeedVariable.Value;
 }
@@ -85,7 +68,7 @@ double GAUGE_STDCALL ShowAirspeed(double value)
 
 void CallElementService(HostService entry)
 {
-    if (ElementService service = Entry<ElementService>(entry))
+    if (ElementService service = HostEntry<ElementService>(ImportTable, entry))
         service(&Background.Header);
 }
 
@@ -100,7 +83,7 @@ void GAUGE_STDCALL Query(void)
 
 void GAUGE_STDCALL Install(uint32_t value)
 {
-    if (ElementValueService service = Entry<ElementValueService>(ElementTreeInstall))
+    if (ElementValueService service = HostEntry<ElementValueService>(ImportTable, ElementTreeInstall))
         service(&Background.Header, value);
 }
 
@@ -116,7 +99,7 @@ void GAUGE_STDCALL Update(void)
 
 void GAUGE_STDCALL Generate(uint32_t value)
 {
-    if (ElementValueService service = Entry<ElementValueService>(ElementTreeGenerate))
+    if (ElementValueService service = HostEntry<ElementValueService>(ImportTable, ElementTreeGenerate))
         service(&Background.Header, value);
 }
 
@@ -151,27 +134,7 @@ IconElement Lamps[2] = {
         {0, 0, 0, 0, 0, 1, 0, 0, 0, 0, 0}},
 };
 
-TextElement Airspeed = {
-    {TextStringKind, -1, 25, 35, {}, &Gauge, nullptr, nullptr, nullptr, Redrawn, {}},
-    {{AirspeedVariableNumber, {}}, {0, {}}, {0, {}}},
-    {},
-    ShowAirspeed,
-    nullptr,
-    0,
-    62,
-    25,
-    {},
-    0xEFEFEF,
-    0,
-    0,
-    {},
-    "Courier New",
-    400,
-    1,
-    0x25,
-    3,
-    {},
-};
+TextElement Airspeed = TextRecord(&Gauge, ShowAirspeed, 3);
 
 GaugeHeader Gauge = {0x262, "TwinLamps.gau", Elements, Query, Install, Initialize, Update, Generate, Draw, Kill,
     0, 40, {}};
