@@ -79,10 +79,6 @@ MouseArea Areas[] = {
     {AreaListEnd, 0, 0, 0, 0, 0, 0, 0, 0, nullptr, 0},
 };
 
-void GAUGE_STDCALL Nothing(void)
-{
-}
-
 void GAUGE_STDCALL Query(void)
 {
     if (ElementService service = HostEntry<ElementService>(ImportTable, ElementTreeQuery))
@@ -124,36 +120,16 @@ ElementHeader* LampNext[] = {&Shown.Header, nullptr};
 ElementList Elements = {&Background.Header, nullptr};
 FailureRecord Failures[] = {{2, 0}, {0, 0}, {0, 0}};
 
-constexpr uint32_t Drawn = HostDisplayFlag | TransparentImage;
-constexpr uint32_t Redrawn = HostDisplayFlag | RestoreBeneath | TransparentImage;
+StaticImageElement Background = BackgroundRecord(&Gauge, BackgroundNext);
 
-StaticImageElement Background = {
-    {StaticImageKind, 4096, 0, 0, {}, &Gauge, nullptr, BackgroundNext, nullptr, Drawn, {}},
-    nullptr,
-    {},
-};
-
-IconElement Lamp = {{IconKind, 8192, 22, 7, {}, &Gauge, nullptr, LampNext, Failures, Redrawn, {}}, {5, {}},
+IconElement Lamp = {{IconKind, 8192, 22, 7, {}, &Gauge, nullptr, LampNext, Failures, TestGaugeRedrawn, {}}, {5, {}},
     LampCallback, {0, 0, 0, 0, 0, 1, 0, 0, 0, 0, 0}};
 
 TextElement Shown = TextRecord(&Gauge, ShowLetter, 1);
 
-GaugeHeader Gauge = {0x262, "Faulting.gau", Elements, Query, Install, Nothing, Update, Generate, Nothing, Kill, 0, 40,
-    {}};
+GaugeHeader Gauge = {0x262, "Faulting.gau", Elements, Query, Install, TestGaugeNothing, Update, Generate,
+    TestGaugeNothing, Kill, 0, 40, {}};
 
 } // namespace
 
-extern "C" {
-
-ModuleLinkage Linkage = {0x13, Nothing, Nothing, {}, {&Gauge, nullptr}};
-ModuleImports ImportTable = {0x0F, nullptr, 0, nullptr};
-
-#ifdef _WIN32
-// The entry point itself: no start files, nothing to set up.
-BOOL WINAPI DllMain(HINSTANCE, DWORD, LPVOID)
-{
-    return TRUE;
-}
-#endif
-
-} // extern "C"
+TEST_GAUGE_MODULE(Gauge)

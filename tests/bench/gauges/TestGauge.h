@@ -1,6 +1,7 @@
 // What the tests' own gauge modules share (TwinLamps.gau, Faulting.gau): how
 // they export their two records, how they reach a host service through their
-// ImportTable, and their text element's record. Each module is built from
+// ImportTable, their background's and text element's records and their entry
+// point. Each module is built from
 // its own source and this header alone, as the gauge is: plain records,
 // callee-cleans routines, no start files and no runtime DLL.
 #ifndef LUMIVANE_TESTS_BENCH_GAUGES_TESTGAUGE_H
@@ -31,9 +32,9 @@ Service HostEntry(const ModuleImports& imports, HostService entry)
 // the module needs no start files to set it up.
 constexpr TextElement TextRecord(GaugeHeader* gauge, TextCallback callback, int32_t characters)
 {
-    constexpr uint32_t Redrawn = HostDisplayFlag | RestoreBeneath | TransparentImage;
     return {
-        {TextStringKind, -1, 25, 35, {}, gauge, nullptr, nullptr, nullptr, Redrawn, {}},
+        {TextStringKind, -1, 25, 35, {}, gauge, nullptr, nullptr, nullptr, HostDisplayFlag | RestoreBeneath |
+            TransparentImage, {}},
         {{AirspeedVariableNumber, {}}, {0, {}}, {0, {}}},
         {},
         callback,
@@ -54,5 +55,39 @@ constexpr TextElement TextRecord(GaugeHeader* gauge, TextCallback callback, int3
         {},
     };
 }
+
+// A routine with nothing to do.
+inline void GAUGE_STDCALL TestGaugeNothing(void)
+{
+}
+
+// How the elements are drawn: the background as it is, the others over it
+// restored beneath at every change.
+constexpr uint32_t TestGaugeDrawn = HostDisplayFlag | TransparentImage;
+constexpr uint32_t TestGaugeRedrawn = HostDisplayFlag | RestoreBeneath | TransparentImage;
+
+// The background of `gauge`: Lumivane's own bitmap, 4096, followed by `next`.
+constexpr StaticImageElement BackgroundRecord(GaugeHeader* gauge, ElementHeader** next)
+{
+    return {{StaticImageKind, 4096, 0, 0, {}, gauge, nullptr, next, nullptr, TestGaugeDrawn, {}}, nullptr, {}};
+}
+
+// Under Windows the module's entry point, with nothing to set up: there are
+// no start files.
+#ifdef _WIN32
+#define TEST_GAUGE_ENTRY_POINT \
+    BOOL WINAPI DllMain(HINSTANCE, DWORD, LPVOID) { return TRUE; }
+#else
+#define TEST_GAUGE_ENTRY_POINT
+#endif
+
+// The module's two exported records, which list its one gauge `gauge`, and
+// its entry point; written after everything they name.
+#define TEST_GAUGE_MODULE(gauge) \
+    extern "C" { \
+    ModuleLinkage Linkage = {0x13, TestGaugeNothing, TestGaugeNothing, {}, {&gauge, nullptr}}; \
+    ModuleImports ImportTable = {0x0F, nullptr, 0, nullptr}; \
+    TEST_GAUGE_ENTRY_POINT \
+    }
 
 #endif

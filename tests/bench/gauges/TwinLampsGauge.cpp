@@ -72,10 +72,6 @@ void CallElementService(HostService entry)
         service(&Background.Header);
 }
 
-void GAUGE_STDCALL Nothing(void)
-{
-}
-
 void GAUGE_STDCALL Query(void)
 {
     CallElementService(ElementTreeQuery);
@@ -118,19 +114,12 @@ ElementHeader* LampNext[2][2] = {{&Lamps[1].Header, nullptr}, {&Airspeed.Header,
 ElementList Elements = {&Background.Header, nullptr};
 FailureRecord Failures[] = {{2, 0}, {0, 0}, {0, 0}};
 
-constexpr uint32_t Drawn = HostDisplayFlag | TransparentImage;
-constexpr uint32_t Redrawn = HostDisplayFlag | RestoreBeneath | TransparentImage;
-
-StaticImageElement Background = {
-    {StaticImageKind, 4096, 0, 0, {}, &Gauge, nullptr, BackgroundNext, nullptr, Drawn, {}},
-    nullptr,
-    {},
-};
+StaticImageElement Background = BackgroundRecord(&Gauge, BackgroundNext);
 
 IconElement Lamps[2] = {
-    {{IconKind, 8192, 22, 7, {}, &Gauge, nullptr, LampNext[0], Failures, Redrawn, {}}, {5, {}}, Lamp1,
+    {{IconKind, 8192, 22, 7, {}, &Gauge, nullptr, LampNext[0], Failures, TestGaugeRedrawn, {}}, {5, {}}, Lamp1,
         {0, 0, 0, 0, 0, 1, 0, 0, 0, 0, 0}},
-    {{IconKind, 8195, 47, 7, {}, &Gauge, nullptr, LampNext[1], Failures, Redrawn, {}}, {5, {}}, Lamp2,
+    {{IconKind, 8195, 47, 7, {}, &Gauge, nullptr, LampNext[1], Failures, TestGaugeRedrawn, {}}, {5, {}}, Lamp2,
         {0, 0, 0, 0, 0, 1, 0, 0, 0, 0, 0}},
 };
 
@@ -141,17 +130,4 @@ GaugeHeader Gauge = {0x262, "TwinLamps.gau", Elements, Query, Install, Initializ
 
 } // namespace
 
-extern "C" {
-
-ModuleLinkage Linkage = {0x13, Nothing, Nothing, {}, {&Gauge, nullptr}};
-ModuleImports ImportTable = {0x0F, nullptr, 0, nullptr};
-
-#ifdef _WIN32
-// The entry point itself: no start files, nothing to set up.
-BOOL WINAPI DllMain(HINSTANCE, DWORD, LPVOID)
-{
-    return TRUE;
-}
-#endif
-
-} // extern "C"
+TEST_GAUGE_MODULE(Gauge)
