@@ -178,7 +178,7 @@ int ParseCommandLine(BenchRun& run)
             ->check(CLI::IsMember({"all", "changes", "none"}));
     app.add_option("--log", run.LogWord,
                    "Which passes events.jsonl holds: every (the default) or changes (only those where something it "
-                   "records changed, beside the pass, its time and its airspeed, or that started a call-out, ran a "
+                   "records changed besides the pass, its time and its airspeed, or that started a call-out, ran a "
                    "handler or found a fault; the first and the last always). The chart is then drawn through the "
                    "passes it holds")
         ->check(CLI::IsMember({"every", "changes"}));

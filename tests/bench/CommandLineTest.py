@@ -39,7 +39,9 @@ ENV = dict(os.environ, ASAN_OPTIONS="detect_leaks=0:" + os.environ.get("ASAN_OPT
 # bad line, and module files that are no module.
 SCENARIOS = {"scenario": "0 airspeed 0\n1 end\n", "stray": "0 airspeed 0\n0.2 airspeed 950000\n0.5 end\n",
              "crash": "0 airspeed 60\n1 airspeed 1000\n2 end\n", "long": "0 airspeed 0\n3601 end\n",
-             "minute": "0 airspeed 0\n61 end\n", "pressed": "0 airspeed 60\n0.5 press 50 30\n2 end\n",
+             "minute": "0 airspeed 0\n61 end\n",
+             "callout": "settings speed1 80\nsettings speed2 90\nsettings speed3 100\n0 airspeed 70\n1 airspeed 85\n"
+                        "1.5 airspeed 86\n2 end\n", "pressed": "0 airspeed 60\n0.5 press 50 30\n2 end\n",
              "bad": "0 airspeed 0\n1 ramp 10\n2 end\n", "settings": "settings speed1 80\n0 airspeed 0\n1 end\n"}
 MODULES = {"text": lambda: b"not a module\n", "empty": lambda: b"",
            "cut": lambda: Path(MODULE).read_bytes()[:4096]}
@@ -116,6 +118,15 @@ ROWS = [
      r"DirectSound\.\n", ["settings"], []),
     ("a long run flown fast", ["{module}", "--scenario", "{minute}", "--out", "{out}", "--quiet", "--frames", "none"],
      0, "stdout", r"^$", ["events.jsonl", "sound.wav"], []),
+    # A log of the changes: the first pass, the call-out's, and the last;
+    # not the pass that only changed the airspeed.
+    ("--log changes", ["{module}", "--scenario", "{callout}", "--out", "{out}", "--frames", "none", "--quiet",
+     "--log", "changes"], 0, "events.jsonl",
+     r'\A\{"pass":0,"time":0\.0,"airspeed":70\.0,.*"plays":\[\].*\n'
+     r'\{"pass":18,"time":1\.0,"airspeed":85\.0,.*"lamps":\[true,false,false\].*"plays":\["Wave1"\].*\n'
+     r'\{"pass":36,"time":2\.0,"airspeed":86\.0,.*\n\Z', ["events.jsonl", "sound.wav"], []),
+    ("--log bogus", ["{module}", "--scenario", "{callout}", "--out", "{out}", "--log", "bogus"], 2, "stderr",
+     r"--log: bogus not in \{every,changes\}", None, []),
     ("--rate 1, the least", ["{module}", "--scenario", "{scenario}", "--out", "{out}", "--frames", "none",
      "--rate", "1"], 0, "stdout", r"^2 passes\.\n", ["events.jsonl"], []),
     ("--rate 0.999", ["{module}", "--scenario", "{scenario}", "--out", "{out}", "--rate", "0.999"], 2, "stderr",
