@@ -45,11 +45,20 @@ std::string Label(const PassRecord& pass)
 
 } // namespace
 
-FrameRecorder::FrameRecorder(const std::string& out, FrameChoice choice, int scale, uint64_t lastPass)
-    : out_(out), folder_(JoinPath(out, "frames")), choice_(choice), scale_(scale < 1 ? 1 : scale)
+std::string FrameName(uint64_t pass, uint64_t lastPass)
 {
+    int digits = 6;
     for (uint64_t rest = lastPass / 1000000; rest > 0; rest /= 10)
-        ++digits_;
+        ++digits;
+    char name[48];
+    snprintf(name, sizeof name, "pass-%0*llu.png", digits, static_cast<unsigned long long>(pass));
+    return name;
+}
+
+FrameRecorder::FrameRecorder(const std::string& out, FrameChoice choice, int scale, uint64_t lastPass)
+    : out_(out), folder_(JoinPath(out, "frames")), choice_(choice), scale_(scale < 1 ? 1 : scale),
+      lastPass_(lastPass)
+{
 }
 
 void FrameRecorder::Take(const PassRecord& pass)
@@ -70,12 +79,7 @@ void FrameRecorder::Take(const PassRecord& pass)
         return;
     }
     folderMade_ = true;
-    // Every name of a run as long as its last pass's (six digits at
-    // least), so that the folder lists in pass order even past a million
-    // passes (15 hours at 18 a second).
-    char name[48];
-    snprintf(name, sizeof name, "pass-%0*llu.png", digits_, static_cast<unsigned long long>(pass.Pass));
-    const std::string path = JoinPath(folder_, name);
+    const std::string path = JoinPath(folder_, FrameName(pass.Pass, lastPass_));
     const std::string* png = nullptr;
     if (!Encoded(frame, &png) || !WriteWholeFile(path, *png)) {
         problem_ = "cannot write " + path;

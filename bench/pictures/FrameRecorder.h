@@ -16,6 +16,11 @@
 
 enum class FrameChoice { None, Changes, All };
 
+// A frame's file name, "pass-000108.png": the pass with as many digits as
+// the run's last pass needs, six at least, so that the names of a run list
+// in pass order however long it is.
+std::string FrameName(uint64_t pass, uint64_t lastPass);
+
 class FrameRecorder {
 public:
     // `out`: the run's output folder; `scale`: each frame's pixels, as
@@ -46,7 +51,7 @@ private:
     std::string folder_;
     FrameChoice choice_;
     int scale_;
-    int digits_ = 6;
+    uint64_t lastPass_;
     PassPainter painter_;
     FrameSelector selector_;
     Image lastChanged_;

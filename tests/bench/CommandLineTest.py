@@ -40,6 +40,7 @@ ENV = dict(os.environ, ASAN_OPTIONS="detect_leaks=0:" + os.environ.get("ASAN_OPT
 SCENARIOS = {"scenario": "0 airspeed 0\n1 end\n", "stray": "0 airspeed 0\n0.2 airspeed 950000\n0.5 end\n",
              "crash": "0 airspeed 60\n1 airspeed 1000\n2 end\n", "long": "0 airspeed 0\n3601 end\n",
              "minute": "0 airspeed 0\n61 end\n",
+             "presses": "0 airspeed 0\n" + "0.5 press 10 57\n" * 20 + "1 end\n",
              "callout": "settings speed1 80\nsettings speed2 90\nsettings speed3 100\n0 airspeed 70\n1 airspeed 85\n"
                         "1.5 airspeed 86\n2 end\n", "pressed": "0 airspeed 60\n0.5 press 50 30\n2 end\n",
              "bad": "0 airspeed 0\n1 ramp 10\n2 end\n", "settings": "settings speed1 80\n0 airspeed 0\n1 end\n"}
@@ -125,6 +126,11 @@ ROWS = [
      r'\A\{"pass":0,"time":0\.0,"airspeed":70\.0,.*"plays":\[\].*\n'
      r'\{"pass":18,"time":1\.0,"airspeed":85\.0,.*"lamps":\[true,false,false\].*"plays":\["Wave1"\].*\n'
      r'\{"pass":36,"time":2\.0,"airspeed":86\.0,.*\n\Z', ["events.jsonl", "sound.wav"], []),
+    # Twenty presses in one pass: the log names the first sixteen handlers
+    # and counts the rest.
+    ("twenty presses in one pass", ["{module}", "--scenario", "{presses}", "--out", "{out}", "--frames", "none",
+     "--quiet"], 0, "events.jsonl", r'\n\{"pass":9,.*"handlers":\[("area 5",){15}"area 5"\],"handlers_left_out":4\}\n',
+     ["events.jsonl"], []),
     ("--log bogus", ["{module}", "--scenario", "{callout}", "--out", "{out}", "--log", "bogus"], 2, "stderr",
      r"--log: bogus not in \{every,changes\}", None, []),
     ("--rate 1, the least", ["{module}", "--scenario", "{scenario}", "--out", "{out}", "--frames", "none",

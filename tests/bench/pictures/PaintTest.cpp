@@ -6,6 +6,7 @@
 // two. Elements are found by their bitmap ids, not by their place in the chain.
 #include "tests/bench/TestModule.h"
 #include "bench/pictures/ContactSheet.h"
+#include "bench/pictures/FrameRecorder.h"
 #include "bench/pictures/PanelPainter.h"
 
 #include <gtest/gtest.h>
@@ -212,6 +213,40 @@ TEST(PassResults, TheSamePictureIsEveryElementsKindImageAndText)
         EXPECT_EQ(changed == base, row.same) << row.change;
         EXPECT_EQ(base == changed, row.same) << row.change;
         EXPECT_EQ(changed != base, !row.same) << row.change;
+    }
+}
+
+// Frame names list in pass order however long the run: as many digits as its
+// last pass needs, six at least, the same for every frame of the run; past a
+// million passes (a day at 18 a second has 1,555,201) six would sort pass
+// 1,000,000 before pass 999,999.
+TEST(FrameName, EveryNameOfARunIsAsLongAsItsLastPassNeeds)
+{
+    const struct {
+        uint64_t pass, last;
+        const char* name;
+    } rows[] = {
+        {0, 0, "pass-000000.png"},
+        {108, 216, "pass-000108.png"},
+        {999999, 999999, "pass-999999.png"},
+        {0, 1000000, "pass-0000000.png"},
+        {999999, 1555200, "pass-0999999.png"},
+        {1555200, 1555200, "pass-1555200.png"},
+        {86400000, 86400000, "pass-86400000.png"},
+        {0, 86400000, "pass-00000000.png"},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(FrameName(row.pass, row.last), row.name) << "pass " << row.pass << " of " << row.last;
+    for (uint64_t last : {uint64_t(0), uint64_t(999999), uint64_t(1000000), uint64_t(1555200), uint64_t(86400000)}) {
+        std::string before;
+        for (uint64_t pass : {uint64_t(0), last / 3, last / 2, last - 1, last}) {
+            if (pass > last)
+                continue;
+            const std::string name = FrameName(pass, last);
+            EXPECT_LE(before, name) << "pass " << pass << " of " << last << " lists in order";
+            EXPECT_EQ(name.size(), FrameName(last, last).size()) << "pass " << pass << " of " << last;
+            before = name;
+        }
     }
 }
 
