@@ -4,7 +4,6 @@
 // panel's mid grey.
 #include "bench/pictures/ContactSheet.h"
 
-#include "bench/files/Files.h"
 #include "bench/pictures/BenchFont.h"
 #include "bench/pictures/TextFace.h"
 
@@ -49,12 +48,6 @@ bool EncodeFrame(const Image& image, int scale, std::string* png)
     };
     return stbi_write_png_to_func(append, png, scaled.Width, scaled.Height, 3, scaled.Pixels.data(),
                scaled.Width * 3) != 0;
-}
-
-bool WriteFrame(const std::string& path, const Image& image, int scale)
-{
-    std::string png;
-    return EncodeFrame(image, scale, &png) && WriteWholeFile(path, png);
 }
 
 void FrameSelector::Offer(const Image& frame, const std::string& label)

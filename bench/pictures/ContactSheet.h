@@ -18,9 +18,6 @@ Image ScaleUp(const Image& image, int scale);
 // `image` scaled `scale` times as the bytes of a PNG; false when it cannot.
 bool EncodeFrame(const Image& image, int scale, std::string* png);
 
-// Writes `image` scaled `scale` times as a PNG; false when it cannot.
-bool WriteFrame(const std::string& path, const Image& image, int scale = 4);
-
 struct LabelledFrame {
     Image Frame;
     std::string Label;
