@@ -3,12 +3,14 @@
 // swallow it; a fault inside a system library the module called is left to
 // the library's own handlers first (some answer a bad pointer with an error,
 // as they would under the simulator) and taken by the unhandled-exception
-// filter if none does. Either way the faulting call is abandoned: the
-// handler points the thread at the probe's way out (GaugeCallRecovery in
-// bench/hosting/StackProbe.cpp), which puts back the stack, the registers,
-// the frame-handler chain and the FPU the call started with and returns to
-// the host. Nothing here allocates or formats: a fault may come while the
-// module holds the heap's lock, so the handler only notes what it saw.
+// filter if none does; one in the program's own code, even in a service
+// the module called, is the bench's. Either way the faulting call is
+// abandoned: the handler points the thread at the probe's way out
+// (GaugeCallRecovery in bench/hosting/StackProbe.cpp), which puts back the
+// stack, the registers, the frame-handler chain and the FPU the call started
+// with and returns to the host. Nothing here allocates or formats: a fault
+// may come while the module holds the heap's lock, so the handler only notes
+// what it saw.
 #include "bench/hosting/GaugeFaults.h"
 
 #define WIN32_LEAN_AND_MEAN
@@ -89,6 +91,20 @@ bool IsFault(DWORD code)
     return FaultName(code) != nullptr;
 }
 
+// The extent of a loaded image, from its own headers, which the loader has
+// mapped and checked.
+Image ExtentOf(const void* module)
+{
+    const uint8_t* base = static_cast<const uint8_t*>(module);
+    const IMAGE_DOS_HEADER* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
+    const IMAGE_NT_HEADERS* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
+    return {reinterpret_cast<uintptr_t>(base), reinterpret_cast<uintptr_t>(base) + nt->OptionalHeader.SizeOfImage};
+}
+
+// The program's own image: a fault there is the bench's, even in a service
+// the module called.
+Image Program = {0, 0};
+
 bool InHostedModule(uintptr_t address)
 {
     for (int i = 0; i < ImageCount; ++i)
@@ -164,7 +180,9 @@ std::string Describe(const SeenFault& fault)
 
 LONG WINAPI Unhandled(EXCEPTION_POINTERS* pointers)
 {
-    if (GaugeCallFrame && IsFault(pointers->ExceptionRecord->ExceptionCode))
+    const uintptr_t at = reinterpret_cast<uintptr_t>(pointers->ExceptionRecord->ExceptionAddress);
+    const bool own = at >= Program.Start && at < Program.End;
+    if (GaugeCallFrame && IsFault(pointers->ExceptionRecord->ExceptionCode) && !own)
         return Abandon(pointers);
     if (OwnProgram) {
         fprintf(stderr, "%s: the bench itself failed: %s; this is a fault of the bench, not of the module\n",
@@ -181,6 +199,7 @@ void Install()
     if (installed)
         return;
     installed = true;
+    Program = ExtentOf(GetModuleHandleA(nullptr));
     AddVectoredExceptionHandler(1, FirstChance);
     Previous = SetUnhandledExceptionFilter(Unhandled);
 }
@@ -190,15 +209,9 @@ void Install()
 void CatchGaugeFaults(void* module)
 {
     Install();
-    // The image's extent from its own headers, which the loader has mapped
-    // and checked.
-    const uint8_t* base = static_cast<const uint8_t*>(module);
-    if (!base)
+    if (!module)
         return;
-    const IMAGE_DOS_HEADER* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
-    const IMAGE_NT_HEADERS* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
-    const Image image = {reinterpret_cast<uintptr_t>(base),
-        reinterpret_cast<uintptr_t>(base) + nt->OptionalHeader.SizeOfImage};
+    const Image image = ExtentOf(module);
     for (int i = 0; i < ImageCount; ++i)
         if (Images[i].Start == image.Start && Images[i].End == image.End)
             return;
