@@ -14,13 +14,16 @@
 #include "bench/pictures/Video.h"
 #include "bench/flying/Run.h"
 #include "bench/flying/ScenarioActions.h"
+#include "bench/hosting/GaugeFaults.h"
 #include "bench/window/Window.h"
 
 #include <CLI/CLI.hpp>
 
 #include <math.h>
 #include <stdio.h>
+#include <stdlib.h>
 
+#include <exception>
 #include <memory>
 
 namespace {
@@ -35,6 +38,7 @@ struct BenchRun {
     bool RealTime = false, Fast = false, Quiet = false, Window = false, FromLinux = false;
     int Scale = 4;
     std::string FrameWord = "changes";
+    std::string LogWord = "every";
     bool ScenarioGiven = false, OutGiven = false, FramesGiven = false, ScaleGiven = false;
     std::string PanelFile, GaugesFolder;
     // Made by the steps.
@@ -49,6 +53,8 @@ struct BenchRun {
 
 // A step's answer when the run goes on; anything else is the exit status.
 constexpr int GoOn = -1;
+// The exit statuses of a run that was flown, as --help lists them.
+constexpr int Faulty = 3, ModuleCrashed = 4, BenchFailed = 5;
 
 int ParseCommandLine(BenchRun& run);
 int CheckOptions(BenchRun& run);
@@ -70,13 +76,37 @@ const struct {
     {"fly it", Fly},                                // the module or the run cannot start: 1
     {"write the frames, chart and video", WritePictures},
     {"report", Report},
-    {"exit status", ExitStatus},                    // 0, or 3 when the run found faults
+    {"exit status", ExitStatus},                    // 0; 3 when the run found faults; 4 when the module crashed
 };
+
+// The bench's own failures end it with a status of their own: a fault of
+// its code (windows build; natively the sanitizers report it), or a C++
+// exception nothing caught, which would otherwise abort with a status the
+// runtime chooses (3 with MinGW's, the status of a run with faults).
+void EndOnOwnFailure()
+{
+    EndOnOwnFault("lumivane-bench", BenchFailed);
+    std::set_terminate([] {
+        const char* what = "an unknown exception";
+        try {
+            if (std::exception_ptr caught = std::current_exception())
+                std::rethrow_exception(caught);
+        } catch (const std::exception& e) {
+            what = e.what();
+        } catch (...) {
+        }
+        fprintf(stderr, "lumivane-bench: the bench itself failed: %s\n", what);
+        fflush(stdout);
+        fflush(stderr);
+        _Exit(BenchFailed);
+    });
+}
 
 } // namespace
 
 int main(int argc, char** argv)
 {
+    EndOnOwnFailure();
     BenchRun run;
     run.Argc = argc;
     run.Argv = argv;
@@ -154,6 +184,12 @@ int ParseCommandLine(BenchRun& run)
                        "passes whose picture changed; the default) or none (nothing is painted). Unless none, "
                        "frames.png is a contact sheet of the changes. With --window the default is none")
             ->check(CLI::IsMember({"all", "changes", "none"}));
+    app.add_option("--log", run.LogWord,
+                   "Which passes events.jsonl holds: every (the default) or changes (only those where something it "
+                   "records changed besides the pass, its time and its airspeed, or that started a call-out, ran a "
+                   "handler or found a fault; the first and the last always). The chart is then drawn through the "
+                   "passes it holds")
+        ->check(CLI::IsMember({"every", "changes"}));
     auto* scaleOption =
         app.add_option("--scale", run.Scale,
                        "Each panel pixel as a square of N x N in frames and the window (default 4; with --panel 1)")
@@ -163,8 +199,11 @@ int ParseCommandLine(BenchRun& run)
                  "sound.wav is then its mix, in the run's own time. Natively the software device is the only one");
     auto* realTimeFlag = app.add_flag("--real-time", run.RealTime,
                                       "One pass every 1/rate seconds of the wall clock (the default with real "
-                                      "DirectSound)");
-    app.add_flag("--fast", run.Fast, "Passes as fast as the machine goes (the default with the software DirectSound)")
+                                      "DirectSound; a run longer than a minute says first how long it will take)");
+    app.add_flag("--fast", run.Fast,
+                 "Passes as fast as the machine goes (the default with the software DirectSound), always through "
+                 "the software DirectSound, which keeps the run's own time: a real sound device plays in the wall "
+                 "clock's, and a call-out would come while the one before still sounds")
         ->excludes(realTimeFlag);
     app.add_flag("--quiet", run.Quiet, "No progress line and no summary; errors are still printed");
     app.add_flag("--window", run.Window,
@@ -187,9 +226,11 @@ int ParseCommandLine(BenchRun& run)
     app.footer(ScenarioHelp() + "\n" + WindowKeys() +
                "\nExit status: 0 for a clean run, 1 when the module could not be loaded or the run could not "
                "start, 2 for a bad scenario or command line, 3 when the run found faults (stack balance, unserved "
-               "services, files opened outside the sandbox). With --panel: 0 when the panel reads clean (or has no "
-               "entry for Lumivane yet), 2 when a problem was found in it, 1 when the gauge could not be flown or "
-               "a picture written.");
+               "services, files opened outside the sandbox), 4 when the module crashed (a fault such as an access "
+               "violation or a division by zero in one of its routines, callbacks or handlers: the run ends "
+               "there, its records end with the pass before, and no chart or video is drawn), 5 when the bench "
+               "itself failed. With --panel: 0 when the panel reads clean (or has no entry for Lumivane yet), 2 "
+               "when a problem was found in it, 1 when the gauge could not be flown or a picture written.");
     // bench/run-bench's: paths printed in Linux form, the chart left to it.
     app.add_flag("--from-linux", run.FromLinux)->group("");
     try {
@@ -240,8 +281,11 @@ int CheckOptions(BenchRun& run)
                                                                                 : FrameChoice::Changes;
     RunOptions& options = run.Options;
     options.Speed = run.RealTime ? Pace::RealTime : run.Fast ? Pace::Fast : Pace::Default;
+    if (run.Fast)
+        options.SoftSound = true;
     options.Progress = !run.Quiet;
     options.Record = !options.Out.empty();
+    options.LogChanges = run.LogWord == "changes";
     // The run works in absolute paths (natively it moves into the sandbox);
     // so do the frames and the chart.
     options.Out = AbsolutePath(options.Out);
@@ -304,11 +348,43 @@ int LoadTheScenario(BenchRun& run)
     return GoOn;
 }
 
+// "1 h 0 min", "12 min 30 s", "45 s".
+std::string Lasting(double seconds)
+{
+    const long whole = lround(seconds);
+    char text[48];
+    if (whole >= 3600)
+        snprintf(text, sizeof text, "%ld h %ld min", whole / 3600, whole / 60 % 60);
+    else if (whole >= 60)
+        snprintf(text, sizeof text, "%ld min %ld s", whole / 60, whole % 60);
+    else
+        snprintf(text, sizeof text, "%ld s", whole);
+    return text;
+}
+
+// A run flown in real time takes as long as it lasts: one longer than a
+// minute says so before it starts, and how to fly it fast.
+void SayHowLong(const BenchRun& run)
+{
+    const RunOptions& options = run.Options;
+    const bool realTime = options.Speed == Pace::RealTime ||
+                          (options.Speed == Pace::Default && !PlaysThroughSoftware(options));
+    if (run.Quiet || run.Window || !realTime || run.Flown.End <= 60)
+        return;
+    printf("This run is flown in real time, as the gauge sounds in the simulator: it will take %s. --fast flies "
+           "it as fast as the machine goes, through the bench's software DirectSound.\n",
+        Lasting(run.Flown.End).c_str());
+    fflush(stdout);
+}
+
 int Fly(BenchRun& run)
 {
+    SayHowLong(run);
     // Frames are taken only when asked for: a headless run without them
     // paints nothing.
-    run.Recorder.reset(new FrameRecorder(run.Options.Out, run.Frames, run.Scale));
+    // A window flown without a scenario lasts as long as the person likes.
+    const uint64_t lastPass = run.ScenarioGiven ? uint64_t(floor(run.Flown.End * run.Options.Rate + 1e-9)) : 0;
+    run.Recorder.reset(new FrameRecorder(run.Options.Out, run.Frames, run.Scale, lastPass));
     if (run.Frames != FrameChoice::None) {
         FrameRecorder* recorder = run.Recorder.get();
         run.Options.ShowPass = [recorder](const PassRecord& pass) { recorder->Take(pass); };
@@ -328,8 +404,9 @@ int WritePictures(BenchRun& run)
     run.FramesWritten = run.Recorder->Finish(&run.FramesNote);
     if (!run.FramesWritten)
         fprintf(stderr, "%s\n", Shown(run, run.FramesNote).c_str());
-    // Under bench/run-bench the launcher draws the chart and makes the video.
-    if (!run.Options.Record || run.FromLinux)
+    // Under bench/run-bench the launcher draws the chart and makes the video;
+    // a run the module's crash cut short is never drawn as if it were whole.
+    if (!run.Options.Record || run.FromLinux || !run.Summary.Crash.empty())
         return GoOn;
     const std::string& out = run.Options.Out;
     const std::string file = run.Flown.File.substr(run.Flown.File.find_last_of("\\/") + 1);
@@ -342,6 +419,9 @@ int WritePictures(BenchRun& run)
 
 int Report(BenchRun& run)
 {
+    // A crash is an error, said even to a quiet run.
+    if (run.Quiet && !run.Summary.Crash.empty())
+        fprintf(stderr, "lumivane-bench: %s\n", run.Summary.Crash.c_str());
     if (!run.Quiet) {
         printf("%s\n", Shown(run, DescribeSummary(run.Summary)).c_str());
         if (run.FramesWritten && !run.FramesNote.empty())
@@ -357,7 +437,9 @@ int Report(BenchRun& run)
 
 int ExitStatus(BenchRun& run)
 {
-    return run.Summary.Faults.empty() ? 0 : 3;
+    if (!run.Summary.Crash.empty())
+        return ModuleCrashed;
+    return run.Summary.FaultCount ? Faulty : 0;
 }
 
 } // namespace

@@ -44,19 +44,10 @@ Json Text(const std::string& bytes)
     return utf8;
 }
 
-} // namespace
-
-std::string EventLine(const PassRecord& pass)
+// Everything a pass's line says but its pass, time and airspeed.
+Json Body(const PassRecord& pass)
 {
     Json line;
-    line["pass"] = pass.Pass;
-    line["time"] = Number(pass.Time);
-    if (isfinite(pass.Airspeed)) {
-        line["airspeed"] = Number(pass.Airspeed);
-    } else {
-        line["airspeed"] = nullptr;
-        line["airspeed_is"] = isnan(pass.Airspeed) ? "nan" : pass.Airspeed > 0 ? "inf" : "-inf";
-    }
     line["installed"] = pass.Installed;
     // What the host holds of every element, whatever the gauge: the results
     // in chain order, and the texts of its text elements.
@@ -90,6 +81,8 @@ std::string EventLine(const PassRecord& pass)
     for (int i = 0; i < pass.PlayCount; ++i)
         plays.push_back(pass.Plays[i]);
     line["plays"] = plays;
+    if (pass.PlaysLeftOut)
+        line["plays_left_out"] = pass.PlaysLeftOut;
     if (reading && reading->Lumivane) {
         Json speeds = Json::array();
         for (int i = 0; i < PanelSpeeds; ++i)
@@ -102,19 +95,51 @@ std::string EventLine(const PassRecord& pass)
     for (int i = 0; i < pass.HandlerCount; ++i)
         handlers.push_back("area " + std::to_string(pass.Handlers[i]));
     line["handlers"] = handlers;
+    if (pass.HandlersLeftOut)
+        line["handlers_left_out"] = pass.HandlersLeftOut;
     if (pass.FaultCount && pass.Faults) {
         Json faults = Json::array();
         for (size_t i = 0; i < pass.FaultCount; ++i)
             faults.push_back((*pass.Faults)[pass.FirstFault + i]);
         line["stack"] = faults;
     }
-    // Escaped to ASCII, and any invalid byte replaced rather than thrown on.
-    return line.dump(-1, ' ', true, Json::error_handler_t::replace) + "\n";
+    if (pass.FaultsLeftOut)
+        line["stack_left_out"] = pass.FaultsLeftOut;
+    return line;
 }
 
-bool EventLog::Open(const std::string& path, std::string* error)
+// Escaped to ASCII, and any invalid byte replaced rather than thrown on.
+std::string Dumped(const Json& json)
+{
+    return json.dump(-1, ' ', true, Json::error_handler_t::replace);
+}
+
+} // namespace
+
+std::string EventLine(const PassRecord& pass)
+{
+    Json line;
+    line["pass"] = pass.Pass;
+    line["time"] = Number(pass.Time);
+    if (isfinite(pass.Airspeed)) {
+        line["airspeed"] = Number(pass.Airspeed);
+    } else {
+        line["airspeed"] = nullptr;
+        line["airspeed_is"] = isnan(pass.Airspeed) ? "nan" : pass.Airspeed > 0 ? "inf" : "-inf";
+    }
+    Json body = Body(pass);
+    for (auto& [key, value] : body.items())
+        line[key] = std::move(value);
+    return Dumped(line) + "\n";
+}
+
+bool EventLog::Open(const std::string& path, std::string* error, LogChoice choice)
 {
     Close();
+    choice_ = choice;
+    first_ = true;
+    written_.clear();
+    held_.clear();
     file_ = fopen(path.c_str(), "wb");
     if (!file_)
         *error = "cannot write " + path;
@@ -125,6 +150,22 @@ void EventLog::Write(const PassRecord& pass, bool flush)
 {
     if (!file_)
         return;
+    if (choice_ == LogChoice::Changes) {
+        // What the pass shows and holds; what it did is a reason of its own.
+        Json shown = Body(pass);
+        for (const char* done : {"plays", "plays_left_out", "handlers", "handlers_left_out", "stack", "stack_left_out"})
+            shown.erase(done);
+        std::string said = Dumped(shown);
+        const bool happened = pass.PlayCount || pass.PlaysLeftOut || pass.HandlerCount || pass.HandlersLeftOut ||
+                              pass.FaultCount || pass.FaultsLeftOut;
+        if (!first_ && !happened && said == written_) {
+            held_ = EventLine(pass);
+            return;
+        }
+        written_ = std::move(said);
+        held_.clear();
+    }
+    first_ = false;
     const std::string line = EventLine(pass);
     fwrite(line.data(), 1, line.size(), file_);
     if (flush)
@@ -133,6 +174,9 @@ void EventLog::Write(const PassRecord& pass, bool flush)
 
 void EventLog::Close()
 {
+    if (file_ && !held_.empty())
+        fwrite(held_.data(), 1, held_.size(), file_);
+    held_.clear();
     if (file_)
         fclose(file_);
     file_ = nullptr;

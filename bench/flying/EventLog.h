@@ -15,17 +15,28 @@
 // The pass as one line of JSON, newline included.
 std::string EventLine(const PassRecord& pass);
 
+// Which passes the log holds: every one, or only those where something it
+// records changed (anything but the pass, its time and its airspeed), or
+// that started a play, ran a handler or found a fault; the first and the
+// last pass always.
+enum class LogChoice { Every, Changes };
+
 class EventLog {
 public:
     ~EventLog() { Close(); }
     // False, with `error`, when `path` cannot be written.
-    bool Open(const std::string& path, std::string* error);
+    bool Open(const std::string& path, std::string* error, LogChoice choice = LogChoice::Every);
     // `flush`: written out at once, for a run watched as it goes.
     void Write(const PassRecord& pass, bool flush);
+    // Writes the last pass if it was held back, and closes the file.
     void Close();
 
 private:
     FILE* file_ = nullptr;
+    LogChoice choice_ = LogChoice::Every;
+    bool first_ = true;
+    std::string written_; // what the last line written said, but its pass, time and airspeed
+    std::string held_;    // the last pass's line, when it was not written
 };
 
 #endif

@@ -27,13 +27,20 @@ struct PassRecord {
     // What the results and the files say of Lumivane's panel; valid for the
     // call only.
     const PanelReading* Reading = nullptr;
+    // What the pass started, ran and found, each the first so many in the
+    // order they came, and how many more there were: a pass that does
+    // something a thousand times is counted, never cut short in silence.
     static constexpr int MaxPlays = 8, MaxHandlers = 16;
+    static constexpr size_t MaxFaults = 32;
     const char* Plays[MaxPlays];       // clips whose play started in this pass
     int PlayCount = 0;
+    int PlaysLeftOut = 0;
     int Handlers[MaxHandlers];         // area numbers whose handler ran
     int HandlerCount = 0;
-    const std::vector<std::string>* Faults = nullptr; // every fault so far
-    size_t FirstFault = 0, FaultCount = 0;            // this pass's, in Faults
+    int HandlersLeftOut = 0;
+    const std::vector<std::string>* Faults = nullptr; // this pass's faults, from FirstFault
+    size_t FirstFault = 0, FaultCount = 0;
+    uint64_t FaultsLeftOut = 0;
     const GaugeHost* Host = nullptr;
 };
 

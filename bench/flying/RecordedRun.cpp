@@ -19,7 +19,8 @@ public:
     bool Start(const RunOptions& options, std::string* error) override
     {
         flush_ = options.Flush;
-        return log_.Open(JoinPath(options.Out, "events.jsonl"), error);
+        return log_.Open(JoinPath(options.Out, "events.jsonl"), error,
+            options.LogChanges ? LogChoice::Changes : LogChoice::Every);
     }
     void Pass(const PassRecord& pass) override { log_.Write(pass, flush_); }
     void Finish(double, RunSummary*) override { log_.Close(); }
@@ -30,30 +31,26 @@ private:
 };
 
 // sound.wav: under Wine from what ALSA's device captured, gathered after
-// each kill; with the software device, its own mix.
+// each kill; with the software device, its own mix, written as the run goes.
 class SoundRecorder : public RunRecorder {
 public:
     bool Start(const RunOptions& options, std::string* error) override
     {
-        path_ = JoinPath(options.Out, "sound.wav");
-        // The file is written at the end; a place it cannot go is said now,
-        // as events.jsonl's is, not after the whole run has been flown.
-        if (!WriteWholeFile(path_, "")) {
-            *error = "cannot write " + path_;
+        const std::string path = JoinPath(options.Out, "sound.wav");
+        if (!sound_.Start(path, options.Capture, PlaysThroughSoftware(options))) {
+            *error = "cannot write " + path;
             return false;
         }
-        remove(path_.c_str());
-        sound_.Start(options.Capture, PlaysThroughSoftware(options));
         return true;
     }
-    void Pass(const PassRecord&) override {}
+    void Pass(const PassRecord&) override { sound_.Follow(); }
     void Killed() override { sound_.Gather(); }
     void Finish(double seconds, RunSummary* summary) override
     {
         std::vector<double> plays;
         for (const HeardCallout& play : summary->Plays)
             plays.push_back(play.Time);
-        RunSoundFile file = sound_.Write(path_, seconds, plays);
+        RunSoundFile file = sound_.Write(seconds, plays);
         summary->SoundFile = file.Path;
         summary->Bursts = file.Bursts;
         // A refused device is the better note: it says why nothing sounds.
@@ -63,7 +60,6 @@ public:
 
 private:
     RunSound sound_;
-    std::string path_;
 };
 
 } // namespace

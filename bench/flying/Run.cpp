@@ -83,6 +83,8 @@ private:
         const int number = host_.AreaNumber(area);
         if (record_.HandlerCount < PassRecord::MaxHandlers)
             record_.Handlers[record_.HandlerCount++] = number;
+        else
+            ++record_.HandlersLeftOut;
         reader_.HandlerRan(host_.MouseAreas(), number);
     }
     void StartHold(int x, int y, Button button, double until)
@@ -94,6 +96,8 @@ private:
     void DoKill();
     void DoInstall();
     void Gather();
+    void Fault(const std::string& fault);
+    void Crashed(uint64_t pass);
 
     RunOptions options_;
     const Scenario& scenario_;
@@ -117,7 +121,8 @@ private:
     bool finished_ = false;
     size_t next_ = 0; // the scenario's next action
     size_t seenEvents_ = 0;
-    size_t seenStack_ = 0, seenService_ = 0, seenRefusals_ = 0;
+    uint64_t seenRefusals_ = 0;
+    std::vector<std::string> passFaults_; // this pass's, for its record
 };
 
 bool ScenarioRun::Runner::Start(std::string* error)
@@ -167,9 +172,11 @@ bool ScenarioRun::Runner::Start(std::string* error)
     reader_.ModuleLoaded(sandbox_);
     host_.TraceServices(false);
     host_.ConnectServices();
-    DoInstall();
-    summary_->StackMeasured = StackBalanceMeasured;
     passes_ = uint64_t(floor(scenario_.End * options_.Rate + 1e-9)) + 1;
+    DoInstall();
+    if (host_.Faulted())
+        Crashed(0);
+    summary_->StackMeasured = StackBalanceMeasured;
     samplesPerPass_ = SOFT_DIRECTSOUND_RATE / options_.Rate;
     if (options_.Progress)
         progress_.Start(scenario_.End);
@@ -221,7 +228,10 @@ void ScenarioRun::Runner::Apply(const ScenarioAction& action)
     }
 }
 
-// The pass's plays and faults, from the tap's and the host's logs.
+// The pass's plays and faults, from the tap's, the host's and the sandbox's
+// logs, for the summary and the pass's record. The host's faults are let go
+// once taken, so that a module that faults at every pass of a long run costs
+// no more memory than one that faults once.
 void ScenarioRun::Runner::Gather()
 {
     const std::vector<SoundEvent>& events = SoundEvents();
@@ -232,19 +242,52 @@ void ScenarioRun::Runner::Gather()
         const char* clip = e.Clip ? e.Clip : "unknown";
         if (record_.PlayCount < PassRecord::MaxPlays)
             record_.Plays[record_.PlayCount++] = clip;
+        else
+            ++record_.PlaysLeftOut;
         summary_->Plays.push_back({now_, clip});
     }
-    std::vector<std::string>& faults = summary_->Faults;
-    record_.FirstFault = faults.size();
-    for (; seenStack_ < host_.StackFaults().size(); ++seenStack_)
-        faults.push_back(host_.StackFaults()[seenStack_]);
-    for (; seenService_ < host_.ServiceFaults().size(); ++seenService_)
-        faults.push_back(host_.ServiceFaults()[seenService_]);
-    for (; seenRefusals_ < SandboxRefusals().size(); ++seenRefusals_)
-        faults.push_back("the module opened " + SandboxRefusals()[seenRefusals_] +
-            ", outside the settings sandbox; refused");
-    record_.FaultCount = faults.size() - record_.FirstFault;
-    record_.Faults = &faults;
+    passFaults_.clear();
+    record_.FaultsLeftOut = 0;
+    for (const std::string& fault : host_.StackFaults())
+        Fault(fault);
+    for (const std::string& fault : host_.ServiceFaults())
+        Fault(fault);
+    host_.ForgetFaults();
+    const std::vector<std::string>& refusals = SandboxRefusals();
+    for (; seenRefusals_ < SandboxRefusalCount(); ++seenRefusals_)
+        Fault(seenRefusals_ < refusals.size()
+                  ? "the module opened " + refusals[size_t(seenRefusals_)] + ", outside the settings sandbox; refused"
+                  : "the module opened a file outside the settings sandbox, refused (past the first " +
+                        std::to_string(refusals.size()) + ", their paths are not kept)");
+    record_.Faults = &passFaults_;
+    record_.FirstFault = 0;
+    record_.FaultCount = passFaults_.size();
+}
+
+void ScenarioRun::Runner::Fault(const std::string& fault)
+{
+    NoteFault(summary_, fault);
+    if (passFaults_.size() < PassRecord::MaxFaults)
+        passFaults_.push_back(fault);
+    else
+        ++record_.FaultsLeftOut;
+}
+
+// The module faulted in `pass` (bench/hosting/GaugeFaults.h): the run ends
+// there, and its records end with the pass before, the last one whole.
+void ScenarioRun::Runner::Crashed(uint64_t pass)
+{
+    char when[80];
+    if (pass < passes_)
+        snprintf(when, sizeof when, "in pass %llu (%.2f s)", static_cast<unsigned long long>(pass),
+            double(pass) / options_.Rate);
+    else
+        snprintf(when, sizeof when, "after the last pass (%.2f s)", double(pass) / options_.Rate);
+    summary_->Crash = "The module crashed " + std::string(when) + ": " + host_.Fault() +
+        (pass < passes_ ? ". The run ended there; its records end with the pass before." : ".");
+    summary_->CrashPass = pass;
+    pass_ = pass;
+    stop_ = true;
 }
 
 bool ScenarioRun::Runner::Step()
@@ -257,7 +300,9 @@ bool ScenarioRun::Runner::Step()
     record_.Pass = pass;
     record_.Time = now_;
     record_.PlayCount = 0;
+    record_.PlaysLeftOut = 0;
     record_.HandlerCount = 0;
+    record_.HandlersLeftOut = 0;
     while (next_ < scenario_.Actions.size() && scenario_.Actions[next_].Time <= now_ + 1e-9)
         Apply(scenario_.Actions[next_++]);
     if (options_.TakeInput)
@@ -271,8 +316,14 @@ bool ScenarioRun::Runner::Step()
         host_.Update();
         host_.Pass(record_.Airspeed, &results_);
     }
+    // The plays and faults reach the summary whether or not anything
+    // records the run.
+    Gather();
+    if (host_.Faulted()) {
+        Crashed(pass);
+        return false;
+    }
     if (!recorders_.empty() || options_.ShowPass) {
-        Gather();
         record_.Results = record_.Installed ? &results_ : nullptr;
         record_.Host = &host_;
         reader_.Passed(record_.Results, record_.Airspeed, record_.Plays, record_.PlayCount);
@@ -287,6 +338,10 @@ bool ScenarioRun::Runner::Step()
     uint64_t from = uint64_t(double(pass) * samplesPerPass_);
     uint64_t to = uint64_t(double(pass + 1) * samplesPerPass_);
     TapAdvance(uint32_t(to - from));
+    // What the software device played is kept only for a recorder to write
+    // out: a window or a page without one, open for hours, keeps none of it.
+    if (recorders_.empty())
+        ForgetHeardTrack();
     if (realTime_) {
         std::this_thread::sleep_until(started_ + std::chrono::duration_cast<Clock::duration>(
             std::chrono::duration<double>(double(pass + 1) / rate)));
@@ -306,11 +361,12 @@ void ScenarioRun::Runner::Finish()
         progress_.Show(now_, record_.Pass, true);
     // Real DirectSound keeps its own time: a call-out started in the last
     // passes is let to play out before the kill releases it.
-    if (!soft_ && host_.Installed())
+    if (!soft_ && host_.Installed() && !host_.Faulted())
         std::this_thread::sleep_for(std::chrono::milliseconds(realTime_ ? 500 : 800));
     DoKill();
-    if (!recorders_.empty() || options_.ShowPass)
-        Gather();
+    Gather();
+    if (host_.Faulted() && summary_->Crash.empty())
+        Crashed(pass_);
     TapFlush();
     LeaveSandbox();
     host_.Unload();

@@ -33,6 +33,7 @@ struct RunOptions {
     bool Record = true;   // events.jsonl and sound.wav, by RunScenario's recorders
     bool Progress = true; // the progress line on stderr for long runs
     bool Flush = false;   // events.jsonl written out at every pass, for a run watched as it goes
+    bool LogChanges = false; // events.jsonl holds only the passes where something changed, the first and the last
     InputHook TakeInput; // before each pass
     PassHook ShowPass;   // after each pass
 };

@@ -1,13 +1,45 @@
 // The summary is plain text for a person: what was started, what was heard
 // and where, and every fault, one a line. A fault that comes back at every
 // pass is said once with how many times it came, so that a long faulty run's
-// summary stays a page; the log keeps each one in its pass.
+// summary stays a page; the log keeps each one in its pass. A run that calls
+// out thousands of times (an airspeed that wavers about Speed1) lists its
+// first call-outs and its last, and counts those between.
 #include "bench/flying/RunSummary.h"
 
 #include <stdio.h>
 
-#include <utility>
-#include <vector>
+namespace {
+
+// Call-outs listed at the start and at the end of a long run's list.
+constexpr size_t FirstCalloutsListed = 10, LastCalloutsListed = 2;
+
+std::string Times(uint64_t count, const char* one, const char* many)
+{
+    return std::to_string(count) + " " + (count == 1 ? one : many);
+}
+
+} // namespace
+
+// A kind is found by a walk over at most MostFaultKinds texts: a fault at
+// every pass of a day's run costs a few hundred comparisons each, and a
+// module that makes every fault's text its own (a new path at each open) is
+// still summed up in a page.
+void NoteFault(RunSummary* s, const std::string& fault)
+{
+    ++s->FaultCount;
+    if (s->Faults.size() < RunSummary::MostFaultsKept)
+        s->Faults.push_back(fault);
+    for (FaultKind& kind : s->FaultKinds) {
+        if (kind.Text == fault) {
+            ++kind.Times;
+            return;
+        }
+    }
+    if (s->FaultKinds.size() < RunSummary::MostFaultKinds)
+        s->FaultKinds.push_back({fault, 1});
+    else
+        ++s->FaultsOfOtherKinds;
+}
 
 std::string DescribeSummary(const RunSummary& s)
 {
@@ -16,9 +48,16 @@ std::string DescribeSummary(const RunSummary& s)
     if (s.Plays.empty()) {
         text += "\nNo call-out was started.";
     } else {
-        text += "\nCall-outs started:";
-        for (const HeardCallout& play : s.Plays) {
-            snprintf(line, sizeof line, " %s at %.2f s;", play.Clip, play.Time);
+        const size_t count = s.Plays.size();
+        const bool whole = count <= FirstCalloutsListed + LastCalloutsListed;
+        text += whole ? "\nCall-outs started:" : "\n" + std::to_string(count) + " call-outs started:";
+        for (size_t i = 0; i < count; ++i) {
+            if (!whole && i == FirstCalloutsListed) {
+                const size_t between = count - FirstCalloutsListed - LastCalloutsListed;
+                text += " " + std::to_string(between) + " more;";
+                i = count - LastCalloutsListed;
+            }
+            snprintf(line, sizeof line, " %s at %.2f s;", s.Plays[i].Clip, s.Plays[i].Time);
             text += line;
         }
         text.pop_back();
@@ -32,23 +71,18 @@ std::string DescribeSummary(const RunSummary& s)
     }
     if (!s.StackMeasured)
         text += "\nStack balance: not applicable (one calling convention on this platform).";
-    else if (s.Faults.empty())
+    else if (s.FaultCount == 0 && s.Crash.empty())
         text += "\nStack balance: every call left the stack as it found it.";
-    if (s.Faults.empty()) {
+    if (s.FaultCount == 0) {
         text += "\nNo faults.";
     } else {
-        text += "\n" + std::to_string(s.Faults.size()) + " fault" + (s.Faults.size() == 1 ? "" : "s") + ":";
-        std::vector<std::pair<const std::string*, size_t>> kinds; // in the order first met
-        for (const std::string& fault : s.Faults) {
-            size_t k = 0;
-            while (k < kinds.size() && *kinds[k].first != fault)
-                ++k;
-            if (k == kinds.size())
-                kinds.push_back({&fault, 0});
-            ++kinds[k].second;
-        }
-        for (const auto& [fault, times] : kinds)
-            text += "\n  " + *fault + (times > 1 ? " (" + std::to_string(times) + " times)" : "");
+        text += "\n" + Times(s.FaultCount, "fault", "faults") + ":";
+        for (const FaultKind& kind : s.FaultKinds)
+            text += "\n  " + kind.Text + (kind.Times > 1 ? " (" + std::to_string(kind.Times) + " times)" : "");
+        if (s.FaultsOfOtherKinds)
+            text += "\n  and " + Times(s.FaultsOfOtherKinds, "fault", "faults") + " of other kinds";
     }
+    if (!s.Crash.empty())
+        text += "\n" + s.Crash;
     return text;
 }

@@ -8,6 +8,7 @@
 
 #include "bench/hosting/CallOrder.h"
 #include "bench/hosting/GaugeCalls.h"
+#include "bench/hosting/GaugeFaults.h"
 
 #include <string.h>
 
@@ -184,6 +185,7 @@ bool GaugeHost::Load(const std::string& path, std::string* error)
             *error = why;
         return false;
     }
+    CatchGaugeFaults(module_.Handle);
     FindElements();
     return true;
 }
@@ -195,6 +197,8 @@ void GaugeHost::Unload()
     mouseAreas_ = nullptr;
     installed_ = false;
     elementCount_ = 0;
+    faulted_ = false;
+    fault_.clear();
 }
 
 void GaugeHost::ConnectServices()
@@ -269,54 +273,89 @@ std::vector<ElementHeader*> GaugeHost::Chain() const
     return std::vector<ElementHeader*>(elements_, elements_ + elementCount_);
 }
 
+// After every call into the module: whether it faulted, which ends the
+// module's part in the run, or else how it left the stack. `calledAs` adds
+// what was called to the name in the fault ("install" + " routine").
+void GaugeHost::Returned(const char* name, const char* calledAs, int32_t drift)
+{
+    std::string what;
+    if (TakeGaugeFault(&what))
+        Faulted(std::string(name) + calledAs, what);
+    else
+        Measure(name, drift);
+}
+
+void GaugeHost::Faulted(const std::string& call, const std::string& what)
+{
+    faulted_ = true;
+    fault_ = call + " faulted: " + what;
+}
+
 void GaugeHost::Measure(const char* name, int32_t drift)
 {
     if (drift != 0)
         stackFaults_.push_back(std::string(name) + " moved the stack by " + std::to_string(drift));
 }
 
-// A stack fault names the element by its place in the chain, counted from
-// the background, 0.
-void GaugeHost::MeasureElement(int index, const char* kind, int32_t drift)
+// An element is named by its place in the chain, counted from the
+// background, 0; the name is made only when there is something to say.
+void GaugeHost::ReturnedFromElement(int index, const char* kind, int32_t drift)
 {
-    if (drift != 0)
-        Measure(("element " + std::to_string(index) + " (" + kind + ")").c_str(), drift);
+    std::string what;
+    const bool faulted = TakeGaugeFault(&what);
+    if (drift == 0 && !faulted)
+        return;
+    const std::string name = "element " + std::to_string(index) + " (" + kind + ")";
+    if (faulted)
+        Faulted(name + "'s callback", what);
+    else
+        Measure(name.c_str(), drift);
 }
 
 void GaugeHost::Query()
 {
-    Measure("query", CallGaugeRoutine(Header()->Query));
+    if (!faulted_)
+        Returned("query", " routine", CallGaugeRoutine(Header()->Query));
 }
 
 void GaugeHost::Install(uint32_t value)
 {
-    Measure("install", CallGaugeRoutine(Header()->Install, value));
+    if (faulted_)
+        return;
+    Returned("install", " routine", CallGaugeRoutine(Header()->Install, value));
     installed_ = true;
 }
 
 void GaugeHost::Initialize()
 {
-    Measure("initialize", CallGaugeRoutine(Header()->Initialize));
+    if (!faulted_)
+        Returned("initialize", " routine", CallGaugeRoutine(Header()->Initialize));
 }
 
 void GaugeHost::Update()
 {
-    Measure("update", CallGaugeRoutine(Header()->Update));
+    if (!faulted_)
+        Returned("update", " routine", CallGaugeRoutine(Header()->Update));
 }
 
 void GaugeHost::Generate(uint32_t value)
 {
-    Measure("generate", CallGaugeRoutine(Header()->Generate, value));
+    if (!faulted_)
+        Returned("generate", " routine", CallGaugeRoutine(Header()->Generate, value));
 }
 
 void GaugeHost::Draw()
 {
-    Measure("draw", CallGaugeRoutine(Header()->Draw));
+    if (!faulted_)
+        Returned("draw", " routine", CallGaugeRoutine(Header()->Draw));
 }
 
+// A module that has faulted is not killed: its state is whatever the fault
+// left, and its kill routine would run on it.
 void GaugeHost::Kill()
 {
-    Measure("kill", CallGaugeRoutine(Header()->Kill));
+    if (!faulted_)
+        Returned("kill", " routine", CallGaugeRoutine(Header()->Kill));
     installed_ = false;
 }
 
@@ -347,18 +386,20 @@ void GaugeHost::Pass(double value, PassResults* results)
         out.Result = -1.0;
         out.Image = -1;
         out.Text[0] = 0;
+        // Once a callback has faulted the module is called no more; the
+        // elements after it keep no result.
         if (e->Kind == IconKind) {
             IconElement* icon = reinterpret_cast<IconElement*>(e);
-            if (icon->Callback) {
-                MeasureElement(i, "icon", CallIconCallback(icon->Callback, e, &out.Result));
+            if (icon->Callback && !faulted_) {
+                ReturnedFromElement(i, "icon", CallIconCallback(icon->Callback, e, &out.Result));
                 out.Called = true;
             }
             out.Image = ChosenImage(*icon, out.Result);
         } else if (e->Kind == TextStringKind) {
             TextElement* text = reinterpret_cast<TextElement*>(e);
             out.Argument = TextArgument;
-            if (text->Callback) {
-                MeasureElement(i, "text", CallTextCallback(text->Callback, TextArgument, &out.Result));
+            if (text->Callback && !faulted_) {
+                ReturnedFromElement(i, "text", CallTextCallback(text->Callback, TextArgument, &out.Result));
                 out.Called = true;
             }
             if (text->TextBuffer) {
@@ -400,10 +441,18 @@ int GaugeHost::AreaNumber(const MouseArea* area) const
 
 void GaugeHost::RunHandler(MouseArea* area, int x, int y)
 {
+    if (faulted_)
+        return;
     int32_t result = 0;
     // What the host passes is its own: the point, and the event bits.
     uint32_t point = uint32_t(x & 0xFFFF) | uint32_t(y & 0xFFFF) << 16;
-    Measure("area handler", CallAreaHandler(area->Handler, point, area->Events, &result));
+    const int32_t drift = CallAreaHandler(area->Handler, point, area->Events, &result);
+    std::string what;
+    if (TakeGaugeFault(&what)) {
+        Faulted("area handler " + std::to_string(AreaNumber(area)), what);
+        return;
+    }
+    Measure("area handler", drift);
     if (result != 1)
         stackFaults_.push_back("area handler " + std::to_string(AreaNumber(area)) + " returned " +
                                std::to_string(result));

@@ -162,6 +162,20 @@ public:
     const std::vector<std::string>& StackFaults() const { return stackFaults_; }
     // Calls to service entries the bench does not serve, by number.
     const std::vector<std::string>& ServiceFaults() const { return serviceFaults_; }
+    // Lets go of the stack and service faults said so far, for a caller that
+    // has taken them, so that a long faulty run does not keep them all.
+    void ForgetFaults()
+    {
+        stackFaults_.clear();
+        serviceFaults_.clear();
+    }
+
+    // Whether a call into the module faulted (where the platform catches
+    // that: bench/hosting/GaugeFaults.h), and which call and how: "element 1
+    // (icon)'s callback faulted: an access violation ...". From then on the
+    // module is called no more, not even to kill it, until it is loaded again.
+    bool Faulted() const { return faulted_; }
+    const std::string& Fault() const { return fault_; }
 
     // The value entry 40 writes into a variable record.
     double airspeed = 0.0;
@@ -173,14 +187,18 @@ public:
 
 private:
     friend struct HostServices;
+    void Returned(const char* name, const char* calledAs, int32_t drift);
+    void ReturnedFromElement(int index, const char* kind, int32_t drift);
+    void Faulted(const std::string& call, const std::string& what);
     void Measure(const char* name, int32_t drift);
-    void MeasureElement(int index, const char* kind, int32_t drift);
     void FindElements();
     void TakeBack();
 
     LoadedModule module_;
     MouseArea* mouseAreas_ = nullptr;
     bool installed_ = false;
+    bool faulted_ = false;
+    std::string fault_;
     bool trace_ = true;
     std::vector<ServiceCall> calls_;
     int serviceCalls_[ServiceEntries] = {};

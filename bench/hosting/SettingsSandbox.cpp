@@ -13,6 +13,20 @@
 namespace {
 
 std::vector<std::string> Refusals;
+uint64_t RefusalCount = 0;
+
+// A path the module handed over, as far as MostRefusedPathBytes, its length
+// said when it is longer: it may run for megabytes before its zero.
+std::string Refused(const char* path)
+{
+    if (!path)
+        return "(null)";
+    const size_t length = strnlen(path, MostRefusedPathBytes + 1);
+    if (length <= MostRefusedPathBytes)
+        return path;
+    return std::string(path, MostRefusedPathBytes) + "... (more than " + std::to_string(MostRefusedPathBytes) +
+        " bytes)";
+}
 
 } // namespace
 
@@ -38,6 +52,7 @@ std::string SandboxedPath(const std::string& folder, const char* path)
 bool EnterSandbox(void* module, const std::string& folder, std::string* error)
 {
     Refusals.clear();
+    RefusalCount = 0;
     return OpenSandboxWay(module, folder, error);
 }
 
@@ -48,10 +63,17 @@ void LeaveSandbox()
 
 void RefuseSandboxOpen(const char* path, const char* mode)
 {
-    Refusals.push_back(std::string(path ? path : "(null)") + " (mode " + (mode ? mode : "?") + ")");
+    ++RefusalCount;
+    if (Refusals.size() < MostRefusalsKept)
+        Refusals.push_back(Refused(path) + " (mode " + (mode ? Refused(mode) : "?") + ")");
 }
 
 const std::vector<std::string>& SandboxRefusals()
 {
     return Refusals;
+}
+
+uint64_t SandboxRefusalCount()
+{
+    return RefusalCount;
 }

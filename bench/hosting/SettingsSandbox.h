@@ -9,6 +9,9 @@
 #ifndef LUMIVANE_BENCH_SANDBOX_H
 #define LUMIVANE_BENCH_SANDBOX_H
 
+#include <stddef.h>
+#include <stdint.h>
+
 #include <string>
 #include <vector>
 
@@ -28,8 +31,12 @@ bool EnterSandbox(void* module, const std::string& folder, std::string* error);
 void LeaveSandbox();
 
 // Paths the module tried to open outside the sandbox since the sandbox was
-// last entered, refused: each run's own.
+// last entered, refused: each run's own. The first MostRefusalsKept are kept,
+// each path cut to MostRefusedPathBytes, and all of them counted: a module
+// that opens a new path at every pass of a day's run is said in a page.
+constexpr size_t MostRefusalsKept = 64, MostRefusedPathBytes = 260;
 const std::vector<std::string>& SandboxRefusals();
+uint64_t SandboxRefusalCount();
 // Notes an open outside the sandbox as refused; the way in calls it for
 // every open it turns away.
 void RefuseSandboxOpen(const char* path, const char* mode);

@@ -9,10 +9,26 @@
 // returns the stack pointer after the call minus the one before the pushes.
 // floatResult, when not null, receives the x87 result of a routine returning
 // a double.
+//
+// While the call is under way GaugeCallFrame holds the probe's frame, and
+// the frame-handler chain (fs:0) and the FPU's control word it started with
+// are kept beside it. A routine that faults never returns; the fault handler
+// (bench/hosting/GaugeFaultsWindows.cpp) sends the thread to
+// GaugeCallRecovery instead, which puts all of them back, as the call found
+// them, and returns 0 to the probe's caller with no result stored: whatever
+// the routine left on the stack, in the chain or in the FPU is dropped.
 
 // The routine is written in assembly so that nothing between the measurement
 // and the call can touch the stack pointer.
 asm(
+    "    .data\n"
+    "    .globl _GaugeCallFrame\n"
+    "_GaugeCallFrame:\n"
+    "    .long 0\n"
+    "_GaugeCallHandlers:\n"
+    "    .long 0\n"
+    "_GaugeCallControlWord:\n"
+    "    .long 0\n"
     "    .text\n"
     "    .globl _CallMeasuringStack\n"
     "_CallMeasuringStack:\n"
@@ -21,6 +37,10 @@ asm(
     "    pushl %ebx\n"
     "    pushl %esi\n"
     "    pushl %edi\n"
+    "    movl %fs:0, %eax\n"
+    "    movl %eax, _GaugeCallHandlers\n"
+    "    fnstcw _GaugeCallControlWord\n"
+    "    movl %ebp, _GaugeCallFrame\n"
     "    movl 8(%ebp), %ebx\n"
     "    movl 12(%ebp), %esi\n"
     "    movl 16(%ebp), %ecx\n"
@@ -33,6 +53,7 @@ asm(
     "    jmp 1b\n"
     "2:\n"
     "    call *%ebx\n"
+    "    movl $0, _GaugeCallFrame\n"
     "    movl %eax, %edx\n"
     "    movl %esp, %eax\n"
     "    subl %edi, %eax\n"
@@ -47,6 +68,22 @@ asm(
     "    jz 4f\n"
     "    fstpl (%ecx)\n"
     "4:\n"
+    "    popl %edi\n"
+    "    popl %esi\n"
+    "    popl %ebx\n"
+    "    popl %ebp\n"
+    "    ret\n"
+    "    .globl _GaugeCallRecovery\n"
+    "_GaugeCallRecovery:\n"
+    "    cld\n"
+    "    movl _GaugeCallFrame, %ebp\n"
+    "    leal -12(%ebp), %esp\n"
+    "    movl _GaugeCallHandlers, %eax\n"
+    "    movl %eax, %fs:0\n"
+    "    fninit\n"
+    "    fldcw _GaugeCallControlWord\n"
+    "    movl $0, _GaugeCallFrame\n"
+    "    xorl %eax, %eax\n"
     "    popl %edi\n"
     "    popl %esi\n"
     "    popl %ebx\n"

@@ -37,12 +37,17 @@ Image ScaleUp(const Image& image, int scale)
     return scaled;
 }
 
-bool WriteFrame(const std::string& path, const Image& image, int scale)
+bool EncodeFrame(const Image& image, int scale, std::string* png)
 {
+    png->clear();
     if (image.Width <= 0 || image.Height <= 0)
         return false;
     const Image scaled = ScaleUp(image, scale);
-    return stbi_write_png(path.c_str(), scaled.Width, scaled.Height, 3, scaled.Pixels.data(), scaled.Width * 3) != 0;
+    const auto append = [](void* context, void* data, int size) {
+        static_cast<std::string*>(context)->append(static_cast<const char*>(data), size_t(size));
+    };
+    return stbi_write_png_to_func(append, png, scaled.Width, scaled.Height, 3, scaled.Pixels.data(),
+               scaled.Width * 3) != 0;
 }
 
 void FrameSelector::Offer(const Image& frame, const std::string& label)
@@ -55,7 +60,8 @@ void FrameSelector::Offer(const Image& frame, const std::string& label)
         kept_.push_back(latest_);
     ++offered_;
     if (kept_.size() == MostKept) {
-        for (size_t i = 0; i < MostKept / 2; ++i)
+        // The first stays where it is: moved onto itself it would be emptied.
+        for (size_t i = 1; i < MostKept / 2; ++i)
             kept_[i] = std::move(kept_[i * 2]);
         kept_.resize(MostKept / 2);
         stride_ *= 2;

@@ -15,8 +15,8 @@
 // `image` scaled up `scale` times, nearest neighbour.
 Image ScaleUp(const Image& image, int scale);
 
-// Writes `image` scaled `scale` times as a PNG; false when it cannot.
-bool WriteFrame(const std::string& path, const Image& image, int scale = 4);
+// `image` scaled `scale` times as the bytes of a PNG; false when it cannot.
+bool EncodeFrame(const Image& image, int scale, std::string* png);
 
 struct LabelledFrame {
     Image Frame;

@@ -10,6 +10,8 @@
 #include <stdio.h>
 #include <sys/stat.h>
 
+#include <utility>
+
 #ifdef _WIN32
 #include <direct.h>
 #endif
@@ -43,8 +45,19 @@ std::string Label(const PassRecord& pass)
 
 } // namespace
 
-FrameRecorder::FrameRecorder(const std::string& out, FrameChoice choice, int scale)
-    : out_(out), folder_(JoinPath(out, "frames")), choice_(choice), scale_(scale < 1 ? 1 : scale)
+std::string FrameName(uint64_t pass, uint64_t lastPass)
+{
+    int digits = 6;
+    for (uint64_t rest = lastPass / 1000000; rest > 0; rest /= 10)
+        ++digits;
+    char name[48];
+    snprintf(name, sizeof name, "pass-%0*llu.png", digits, static_cast<unsigned long long>(pass));
+    return name;
+}
+
+FrameRecorder::FrameRecorder(const std::string& out, FrameChoice choice, int scale, uint64_t lastPass)
+    : out_(out), folder_(JoinPath(out, "frames")), choice_(choice), scale_(scale < 1 ? 1 : scale),
+      lastPass_(lastPass)
 {
 }
 
@@ -55,8 +68,10 @@ void FrameRecorder::Take(const PassRecord& pass)
     const Image& frame = painter_.Frame();
     // A change of what the gauge returned need not change the picture.
     const bool changed = painter_.Changed() && frame != lastChanged_;
-    if (changed)
+    if (changed) {
         selector_.Offer(frame, Label(pass));
+        lastChanged_ = frame;
+    }
     if (!problem_.empty() || (choice_ == FrameChoice::Changes && !changed))
         return;
     if (!folderMade_ && !MakeFolders(folder_)) {
@@ -64,16 +79,31 @@ void FrameRecorder::Take(const PassRecord& pass)
         return;
     }
     folderMade_ = true;
-    char name[40];
-    snprintf(name, sizeof name, "pass-%06llu.png", static_cast<unsigned long long>(pass.Pass));
-    const std::string path = JoinPath(folder_, name);
-    if (!WriteFrame(path, frame, scale_)) {
+    const std::string path = JoinPath(folder_, FrameName(pass.Pass, lastPass_));
+    const std::string* png = nullptr;
+    if (!Encoded(frame, &png) || !WriteWholeFile(path, *png)) {
         problem_ = "cannot write " + path;
         return;
     }
-    if (changed)
-        lastChanged_ = frame;
     ++written_;
+}
+
+bool FrameRecorder::Encoded(const Image& frame, const std::string** png)
+{
+    for (size_t i = encoded_.size(); i-- > 0;) {
+        if (encoded_[i].Frame == frame) {
+            *png = &encoded_[i].Png;
+            return true;
+        }
+    }
+    EncodedFrame made{frame, {}};
+    if (!EncodeFrame(frame, scale_, &made.Png))
+        return false;
+    if (encoded_.size() == MostEncoded)
+        encoded_.erase(encoded_.begin());
+    encoded_.push_back(std::move(made));
+    *png = &encoded_.back().Png;
+    return true;
 }
 
 bool FrameRecorder::Finish(std::string* note)

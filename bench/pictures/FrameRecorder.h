@@ -9,15 +9,24 @@
 #include "bench/pictures/ContactSheet.h"
 #include "bench/pictures/PassPainter.h"
 
+#include <stdint.h>
+
 #include <string>
+#include <vector>
 
 enum class FrameChoice { None, Changes, All };
+
+// A frame's file name, "pass-000108.png": the pass with as many digits as
+// the run's last pass needs, six at least, so that the names of a run list
+// in pass order however long it is.
+std::string FrameName(uint64_t pass, uint64_t lastPass);
 
 class FrameRecorder {
 public:
     // `out`: the run's output folder; `scale`: each frame's pixels, as
-    // squares of scale × scale.
-    FrameRecorder(const std::string& out, FrameChoice choice, int scale);
+    // squares of scale × scale; `lastPass`: the number of the run's last
+    // pass, which sets how many digits a frame's name gives its pass.
+    FrameRecorder(const std::string& out, FrameChoice choice, int scale, uint64_t lastPass = 0);
 
     // Paints the pass and writes its frame if it is one to keep.
     void Take(const PassRecord& pass);
@@ -27,10 +36,22 @@ public:
 
 
 private:
+    // The PNG of `frame`: encoded once for each of the last few pictures,
+    // since a panel that flickers shows the same two or three again and
+    // again. False when it cannot be encoded.
+    bool Encoded(const Image& frame, const std::string** png);
+
+    struct EncodedFrame {
+        Image Frame;
+        std::string Png;
+    };
+    static constexpr size_t MostEncoded = 16;
+    std::vector<EncodedFrame> encoded_; // the newest last
     std::string out_;
     std::string folder_;
     FrameChoice choice_;
     int scale_;
+    uint64_t lastPass_;
     PassPainter painter_;
     FrameSelector selector_;
     Image lastChanged_;

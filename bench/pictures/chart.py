@@ -17,10 +17,18 @@ one value ("Speed1 81 from 2.00 s to 2.50 s"); a missing or malformed file
 is an error (exit 2)
 that names the file and line. Needs Debian's python3-matplotlib; without
 it, says so and exits with 3 (the bench tells that apart).
+
+The log is read line by line, never whole. A long run (more passes than the
+chart has pixel columns, twice over) is drawn as the least and the most
+airspeed of each pixel column, so that a day's run draws in seconds and its
+noise still shows; every lamp change and every call-out is kept as it is,
+a lit stretch at least a column wide. A log of the changes only (the
+bench's --log changes) is drawn through the passes it holds.
 """
 import argparse
 import json
 import math
+import os
 import sys
 
 LAMP_COLOURS = ["#d62728", "#ff7f0e", "#9467bd"]
@@ -34,6 +42,12 @@ LAMP_LIMIT = 10
 # line of 10-point text is about 12 points high.
 LABEL_GAP = 13
 NO_MATPLOTLIB = 3
+# The chart's width in pixel columns (10 inches at 100 dots an inch); a run
+# of more than twice as many passes is drawn by columns.
+COLUMNS = 1000
+# Call-outs beyond this many are marked without their times or lines down,
+# which would hide each other and the curve.
+MOST_TIMED_CALLOUTS = 40
 
 
 class BadEvents(Exception):
@@ -44,103 +58,200 @@ def is_number(value):
     return isinstance(value, (int, float)) and not isinstance(value, bool)
 
 
-def read_events(path):
+def each_event(path):
+    """Each line of the log as the chart needs it, one at a time."""
+    found = False
     try:
         with open(path, encoding="utf-8") as stream:
-            lines = stream.readlines()
+            for number, line in enumerate(stream, 1):
+                if not line.strip():
+                    continue
+                found = True
+                yield parse_event(line, f"{path}:{number}")
     except OSError as error:
         raise BadEvents(f"cannot read {path}: {error.strerror}") from None
     except UnicodeDecodeError:
         raise BadEvents(f"{path} is not UTF-8 text") from None
-    events = []
-    for number, line in enumerate(lines, 1):
-        if not line.strip():
-            continue
-        where = f"{path}:{number}"
-        try:
-            event = json.loads(line)
-        except json.JSONDecodeError as error:
-            raise BadEvents(f"{where}: not JSON ({error.msg})") from None
-        if not isinstance(event, dict):
-            raise BadEvents(f"{where}: not a JSON object")
-        for key in ("time", "airspeed", "lamps"):
-            if key not in event:
-                raise BadEvents(f"{where}: no '{key}'")
-        if not is_number(event["time"]) or not math.isfinite(event["time"]):
-            raise BadEvents(f"{where}: 'time' must be a number")
-        airspeed = event["airspeed"]
-        # A pass whose airspeed was not finite logs null (and why): it is
-        # left out of the curve rather than stopping the chart.
-        if airspeed is not None and not is_number(airspeed):
-            raise BadEvents(f"{where}: 'airspeed' must be a number or null")
-        if airspeed is not None and not math.isfinite(airspeed):
-            airspeed = None
-        lamps = event["lamps"]
-        # Killed, the gauge shows no lamps: they are dark.
-        if lamps is None:
-            lamps = [False, False, False]
-        if not isinstance(lamps, list) or len(lamps) != 3:
-            raise BadEvents(f"{where}: 'lamps' must be null or a list of three")
-        speeds = event.get("speeds")
-        if speeds is None:
-            speeds = [None, None, None]
-        if not isinstance(speeds, list) or len(speeds) != 3 or \
-                any(speed is not None and not is_number(speed) for speed in speeds):
-            raise BadEvents(f"{where}: 'speeds' must be null or a list of three numbers or nulls")
-        plays = event.get("plays") or []
-        if not isinstance(plays, list):
-            raise BadEvents(f"{where}: 'plays' must be a list")
-        events.append({
-            "time": float(event["time"]),
-            "airspeed": None if airspeed is None else float(airspeed),
-            "lamps": [bool(lamp) for lamp in lamps],
-            "speeds": [None if speed is None or not math.isfinite(speed) else float(speed) for speed in speeds],
-            "plays": [str(play) for play in plays],
-        })
-    if not events:
+    if not found:
         raise BadEvents(f"{path} holds no passes")
-    return events
 
 
-def run_end(events):
-    """When the last pass ends: a pass lasts until the next would start."""
-    end = events[-1]["time"]
-    if len(events) > 1:
-        end += events[-1]["time"] - events[-2]["time"]
-    return end
+def parse_event(line, where):
+    try:
+        event = json.loads(line)
+    except json.JSONDecodeError as error:
+        raise BadEvents(f"{where}: not JSON ({error.msg})") from None
+    if not isinstance(event, dict):
+        raise BadEvents(f"{where}: not a JSON object")
+    for key in ("time", "airspeed", "lamps"):
+        if key not in event:
+            raise BadEvents(f"{where}: no '{key}'")
+    if not is_number(event["time"]) or not math.isfinite(event["time"]):
+        raise BadEvents(f"{where}: 'time' must be a number")
+    airspeed = event["airspeed"]
+    # A pass whose airspeed was not finite logs null (and why): it is
+    # left out of the curve rather than stopping the chart.
+    if airspeed is not None and not is_number(airspeed):
+        raise BadEvents(f"{where}: 'airspeed' must be a number or null")
+    if airspeed is not None and not math.isfinite(airspeed):
+        airspeed = None
+    lamps = event["lamps"]
+    # Killed, the gauge shows no lamps: they are dark.
+    if lamps is None:
+        lamps = [False, False, False]
+    if not isinstance(lamps, list) or len(lamps) != 3:
+        raise BadEvents(f"{where}: 'lamps' must be null or a list of three")
+    speeds = event.get("speeds")
+    if speeds is None:
+        speeds = [None, None, None]
+    if not isinstance(speeds, list) or len(speeds) != 3 or \
+            any(speed is not None and not is_number(speed) for speed in speeds):
+        raise BadEvents(f"{where}: 'speeds' must be null or a list of three numbers or nulls")
+    plays = event.get("plays") or []
+    if not isinstance(plays, list):
+        raise BadEvents(f"{where}: 'plays' must be a list")
+    number = event.get("pass")
+    return {
+        "pass": number if isinstance(number, int) and not isinstance(number, bool) else None,
+        "time": float(event["time"]),
+        "airspeed": None if airspeed is None else float(airspeed),
+        "lamps": [bool(lamp) for lamp in lamps],
+        "speeds": [None if speed is None or not math.isfinite(speed) else float(speed) for speed in speeds],
+        "plays": [str(play) for play in plays],
+    }
 
 
-def speed_segments(events, lamp):
-    """(value, start, end) for each stretch of passes that gave this lamp's
-    speed one value, in time order; passes that gave none are left out."""
-    segments = []
-    for index, event in enumerate(events):
-        value = event["speeds"][lamp]
-        if value is None:
-            continue
-        start = event["time"]
-        end = events[index + 1]["time"] if index + 1 < len(events) else run_end(events)
+def last_line(path):
+    """The log's last line that holds anything, read from its end."""
+    try:
+        with open(path, "rb") as stream:
+            stream.seek(0, os.SEEK_END)
+            end = stream.tell()
+            size = 4096
+            while True:
+                start = max(0, end - size)
+                stream.seek(start)
+                tail = stream.read(end - start)
+                lines = [line for line in tail.split(b"\n") if line.strip()]
+                if (len(lines) > 1 or start == 0) and lines:
+                    return lines[-1].decode("utf-8")
+                if start == 0:
+                    return None
+                size *= 4
+    except (OSError, UnicodeDecodeError):
+        return None
+
+
+class Run:
+    """What the chart draws of a run, gathered pass by pass: the curve (each
+    pass, or each column's least and most), each speed's stretches, each
+    lamp's lit stretches and each call-out."""
+
+    def __init__(self, span):
+        # span: (first time, last time) when known and long enough to be
+        # drawn by columns; None to keep every pass.
+        self.span = span
+        self.times, self.airspeeds = [], []
+        self.low, self.high = {}, {}
+        self.segments = [[], [], []]
+        self.open_speeds = [None, None, None]
+        self.spans = [[], [], []]
+        self.lit_from = [None, None, None]
+        self.plays = []
+        self.last_airspeed = 0.0
+        self.first = self.last = self.before_last = None
+        self.passes = 0
+
+    def column(self, time):
+        first, last = self.span
+        return min(COLUMNS - 1, max(0, int((time - first) / (last - first) * COLUMNS)))
+
+    def add(self, event):
+        time = event["time"]
+        self.passes += 1
+        if self.first is None:
+            self.first = event
+        self.before_last, self.last = self.last, event
+        airspeed = event["airspeed"]
+        if self.span is None:
+            self.times.append(time)
+            self.airspeeds.append(math.nan if airspeed is None else airspeed)
+        elif airspeed is not None:
+            column = self.column(time)
+            self.low[column] = min(self.low.get(column, airspeed), airspeed)
+            self.high[column] = max(self.high.get(column, airspeed), airspeed)
+        for lamp in range(3):
+            # A stretch of passes that gave one value lasts until the next
+            # pass starts, and runs on while the next gives the same.
+            if self.open_speeds[lamp] is not None:
+                self.close_speed(lamp, time)
+            if event["speeds"][lamp] is not None:
+                self.open_speeds[lamp] = (event["speeds"][lamp], time)
+            lit = event["lamps"][lamp]
+            if lit and self.lit_from[lamp] is None:
+                self.lit_from[lamp] = time
+            if not lit and self.lit_from[lamp] is not None:
+                self.spans[lamp].append((self.lit_from[lamp], time - self.lit_from[lamp]))
+                self.lit_from[lamp] = None
+        if airspeed is not None:
+            self.last_airspeed = airspeed
+        # A pass without an airspeed marks its call-out at the last one
+        # known, so that no call-out goes unmarked.
+        for play in event["plays"]:
+            self.plays.append((time, self.last_airspeed, play))
+
+    def close_speed(self, lamp, end):
+        value, start = self.open_speeds[lamp]
+        self.open_speeds[lamp] = None
+        segments = self.segments[lamp]
         if segments and segments[-1][0] == value and segments[-1][2] == start:
             segments[-1] = (value, segments[-1][1], end)
         else:
             segments.append((value, start, end))
-    return segments
+
+    def end(self):
+        """When the last pass ends: a pass lasts until the next would start,
+        as long as every pass of the log lasts."""
+        end = self.last["time"]
+        first, last = self.first, self.last
+        if first["pass"] is not None and last["pass"] is not None and last["pass"] > first["pass"]:
+            end += (last["time"] - first["time"]) / (last["pass"] - first["pass"])
+        elif self.before_last is not None:
+            end += last["time"] - self.before_last["time"]
+        return end
+
+    def finish(self):
+        end = self.end()
+        for lamp in range(3):
+            if self.open_speeds[lamp] is not None:
+                self.close_speed(lamp, end)
+            if self.lit_from[lamp] is not None:
+                self.spans[lamp].append((self.lit_from[lamp], max(end - self.lit_from[lamp], 1e-9)))
+        if self.span is not None:
+            # Every lit stretch shows, however short: at least a column wide.
+            width = (self.span[1] - self.span[0]) / COLUMNS
+            self.spans = [[(start, max(length, width)) for start, length in spans] for spans in self.spans]
+        return self
 
 
-def lit_spans(events, lamp):
-    """(start, width) of each stretch of time the lamp is lit; a pass lasts
-    until the next one starts."""
-    spans = []
-    start = None
-    for event in events:
-        if event["lamps"][lamp] and start is None:
-            start = event["time"]
-        if not event["lamps"][lamp] and start is not None:
-            spans.append((start, event["time"] - start))
-            start = None
-    if start is not None:
-        spans.append((start, max(run_end(events) - start, 1e-9)))
-    return spans
+def gather(path):
+    """The run of the log at `path`, by columns when it is long."""
+    span = None
+    final = last_line(path)
+    try:
+        with open(path, encoding="utf-8") as stream:
+            head = [line for _, line in zip(range(2 * COLUMNS + 1), stream)]
+    except (OSError, UnicodeDecodeError):
+        head = []
+    if len(head) > 2 * COLUMNS and final is not None:
+        first = parse_event(head[0], f"{path}:1")["time"]
+        last = parse_event(final, f"{path}: its last line")["time"]
+        if last > first:
+            span = (first, last)
+    run = Run(span)
+    for event in each_event(path):
+        run.add(event)
+    return run.finish()
 
 
 def spread(wanted, gap, low, high):
@@ -183,25 +294,35 @@ def step_line(segments, offset=0):
     return xs, ys
 
 
-def draw(events, out, title):
+def draw(run, out, title):
     import matplotlib
     matplotlib.use("Agg")
     import matplotlib.pyplot as plt
     from matplotlib.transforms import offset_copy
 
-    times = [event["time"] for event in events]
-    airspeeds = [math.nan if event["airspeed"] is None else event["airspeed"] for event in events]
-    end = run_end(events)
     figure, (top, strips) = plt.subplots(
         2, 1, sharex=True, figsize=(10, 6.4), gridspec_kw={"height_ratios": [4, 1.3]}, constrained_layout=True)
 
-    top.plot(times, airspeeds, color="#1f77b4", linewidth=2, label="airspeed")
+    if run.span is None:
+        top.plot(run.times, run.airspeeds, color="#1f77b4", linewidth=2, label="airspeed")
+    else:
+        # Each column from its least to its most airspeed, with a gap where
+        # no pass of it had one.
+        first, last = run.span
+        width = (last - first) / COLUMNS
+        xs = [first + (column + 0.5) * width for column in range(COLUMNS)]
+        lows = [run.low.get(column, math.nan) for column in range(COLUMNS)]
+        highs = [run.high.get(column, math.nan) for column in range(COLUMNS)]
+        top.fill_between(xs, lows, highs, color="#1f77b4", linewidth=0, step="mid")
+        top.plot(xs, lows, color="#1f77b4", linewidth=1, drawstyle="steps-mid")
+        top.plot(xs, highs, color="#1f77b4", linewidth=1, drawstyle="steps-mid",
+                 label="airspeed (least and most of each pixel column)")
     # (text, y, colour, size) of each label for the right edge.
     labels = []
     speed3 = []
     for lamp in range(3):
         name = f"Speed{lamp + 1}"
-        segments = speed_segments(events, lamp)
+        segments = run.segments[lamp]
         if not segments:
             continue
         for value, start, stop in segments:
@@ -220,29 +341,25 @@ def draw(events, out, title):
         top.plot(xs, ys, color="grey", linestyle=":", linewidth=1)
         labels.append((f"Speed3 + {LAMP_LIMIT}: lamps dark above", speed3[-1][0] + LAMP_LIMIT, "grey", 9))
 
-    shown = set()
-    last_airspeed = 0.0
-    for event in events:
-        if event["airspeed"] is not None:
-            last_airspeed = event["airspeed"]
-        for play in event["plays"]:
-            label, marker, colour, count = SOUNDS.get(play, (f"{play}", "x", "black", 1))
-            # A pass without an airspeed marks its call-out at the last one
-            # known, so that no call-out goes unmarked.
-            for beep in range(count):
-                first = beep == 0 and label not in shown
-                # Just above the curve, whatever the scale: a double beep
-                # stacks a second mark on the first.
-                above = offset_copy(top.transData, fig=figure, y=9 + 11 * beep, units="points")
-                top.plot(event["time"], last_airspeed, marker=marker, color=colour, markersize=7,
-                         linestyle="none", transform=above, label=label if first else None)
+    timed = len(run.plays) <= MOST_TIMED_CALLOUTS
+    for play in dict.fromkeys(play for _, _, play in run.plays):
+        label, marker, colour, count = SOUNDS.get(play, (f"{play}", "x", "black", 1))
+        times = [time for time, _, clip in run.plays if clip == play]
+        heights = [airspeed for _, airspeed, clip in run.plays if clip == play]
+        for beep in range(count):
+            # Just above the curve, whatever the scale: a double beep
+            # stacks a second mark on the first.
+            above = offset_copy(top.transData, fig=figure, y=9 + 11 * beep, units="points")
+            top.plot(times, heights, marker=marker, color=colour, markersize=7, linestyle="none",
+                     transform=above, label=label if beep == 0 else None)
+    if timed:
+        for time, airspeed, _ in run.plays:
             # The time it started, to the left of the marks; and a faint line
             # down through the lamps, which light in the same pass.
-            top.annotate(f"{event['time']:.2f} s", xy=(event["time"], last_airspeed), xytext=(-8, 8),
+            top.annotate(f"{time:.2f} s", xy=(time, airspeed), xytext=(-8, 8),
                          textcoords="offset points", ha="right", va="bottom", fontsize=9)
             for axes in (top, strips):
-                axes.axvline(event["time"], color="black", alpha=0.15, linewidth=1)
-            shown.add(label)
+                axes.axvline(time, color="black", alpha=0.15, linewidth=1)
     top.set_ylabel("airspeed")
     top.grid(True, alpha=0.3)
     top.legend(loc="upper left", fontsize=9)
@@ -250,7 +367,7 @@ def draw(events, out, title):
         top.set_title(title, fontsize=12)
 
     for lamp in range(3):
-        strips.broken_barh(lit_spans(events, lamp), (2 - lamp - 0.4, 0.8), facecolors=LAMP_COLOURS[lamp])
+        strips.broken_barh(run.spans[lamp], (2 - lamp - 0.4, 0.8), facecolors=LAMP_COLOURS[lamp])
     strips.set_yticks([2, 1, 0])
     strips.set_yticklabels(["lamp 1 (Speed1)", "lamp 2 (Speed2)", "lamp 3 (Speed3)"])
     strips.set_ylim(-0.6, 2.6)
@@ -288,12 +405,12 @@ def main(argv):
         print(f"chart.py: {sys.executable} has no matplotlib (Debian package python3-matplotlib)", file=sys.stderr)
         return NO_MATPLOTLIB
     try:
-        events = read_events(arguments.events)
+        run = gather(arguments.events)
     except BadEvents as error:
         print(f"chart.py: {error}", file=sys.stderr)
         return 2
     try:
-        draw(events, arguments.out, arguments.title)
+        draw(run, arguments.out, arguments.title)
     except OSError as error:
         print(f"chart.py: cannot write {arguments.out}: {error.strerror}", file=sys.stderr)
         return 2

@@ -10,7 +10,9 @@ varies with its version, so it is regenerated but never compared).
 
 With --against, the pictures are made in OUT-DIR and the contact sheet and
 the animation are compared with those in DIR (the committed docs/): exit 1
-when they differ. Exit 2 when the run or a picture cannot be made.
+when they differ. Exit 2 when a picture cannot be made. A run the bench did
+not end cleanly draws nothing, and its exit status is passed on (the
+bench's own, or 128 and the signal's number for a bench the system ended).
 """
 import argparse
 import filecmp
@@ -35,16 +37,25 @@ CHART = "takeoff.png"
 PNG_SIGNATURE = b"\x89PNG\r\n\x1a\n"
 
 
+class BenchFailed(Exception):
+    def __init__(self, status, message):
+        super().__init__(message)
+        self.status = status
+
+
 def make(bench, module, scenario, out):
     """Flies the scenario and writes the pictures into `out`; a message
-    when something could not be made."""
+    when something could not be made, and BenchFailed, with the status to
+    pass on, when the bench did not end cleanly."""
     name = os.path.splitext(os.path.basename(scenario))[0]
     with tempfile.TemporaryDirectory(prefix="lumivane-pictures-") as work:
         run = os.path.join(work, "run")
         flown = subprocess.run([bench, module, "--scenario", scenario, "--out", run, "--rate", RATE, "--quiet"],
                                capture_output=True, text=True)
         if flown.returncode != 0:
-            return f"the bench exited {flown.returncode}: {(flown.stdout + flown.stderr).strip()}"
+            status = flown.returncode if flown.returncode > 0 else 128 - flown.returncode
+            raise BenchFailed(status, f"the bench exited {flown.returncode}, so nothing is drawn: "
+                                      f"{(flown.stdout + flown.stderr).strip()}")
         for made, kept in (("frames.png", "frames.png"), (name + ".png", CHART)):
             source = os.path.join(run, made)
             if not os.path.isfile(source):
@@ -66,7 +77,11 @@ def main(argv):
     parser.add_argument("--against", help="the folder of committed pictures to compare with")
     arguments = parser.parse_args(argv)
     os.makedirs(arguments.out, exist_ok=True)
-    problem = make(arguments.bench, arguments.module, arguments.scenario, arguments.out)
+    try:
+        problem = make(arguments.bench, arguments.module, arguments.scenario, arguments.out)
+    except BenchFailed as failed:
+        print(f"pictures.py: {failed}", file=sys.stderr)
+        return failed.status
     if problem:
         print(f"pictures.py: {problem}", file=sys.stderr)
         return 2

@@ -1,11 +1,17 @@
 #!/usr/bin/python3
 """Makes the video of a recorded bench run, <scenario>.mp4 beside its chart:
 the panel at four times its size, kept sharp, over a strip with the time and
-the airspeed, at a standard frame rate, with the run's sound.wav in step.
-The pictures are the run's own frames (frames/ holds only those where the
-panel changed, so each is held until the next), made into H.264 and AAC by
-ffmpeg, a process of its own fed raw frames through a pipe; nothing here
-encodes or muxes. The run's folder is only read.
+the airspeed, with the run's sound.wav in step. The pictures are the run's
+own frames (frames/ holds only those where the panel changed), each held for
+as long as it was shown, at a variable frame rate: an hour of an unchanging
+panel is one picture, so the video costs what happened in the run, not how
+long it lasted, and its sound is still the whole run's. The strip of each
+picture says the time and airspeed of the pass that changed the panel. The
+pictures are made here, one PNG each in a scratch folder, and ffmpeg's
+concat demuxer holds each for its duration; ffmpeg, a process of its own,
+encodes H.264 and AAC (at the sound's own rate) and muxes; nothing here
+does. The log is read line by line, never whole, and the run's folder is
+only read.
 
     /usr/bin/python3 bench/pictures/video.py RUN-DIR OUT.mp4 [--frame-scale N]
 
@@ -24,8 +30,11 @@ import re
 import shutil
 import subprocess
 import sys
+import tempfile
 
-FRAME_RATE = 30
+# The video's clock counts milliseconds: an MP4 says a picture's duration in
+# 32 bits of its track's time units, which at this scale hold 49 days.
+VIDEO_TIMESCALE = 1000
 # The panel at four times its size, whatever scale the frames were written at.
 SCALE = 4
 STRIP_HEIGHT = 36
@@ -43,9 +52,9 @@ class BadRun(Exception):
     pass
 
 
-def read_passes(path):
-    """(pass, time, airspeed or None, installed) of each line."""
-    passes = []
+def each_pass(path):
+    """(pass, time, airspeed or None, installed) of each line, one at a time."""
+    found = False
     try:
         with open(path, encoding="utf-8") as stream:
             for number, line in enumerate(stream, 1):
@@ -62,14 +71,34 @@ def read_passes(path):
                 if not isinstance(airspeed, (int, float)) or isinstance(airspeed, bool) or \
                         not math.isfinite(airspeed):
                     airspeed = None
-                passes.append((event["pass"], float(event["time"]), airspeed, event.get("installed", True) is not False))
+                found = True
+                yield event["pass"], float(event["time"]), airspeed, event.get("installed", True) is not False
     except OSError as error:
         raise BadRun(f"cannot read {path}: {error.strerror}") from None
     except UnicodeDecodeError:
         raise BadRun(f"{path} is not UTF-8 text") from None
-    if not passes:
+    if not found:
         raise BadRun(f"{path} holds no passes")
-    return passes
+
+
+def read_passes(path):
+    """(pass, time, airspeed or None, installed) of each line."""
+    return list(each_pass(path))
+
+
+def passes_at(path, numbers):
+    """The first and the last pass of the log, and those of `numbers` (a
+    set), in order: what a video of frames at those passes needs, read line
+    by line."""
+    first = last = None
+    wanted = []
+    for entry in each_pass(path):
+        if first is None:
+            first = entry
+        last = entry
+        if entry[0] in numbers:
+            wanted.append(entry)
+    return first, last, wanted
 
 
 def pass_rate(passes):
@@ -150,14 +179,21 @@ class Pictures:
     def panel(self, number):
         from PIL import Image
         import bisect
+        import io
         at = bisect.bisect_right(self.numbers, number) - 1
         if at < 0:
             return None
-        key = self.numbers[at]
-        if key not in self.loaded:
-            picture = Image.open(self.frames[key]).convert("RGB")
-            self.loaded = {key: picture.resize(self.panel_size(picture.size), Image.NEAREST)}
-        return self.loaded[key]
+        # The bench writes a picture it showed before as the very same bytes:
+        # a panel that flickers between two pictures is decoded twice, not
+        # at every change.
+        with open(self.frames[self.numbers[at]], "rb") as stream:
+            data = stream.read()
+        if data not in self.loaded:
+            if len(self.loaded) >= 32:
+                self.loaded.pop(next(iter(self.loaded)))
+            picture = Image.open(io.BytesIO(data)).convert("RGB")
+            self.loaded[data] = picture.resize(self.panel_size(picture.size), Image.NEAREST)
+        return self.loaded[data]
 
     def index_at(self, seconds, rate):
         """The pass showing at `seconds` (into the passes): pass n shows from
@@ -187,48 +223,69 @@ class Pictures:
 
 
 def make(run, out, frame_scale):
-    passes = read_passes(os.path.join(run, "events.jsonl"))
     frames = frame_files(os.path.join(run, "frames"))
     if not frames:
         return None
-    rate = pass_rate(passes)
-    first_number = passes[0][0]
+    first, last, shown = passes_at(os.path.join(run, "events.jsonl"), set(frames))
+    rate = pass_rate([first, last])
     # Each pass lasts until the next would start; the video as long as the
-    # run, to the nearest frame.
-    duration = (passes[-1][0] - first_number + 1) / rate
-    count = max(1, round(duration * FRAME_RATE))
-    pictures = Pictures(passes, frames, frame_scale)
+    # run, each picture from its pass until the next picture's.
+    duration = (last[0] - first[0] + 1) / rate
+    if not shown:
+        raise BadRun(f"{run}: none of its frames is a pass of its log")
+    pictures = Pictures(shown, frames, frame_scale)
+    starts = [0.0] + [(entry[0] - first[0]) / rate for entry in shown[1:]]
+    ends = starts[1:] + [duration]
     sound = os.path.join(run, "sound.wav")
-    audio = ["-i", sound] if os.path.isfile(sound) else ["-f", "lavfi", "-i", "anullsrc=r=44100:cl=mono"]
+    audio = ["-i", sound] if os.path.isfile(sound) else ["-f", "lavfi", "-i", "anullsrc=r=11025:cl=mono"]
     partial = os.path.join(os.path.dirname(os.path.abspath(out)), "." + os.path.basename(out) + ".unfinished")
-    command = [
-        "ffmpeg", "-hide_banner", "-loglevel", "error", "-y",
-        "-f", "rawvideo", "-pix_fmt", "rgb24", "-s", f"{pictures.size[0]}x{pictures.size[1]}",
-        "-framerate", str(FRAME_RATE), "-i", "pipe:0", *audio,
-        "-map", "0:v:0", "-map", "1:a:0",
-        "-c:v", "libx264", "-preset", "medium", "-crf", "20", "-pix_fmt", "yuv420p",
-        # The sound as long as the pictures: a short recording is padded
-        # with silence, a long one cut.
-        "-c:a", "aac", "-b:a", "96k", "-ar", "44100", "-af", "apad",
-        "-t", f"{count / FRAME_RATE:.6f}", "-movflags", "+faststart", "-f", "mp4", partial,
-    ]
-    encoder = subprocess.Popen(command, stdin=subprocess.PIPE, stderr=subprocess.PIPE)
-    try:
-        for frame in range(count):
-            encoder.stdin.write(pictures.image(pictures.index_at(frame / FRAME_RATE, rate)).tobytes())
-        encoder.stdin.close()
-    except BrokenPipeError:
-        pass
-    errors = encoder.stderr.read().decode("utf-8", "replace").strip()
-    status = encoder.wait()
-    if status != 0:
+    with tempfile.TemporaryDirectory(prefix="lumivane-video-") as scratch:
+        listing = ["ffconcat version 1.0"]
+        # Times in whole milliseconds from the start, so that no rounding
+        # accumulates over a long run. The last picture is named once more
+        # a millisecond before the end, so that the pictures last as long as
+        # the sound: the demuxer gives the last picture no duration of its
+        # own.
+        at = [round(time * VIDEO_TIMESCALE) for time in starts + [duration]]
+        at[-1] = max(at[-1] - 1, at[-2] + 1)
+        for index in range(len(shown)):
+            name = f"picture-{index:08d}.png"
+            pictures.image(index).save(os.path.join(scratch, name), compress_level=1)
+            held = max(at[index + 1] - at[index], 1)
+            # A picture's own clock is an image's, 25 a second, unless told:
+            # its time would be rounded to 40 ms.
+            listing += [f"file '{name}'", f"option framerate {VIDEO_TIMESCALE}",
+                        f"duration {held / VIDEO_TIMESCALE:.3f}"]
+        listing += listing[-3:-1] + [f"duration {1 / VIDEO_TIMESCALE:.3f}"]
+        concat = os.path.join(scratch, "pictures.txt")
+        with open(concat, "w", encoding="utf-8") as stream:
+            stream.write("\n".join(listing) + "\n")
+        command = [
+            "ffmpeg", "-hide_banner", "-loglevel", "error", "-y",
+            "-f", "concat", "-safe", "0", "-i", concat, *audio,
+            "-map", "0:v:0", "-map", "1:a:0",
+            # Each picture passed through at its own time, never repeated;
+            # the rate is only the clock a last picture's length is told in.
+            "-fps_mode", "vfr", "-r", str(VIDEO_TIMESCALE), "-video_track_timescale", str(VIDEO_TIMESCALE),
+            # No B-frames: pictures hours apart gain nothing from them, and
+            # their reordering would leave the track's length to the
+            # decoding order rather than the pictures' own times.
+            "-c:v", "libx264", "-preset", "medium", "-crf", "20", "-bf", "0", "-pix_fmt", "yuv420p",
+            # The sound at its own rate, as long as the run: a short
+            # recording is padded with silence, a long one cut.
+            "-c:a", "aac", "-b:a", "64k", "-af", f"apad=whole_dur={duration:.6f},atrim=end={duration:.6f}",
+            "-movflags", "+faststart", "-f", "mp4", partial,
+        ]
+        encoder = subprocess.run(command, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
+    if encoder.returncode != 0:
         try:
             os.remove(partial)
         except OSError:
             pass
-        raise BadRun(f"ffmpeg failed (exit {status}): {errors or 'no message'}")
+        errors = encoder.stderr.decode("utf-8", "replace").strip()
+        raise BadRun(f"ffmpeg failed (exit {encoder.returncode}): {errors or 'no message'}")
     os.replace(partial, out)
-    return count / FRAME_RATE, count, rate
+    return duration, len(shown), rate
 
 
 def main(argv):
@@ -259,7 +316,8 @@ def main(argv):
         print(f"video.py: {arguments.run} has no frames to make a video of (the run wrote none)", file=sys.stderr)
         return NO_FRAMES
     seconds, count, rate = made
-    print(f"{arguments.out}: {seconds:.3f} s, {count} frames at {FRAME_RATE} fps from {rate:g} passes a second")
+    print(f"{arguments.out}: {seconds:.3f} s, {count} pictures, each held while the panel showed it, from {rate:g} "
+          "passes a second")
     return 0
 
 

@@ -26,18 +26,15 @@ std::vector<Burst> FindBursts(const CapturedSound& r, float threshold)
     return finder.Bursts();
 }
 
-std::vector<Burst> FindStretchBursts(const std::vector<SoundStretch>& stretches, uint32_t rate, float threshold)
+void HearStretch(BurstFinder* finder, const SoundStretch& stretch, float threshold)
 {
-    BurstFinder finder(rate / 200);
     const int limit = int(threshold * 32768.0f);
-    for (const SoundStretch& stretch : stretches)
-        for (size_t i = 0; i < stretch.Count; ++i) {
-            int v = stretch.Samples[i];
-            if (v < limit && v > -limit)
-                continue;
-            finder.Sound(stretch.Start + i);
-        }
-    return finder.Bursts();
+    for (size_t i = 0; i < stretch.Count; ++i) {
+        int v = stretch.Samples[i];
+        if (v < limit && v > -limit)
+            continue;
+        finder->Sound(stretch.Start + i);
+    }
 }
 
 std::vector<Burst> GroupCallouts(const std::vector<Burst>& bursts, uint32_t rate)

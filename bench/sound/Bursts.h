@@ -51,6 +51,8 @@ int CountBeeps(const uint8_t* samples, uint32_t count);
 // Bursts in a capture's first channel and in stretches of 16-bit samples:
 // samples at `threshold` of full scale or more sound, bridged over 5 ms.
 std::vector<Burst> FindBursts(const CapturedSound& recording, float threshold);
-std::vector<Burst> FindStretchBursts(const std::vector<SoundStretch>& stretches, uint32_t rate, float threshold);
+// Stretches of 16-bit samples are told to a finder one at a time, as a run
+// hands them over, each after those before it.
+void HearStretch(BurstFinder* finder, const SoundStretch& stretch, float threshold);
 
 #endif

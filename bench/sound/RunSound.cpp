@@ -3,6 +3,7 @@
 #include "bench/sound/RunSound.h"
 
 #include "bench/sound/Bursts.h"
+#include "bench/sound/HeardTrack.h"
 #include "bench/sound/SoundTap.h"
 #include "bench/sound/WavFile.h"
 #include "platform/SoftDirectSound.h"
@@ -15,13 +16,43 @@
 #include <chrono>
 #include <thread>
 
-void RunSound::Start(const std::string& capture, bool soft)
+bool RunSound::Start(const std::string& path, const std::string& capture, bool soft)
 {
+    path_ = path;
     capture_ = capture;
     soft_ = soft;
     captured_ = CapturedSound();
+    captureProblem_.clear();
+    bursts_ = BurstFinder(SOFT_DIRECTSOUND_RATE / 200);
     if (!capture_.empty())
         remove(capture_.c_str());
+    if (soft_)
+        return heard_.Open(path_, SOFT_DIRECTSOUND_RATE, 1);
+    // The file is written at the end; a place it cannot go is said now, not
+    // after the whole run has been flown.
+    FILE* file = fopen(path_.c_str(), "wb");
+    if (!file)
+        return false;
+    fclose(file);
+    remove(path_.c_str());
+    return true;
+}
+
+// Every sample already in the heard track is final (the device's time only
+// moves on), so it is written out and let go at once.
+void RunSound::Follow()
+{
+    if (!soft_)
+        return;
+    for (const HeardStretch& stretch : HeardTrack()) {
+        const uint64_t at = heard_.Written();
+        const size_t skip = stretch.Start < at ? size_t(std::min<uint64_t>(at - stretch.Start, stretch.Samples.size())) : 0;
+        heard_.AppendSilence(stretch.Start > at ? stretch.Start - at : 0);
+        heard_.Append(stretch.Samples.data() + skip, stretch.Samples.size() - skip);
+        HearStretch(&bursts_, {stretch.Start + skip, stretch.Samples.data() + skip, stretch.Samples.size() - skip},
+            0.01f);
+    }
+    ForgetHeardTrack();
 }
 
 void RunSound::Gather()
@@ -42,6 +73,8 @@ void RunSound::Gather()
     CapturedSound part = ReadCapture(capture_);
     if (part.Problem.empty())
         AppendCapture(&captured_, part);
+    else
+        captureProblem_ = part.Problem;
     remove(capture_.c_str());
 }
 
@@ -50,57 +83,79 @@ namespace {
 // A captured call-out keeps this much of its decay after its last loud sample.
 const double TailSeconds = 0.03;
 
-// The capture with each call-out moved to its play's time, and nothing else.
-// False when the capture's call-outs cannot be matched with the plays one to
-// one (a play the device dropped, or sound the bench did not start).
-bool PlaceCallouts(const CapturedSound& captured, double seconds, const std::vector<double>& plays,
-    std::vector<float>* placed)
+// Where each captured call-out goes in the run: its frames from First to
+// Last, placed at the frame At.
+struct Placed {
+    uint64_t From, To, At;
+};
+
+// The capture's call-outs, each to be moved to its play's time, and nothing
+// else. False when they cannot be matched with the plays one to one (a play
+// the device dropped, or sound the bench did not start).
+bool PlaceCallouts(const CapturedSound& captured, const std::vector<double>& plays, std::vector<Placed>* placed)
 {
-    const uint32_t channels = captured.Channels;
     const std::vector<Burst> callouts = GroupCallouts(FindBursts(captured, 0.01f), captured.Rate);
     if (callouts.size() != plays.size())
         return false;
-    const uint64_t frames = uint64_t(llround(seconds * captured.Rate));
-    placed->assign(size_t(frames * channels), 0.0f);
     const uint64_t tail = uint64_t(TailSeconds * captured.Rate);
-    const uint64_t available = captured.Frames.size() / channels;
-    for (size_t i = 0; i < callouts.size(); ++i) {
-        const uint64_t from = callouts[i].First;
-        const uint64_t to = std::min(callouts[i].Last + 1 + tail, available);
-        const uint64_t at = uint64_t(llround(plays[i] * captured.Rate));
-        for (uint64_t f = from; f < to && at + (f - from) < frames; ++f)
-            for (uint32_t c = 0; c < channels; ++c)
-                (*placed)[size_t((at + f - from) * channels + c)] += captured.Frames[size_t(f * channels + c)];
-    }
+    const uint64_t available = captured.Frames.size() / captured.Channels;
+    for (size_t i = 0; i < callouts.size(); ++i)
+        placed->push_back({callouts[i].First, std::min(callouts[i].Last + 1 + tail, available),
+            uint64_t(llround(plays[i] * captured.Rate))});
     return true;
+}
+
+// The placed call-outs as a run-long track, sample by sample, as WriteWav
+// asks for them (in order): nothing of the run's length is held, only the
+// capture itself. The first channel's bursts are counted on the way.
+int WritePlaced(const CapturedSound& captured, const std::vector<Placed>& placed, double seconds,
+    const std::string& path, bool* written)
+{
+    const uint32_t channels = captured.Channels;
+    const uint64_t frames = uint64_t(llround(seconds * captured.Rate));
+    BurstFinder bursts(captured.Rate / 200);
+    size_t first = 0; // the first call-out that may still sound
+    *written = WriteWav(path, captured.Rate, channels, frames, [&](uint64_t i) {
+        const uint64_t frame = i / channels;
+        const uint32_t channel = uint32_t(i % channels);
+        while (first < placed.size() && placed[first].At + (placed[first].To - placed[first].From) <= frame)
+            ++first;
+        float sum = 0;
+        for (size_t k = first; k < placed.size() && placed[k].At <= frame; ++k)
+            if (frame < placed[k].At + (placed[k].To - placed[k].From))
+                sum += captured.Frames[size_t((placed[k].From + frame - placed[k].At) * channels + channel)];
+        if (channel == 0 && !(fabsf(sum) < 0.01f))
+            bursts.Sound(frame);
+        return ToSixteen(sum);
+    });
+    return int(bursts.Bursts().size());
 }
 
 } // namespace
 
-RunSoundFile RunSound::Write(const std::string& path, double seconds, const std::vector<double>& plays)
+RunSoundFile RunSound::Write(double seconds, const std::vector<double>& plays)
 {
     RunSoundFile file;
+    const std::string& path = path_;
     if (soft_) {
-        std::vector<SoundStretch> stretches;
-        for (const HeardStretch& stretch : HeardTrack())
-            stretches.push_back({stretch.Start, stretch.Samples.data(), stretch.Samples.size()});
-        if (WriteMonoWav(stretches, TapClock(), SOFT_DIRECTSOUND_RATE, path)) {
+        Follow();
+        heard_.AppendSilence(TapClock() > heard_.Written() ? TapClock() - heard_.Written() : 0);
+        if (heard_.Close()) {
             file.Path = path;
             file.Note = "the software DirectSound's mix, 11025 Hz mono, in the run's time";
-            file.Bursts = int(FindStretchBursts(stretches, SOFT_DIRECTSOUND_RATE, 0.01f).size());
+            file.Bursts = int(bursts_.Bursts().size());
         }
     } else if (!capture_.empty()) {
-        CapturedSound placed = captured_;
-        if (captured_.Channels && PlaceCallouts(captured_, seconds, plays, &placed.Frames)) {
-            placed.Samples.clear();
-            for (size_t f = 0; f < placed.Frames.size(); f += placed.Channels)
-                placed.Samples.push_back(placed.Frames[f]);
-            if (WriteCaptureWav(placed, path)) {
+        std::vector<Placed> placed;
+        bool written = false;
+        if (captured_.Channels && PlaceCallouts(captured_, plays, &placed)) {
+            const int bursts = WritePlaced(captured_, placed, seconds, path, &written);
+            if (written) {
                 file.Path = path;
                 file.Note = "what Wine's DirectSound played (" + std::to_string(captured_.Rate) +
                     " Hz), each call-out placed at the pass that started it, since the recording device is "
                     "not paced";
-                file.Bursts = int(FindBursts(placed, 0.01f).size());
+                file.Bursts = bursts;
             }
         } else if (captured_.Channels && WriteCaptureWav(captured_, path)) {
             file.Path = path;
@@ -109,7 +164,8 @@ RunSoundFile RunSound::Write(const std::string& path, double seconds, const std:
                 "to scale";
             file.Bursts = int(FindBursts(captured_, 0.01f).size());
         } else if (!captured_.Channels) {
-            file.Note = "nothing was recorded at " + capture_;
+            file.Note = captureProblem_.empty() ? "nothing was recorded at " + capture_
+                                                : "the recording could not be read: " + captureProblem_;
         }
     } else {
         file.Note = "real DirectSound, not recorded: no sound.wav (bench/run-bench records a run without --window)";

@@ -4,6 +4,7 @@
 
 #include <math.h>
 #include <stdio.h>
+#include <string.h>
 
 namespace {
 
@@ -30,19 +31,13 @@ int16_t ToSixteen(float v)
     return static_cast<int16_t>(lrintf(scaled));
 }
 
-bool WriteWav(const std::string& path, uint32_t rate, uint32_t channels, uint64_t frames,
-    const std::function<int16_t(uint64_t)>& sample)
+namespace {
+
+// The canonical header of 16-bit PCM at `rate` and `channels`, with
+// `dataBytes` of samples.
+void Header(uint8_t* header, uint32_t rate, uint32_t channels, uint32_t dataBytes)
 {
-    if (!channels || channels > 8 || !rate)
-        return false;
     const uint64_t frameBytes = uint64_t(channels) * 2;
-    if (frames > MostDataBytes / frameBytes)
-        frames = MostDataBytes / frameBytes;
-    const uint32_t dataBytes = uint32_t(frames * frameBytes);
-    FILE* file = fopen(path.c_str(), "wb");
-    if (!file)
-        return false;
-    uint8_t header[44];
     PutLittle(header, 0x46464952, 4); // "RIFF"
     PutLittle(header + 4, 36 + dataBytes, 4);
     PutLittle(header + 8, 0x45564157, 4); // "WAVE"
@@ -56,6 +51,24 @@ bool WriteWav(const std::string& path, uint32_t rate, uint32_t channels, uint64_
     PutLittle(header + 34, 16, 2);
     PutLittle(header + 36, 0x61746164, 4); // "data"
     PutLittle(header + 40, dataBytes, 4);
+}
+
+} // namespace
+
+bool WriteWav(const std::string& path, uint32_t rate, uint32_t channels, uint64_t frames,
+    const std::function<int16_t(uint64_t)>& sample)
+{
+    if (!channels || channels > 8 || !rate)
+        return false;
+    const uint64_t frameBytes = uint64_t(channels) * 2;
+    if (frames > MostDataBytes / frameBytes)
+        frames = MostDataBytes / frameBytes;
+    const uint32_t dataBytes = uint32_t(frames * frameBytes);
+    FILE* file = fopen(path.c_str(), "wb");
+    if (!file)
+        return false;
+    uint8_t header[44];
+    Header(header, rate, channels, dataBytes);
     fwrite(header, 1, sizeof header, file);
     uint8_t block[8192];
     size_t used = 0;
@@ -73,16 +86,77 @@ bool WriteWav(const std::string& path, uint32_t rate, uint32_t channels, uint64_
     return fclose(file) == 0 && good;
 }
 
-bool WriteMonoWav(const std::vector<SoundStretch>& stretches, uint64_t total, uint32_t rate,
-    const std::string& path)
+WavWriter::~WavWriter()
 {
-    // Asked in increasing order: one cursor walks the stretches.
-    size_t next = 0;
-    return WriteWav(path, rate, 1, total, [&](uint64_t at) -> int16_t {
-        while (next < stretches.size() && stretches[next].Start + stretches[next].Count <= at)
-            ++next;
-        if (next < stretches.size() && at >= stretches[next].Start)
-            return stretches[next].Samples[at - stretches[next].Start];
-        return 0;
-    });
+    Close();
+}
+
+bool WavWriter::Open(const std::string& path, uint32_t rate, uint32_t channels)
+{
+    Close();
+    if (!channels || channels > 8 || !rate)
+        return false;
+    file_ = fopen(path.c_str(), "wb");
+    if (!file_)
+        return false;
+    channels_ = channels;
+    written_ = 0;
+    used_ = 0;
+    failed_ = false;
+    // The sizes are written at the end; until then the header says none.
+    uint8_t header[44];
+    Header(header, rate, channels, 0);
+    failed_ = fwrite(header, 1, sizeof header, file_) != sizeof header;
+    return true;
+}
+
+void WavWriter::Append(const int16_t* samples, size_t count)
+{
+    for (size_t i = 0; file_ && i < count && written_ < MostDataBytes / 2; ++i, ++written_) {
+        PutLittle(block_ + used_, uint16_t(samples[i]), 2);
+        used_ += 2;
+        if (used_ == sizeof block_)
+            Flush();
+    }
+}
+
+// A day's silence is a thousand million samples: written a block at a time.
+void WavWriter::AppendSilence(uint64_t count)
+{
+    while (count > 0 && file_ && written_ < MostDataBytes / 2) {
+        uint64_t part = (sizeof block_ - used_) / 2;
+        part = part < count ? part : count;
+        part = part < MostDataBytes / 2 - written_ ? part : MostDataBytes / 2 - written_;
+        memset(block_ + used_, 0, size_t(part) * 2);
+        used_ += size_t(part) * 2;
+        written_ += part;
+        count -= part;
+        if (used_ == sizeof block_)
+            Flush();
+    }
+}
+
+void WavWriter::Flush()
+{
+    if (file_ && used_ && fwrite(block_, 1, used_, file_) != used_)
+        failed_ = true;
+    used_ = 0;
+}
+
+bool WavWriter::Close()
+{
+    if (!file_)
+        return false;
+    Flush();
+    // Whole frames only: a file cut at the RIFF limit ends on a frame.
+    const uint64_t dataBytes = written_ / channels_ * channels_ * 2;
+    uint8_t sizes[4];
+    PutLittle(sizes, uint32_t(36 + dataBytes), 4);
+    failed_ = failed_ || fseek(file_, 4, SEEK_SET) != 0 || fwrite(sizes, 1, 4, file_) != 4;
+    PutLittle(sizes, uint32_t(dataBytes), 4);
+    failed_ = failed_ || fseek(file_, 40, SEEK_SET) != 0 || fwrite(sizes, 1, 4, file_) != 4;
+    failed_ = failed_ || ferror(file_);
+    const bool closed = fclose(file_) == 0;
+    file_ = nullptr;
+    return closed && !failed_;
 }

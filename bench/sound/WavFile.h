@@ -7,6 +7,7 @@
 
 #include <stddef.h>
 #include <stdint.h>
+#include <stdio.h>
 
 #include <functional>
 #include <string>
@@ -24,10 +25,32 @@ struct SoundStretch {
     size_t Count;
 };
 
-// A mono track `total` samples long: the stretches at their places (in time
-// order), silence between them. True on success.
-bool WriteMonoWav(const std::vector<SoundStretch>& stretches, uint64_t total, uint32_t rate,
-    const std::string& path);
+// A 16-bit PCM WAV file written as a run goes, so that an hour's sound is
+// never held in memory: samples and silence are appended, and the sizes in
+// the header are written when it is closed. Past what a RIFF file can say
+// the rest is left out, as WriteWav cuts it.
+class WavWriter {
+public:
+    ~WavWriter();
+    // False when `path` cannot be written.
+    bool Open(const std::string& path, uint32_t rate, uint32_t channels);
+    void Append(const int16_t* samples, size_t count);
+    void AppendSilence(uint64_t count);
+    // Samples written so far (not frames).
+    uint64_t Written() const { return written_; }
+    // Sets the sizes and closes the file; false when anything failed.
+    bool Close();
+
+private:
+    void Flush();
+
+    FILE* file_ = nullptr;
+    uint32_t channels_ = 1;
+    uint64_t written_ = 0;
+    bool failed_ = false;
+    uint8_t block_[8192];
+    size_t used_ = 0;
+};
 
 // A float sample of full scale 1.0 as 16 bits, held at the limits (NaN: 0).
 int16_t ToSixteen(float v);

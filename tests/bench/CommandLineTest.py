@@ -4,11 +4,13 @@
 # pictures, report) ends the run with its own exit status and message, or
 # lets the next one go on, and a run leaves exactly the records it was asked
 # for. Every kind of end has its rows (0 clean, 1 not loaded, 2 refused, 3
-# faults found), and each option's limits are met exactly and just passed.
-# Every run is held to a time limit.
+# faults found, and a module's crash, which natively the sanitizer reports
+# with a status of its own), and each option's limits are met exactly and
+# just passed. Every run is held to a time limit.
 #
-# Usage: CommandLineTest.py BENCH MODULE OTHER_MODULE WORK_FOLDER
-# (OTHER_MODULE: TwinLamps.gau, which misbehaves beyond 900,000 knots)
+# Usage: CommandLineTest.py BENCH MODULE OTHER_MODULE FAULTING_MODULE WORK_FOLDER
+# (OTHER_MODULE: TwinLamps.gau, which misbehaves beyond 900,000 knots;
+# FAULTING_MODULE: Faulting.gau, which crashes at 1000 knots and when pressed)
 import os
 import re
 import shutil
@@ -21,7 +23,14 @@ sys.dont_write_bytecode = True
 sys.path.insert(0, str(Path(__file__).resolve().parents[1] / "support"))
 from RowTable import run_table  # noqa: E402
 
-BENCH, MODULE, OTHER, WORK = sys.argv[1], sys.argv[2], sys.argv[3], Path(sys.argv[4])
+BENCH, MODULE, OTHER, FAULTING, WORK = sys.argv[1], sys.argv[2], sys.argv[3], sys.argv[4], Path(sys.argv[5])
+# The status of a run the process did not end itself: the sanitizer's, or
+# without one the signal's.
+NONZERO = "non-zero"
+# A run still under way when its row has seen enough: what it printed before
+# it started is judged, and the run is stopped.
+STILL_RUNNING = "still running"
+STILL_RUNNING_SECONDS = 3
 SECONDS = 60  # a run with every frame also makes its video
 ENV = dict(os.environ, ASAN_OPTIONS="detect_leaks=0:" + os.environ.get("ASAN_OPTIONS", ""))
 
@@ -29,12 +38,17 @@ ENV = dict(os.environ, ASAN_OPTIONS="detect_leaks=0:" + os.environ.get("ASAN_OPT
 # that flies TwinLamps.gau where it calls a service no host serves, one with a
 # bad line, and module files that are no module.
 SCENARIOS = {"scenario": "0 airspeed 0\n1 end\n", "stray": "0 airspeed 0\n0.2 airspeed 950000\n0.5 end\n",
+             "crash": "0 airspeed 60\n1 airspeed 1000\n2 end\n", "long": "0 airspeed 0\n3601 end\n",
+             "minute": "0 airspeed 0\n61 end\n",
+             "presses": "0 airspeed 0\n" + "0.5 press 10 57\n" * 20 + "1 end\n",
+             "callout": "settings speed1 80\nsettings speed2 90\nsettings speed3 100\n0 airspeed 70\n1 airspeed 85\n"
+                        "1.5 airspeed 86\n2 end\n", "pressed": "0 airspeed 60\n0.5 press 50 30\n2 end\n",
              "bad": "0 airspeed 0\n1 ramp 10\n2 end\n", "settings": "settings speed1 80\n0 airspeed 0\n1 end\n"}
 MODULES = {"text": lambda: b"not a module\n", "empty": lambda: b"",
            "cut": lambda: Path(MODULE).read_bytes()[:4096]}
 SERVED_NOT = r"the module called service entry 30, which the bench does not serve"
 
-# name, arguments ({module}, {other}, each scenario and module file above,
+# name, arguments ({module}, {other}, {faulting}, each scenario and module file above,
 # {out}, {absent}, and {blocked} and {walled}, a settings folder and an
 # output folder where Speed1's file and sound.wav are folders, and
 # {nomatplotlib}, a folder whose matplotlib cannot be imported, filled in),
@@ -52,8 +66,8 @@ ROWS = [
      2, "stderr", r"--real-time excludes --fast", None, []),
     ("--scale 17", ["{module}", "--scenario", "{scenario}", "--out", "{out}", "--scale", "17"], 2, "stderr",
      r"--scale", None, []),
-    ("--help", ["--help"], 0, "stdout", r"Exit status: 0 for a clean run, 1 when the module could not be loaded",
-     None, []),
+    ("--help", ["--help"], 0, "stdout", r"Exit status: 0 for a clean run, 1 when the module could not be loaded"
+     r"(.|\n)*, 4 when the module crashed \((.|\n)*, 5 when the bench itself failed\.", None, []),
     ("a scenario that is not there", ["{module}", "--scenario", "{absent}", "--out", "{out}"], 2, "stderr",
      r"cannot read the scenario", None, []),
     # Under bench/run-bench the paths are Wine's, printed in Linux form: a
@@ -100,6 +114,35 @@ ROWS = [
     ("faults found in a quiet run", ["{other}", "--scenario", "{stray}", "--out", "{out}", "--frames", "none",
      "--quiet"], 3, "events.jsonl", r'\A((?!.*"stack").*\n){4}(.*"stack":\["' + SERVED_NOT +
      r'"\]\}\n){6}\Z', ["events.jsonl"], ["frames"]),
+    # A module that crashes ends the run in the pass it crashed: natively the
+    # sanitizer says where, and the log holds whole lines of the passes
+    # before it, never one past; nothing is drawn from the cut-off run.
+    ("a module that crashes in a callback", ["{faulting}", "--scenario", "{crash}", "--out", "{out}"], NONZERO,
+     "events.jsonl", r'\A(\{"pass":(\d|1[0-7]),"time".*\}\n)*\Z', ["events.jsonl"], ["crash.png", "crash.mp4"]),
+    ("a module that crashes in a handler", ["{faulting}", "--scenario", "{pressed}", "--out", "{out}", "--quiet"],
+     NONZERO, "events.jsonl", r'\A(\{"pass":\d,"time".*\}\n)*\Z', ["events.jsonl"],
+     ["pressed.png", "pressed.mp4", "frames.png"]),
+    # A run in real time longer than a minute says first how long it takes.
+    ("a long run in real time", ["{module}", "--scenario", "{long}", "--out", "{out}", "--real-time", "--frames",
+     "none"], STILL_RUNNING, "stdout", r"^This run is flown in real time, as the gauge sounds in the simulator: it "
+     r"will take 1 h 0 min\. --fast flies it as fast as the machine goes, through the bench's software "
+     r"DirectSound\.\n", ["settings"], []),
+    ("a long run flown fast", ["{module}", "--scenario", "{minute}", "--out", "{out}", "--quiet", "--frames", "none"],
+     0, "stdout", r"^$", ["events.jsonl", "sound.wav"], []),
+    # A log of the changes: the first pass, the call-out's, and the last;
+    # not the pass that only changed the airspeed.
+    ("--log changes", ["{module}", "--scenario", "{callout}", "--out", "{out}", "--frames", "none", "--quiet",
+     "--log", "changes"], 0, "events.jsonl",
+     r'\A\{"pass":0,"time":0\.0,"airspeed":70\.0,.*"plays":\[\].*\n'
+     r'\{"pass":18,"time":1\.0,"airspeed":85\.0,.*"lamps":\[true,false,false\].*"plays":\["Wave1"\].*\n'
+     r'\{"pass":36,"time":2\.0,"airspeed":86\.0,.*\n\Z', ["events.jsonl", "sound.wav"], []),
+    # Twenty presses in one pass: the log names the first sixteen handlers
+    # and counts the rest.
+    ("twenty presses in one pass", ["{module}", "--scenario", "{presses}", "--out", "{out}", "--frames", "none",
+     "--quiet"], 0, "events.jsonl", r'\n\{"pass":9,.*"handlers":\[("area 5",){15}"area 5"\],"handlers_left_out":4\}\n',
+     ["events.jsonl"], []),
+    ("--log bogus", ["{module}", "--scenario", "{callout}", "--out", "{out}", "--log", "bogus"], 2, "stderr",
+     r"--log: bogus not in \{every,changes\}", None, []),
     ("--rate 1, the least", ["{module}", "--scenario", "{scenario}", "--out", "{out}", "--frames", "none",
      "--rate", "1"], 0, "stdout", r"^2 passes\.\n", ["events.jsonl"], []),
     ("--rate 0.999", ["{module}", "--scenario", "{scenario}", "--out", "{out}", "--rate", "0.999"], 2, "stderr",
@@ -140,7 +183,7 @@ def run_row(index, row):
     shutil.rmtree(folder, ignore_errors=True)
     folder.mkdir(parents=True)
     out = folder / "out"
-    filled = {"module": MODULE, "other": OTHER, "out": str(out), "absent": str(folder / "absent"),
+    filled = {"module": MODULE, "other": OTHER, "faulting": FAULTING, "out": str(out), "absent": str(folder / "absent"),
               "blocked": str(folder / "blocked"), "walled": str(folder / "walled")}
     (folder / "walled" / "sound.wav").mkdir(parents=True)
     filled["nomatplotlib"] = str(folder / "nomatplotlib")
@@ -154,17 +197,20 @@ def run_row(index, row):
         filled[key] = str(folder / (key + ".gau"))
         Path(filled[key]).write_bytes(make())
     command = [BENCH] + [argument.format(**filled) for argument in arguments]
+    limit = STILL_RUNNING_SECONDS if status == STILL_RUNNING else SECONDS
     try:
         env = dict(ENV, **{k: v.format(**filled) for k, v in environment[0].items()}) if environment else ENV
-        result = subprocess.run(command, capture_output=True, timeout=SECONDS, env=env, cwd=folder)
-    except subprocess.TimeoutExpired:
-        return f"still running after {SECONDS} s"
+        result = subprocess.run(command, capture_output=True, timeout=limit, env=env, cwd=folder)
+    except subprocess.TimeoutExpired as stopped:
+        if status != STILL_RUNNING:
+            return f"still running after {SECONDS} s"
+        result = subprocess.CompletedProcess(command, STILL_RUNNING, stopped.stdout or b"", stopped.stderr or b"")
     if stream in ("stdout", "stderr"):
         text = (result.stdout if stream == "stdout" else result.stderr).decode(errors="replace")
     else:
         text = (out / stream).read_text(errors="replace") if (out / stream).is_file() else ""
     problems = []
-    if result.returncode != status:
+    if result.returncode != status and not (status == NONZERO and result.returncode != 0):
         problems.append(f"exit {result.returncode}, wanted {status}")
     if not re.search(pattern, text, re.MULTILINE if pattern != r"^$" else 0):
         problems.append(f"{stream} does not match {pattern!r}: {text[:400]!r}")

@@ -1,7 +1,8 @@
 // The bench as a host of the real module: each click point runs exactly its
 // area's handler, a held press repeats only where the area asks for it, the
 // take-off scenario is heard as single, single and double beep and nothing
-// after, and a module that cannot be loaded is named with the reason. Runs
+// after, a flickering run of minutes ends cleanly within its caps, and a
+// module that cannot be loaded is named with the reason. Runs
 // the native Lumivane.gau natively and the DLL under Wine.
 #include "bench/files/Files.h"
 #include "bench/flying/Run.h"
@@ -10,6 +11,7 @@
 #include "bench/sound/AlsaCapture.h"
 #include "bench/sound/Bursts.h"
 #include "bench/hosting/SettingsSandbox.h"
+#include "bench/pictures/FrameRecorder.h"
 #include "bench/sound/SoundTap.h"
 #include "platform/SoftDirectSound.h"
 
@@ -17,6 +19,7 @@
 
 #include <stdio.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -203,33 +206,89 @@ TEST(BenchHost, ADeviceThatCannotBeOpenedIsNamedInTheSummary)
 }
 
 // The summary says each kind of fault once, in the order first met, with how
-// many times it came, and the count of them all.
-TEST(BenchHost, TheSummarySaysEachFaultOnceWithItsCount)
+// many times it came, and the count of them all; past its kinds it counts
+// the rest, and past its faults kept word for word it only counts them, so
+// that a module that faults at every pass of a day, each time in new words,
+// is summed up in a page. A run that calls out thousands of times lists its
+// first call-outs and its last.
+TEST(BenchHost, TheSummarySaysEachFaultOnceWithItsCountHoweverMany)
 {
+    const size_t kinds = RunSummary::MostFaultKinds, kept = RunSummary::MostFaultsKept;
+    std::vector<std::string> many(kept * 4, "again");
+    std::vector<std::string> different;
+    for (size_t i = 0; i < kinds + 5; ++i)
+        different.push_back("fault " + std::to_string(i));
+    std::string allKinds, allKindsOften;
+    for (size_t i = 0; i < kinds; ++i) {
+        allKinds += "\n  fault " + std::to_string(i);
+        allKindsOften += "\n  fault " + std::to_string(i) + " (1000 times)";
+    }
     const struct {
         std::vector<std::string> faults;
-        const char* said;
+        size_t repeat;
+        std::string said;
     } rows[] = {
-        {{}, "\nNo faults."},
-        {{"a"}, "\n1 fault:\n  a"},
-        {{"a", "b"}, "\n2 faults:\n  a\n  b"},
-        {{"b", "a", "b", "b"}, "\n4 faults:\n  b (3 times)\n  a"},
-        {{"a", "a"}, "\n2 faults:\n  a (2 times)"},
+        {{}, 1, "\nNo faults."},
+        {{"a"}, 1, "\n1 fault:\n  a"},
+        {{"a", "b"}, 1, "\n2 faults:\n  a\n  b"},
+        {{"b", "a", "b", "b"}, 1, "\n4 faults:\n  b (3 times)\n  a"},
+        {{"a", "a"}, 1, "\n2 faults:\n  a (2 times)"},
+        {many, 1, "\n" + std::to_string(kept * 4) + " faults:\n  again (" + std::to_string(kept * 4) + " times)"},
+        {different, 1, "\n" + std::to_string(kinds + 5) + " faults:" + allKinds + "\n  and 5 faults of other kinds"},
+        {different, 1000,
+            "\n" + std::to_string((kinds + 5) * 1000) + " faults:" + allKindsOften + "\n  and " + std::to_string(5 * 1000) +
+                " faults of other kinds"},
     };
     for (const auto& row : rows) {
         RunSummary summary;
-        summary.Faults = row.faults;
+        std::vector<std::string> sent;
+        for (size_t r = 0; r < row.repeat; ++r)
+            for (const std::string& fault : row.faults) {
+                NoteFault(&summary, fault);
+                sent.push_back(fault);
+            }
         const std::string text = DescribeSummary(summary);
+        ASSERT_GE(text.size(), row.said.size()) << text;
         const std::string said = row.said;
-        ASSERT_GE(text.size(), said.size());
         EXPECT_EQ(text.substr(text.size() - said.size()), said) << text;
+        EXPECT_EQ(summary.FaultCount, sent.size());
+        EXPECT_LE(summary.Faults.size(), kept);
+        EXPECT_LE(summary.FaultKinds.size(), kinds);
+        EXPECT_EQ(summary.Faults, std::vector<std::string>(sent.begin(), sent.begin() + std::min(sent.size(), kept)))
+            << "the first faults, word for word";
+    }
+    // Call-outs: all of them while few, then the first ten, how many more,
+    // and the last two.
+    const struct {
+        size_t plays;
+        const char* said;
+    } callouts[] = {
+        {0, "\nNo call-out was started."},
+        {1, "\nCall-outs started: Wave1 at 0.00 s."},
+        {12, "\nCall-outs started: Wave1 at 0.00 s; Wave1 at 1.00 s; Wave1 at 2.00 s; Wave1 at 3.00 s; Wave1 at 4.00 s; "
+             "Wave1 at 5.00 s; Wave1 at 6.00 s; Wave1 at 7.00 s; Wave1 at 8.00 s; Wave1 at 9.00 s; Wave1 at 10.00 s; "
+             "Wave1 at 11.00 s."},
+        {13, "\n13 call-outs started: Wave1 at 0.00 s; Wave1 at 1.00 s; Wave1 at 2.00 s; Wave1 at 3.00 s; Wave1 at "
+             "4.00 s; Wave1 at 5.00 s; Wave1 at 6.00 s; Wave1 at 7.00 s; Wave1 at 8.00 s; Wave1 at 9.00 s; 1 more; "
+             "Wave1 at 11.00 s; Wave1 at 12.00 s."},
+        {100000, "\n100000 call-outs started: Wave1 at 0.00 s; Wave1 at 1.00 s; Wave1 at 2.00 s; Wave1 at 3.00 s; "
+                 "Wave1 at 4.00 s; Wave1 at 5.00 s; Wave1 at 6.00 s; Wave1 at 7.00 s; Wave1 at 8.00 s; Wave1 at 9.00 s; "
+                 "99988 more; Wave1 at 99998.00 s; Wave1 at 99999.00 s."},
+    };
+    for (const auto& row : callouts) {
+        RunSummary summary;
+        for (size_t i = 0; i < row.plays; ++i)
+            summary.Plays.push_back({double(i), "Wave1"});
+        const std::string text = DescribeSummary(summary);
+        EXPECT_NE(text.find(std::string(row.said) + "\n"), std::string::npos) << row.plays << " call-outs: " << text;
     }
 }
 
 // Runs one after another in one process, each in another state: what each
 // records (its call-outs, the handlers run, its faults, the sandbox's
 // refusals) is its own, never the run's before. A refused open is noted the
-// way the sandbox's way in notes one, from inside the run.
+// way the sandbox's way in notes one, from inside the run. A run that nothing
+// watches or records still finds its call-outs and faults.
 TEST(BenchHost, EachRunRecordsOnlyItsOwnStates)
 {
     const std::string takeOff = "settings speed1 80\nsettings speed2 90\nsettings speed3 100\n0 airspeed 0\n"
@@ -240,6 +299,7 @@ TEST(BenchHost, EachRunRecordsOnlyItsOwnStates)
         double refuseAt; // a refused open at this time, or never (-1)
         std::vector<double> plays;
         std::vector<int> handlers;
+        bool watched = true; // a display is shown every pass
     } rows[] = {
         {"installed", "", -1, {6, 7, 8}, {}},
         {"killed before the call-outs", "5 kill\n", 0.5, {}, {}},
@@ -252,6 +312,7 @@ TEST(BenchHost, EachRunRecordsOnlyItsOwnStates)
             {6, 7, 8}, {4}},
         {"installed, pressed twice in one pass", "4.5 press 3 31\n4.5 press 16 63\n", -1, {6, 7, 8}, {4, 5}},
         {"installed", "", -1, {6, 7, 8}, {}},
+        {"installed, neither watched nor recorded", "", 0.5, {6, 7, 8}, {}, false},
     };
     for (const auto& row : rows) {
         Scenario scenario;
@@ -271,9 +332,10 @@ TEST(BenchHost, EachRunRecordsOnlyItsOwnStates)
                 refused = true;
             }
         };
-        options.ShowPass = [&](const PassRecord& pass) {
-            handlers.insert(handlers.end(), pass.Handlers, pass.Handlers + pass.HandlerCount);
-        };
+        if (row.watched)
+            options.ShowPass = [&](const PassRecord& pass) {
+                handlers.insert(handlers.end(), pass.Handlers, pass.Handlers + pass.HandlerCount);
+            };
         RunSummary summary;
         ASSERT_TRUE(RunScenario(options, scenario, &summary, &error)) << error;
         std::vector<double> plays;
@@ -288,6 +350,54 @@ TEST(BenchHost, EachRunRecordsOnlyItsOwnStates)
             EXPECT_NE(summary.Faults[0].find("C:\\elsewhere\\pelmo"), std::string::npos) << summary.Faults[0];
         EXPECT_EQ(SandboxRefusals().size(), row.refuseAt >= 0 ? 1u : 0u) << row.what << ": the sandbox's own list";
     }
+}
+
+// An airspeed that wavers about Speed1 for minutes changes the panel some
+// fifteen hundred times, past every thinning of the contact sheet's frames:
+// the run ends cleanly, every change is a frame, the sheet holds its most
+// and is written, and the summary lists the first call-outs and the last.
+TEST(BenchHost, AFlickeringRunOfMinutesEndsCleanlyWithASheetWithinItsLimit)
+{
+    Scenario scenario;
+    std::string error;
+    ASSERT_TRUE(ParseScenario("settings speed1 80\nsettings speed2 90\nsettings speed3 100\n0 airspeed 80\n"
+                              "0 noise 2 seed 7\n180 end\n",
+                    "flicker.txt", &scenario, &error))
+        << error;
+    RunOptions options;
+    options.Module = ModulePath();
+    options.Out = OutFolder("flicker");
+    options.SoftSound = true;
+    options.Progress = false;
+    FrameRecorder recorder(options.Out, FrameChoice::Changes, 1);
+    options.ShowPass = [&](const PassRecord& pass) { recorder.Take(pass); };
+    RunSummary summary;
+    ASSERT_TRUE(RunScenario(options, scenario, &summary, &error)) << error;
+    EXPECT_TRUE(summary.Crash.empty()) << summary.Crash;
+    EXPECT_EQ(summary.FaultCount, 0u);
+    ASSERT_GT(summary.Plays.size(), 200u) << "a call-out at every return above Speed1";
+    EXPECT_NE(DescribeSummary(summary).find(std::to_string(summary.Plays.size()) + " call-outs started: "),
+        std::string::npos);
+    std::string note;
+    EXPECT_TRUE(recorder.Finish(&note)) << note;
+    const size_t at = note.find("Contact sheet: ");
+    ASSERT_NE(at, std::string::npos) << note;
+    unsigned long shown = 0, changes = 0;
+    ASSERT_EQ(sscanf(note.c_str() + note.find(", ", at) + 2, "%lu of the %lu", &shown, &changes), 2) << note;
+    EXPECT_EQ(shown, 24u) << note;
+    EXPECT_GT(changes, 4 * FrameSelector::MostKept) << "past the selector's second thinning: " << note;
+    EXPECT_NE(note.find("Frames: " + std::to_string(changes) + " in "), std::string::npos) << note;
+    std::vector<uint8_t> sheet;
+    ASSERT_TRUE(ReadWholeFile(JoinPath(options.Out, "frames.png"), &sheet, &error)) << error;
+    EXPECT_GT(sheet.size(), 1000u);
+    // sound.wav, written as the run went, lasts the run, and holds the
+    // bursts counted on the way (a call-out started while the one before
+    // still sounds plays on, so there are fewer than the plays).
+    CapturedSound heard = ReadCapture(summary.SoundFile);
+    ASSERT_TRUE(heard.Problem.empty()) << heard.Problem;
+    EXPECT_NEAR(double(heard.Samples.size()) / heard.Rate, double(summary.Passes) / options.Rate, 1 / options.Rate);
+    EXPECT_EQ(summary.Bursts, int(FindBursts(heard, 0.01f).size()));
+    EXPECT_GT(summary.Bursts, 100);
 }
 
 #ifdef _WIN32

@@ -218,7 +218,10 @@ TEST(KnownSpeeds, ASettingsFileIsReadAsTheGaugeReadsItUpToTheLimits)
 TEST(KnownSpeeds, TheFirstReadoutIsTheLoadedSpeedWhateverTheHostBufferHeld)
 {
     const char* const speeds[] = {"-99", "-1", "0", "1", "2", "100", "999"};
-    const std::string buffers[] = {std::string(16, '\0'), "  0", " -1", "  1", "  2", "***", std::string(16, '\xFF')};
+    // Every text the speeds make among what the buffer may hold: the pair
+    // the readout starts out remembering could be any of them.
+    const std::string buffers[] = {std::string(16, '\0'), "  0", " -1", "  1", "  2", "-99", "100", "999", "***",
+        std::string(16, '\xFF')};
     for (const char* speed : speeds) {
         for (const std::string& buffer : buffers) {
             const std::string text = std::string("settings speed1 -100\nsettings speed2 -100\nsettings speed3 ") +

@@ -3,7 +3,9 @@
 // recorded as Lumivane is, with no change to the bench. What the host holds
 // of each element, the frames painted from it and the log must follow that
 // gauge's own chain; nothing of Lumivane's panel is said of it. Killed, it
-// is painted as the bare panel.
+// is painted as the bare panel. Under Wine, Faulting.gau crashes where it is
+// asked to, and the run names the call and the pass and keeps its records
+// whole up to the pass before.
 #include "bench/files/Files.h"
 #include "bench/flying/Run.h"
 #include "bench/hosting/GaugeHost.h"
@@ -18,6 +20,7 @@
 
 #include <stdio.h>
 
+#include <algorithm>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -140,5 +143,75 @@ TEST(OtherGauge, AKilledGaugeIsPaintedAsTheBarePanel)
     EXPECT_EQ(seen[18], "installed changed");
     EXPECT_EQ(seen[27], "installed");
 }
+
+#ifdef _WIN32
+// Only the windows build catches a module's fault; natively the sanitizer
+// ends the process (tests/bench/CommandLineTest.py runs it there).
+TEST(OtherGauge, AModuleThatCrashesIsNamedWithItsCallAndPassAndItsRecordsEndBefore)
+{
+    const struct {
+        const char* scenario;
+        uint64_t pass; // the pass the module crashed in: the records hold the ones before
+        const char* said;
+    } rows[] = {
+        {"0 airspeed 60\n1 airspeed 1000\n2 end\n", 18,
+            "The module crashed in pass 18 (1.00 s): element 1 (icon)'s callback faulted: an access violation "
+            "writing 0x00000000 at Faulting.gau+0x"},
+        {"0 airspeed 60\n1 airspeed 2000\n2 end\n", 18,
+            "The module crashed in pass 18 (1.00 s): element 1 (icon)'s callback faulted: an integer division by "
+            "zero at Faulting.gau+0x"},
+        // A call through a null routine faults at address 0, in no module:
+        // caught once no handler of the system's takes it.
+        {"0 airspeed 60\n1 airspeed 3000\n2 end\n", 18,
+            "The module crashed in pass 18 (1.00 s): element 1 (icon)'s callback faulted: an access violation "
+            "executing 0x00000000 at 0x00000000"},
+        {"0 airspeed 60\n1 airspeed 4000\n2 end\n", 18,
+            "The module crashed in pass 18 (1.00 s): element 2 (text)'s callback faulted: an access violation "
+            "reading 0x00000000 at Faulting.gau+0x"},
+        // The update routine comes before the pass's lookups: it sees the
+        // airspeed of the pass before.
+        {"0 airspeed 60\n1 airspeed 5000\n2 end\n", 19,
+            "The module crashed in pass 19 (1.06 s): update routine faulted: an access violation writing "
+            "0x00000000 at Faulting.gau+0x"},
+        {"0 airspeed 60\n0.5 press 50 30\n2 end\n", 9,
+            "The module crashed in pass 9 (0.50 s): area handler 1 faulted: an access violation writing "
+            "0x00000000 at Faulting.gau+0x"},
+        {"0 airspeed 60\n1 airspeed 6000\n1.5 kill\n2 end\n", 27,
+            "The module crashed in pass 27 (1.50 s): kill routine faulted: "},
+        {"0 airspeed 60\n1 airspeed 6000\n2 end\n", 37,
+            "The module crashed after the last pass (2.06 s): kill routine faulted: "},
+    };
+    for (const auto& row : rows) {
+        Scenario scenario;
+        std::string error;
+        ASSERT_TRUE(ParseScenario(row.scenario, "crash.txt", &scenario, &error)) << error;
+        RunOptions options = TwinLampsRun("faulting");
+        options.Module = ModulePath("Faulting.gau");
+        uint64_t shown = 0;
+        options.ShowPass = [&](const PassRecord& pass) {
+            EXPECT_EQ(pass.Pass, shown) << row.scenario;
+            ++shown;
+        };
+        RunSummary summary;
+        ASSERT_TRUE(RunScenario(options, scenario, &summary, &error)) << error;
+        EXPECT_EQ(summary.Crash.rfind(row.said, 0), 0u) << summary.Crash;
+        EXPECT_EQ(summary.CrashPass, row.pass) << row.scenario;
+        const uint64_t whole = std::min<uint64_t>(row.pass, 37);
+        EXPECT_EQ(summary.Passes, whole) << row.scenario;
+        EXPECT_EQ(shown, whole) << "passes shown: " << row.scenario;
+        std::string log, problem;
+        ASSERT_TRUE(ReadWholeFile(JoinPath(options.Out, "events.jsonl"), &log, &problem)) << problem;
+        std::istringstream lines(log);
+        std::string line;
+        uint64_t count = 0;
+        while (std::getline(lines, line))
+            EXPECT_EQ(nlohmann::json::parse(line)["pass"], count++) << row.scenario;
+        EXPECT_EQ(count, whole) << "lines of events.jsonl: " << row.scenario;
+        std::string sound;
+        ASSERT_TRUE(ReadWholeFile(JoinPath(options.Out, "sound.wav"), &sound, &problem)) << problem;
+        EXPECT_GE(sound.size(), 44u) << "a whole sound.wav: " << row.scenario;
+    }
+}
+#endif
 
 } // namespace

@@ -19,14 +19,14 @@ from PIL import Image
 # DirectSound's mix, 11025 Hz mono 16-bit; frames at ×4 of the 100 × 70 panel;
 # the contact sheet at most ×3, six to a row, at most 24 frames; the chart
 # 10 × 6.4 inches at 100 dpi; the video the panel ×4 over a 36-pixel strip,
-# 30 frames a second, its sound at 44100 Hz.
+# a picture for each change of the panel, its sound at the mix's own rate.
 RATE = 18
 SOUND = {"channels": 1, "width": 2, "rate": 11025}
 PANEL = (100, 70)
 FRAME_SCALE = 4
 SHEET_SCALE, SHEET_COLUMNS, SHEET_MOST, SHEET_MARGIN, SHEET_LABEL = 3, 6, 24, 8, 16
 CHART_SIZE = (1000, 640)
-VIDEO = {"width": PANEL[0] * 4, "height": PANEL[1] * 4 + 36, "rate": "30/1", "audio_rate": "44100"}
+VIDEO = {"width": PANEL[0] * 4, "height": PANEL[1] * 4 + 36, "audio_rate": str(SOUND["rate"])}
 # Where the logged airspeed sits this close to a lamp's bound, the rounding
 # to a millionth may put it on either side.
 AT_BOUND = 1e-5
@@ -53,6 +53,9 @@ def strings(pattern):
 
 
 # Each field of a Lumivane pass as events.jsonl gives it (bench/SCENARIOS.md).
+# While the gauge is killed the host holds nothing of its elements, and the
+# fields that come from them are null.
+FROM_ELEMENTS = ("results", "texts", "lamps", "marks", "readout")
 FIELDS = {
     "pass": lambda v: isinstance(v, int) and not isinstance(v, bool),
     "time": is_number,
@@ -70,9 +73,10 @@ FIELDS = {
 
 
 def scenario_profile(path):
-    """The end, and the airspeed at a time, from the scenario's own airspeed
-    and ramp lines (None when it uses noise or a track)."""
-    actions, end, previous, drawn = [], None, 0.0, False
+    """The end, the airspeed at a time, from the scenario's own airspeed
+    and ramp lines (None when it uses noise or a track), and whether the
+    gauge is installed at a time, from its kill and install lines."""
+    actions, end, previous, drawn, toggles = [], None, 0.0, False, []
     with open(path) as stream:
         for line in stream:
             words = line.split("#")[0].split()
@@ -85,6 +89,8 @@ def scenario_profile(path):
                 actions.append((time, float(words[2]), 0.0))
             elif words[1] == "ramp":
                 actions.append((time, float(words[2]), float(words[4])))
+            elif words[1] in ("kill", "install"):
+                toggles.append((time, words[1] == "install"))
             elif words[1] == "end":
                 end = time
 
@@ -108,7 +114,14 @@ def scenario_profile(path):
             return to
         return was + (to - was) * (t - begin) / length
 
-    return end, None if drawn else airspeed
+    def installed(t):
+        now = True
+        for at, state in toggles:
+            if at <= t + 1e-9:
+                now = state
+        return now
+
+    return end, None if drawn else airspeed, installed
 
 
 def wav_faults(out, run):
@@ -139,8 +152,16 @@ def wav_faults(out, run):
     return faults
 
 
-def pass_faults(index, p, airspeed):
+def pass_faults(index, p, airspeed, installed):
     """What is wrong with one pass of events.jsonl."""
+    if p.get("installed") != installed(index / RATE):
+        return [f"installed is {p.get('installed')!r}, the scenario's kills and installs make {installed(index / RATE)}"]
+    if not p["installed"]:
+        faults = [f"{name} is {p.get(name)!r} while the gauge is killed" for name in FROM_ELEMENTS
+                  if p.get(name) is not None]
+        faults += [f"{name} is {p.get(name)!r}" for name, fits in FIELDS.items()
+                   if name not in FROM_ELEMENTS and not fits(p.get(name))]
+        return faults
     faults = [f"{name} is {p.get(name)!r}" for name, fits in FIELDS.items() if not fits(p.get(name))]
     if faults:
         return faults
@@ -179,7 +200,7 @@ def events_faults(out, run):
     if len(passes) != run["passes"]:
         faults.append(f"events.jsonl holds {len(passes)} passes, the scenario's end makes {run['passes']}")
     for index, p in enumerate(passes):
-        found = pass_faults(index, p, run["airspeed"])
+        found = pass_faults(index, p, run["airspeed"], run["installed"])
         faults += [f"events.jsonl:{index + 1}: {fault}" for fault in found[:3]]
         if len(faults) > 12:
             break
@@ -220,8 +241,7 @@ def video_stream_faults(out, run):
     if len(videos) != 1 or len(audios) != 1:
         return [f"the video has {len(videos)} video and {len(audios)} audio streams, not one of each"]
     v, a = videos[0], audios[0]
-    got = {"width": v.get("width"), "height": v.get("height"), "rate": v.get("r_frame_rate"),
-           "audio_rate": a.get("sample_rate")}
+    got = {"width": v.get("width"), "height": v.get("height"), "audio_rate": a.get("sample_rate")}
     faults = [] if got == VIDEO else [f"the video is {got}, wanted {VIDEO}"]
     if a.get("channels") != SOUND["channels"]:
         faults.append(f"the video's sound has {a.get('channels')} channels, sound.wav {SOUND['channels']}")
@@ -229,6 +249,17 @@ def video_stream_faults(out, run):
     for what, seconds in (("the video", found.get("format", {}).get("duration")), ("its picture", v.get("duration"))):
         if not abs(float(seconds or "nan") - run_seconds) <= 1 / 30:
             faults.append(f"{what} lasts {seconds} s, the run {run_seconds:.3f} s")
+    # A picture for each frame written, at its pass's time, and the last
+    # once more a moment before the end: each held while the panel showed it.
+    shown = subprocess.run(["ffprobe", "-v", "error", "-select_streams", "v", "-of", "json", "-show_entries",
+                            "frame=pts_time", os.path.join(out, run["name"] + ".mp4")], capture_output=True, text=True)
+    times = [float(f["pts_time"]) for f in json.loads(shown.stdout or "{}").get("frames", [])]
+    changes = sorted(int(m.group(1)) / RATE for m in
+                     (re.fullmatch(r"pass-(\d+)\.png", name) for name in os.listdir(os.path.join(out, "frames"))) if m)
+    if len(times) != len(changes) + 1 or any(abs(t - c) > 0.0015 for t, c in zip(times, changes)) or \
+            not (times and abs(times[-1] - run_seconds) <= 0.0015):
+        faults.append(f"the video's pictures are at {times}, the frames' passes at {changes} and the run ends at "
+                      f"{run_seconds:.3f} s")
     return faults
 
 
@@ -243,8 +274,8 @@ RECORDS = [
 
 def record_faults(out, scenario, name):
     """Every record of the run in `out` of `scenario`, read back."""
-    end, airspeed = scenario_profile(scenario)
-    run = {"name": name, "passes": math.floor(end * RATE + 1e-9) + 1, "airspeed": airspeed}
+    end, airspeed, installed = scenario_profile(scenario)
+    run = {"name": name, "passes": math.floor(end * RATE + 1e-9) + 1, "airspeed": airspeed, "installed": installed}
     faults = []
     for record, reader in RECORDS:
         try:

@@ -4,21 +4,11 @@
 // and record it through the host's contract alone, as it does Lumivane, so
 // that nothing of Lumivane's panel hides in the host. Built as the gauge is:
 // plain records, callee-cleans routines, no start files and no runtime DLL.
-#include "host/Records.h"
-#include "host/Services.h"
-
-#include <stdint.h>
-
-#ifdef _WIN32
-#include <windows.h>
-#define TWIN_EXPORT
-#else
-#define TWIN_EXPORT __attribute__((visibility("default")))
-#endif
+#include "tests/bench/gauges/TestGauge.h"
 
 extern "C" {
-TWIN_EXPORT extern ModuleLinkage Linkage;
-TWIN_EXPORT extern ModuleImports ImportTable;
+TEST_GAUGE_EXPORT extern ModuleLinkage Linkage;
+TEST_GAUGE_EXPORT extern ModuleImports ImportTable;
 }
 
 namespace {
@@ -38,16 +28,9 @@ constexpr uint32_t StrayEntry = 30;
 
 VariableRecord AirspeedVariable = {AirspeedVariableNumber, {}, 0.0, {}};
 
-template <typename Service>
-Service Entry(HostService entry)
-{
-    HostServiceAddress* table = ImportTable.Services;
-    return table ? reinterpret_cast<Service>(table[entry]) : nullptr;
-}
-
 double CurrentAirspeed()
 {
-    if (VariableService lookUp = Entry<VariableService>(VariableLookup))
+    if (VariableService lookUp = HostEntry<VariableService>(ImportTable, VariableLookup))
         lookUp(&AirspeedVariable);
     return AirspeedVariable.Value;
 }
@@ -85,12 +68,8 @@ double GAUGE_STDCALL ShowAirspeed(double value)
 
 void CallElementService(HostService entry)
 {
-    if (ElementService service = Entry<ElementService>(entry))
+    if (ElementService service = HostEntry<ElementService>(ImportTable, entry))
         service(&Background.Header);
-}
-
-void GAUGE_STDCALL Nothing(void)
-{
 }
 
 void GAUGE_STDCALL Query(void)
@@ -100,7 +79,7 @@ void GAUGE_STDCALL Query(void)
 
 void GAUGE_STDCALL Install(uint32_t value)
 {
-    if (ElementValueService service = Entry<ElementValueService>(ElementTreeInstall))
+    if (ElementValueService service = HostEntry<ElementValueService>(ImportTable, ElementTreeInstall))
         service(&Background.Header, value);
 }
 
@@ -116,7 +95,7 @@ void GAUGE_STDCALL Update(void)
 
 void GAUGE_STDCALL Generate(uint32_t value)
 {
-    if (ElementValueService service = Entry<ElementValueService>(ElementTreeGenerate))
+    if (ElementValueService service = HostEntry<ElementValueService>(ImportTable, ElementTreeGenerate))
         service(&Background.Header, value);
 }
 
@@ -135,60 +114,20 @@ ElementHeader* LampNext[2][2] = {{&Lamps[1].Header, nullptr}, {&Airspeed.Header,
 ElementList Elements = {&Background.Header, nullptr};
 FailureRecord Failures[] = {{2, 0}, {0, 0}, {0, 0}};
 
-constexpr uint32_t Drawn = HostDisplayFlag | TransparentImage;
-constexpr uint32_t Redrawn = HostDisplayFlag | RestoreBeneath | TransparentImage;
-
-StaticImageElement Background = {
-    {StaticImageKind, 4096, 0, 0, {}, &Gauge, nullptr, BackgroundNext, nullptr, Drawn, {}},
-    nullptr,
-    {},
-};
+StaticImageElement Background = BackgroundRecord(&Gauge, BackgroundNext);
 
 IconElement Lamps[2] = {
-    {{IconKind, 8192, 22, 7, {}, &Gauge, nullptr, LampNext[0], Failures, Redrawn, {}}, {5, {}}, Lamp1,
+    {{IconKind, 8192, 22, 7, {}, &Gauge, nullptr, LampNext[0], Failures, TestGaugeRedrawn, {}}, {5, {}}, Lamp1,
         {0, 0, 0, 0, 0, 1, 0, 0, 0, 0, 0}},
-    {{IconKind, 8195, 47, 7, {}, &Gauge, nullptr, LampNext[1], Failures, Redrawn, {}}, {5, {}}, Lamp2,
+    {{IconKind, 8195, 47, 7, {}, &Gauge, nullptr, LampNext[1], Failures, TestGaugeRedrawn, {}}, {5, {}}, Lamp2,
         {0, 0, 0, 0, 0, 1, 0, 0, 0, 0, 0}},
 };
 
-TextElement Airspeed = {
-    {TextStringKind, -1, 25, 35, {}, &Gauge, nullptr, nullptr, nullptr, Redrawn, {}},
-    {{AirspeedVariableNumber, {}}, {0, {}}, {0, {}}},
-    {},
-    ShowAirspeed,
-    nullptr,
-    0,
-    62,
-    25,
-    {},
-    0xEFEFEF,
-    0,
-    0,
-    {},
-    "Courier New",
-    400,
-    1,
-    0x25,
-    3,
-    {},
-};
+TextElement Airspeed = TextRecord(&Gauge, ShowAirspeed, 3);
 
 GaugeHeader Gauge = {0x262, "TwinLamps.gau", Elements, Query, Install, Initialize, Update, Generate, Draw, Kill,
     0, 40, {}};
 
 } // namespace
 
-extern "C" {
-
-ModuleLinkage Linkage = {0x13, Nothing, Nothing, {}, {&Gauge, nullptr}};
-ModuleImports ImportTable = {0x0F, nullptr, 0, nullptr};
-
-#ifdef _WIN32
-// The entry point itself: no start files, nothing to set up.
-BOOL WINAPI DllMain(HINSTANCE, DWORD, LPVOID)
-{
-    return TRUE;
-}
-#endif
-
-} // extern "C"
+TEST_GAUGE_MODULE(Gauge)

@@ -94,6 +94,29 @@ def cut_module(size):
     return make
 
 
+def loaded_segments(data):
+    """(offset, size in the file) of each segment an ELF64 module loads."""
+    at, size, count = struct.unpack_from("<Q", data, 32)[0], *struct.unpack_from("<HH", data, 54)
+    segments = []
+    for i in range(count):
+        kind, _, offset, _, _, file_size = struct.unpack_from("<IIQQQQ", data, at + i * size)
+        if kind == 1:
+            segments.append((offset, file_size))
+    return segments
+
+
+def cut_in_segment(where):
+    """The module cut inside the last segment it loads, `where` of the way
+    through it: its start is in the file, its end is not."""
+    def make(folder_):
+        data = MODULE.read_bytes()
+        offset, size = max(loaded_segments(data))
+        path = folder_ / "cut-in-segment.gau"
+        path.write_bytes(data[:offset + max(1, min(size - 1, int(size * where)))])
+        return path
+    return make
+
+
 def module_folder(folder_):
     path = folder_ / "module.gau"
     path.mkdir()
@@ -173,6 +196,11 @@ ROWS = [
     ("a folder as the module", TAKEOFF, module_folder, [], NOT_LOADED, r"cannot read the module: .*module\.gau is a folder", None),
     ("3,000 bytes of the module", TAKEOFF, cut_module(3000), [], NOT_LOADED, r"cut3000\.gau .*ELF shared object cut short", None),
     ("20,000 bytes of the module", TAKEOFF, cut_module(20000), [], NOT_LOADED, r"cut20000\.gau .*ELF shared object cut short", None),
+    # Cut inside a segment, past its start: only its end is missing.
+    ("the module cut a byte into its last segment", TAKEOFF, cut_in_segment(0), [], NOT_LOADED,
+     r"cut-in-segment\.gau .*ELF shared object cut short: a segment it loads runs to byte \d+", None),
+    ("the module cut a byte short of its end", TAKEOFF, cut_in_segment(1), [], NOT_LOADED,
+     r"cut-in-segment\.gau .*ELF shared object cut short: a segment it loads runs to byte \d+", None),
     ("one missing library named a million times", TAKEOFF, elf_needing("needs-absent.gau", [ABSENT], 1000000), [],
      NOT_LOADED, r"needs-absent\.gau needs liblumivane-absent\.so\.1, which this system does not have", None),
     # Each limit of the readers met exactly, then just passed.

@@ -6,6 +6,7 @@
 // two. Elements are found by their bitmap ids, not by their place in the chain.
 #include "tests/bench/TestModule.h"
 #include "bench/pictures/ContactSheet.h"
+#include "bench/pictures/FrameRecorder.h"
 #include "bench/pictures/PanelPainter.h"
 
 #include <gtest/gtest.h>
@@ -215,12 +216,52 @@ TEST(PassResults, TheSamePictureIsEveryElementsKindImageAndText)
     }
 }
 
+// Frame names list in pass order however long the run: as many digits as its
+// last pass needs, six at least, the same for every frame of the run; past a
+// million passes (a day at 18 a second has 1,555,201) six would sort pass
+// 1,000,000 before pass 999,999.
+TEST(FrameName, EveryNameOfARunIsAsLongAsItsLastPassNeeds)
+{
+    const struct {
+        uint64_t pass, last;
+        const char* name;
+    } rows[] = {
+        {0, 0, "pass-000000.png"},
+        {108, 216, "pass-000108.png"},
+        {999999, 999999, "pass-999999.png"},
+        {0, 1000000, "pass-0000000.png"},
+        {999999, 1555200, "pass-0999999.png"},
+        {1555200, 1555200, "pass-1555200.png"},
+        {86400000, 86400000, "pass-86400000.png"},
+        {0, 86400000, "pass-00000000.png"},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(FrameName(row.pass, row.last), row.name) << "pass " << row.pass << " of " << row.last;
+    for (uint64_t last : {uint64_t(0), uint64_t(999999), uint64_t(1000000), uint64_t(1555200), uint64_t(86400000)}) {
+        std::string before;
+        for (uint64_t pass : {uint64_t(0), last / 3, last / 2, last - 1, last}) {
+            if (pass > last)
+                continue;
+            const std::string name = FrameName(pass, last);
+            EXPECT_LE(before, name) << "pass " << pass << " of " << last << " lists in order";
+            EXPECT_EQ(name.size(), FrameName(last, last).size()) << "pass " << pass << " of " << last;
+            before = name;
+        }
+    }
+}
+
+// A frame of its own for each change of a run, told apart by its colour.
+Image ChangeFrame(size_t change)
+{
+    return Image(2, 1, {uint8_t(change), uint8_t(change >> 8), uint8_t(change >> 16)});
+}
+
 TEST(FrameSelector, PicksAsManyAsAskedEvenlyTheFirstAndLastAmongThem)
 {
     FrameSelector selector;
     std::vector<std::string> all;
     for (int i = 0; i < 10; ++i) {
-        selector.Offer(Image(1, 1, {uint8_t(i), 0, 0}), std::to_string(i));
+        selector.Offer(ChangeFrame(size_t(i)), std::to_string(i));
         all.push_back(std::to_string(i));
     }
     const struct {
@@ -235,5 +276,57 @@ TEST(FrameSelector, PicksAsManyAsAskedEvenlyTheFirstAndLastAmongThem)
         for (const LabelledFrame& frame : selector.Pick(row.limit))
             labels.push_back(frame.Label);
         EXPECT_EQ(labels, row.labels) << "a limit of " << row.limit;
+    }
+}
+
+// However many changes a run makes, past the selector's thinning (at
+// MostKept, then at every doubling of its stride) and whatever it is asked
+// for: the picked frames are whole pictures, in time order, the first and
+// the last change among them, as many as asked where there are that many,
+// and evenly spread: no gap between two picked changes is under half or over
+// one and a half of the even gap (and one change more, as changes are
+// whole). A frame offered again unchanged is one change.
+TEST(FrameSelector, AnyNumberOfChangesKeepsTheFirstAndLastInOrderEvenlyWithinTheLimit)
+{
+    const size_t most = FrameSelector::MostKept;
+    const size_t changes[] = {1, 2, 23, 24, 25, most - 1, most, most + 1, 2 * most - 1, 2 * most, 2 * most + 1,
+        1000, 4 * most + 3, 10000, 65537};
+    const size_t limits[] = {1, 2, 3, 24, most / 2 + 1, most + 10};
+    for (size_t count : changes) {
+        for (int repeated = 0; repeated < 2; ++repeated) {
+            FrameSelector selector;
+            for (size_t change = 0; change < count; ++change)
+                for (int offer = 0; offer <= repeated; ++offer)
+                    selector.Offer(ChangeFrame(change), std::to_string(change));
+            const std::string run = std::to_string(count) + " changes" + (repeated ? ", each offered twice" : "");
+            EXPECT_EQ(selector.Offered(), count) << run;
+            for (size_t limit : limits) {
+                const std::vector<LabelledFrame> picked = selector.Pick(limit);
+                const std::string asked = run + ", a limit of " + std::to_string(limit);
+                ASSERT_FALSE(picked.empty()) << asked;
+                EXPECT_LE(picked.size(), limit) << asked;
+                if (limit <= most / 2 + 1)
+                    EXPECT_EQ(picked.size(), std::min(count, limit)) << asked;
+                std::vector<size_t> at;
+                for (const LabelledFrame& frame : picked) {
+                    ASSERT_EQ(frame.Frame.Pixels.size(), 6u) << asked << ": change " << frame.Label << " is whole";
+                    const size_t change = std::stoul(frame.Label);
+                    EXPECT_EQ(frame.Frame, ChangeFrame(change)) << asked << ": change " << change << "'s own picture";
+                    at.push_back(change);
+                }
+                EXPECT_EQ(at.front(), 0u) << asked << ": the first change";
+                if (limit > 1)
+                    EXPECT_EQ(at.back(), count - 1) << asked << ": the last change";
+                for (size_t i = 1; i < at.size(); ++i)
+                    ASSERT_LT(at[i - 1], at[i]) << asked << ": in time order";
+                if (limit > 24 || at.size() < 3 || count <= at.size())
+                    continue;
+                const double even = double(count - 1) / double(at.size() - 1);
+                for (size_t i = 1; i < at.size(); ++i) {
+                    EXPECT_GE(double(at[i] - at[i - 1]), even / 2) << asked << ": gap " << i;
+                    EXPECT_LE(double(at[i] - at[i - 1]), even * 1.5 + 1) << asked << ": gap " << i;
+                }
+            }
+        }
     }
 }
