@@ -60,7 +60,8 @@ bool WritePanelPictures(const PanelFindings& findings, RunOptions options, const
             image = picture.Base;
         }
         const std::string path = JoinPath(out, PanelPictureName(window.Window.Number));
-        if (!WriteFrame(path, image, scale)) {
+        std::string png;
+        if (!EncodeFrame(image, scale, &png) || !WriteWholeFile(path, png)) {
             *error += (error->empty() ? "" : "; ") + std::string("cannot write ") + path;
             good = false;
             continue;
