@@ -11,12 +11,25 @@
 #include "bench/flying/RunObserver.h"
 #include "bench/hosting/GaugeHost.h"
 
-#include <nlohmann/json_fwd.hpp>
+#include <stdint.h>
 
 #include <string>
 
 // The controls of the panel a person's keys press (bench/flying/HandInput.h).
 enum class PanelControl { None, Decrease, Increase, SelectSpeed1, SelectSpeed2, SelectSpeed3 };
+
+// A pass's line of the event log as a reader adds to it: named fields, each
+// null, a list of flags, a list of whole numbers each known or null, or the
+// bytes of a text the gauge wrote. The log writes them (bench/recording), so
+// that a reader carries no code of the log's.
+class LogFields {
+public:
+    virtual ~LogFields() = default;
+    virtual void Null(const char* name) = 0;
+    virtual void Flags(const char* name, const bool* flags, int count) = 0;
+    virtual void Numbers(const char* name, const int32_t* numbers, const bool* known, int count) = 0;
+    virtual void Text(const char* name, const char* bytes) = 0;
+};
 
 class GaugeReader : public RunObserver {
 public:
@@ -26,7 +39,7 @@ public:
     virtual std::string State() const = 0;
     virtual std::string Event() const = 0;
     // What the reading adds to the last pass's line of events.jsonl.
-    virtual void AddToLog(nlohmann::ordered_json& line) const = 0;
+    virtual void AddToLog(LogFields& line) const = 0;
     // Where a press reaches `control` in the registered list `areas`; false
     // while it is not there (no list, or not this gauge's).
     virtual bool ControlPoint(const MouseArea* areas, PanelControl control, int* x, int* y) const = 0;

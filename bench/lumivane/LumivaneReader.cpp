@@ -3,12 +3,9 @@
 // first formatted pass is the load of the settings files.
 #include "bench/lumivane/LumivaneReader.h"
 
-#include "bench/files/Latin1.h"
 #include "bench/flying/Run.h"
 #include "bench/lumivane/Sentences.h"
 #include "bench/lumivane/SettingsScan.h"
-
-#include <nlohmann/json.hpp>
 
 bool LumivaneReader::Start(const RunOptions& options, const Scenario& scenario, std::string* error)
 {
@@ -73,32 +70,22 @@ std::string LumivaneReader::Event() const
 
 // What the display means, and the speeds as far as they are known; null for
 // another gauge's panel (and the display's while the gauge is killed).
-void LumivaneReader::AddToLog(nlohmann::ordered_json& line) const
+void LumivaneReader::AddToLog(LogFields& line) const
 {
-    using Json = nlohmann::ordered_json;
     const PanelDisplay& display = reading_.Display;
     if (display.Lumivane) {
-        Json lamps = Json::array(), marks = Json::array();
-        for (int k = 0; k < PanelSpeeds; ++k) {
-            lamps.push_back(display.Lamps[k]);
-            marks.push_back(display.Marks[k]);
-        }
-        line["lamps"] = lamps;
-        line["marks"] = marks;
-        line["readout"] = Latin1ToUtf8(display.Readout);
+        line.Flags("lamps", display.Lamps, PanelSpeeds);
+        line.Flags("marks", display.Marks, PanelSpeeds);
+        line.Text("readout", display.Readout);
     } else {
-        line["lamps"] = nullptr;
-        line["marks"] = nullptr;
-        line["readout"] = nullptr;
+        line.Null("lamps");
+        line.Null("marks");
+        line.Null("readout");
     }
-    if (reading_.Lumivane) {
-        Json speeds = Json::array();
-        for (int k = 0; k < PanelSpeeds; ++k)
-            speeds.push_back(reading_.SpeedKnown[k] ? Json(reading_.Speeds[k]) : Json(nullptr));
-        line["speeds"] = speeds;
-    } else {
-        line["speeds"] = nullptr;
-    }
+    if (reading_.Lumivane)
+        line.Numbers("speeds", reading_.Speeds, reading_.SpeedKnown, PanelSpeeds);
+    else
+        line.Null("speeds");
 }
 
 bool LumivaneReader::ControlPoint(const MouseArea* areas, PanelControl control, int* x, int* y) const

@@ -27,7 +27,7 @@ public:
     // GaugeReader
     std::string State() const override;
     std::string Event() const override;
-    void AddToLog(nlohmann::ordered_json& line) const override;
+    void AddToLog(LogFields& line) const override;
     bool ControlPoint(const MouseArea* areas, PanelControl control, int* x, int* y) const override;
     double TakeOffTop() const override;
     double TakeOffSeconds() const override;

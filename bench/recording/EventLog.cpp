@@ -5,8 +5,6 @@
 // is written escaped.
 #include "bench/recording/EventLog.h"
 
-#include "bench/files/Latin1.h"
-
 #include <math.h>
 
 #include <nlohmann/json.hpp>
@@ -19,6 +17,45 @@ Json Number(double value)
 {
     return fabs(value) < 1e9 ? nearbyint(value * 1e6) / 1e6 : value;
 }
+
+std::string Latin1ToUtf8(const std::string& bytes)
+{
+    std::string utf8;
+    for (unsigned char c : bytes) {
+        if (c < 0x80) {
+            utf8.push_back(char(c));
+        } else {
+            utf8.push_back(char(0xC0 | c >> 6));
+            utf8.push_back(char(0x80 | (c & 0x3F)));
+        }
+    }
+    return utf8;
+}
+
+// The reader's fields, into the line as JSON.
+class JsonFields : public LogFields {
+public:
+    explicit JsonFields(Json& line) : line_(line) {}
+    void Null(const char* name) override { line_[name] = nullptr; }
+    void Flags(const char* name, const bool* flags, int count) override
+    {
+        Json list = Json::array();
+        for (int i = 0; i < count; ++i)
+            list.push_back(flags[i]);
+        line_[name] = list;
+    }
+    void Numbers(const char* name, const int32_t* numbers, const bool* known, int count) override
+    {
+        Json list = Json::array();
+        for (int i = 0; i < count; ++i)
+            list.push_back(known[i] ? Json(numbers[i]) : Json(nullptr));
+        line_[name] = list;
+    }
+    void Text(const char* name, const char* bytes) override { line_[name] = Latin1ToUtf8(bytes); }
+
+private:
+    Json& line_;
+};
 
 // A callback's result as JSON can hold it: null for none, or for a value
 // JSON has no number for.
@@ -49,8 +86,10 @@ Json Body(const PassRecord& pass, const GaugeReader* reader)
         line["texts"] = nullptr;
     }
     // What they mean, as the gauge's own reader says.
-    if (reader)
-        reader->AddToLog(line);
+    if (reader) {
+        JsonFields fields(line);
+        reader->AddToLog(fields);
+    }
     Json plays = Json::array();
     for (int i = 0; i < pass.PlayCount; ++i)
         plays.push_back(pass.Plays[i]);
