@@ -165,7 +165,7 @@ int ParseCommandLine(BenchRun& run)
                                      "frames.png, the chart <scenario>.png, and the settings sandbox settings/. "
                                      "Nothing is written outside it");
     app.add_option("--settings", options.Settings,
-                   "Keep the gauge's settings files (its C:\\pelmo, C:\\pelmo1, C:\\pelmo2) in this folder "
+                   "Keep the gauge's settings files (the files it keeps at the root of drive C) in this folder "
                    "instead of the output folder's settings/ (with --window and no --out: lumivane-settings in "
                    "the current folder)");
     // A range alone lets not-a-number through, since every comparison with

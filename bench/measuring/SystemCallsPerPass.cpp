@@ -29,7 +29,7 @@ const int CallsStateCount = int(sizeof CallsStates / sizeof CallsStates[0]);
 
 namespace {
 
-constexpr double PassesPerSecond = GaugeHost::PassesPerSecond;
+constexpr int PassesPerSecond = int(GaugeHost::PassesPerSecond);
 constexpr int SteadyPasses = 50;
 
 } // namespace
