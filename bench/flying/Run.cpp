@@ -34,7 +34,8 @@ class ScenarioRun::Runner : public PassControl {
 public:
     Runner(const RunOptions& options, const Scenario& scenario, RunSummary* summary,
         std::vector<RunObserver*> observers)
-        : options_(options), scenario_(scenario), summary_(summary), profile_(&scenario)
+        : options_(options), scenario_(scenario), summary_(summary), recorderCount_(observers.size()),
+          profile_(&scenario)
     {
         // Natively the run moves into the settings sandbox, so every path it
         // keeps is made absolute first. The observers are given the sandbox
@@ -89,10 +90,7 @@ private:
         Press(x, y, button);
     }
     // Whether anything but the reader follows the passes.
-    bool Watched() const
-    {
-        return observers_.size() > (options_.Reader ? 1u : 0u) || options_.ShowPass || options_.TakeInput;
-    }
+    bool Watched() const { return recorderCount_ > 0 || options_.ShowPass || options_.TakeInput; }
     void Apply(const ScenarioAction& action);
     void DoKill();
     void DoInstall();
@@ -104,6 +102,7 @@ private:
     const Scenario& scenario_;
     RunSummary* summary_;
     std::vector<RunObserver*> observers_; // the reader first, if any
+    size_t recorderCount_;                // the observers after it
     bool settingsGiven_ = false;
     AirspeedProfile profile_;
     GaugeHost host_;
@@ -340,7 +339,7 @@ bool ScenarioRun::Runner::Step()
     TapAdvance(uint32_t(to - from));
     // What the software device played is kept only for a recorder to write
     // out: a window or a page without one, open for hours, keeps none of it.
-    if (observers_.size() == (options_.Reader ? 1u : 0u))
+    if (recorderCount_ == 0)
         ForgetHeardTrack();
     if (realTime_) {
         std::this_thread::sleep_until(started_ + std::chrono::duration_cast<Clock::duration>(

@@ -238,6 +238,14 @@ TEST(KnownSpeeds, TheFirstReadoutIsTheLoadedSpeedWhateverTheHostBufferHeld)
             options.SoftSound = true;
             options.Progress = false;
             options.Record = false;
+            if (speed == speeds[0] && buffer == buffers[0]) {
+                // The settings lines are the reader's to lay out: a run
+                // without one refuses them rather than fly without the files.
+                RunSummary refused;
+                ScenarioRun unread(options, scenario, &refused);
+                EXPECT_FALSE(unread.Start(&error));
+                EXPECT_NE(error.find("no reader"), std::string::npos) << error;
+            }
             LumivaneReader reader;
             options.Reader = &reader;
             std::string first;
