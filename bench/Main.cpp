@@ -12,9 +12,9 @@
 #include "bench/pictures/Chart.h"
 #include "bench/pictures/FrameRecorder.h"
 #include "bench/pictures/Video.h"
-#include "bench/flying/Run.h"
 #include "bench/flying/ScenarioActions.h"
 #include "bench/hosting/GaugeFaults.h"
+#include "bench/recording/RecordedRun.h"
 #include "bench/window/Window.h"
 
 #include <CLI/CLI.hpp>
@@ -44,6 +44,7 @@ struct BenchRun {
     // Made by the steps.
     FrameChoice Frames = FrameChoice::Changes;
     Scenario Flown;
+    std::unique_ptr<GaugeReader> Reader; // what the gauge's panel means, for the run and its frames
     std::unique_ptr<FrameRecorder> Recorder;
     RunSummary Summary;
     bool FramesWritten = false;
@@ -135,7 +136,7 @@ std::string LinuxPaths(std::string text)
 }
 
 // What the bench prints, in the form its launcher wants.
-std::string Shown(const BenchRun& run, const std::string& text)
+std::string Printable(const BenchRun& run, const std::string& text)
 {
     return run.FromLinux ? LinuxPaths(text) : text;
 }
@@ -164,12 +165,15 @@ int ParseCommandLine(BenchRun& run)
                                      "frames.png, the chart <scenario>.png, and the settings sandbox settings/. "
                                      "Nothing is written outside it");
     app.add_option("--settings", options.Settings,
-                   "Keep the gauge's settings files (its C:\\pelmo, C:\\pelmo1, C:\\pelmo2) in this folder "
+                   "Keep the gauge's settings files (the files it keeps at the root of drive C) in this folder "
                    "instead of the output folder's settings/ (with --window and no --out: lumivane-settings in "
                    "the current folder)");
     // A range alone lets not-a-number through, since every comparison with
     // it is false; the pass times are computed from the rate.
-    app.add_option("--rate", options.Rate, "Passes over the gauge a second (default 18, as the simulator)")
+    char rateHelp[80];
+    snprintf(rateHelp, sizeof rateHelp, "Passes over the gauge a second (default %g, as the simulator)",
+        GaugeHost::PassesPerSecond);
+    app.add_option("--rate", options.Rate, rateHelp)
         ->check(CLI::Validator(
             [](std::string& text) {
                 double rate = 0;
@@ -302,11 +306,11 @@ int ReadThePanel(BenchRun& run)
         return GoOn;
     PanelFindings findings;
     CheckPanel(run.PanelFile, run.GaugesFolder, &findings);
-    fprintf(stderr, "%s", Shown(run, findings.Problems.Text()).c_str());
+    fprintf(stderr, "%s", Printable(run, findings.Problems.Text()).c_str());
     if (!run.Quiet) {
         for (const std::string& line : findings.Checked)
-            printf("%s\n", Shown(run, line).c_str());
-        printf("%s", Shown(run, findings.Suggestion).c_str());
+            printf("%s\n", Printable(run, line).c_str());
+        printf("%s", Printable(run, findings.Suggestion).c_str());
         fflush(stdout);
     }
     const int found = findings.Problems.Empty() ? 0 : 2;
@@ -327,10 +331,10 @@ int ReadThePanel(BenchRun& run)
     const std::string out = run.OutGiven ? run.Options.Out : AbsolutePath(".");
     const bool drawn = WritePanelPictures(findings, run.Options, out, run.Scale, &written, &error);
     if (!error.empty())
-        fprintf(stderr, "lumivane-bench: %s\n", Shown(run, error).c_str());
+        fprintf(stderr, "lumivane-bench: %s\n", Printable(run, error).c_str());
     if (!run.Quiet)
         for (const std::string& path : written)
-            printf("Drawn: %s\n", Shown(run, path).c_str());
+            printf("Drawn: %s\n", Printable(run, path).c_str());
     return !findings.Module.empty() && !drawn ? 1 : found;
 }
 
@@ -342,7 +346,7 @@ int LoadTheScenario(BenchRun& run)
     }
     std::string error;
     if (!LoadScenario(run.ScenarioFile, &run.Flown, &error)) {
-        fprintf(stderr, "%s\n", Shown(run, error).c_str());
+        fprintf(stderr, "%s\n", Printable(run, error).c_str());
         return 2;
     }
     return GoOn;
@@ -384,7 +388,9 @@ int Fly(BenchRun& run)
     // paints nothing.
     // A window flown without a scenario lasts as long as the person likes.
     const uint64_t lastPass = run.ScenarioGiven ? uint64_t(floor(run.Flown.End * run.Options.Rate + 1e-9)) : 0;
-    run.Recorder.reset(new FrameRecorder(run.Options.Out, run.Frames, run.Scale, lastPass));
+    run.Reader = BenchGaugeReader();
+    run.Options.Reader = run.Reader.get();
+    run.Recorder.reset(new FrameRecorder(run.Options.Out, run.Frames, run.Scale, lastPass, run.Reader.get()));
     if (run.Frames != FrameChoice::None) {
         FrameRecorder* recorder = run.Recorder.get();
         run.Options.ShowPass = [recorder](const PassRecord& pass) { recorder->Take(pass); };
@@ -393,7 +399,7 @@ int Fly(BenchRun& run)
     const bool ran = run.Window ? FlyInWindow(run.Options, run.Flown, run.Scale, &run.Summary, &error, run.Picture.get())
                                 : RunScenario(run.Options, run.Flown, &run.Summary, &error);
     if (!ran) {
-        fprintf(stderr, "lumivane-bench: %s\n", Shown(run, error).c_str());
+        fprintf(stderr, "lumivane-bench: %s\n", Printable(run, error).c_str());
         return 1;
     }
     return GoOn;
@@ -403,7 +409,7 @@ int WritePictures(BenchRun& run)
 {
     run.FramesWritten = run.Recorder->Finish(&run.FramesNote);
     if (!run.FramesWritten)
-        fprintf(stderr, "%s\n", Shown(run, run.FramesNote).c_str());
+        fprintf(stderr, "%s\n", Printable(run, run.FramesNote).c_str());
     // Under bench/run-bench the launcher draws the chart and makes the video;
     // a run the module's crash cut short is never drawn as if it were whole.
     if (!run.Options.Record || run.FromLinux || !run.Summary.Crash.empty())
@@ -423,9 +429,9 @@ int Report(BenchRun& run)
     if (run.Quiet && !run.Summary.Crash.empty())
         fprintf(stderr, "lumivane-bench: %s\n", run.Summary.Crash.c_str());
     if (!run.Quiet) {
-        printf("%s\n", Shown(run, DescribeSummary(run.Summary)).c_str());
+        printf("%s\n", Printable(run, DescribeSummary(run.Summary)).c_str());
         if (run.FramesWritten && !run.FramesNote.empty())
-            printf("%s\n", Shown(run, run.FramesNote).c_str());
+            printf("%s\n", Printable(run, run.FramesNote).c_str());
         if (!run.ChartNote.empty())
             printf("%s\n", run.ChartNote.c_str());
         if (!run.VideoNote.empty())

@@ -25,6 +25,8 @@ function(lumivane_call_layers)
         bench/hosting lumivane_bench_hosting_linked
         bench/sound lumivane_bench_sound
         bench/flying lumivane_bench_flying
+        bench/lumivane lumivane_bench_lumivane
+        bench/recording lumivane_bench_recording
         bench/pictures lumivane_bench_pictures
         bench/aircraft lumivane_bench_aircraft
         bench/window lumivane_bench_window

@@ -5,8 +5,10 @@
 // Tracks are named relative to bench/scenarios/, so `track recorded.csv` is read.
 #include "bench/flying/AirspeedProfile.h"
 #include "fuzz/FuzzPromise.h"
-#include "bench/flying/EventLog.h"
 #include "bench/flying/Scenario.h"
+#include "bench/lumivane/LumivaneReader.h"
+#include "bench/measuring/PanelResults.h"
+#include "bench/recording/EventLog.h"
 
 #include <math.h>
 #include <stddef.h>
@@ -18,7 +20,7 @@ namespace {
 
 // The passes the run would fly, sampled: a run of a day has 1.5 million, so
 // after a stretch with nothing new the walk jumps to the next action's pass.
-const double Rate = 18;
+const double Rate = GaugeHost::PassesPerSecond;
 const int StretchPasses = 32;
 const int MostEvaluations = 20000;
 // Writing and parsing back a JSON line costs far more than a pass of the
@@ -65,9 +67,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size)
     int lines = 0;
     const bool lamps[PanelSpeeds] = {true, false, true}, marks[PanelSpeeds] = {false, true, false};
     const PassResults results = PanelResults(lamps, marks, text.substr(0, 16).c_str());
-    PanelReading reading;
-    reading.Lumivane = true;
-    reading.Shows = ReadPanel(&results);
+    LumivaneReader reader;
+    reader.ModuleLoaded(LUMIVANE_SCENARIO_FOLDER "/no-such-sandbox");
+    reader.Passed(&results, 0, nullptr, 0);
     for (uint64_t pass = 0, evaluations = 0; pass < passes && evaluations < MostEvaluations; ++evaluations) {
         const double now = double(pass) / Rate;
         bool applied = false;
@@ -87,8 +89,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size)
             record.Airspeed = airspeed;
             record.Installed = pass % 2 == 0;
             record.Results = record.Installed ? &results : nullptr;
-            record.Reading = &reading;
-            const std::string line = EventLine(record);
+            const std::string line = EventLine(record, &reader);
             Require(!line.empty() && line.back() == '\n');
             const nlohmann::json parsed = nlohmann::json::parse(line, nullptr, false);
             Require(!parsed.is_discarded() && parsed.is_object());

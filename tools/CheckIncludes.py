@@ -13,6 +13,11 @@ use the host's contract, the platform and the bench's rooms, and nothing of
 the gauge. The speed programs (speed/) measure the gauge as the bench's host
 drives it: they may use the gauge, whose steady state they set, the host's
 contract, the platform and the bench's hosting, and no other room of the bench.
+Lumivane's own room (bench/lumivane), every fact about the gauge and the one
+reading of its panel, is a plug-in of the bench: only the run's observers
+(bench/recording), the window's status line, the page (web/) and the
+measuring tools (bench/measuring) may include it; the host and the pass loop
+know the gauge's panel only through the reader's interface.
 
     CheckIncludes.py SOURCE-ROOT
 Prints the folder graph, and a FAULT line for each rule broken.
@@ -36,6 +41,11 @@ ALLOWED = {
     "web": {"host", "platform", "bench", "web"},
     "speed": GAUGE | {"host", "platform", "bench/hosting", "speed"},
 }
+# Rooms that only the files below may include: each a path's start, a room
+# or a file without its extension.
+ONLY_INCLUDED_BY = {
+    "bench/lumivane": ("bench/recording/", "bench/window/StatusLine.", "web/", "bench/measuring/"),
+}
 INCLUDE = re.compile(r'^\s*#\s*include\s+"([^"]+)"', re.MULTILINE)
 
 
@@ -47,7 +57,10 @@ def node_of(relative):
     return parts[0]
 
 
-def folder_graph(root):
+def folder_graph(root, outsiders=None):
+    """The folders and which include which, each edge with the first file
+    that makes it; every file that includes a room of ONLY_INCLUDED_BY from
+    outside goes into `outsiders` as (room, file) when one is given."""
     nodes = set(TOP)
     for top in ROOMED:
         nodes |= {f"{top}/{room.name}" for room in (root / top).iterdir() if room.is_dir()}
@@ -64,6 +77,9 @@ def folder_graph(root):
                 target = node_of(include)
                 if target in graph and target != folder:
                     graph[folder].setdefault(target, relative)
+                allowed = ONLY_INCLUDED_BY.get(target)
+                if allowed and target != folder and not relative.startswith(allowed) and outsiders is not None:
+                    outsiders.append((target, relative))
     return graph
 
 
@@ -94,11 +110,15 @@ def find_cycle(graph):
 
 
 def main(root):
-    graph = folder_graph(Path(root))
-    faults = []
+    outsiders = []
+    graph = folder_graph(Path(root), outsiders)
+    faults = [f"{room}/ is included by {where}, which is not among those that may include it "
+              f"({', '.join(ONLY_INCLUDED_BY[room])})" for room, where in outsiders]
     for folder in sorted(graph):
         targets = graph[folder]
         print(f"  {folder}: {', '.join(sorted(targets)) or '(nothing)'}")
+    for room, allowed in sorted(ONLY_INCLUDED_BY.items()):
+        print(f"  {room} may be included only by {', '.join(allowed)}")
         allowed = ALLOWED.get(folder.split("/")[0])
         for target, where in sorted(targets.items()):
             if allowed is not None and target not in allowed and target.split("/")[0] not in allowed:

@@ -1,7 +1,12 @@
 // What the page's script calls: one plain C function per thing it asks or
 // tells, numbers and pointers only, so that the script needs no binding
 // layer. The pass itself is PagePass; the settings folder is mounted and
-// kept by the script (IndexedDB), which is told here when to save it.
+// kept by the script (IndexedDB), which is told here when to save it. Every
+// number of the gauge's the script needs (the pass rate, the panel's size,
+// the speeds and their bounds, the cursors) comes from here, so the script
+// names none.
+#include "bench/lumivane/Sentences.h"
+#include "bench/lumivane/SpeedList.h"
 #include "bench/sound/ModuleClips.h"
 #include "web/PagePass.h"
 
@@ -14,6 +19,7 @@ namespace {
 
 PagePass Page;
 std::string Problem;
+std::string SpeedsProblem;
 std::vector<uint8_t> Rgba;
 std::vector<PagePass::Play> Plays;
 std::string Sentence;
@@ -52,6 +58,48 @@ EMSCRIPTEN_KEEPALIVE void page_up()
     Page.Up();
 }
 
+// The passes a second the page's clock flies, as the bench does.
+EMSCRIPTEN_KEEPALIVE double page_pass_rate()
+{
+    return PagePass::Rate;
+}
+
+// The panel's size in its own pixels, which the pointer's points are in.
+EMSCRIPTEN_KEEPALIVE int page_panel_width()
+{
+    return GaugeHost::GaugeWidth;
+}
+
+EMSCRIPTEN_KEEPALIVE int page_panel_height()
+{
+    return GaugeHost::GaugeHeight;
+}
+
+// How many speeds the gauge keeps: page_speed, page_lamp and page_mark take
+// 1 to this.
+EMSCRIPTEN_KEEPALIVE int page_speed_count()
+{
+    return PanelSpeeds;
+}
+
+// Speeds as a link carries them ("85,95,105"): why they cannot be the
+// gauge's, or "" when they can; then page_set_speeds writes them into the
+// page's settings folder, before the gauge is started (1 when written).
+EMSCRIPTEN_KEEPALIVE const char* page_speeds_problem(const char* text)
+{
+    int32_t speeds[PanelSpeeds];
+    SpeedsProblem.clear();
+    ReadSpeedList(text ? text : "", speeds, &SpeedsProblem);
+    return SpeedsProblem.c_str();
+}
+
+EMSCRIPTEN_KEEPALIVE int page_set_speeds(const char* folder, const char* text)
+{
+    int32_t speeds[PanelSpeeds];
+    std::string problem;
+    return folder && text && ReadSpeedList(text, speeds, &problem) && PagePass::SetSpeeds(folder, speeds) ? 1 : 0;
+}
+
 // The keys, one table (bench/flying/HandInput.h): the script builds its key
 // map, its buttons and its text from these, by the key's row in the table.
 EMSCRIPTEN_KEEPALIVE int page_key_count()
@@ -83,7 +131,7 @@ EMSCRIPTEN_KEEPALIVE const char* page_key_hint(int row)
 // 1 for a key that presses the gauge's panel, 0 for an airspeed key.
 EMSCRIPTEN_KEEPALIVE int page_key_presses(int row)
 {
-    return row >= 0 && row < HandKeyCount && HandKeys[row].Area != PanelArea::None ? 1 : 0;
+    return row >= 0 && row < HandKeyCount && HandKeys[row].Control != PanelControl::None ? 1 : 0;
 }
 
 EMSCRIPTEN_KEEPALIVE void page_key_down(int row, int repeat)
@@ -103,12 +151,23 @@ EMSCRIPTEN_KEEPALIVE void page_reset()
     Page.ResetSpeeds();
 }
 
-EMSCRIPTEN_KEEPALIVE int page_cursor(int x, int y)
+// The cursor the gauge's area asks for at panel pixel x, y, by name: "up"
+// (an up arrow), "down", "hand", or "" for the ordinary arrow.
+EMSCRIPTEN_KEEPALIVE const char* page_cursor(int x, int y)
 {
-    return Page.CursorAt(x, y);
+    switch (Page.CursorAt(x, y)) {
+    case UpArrowCursor:
+        return "up";
+    case DownArrowCursor:
+        return "down";
+    case HandCursor:
+        return "hand";
+    default:
+        return "";
+    }
 }
 
-// The panel as RGBA, for the canvas, 100 × 70 for Lumivane.gau.
+// The panel as RGBA, for the canvas, page_frame_width × page_frame_height.
 EMSCRIPTEN_KEEPALIVE const uint8_t* page_frame()
 {
     const Image& frame = Page.Frame();
@@ -150,7 +209,7 @@ EMSCRIPTEN_KEEPALIVE double page_airspeed()
 EMSCRIPTEN_KEEPALIVE int page_speed_known(int speed)
 {
     const PanelReading& reading = Page.Reading();
-    return speed >= 1 && speed <= 3 && reading.Lumivane && reading.SpeedKnown[speed - 1] ? 1 : 0;
+    return speed >= 1 && speed <= PanelSpeeds && reading.Lumivane && reading.SpeedKnown[speed - 1] ? 1 : 0;
 }
 
 EMSCRIPTEN_KEEPALIVE int page_speed(int speed)
@@ -163,20 +222,20 @@ EMSCRIPTEN_KEEPALIVE int page_speed(int speed)
 // Lamp 1, 2 or 3: 1 lit.
 EMSCRIPTEN_KEEPALIVE int page_lamp(int lamp)
 {
-    const PanelShows& shows = Page.Reading().Shows;
-    return lamp >= 1 && lamp <= 3 && shows.Lamps[lamp - 1] ? 1 : 0;
+    const PanelDisplay& display = Page.Reading().Display;
+    return lamp >= 1 && lamp <= PanelSpeeds && display.Lamps[lamp - 1] ? 1 : 0;
 }
 
 // Selector square 1 (Speed1, bottom), 2 or 3 (Speed3, top): 1 lit.
 EMSCRIPTEN_KEEPALIVE int page_mark(int mark)
 {
-    const PanelShows& shows = Page.Reading().Shows;
-    return mark >= 1 && mark <= 3 && shows.Marks[mark - 1] ? 1 : 0;
+    const PanelDisplay& display = Page.Reading().Display;
+    return mark >= 1 && mark <= PanelSpeeds && display.Marks[mark - 1] ? 1 : 0;
 }
 
 EMSCRIPTEN_KEEPALIVE const char* page_readout()
 {
-    return Page.Reading().Shows.Readout;
+    return Page.Reading().Display.Readout;
 }
 
 // "Speed2 selected: 91", or empty while no one speed is selected.

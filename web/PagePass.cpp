@@ -3,6 +3,8 @@
 // in passes and are the same however the browser spaces its frames.
 #include "web/PagePass.h"
 
+#include "bench/lumivane/Sentences.h"
+#include "bench/lumivane/SettingsScan.h"
 #include "platform/web/LinkedModule.h"
 
 #include <stdio.h>
@@ -23,7 +25,8 @@ bool PagePass::Start(const std::string& settings, std::string* error)
     options.Record = false;
     options.Progress = false;
     options.TakeInput = [this](PassControl& control) { hands_.Apply(control); };
-    options.ShowPass = [this](const PassRecord& pass) { Shown(pass); };
+    options.ShowPass = [this](const PassRecord& pass) { AfterPass(pass); };
+    options.Reader = &reader_;
     run_.reset(new ScenarioRun(options, endless_, &summary_));
     if (!run_->Start(error)) {
         run_.reset();
@@ -38,20 +41,17 @@ void PagePass::Step()
         run_->Step();
 }
 
-void PagePass::Shown(const PassRecord& pass)
+void PagePass::AfterPass(const PassRecord& pass)
 {
     record_ = pass;
     if (pass.Results)
         results_ = *pass.Results;
     record_.Results = pass.Results ? &results_ : nullptr;
-    if (pass.Reading)
-        reading_ = *pass.Reading;
-    reading_.Shows = ReadPanel(record_.Results);
-    record_.Reading = &reading_;
-    hands_.Shown(pass);
+    hands_.Follow(pass);
+    const PanelReading& reading = reader_.Reading();
     for (int i = 0; i < pass.PlayCount; ++i) {
         // Each play is one call-out, in the order the reading names them.
-        const int speed = i < reading_.CalloutCount ? reading_.Callouts[i] : 0;
+        const int speed = i < reading.CalloutCount ? reading.Callouts[i] : 0;
         plays_.push_back({pass.Plays[i], CalloutSentence(speed)});
     }
     if (pass.HandlerCount)
@@ -64,9 +64,17 @@ void PagePass::ResetSpeeds()
 {
     if (run_)
         run_->Control().Kill();
-    for (int speed = 1; speed <= 3; ++speed)
-        remove(SettingsFilePath(settings_, speed).c_str());
+    for (int speed = 1; speed <= PanelSpeeds; ++speed)
+        RemoveSettingsFile(settings_, speed);
     syncNeeded_ = true;
+}
+
+bool PagePass::SetSpeeds(const std::string& folder, const int32_t speeds[PanelSpeeds])
+{
+    for (int speed = 1; speed <= PanelSpeeds; ++speed)
+        if (!WriteSettingsFile(folder, speed, std::to_string(speeds[speed - 1])))
+            return false;
+    return true;
 }
 
 int32_t PagePass::CursorAt(int x, int y) const

@@ -6,13 +6,14 @@
 // a left press held down repeats where its area asks (counted in passes),
 // the keys select and adjust the speeds, set the airspeed or fly a take-off.
 // What the panel shows and the speeds beside it come from the one reading of
-// the panel (bench/flying/LumivanePanel.h). Nothing here knows about the
-// browser.
+// the panel, the run's reader (bench/lumivane/LumivaneReader.h). Nothing here
+// knows about the browser.
 #ifndef LUMIVANE_WEB_PAGEPASS_H
 #define LUMIVANE_WEB_PAGEPASS_H
 
 #include "bench/flying/HandInput.h"
 #include "bench/flying/Run.h"
+#include "bench/lumivane/LumivaneReader.h"
 #include "bench/pictures/PassPainter.h"
 
 #include <stdint.h>
@@ -22,7 +23,7 @@
 
 class PagePass {
 public:
-    static constexpr double Rate = 18; // passes a second, as the bench flies
+    static constexpr double Rate = GaugeHost::PassesPerSecond; // as the bench flies
 
     // Loads the linked module, puts the tap in front of its DirectSound, sends
     // its settings files into `settings` and installs it.
@@ -47,6 +48,10 @@ public:
     // A cursor code of host/Records.h for panel pixel x, y (NoCursor outside
     // every area).
     int32_t CursorAt(int x, int y) const;
+    // Writes `speeds` (Speed1 first) as the settings files of `folder`, the
+    // page's settings folder before the gauge is started; false when one
+    // cannot be written.
+    static bool SetSpeeds(const std::string& folder, const int32_t speeds[PanelSpeeds]);
 
     // One pass with painting, `passes` times, without moving the page's time:
     // milliseconds a pass; -1 when the passes drew fewer or more elements
@@ -57,9 +62,10 @@ public:
     bool FrameChanged() const { return painter_.Changed(); }
     const std::string& Problem() const { return problem_; }
     double Airspeed() const { return record_.Airspeed; }
-    // The last pass's record; its results and reading are the page's copies.
+    // The last pass's record, whose results are the page's copy, and what
+    // the panel's reader made of it.
     const PassRecord& Record() const { return record_; }
-    const PanelReading& Reading() const { return reading_; }
+    const PanelReading& Reading() const { return reader_.Reading(); }
     // The plays started since the last TakePlays, in order: each clip
     // ("Wave1", "Wave2", or "unknown") and the call-out it is, in words.
     struct Play {
@@ -71,18 +77,18 @@ public:
     bool TakeFilesChanged();
 
 private:
-    void Shown(const PassRecord& pass);
+    void AfterPass(const PassRecord& pass);
 
     Scenario endless_;
     RunSummary summary_;
     std::unique_ptr<ScenarioRun> run_;
+    LumivaneReader reader_;
     HandInput hands_;
     PassPainter painter_;
     PassPainter measured_{true};
     std::string settings_;
     std::string problem_;
     PassResults results_;
-    PanelReading reading_;
     PassRecord record_;
     std::vector<Play> plays_;
     bool syncNeeded_ = false;

@@ -11,11 +11,11 @@ const PageHooks = (function () {
 
     function started(module, passes) {
         gauge = module;
-        const three = (read) => () => [1, 2, 3].map((i) => read(i));
+        const each = (read) => () => Array.from({ length: gauge._page_speed_count() }, (_, i) => read(i + 1));
         page.readout = () => gauge.UTF8ToString(gauge._page_readout());
-        page.lamps = three((i) => gauge._page_lamp(i));
-        page.marks = three((i) => gauge._page_mark(i));
-        page.speeds = three((i) => gauge._page_speed(i));
+        page.lamps = each((i) => gauge._page_lamp(i));
+        page.marks = each((i) => gauge._page_mark(i));
+        page.speeds = each((i) => gauge._page_speed(i));
         page.passes = passes;
         page.saving = PageStore.saving;
         // Milliseconds for one pass with painting, averaged over `count`.

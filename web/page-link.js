@@ -1,57 +1,33 @@
-// Speeds carried in a link: "#speeds=85,95,105" sets the three kept speeds
-// before the gauge loads, and a button makes such a link from the speeds
-// beside the gauge. A link is taken only if the gauge's own adjusts could
-// have set its speeds; anything else is refused whole, with the reason, and
-// never changes a kept speed.
+// Speeds carried in a link: "#speeds=85,95,105" sets the kept speeds before
+// the gauge starts, and a button makes such a link from the speeds beside
+// the gauge. A link is taken only if the gauge's own adjusts could have set
+// its speeds, which the program judges and writes where the gauge keeps them;
+// anything else is refused whole, with the reason, and never changes a kept
+// speed.
 "use strict";
 
 const PageLink = (function () {
     const prefix = "speeds=";
-    // What the adjusts allow: each speed in its range, each above the one
-    // before (settings/ keeps Speed1 < Speed2 < Speed3 within 0..200).
-    const ranges = [[0, 198], [1, 199], [2, 200]];
-    // The settings files as the gauge names them (C:\pelmo1, C:\pelmo2,
-    // C:\pelmo) inside the page's settings folder; each holds the bare number.
-    const files = ["C:\\pelmo1", "C:\\pelmo2", "C:\\pelmo"];
+    let gauge = null; // the program, which knows what the adjusts allow and where the speeds are kept
 
     // null when the fragment carries no speeds; else { speeds } or { problem }.
     function read(fragment) {
         const text = fragment.replace(/^#/, "");
         if (!text.startsWith(prefix))
             return null;
-        // Three speeds take at most 11 characters; a longer text is refused
+        // A few speeds take a dozen characters; a longer text is refused
         // before it is split or quoted back.
         if (text.length > prefix.length + 32)
             return { problem: "the link's speeds are " + (text.length - prefix.length) + " characters long" };
-        const parts = text.slice(prefix.length).split(",");
-        if (parts.length !== 3)
-            return { problem: "a link gives exactly three speeds, this one gives " + parts.length };
-        const speeds = [];
-        for (let i = 0; i < 3; ++i) {
-            const [low, high] = ranges[i];
-            const part = parts[i];
-            const speed = /^[0-9]{1,3}$/.test(part) ? Number(part) : NaN;
-            if (!(speed >= low && speed <= high))
-                return { problem: "Speed" + (i + 1) + " must be a whole number from " + low + " to " + high +
-                                  ", the link gives \u201c" + part + "\u201d" };
-            if (i > 0 && speed <= speeds[i - 1])
-                return { problem: "Speed" + (i + 1) + " must be above Speed" + i + ", the link gives " +
-                                  speeds[i - 1] + " and " + speed };
-            speeds.push(speed);
-        }
-        return { speeds: speeds };
+        const list = text.slice(prefix.length);
+        const problem = gauge.UTF8ToString(gauge.ccall("page_speeds_problem", "number", ["string"], [list]));
+        return problem ? { problem: problem } : { speeds: list.split(",").map(Number) };
     }
 
     // Replaces the kept speeds; false, with nothing written, if the folder
     // cannot be written.
-    function write(fs, folder, speeds) {
-        try {
-            files.forEach((file, i) => fs.writeFile(folder + "/" + file, String(speeds[i])));
-            return true;
-        } catch (error) {
-            console.warn("the link's speeds could not be written: " + error);
-            return false;
-        }
+    function write(folder, speeds) {
+        return gauge.ccall("page_set_speeds", "number", ["string", "string"], [folder, speeds.join(",")]) === 1;
     }
 
     function make(speeds) {
@@ -59,7 +35,7 @@ const PageLink = (function () {
     }
 
     function words(speeds) {
-        return speeds[0] + ", " + speeds[1] + " and " + speeds[2];
+        return speeds.slice(0, -1).join(", ") + " and " + speeds[speeds.length - 1];
     }
 
     // The button: a link to the speeds beside the gauge, copied where the
@@ -87,14 +63,16 @@ const PageLink = (function () {
     // gauge reads them; the link then leaves the address, so that a reload
     // keeps what the pilot adjusts afterwards. null when the address has
     // none; else what became of them, to say, and whether they were written.
-    function take(fs, folder) {
+    // `module`: the program, running, its gauge not yet started.
+    function take(module, folder) {
+        gauge = module;
         const link = read(location.hash);
         if (!link) return null;
         history.replaceState(null, "", location.href.replace(/#.*$/, ""));
         if (link.problem)
             return { said: "The link's speeds were not used: " + link.problem + ". The kept speeds are unchanged.",
                      written: false };
-        if (write(fs, folder, link.speeds))
+        if (write(folder, link.speeds))
             return { said: "The speeds " + words(link.speeds) + " from the link are set and kept in this browser.",
                      written: true };
         return { said: "The link's speeds could not be kept in this browser.", written: false };

@@ -1,18 +1,19 @@
 // The pointer on the panel: a press of the left button or of a finger goes
 // to the gauge's mouse areas at the panel's pixel, one press at a time, and
 // is let go when the pointer is released, cancelled or captured away; over
-// the panel, the cursor is the one the gauge's area asks for.
+// the panel, the cursor is the one the gauge's area asks for. The panel's
+// pixels are the canvas's own.
 "use strict";
 
 const PagePointer = (function () {
-    // Cursor codes of the host's records: 1 up arrow, 2 down arrow, 5 hand.
+    // The cursors the host's areas ask for, by the program's names for them.
     const arrow = (d) => "url(\"data:image/svg+xml," + encodeURIComponent(
         "<svg xmlns='http://www.w3.org/2000/svg' width='16' height='16'><path d='" + d +
         "' fill='white' stroke='black'/></svg>") + "\") 8 8";
     const cursors = {
-        1: arrow("M8 1 L14 8 L10 8 L10 15 L6 15 L6 8 L2 8 Z") + ", n-resize",
-        2: arrow("M8 15 L14 8 L10 8 L10 1 L6 1 L6 8 L2 8 Z") + ", s-resize",
-        5: "pointer",
+        up: arrow("M8 1 L14 8 L10 8 L10 15 L6 15 L6 8 L2 8 Z") + ", n-resize",
+        down: arrow("M8 15 L14 8 L10 8 L10 1 L6 1 L6 8 L2 8 Z") + ", s-resize",
+        hand: "pointer",
     };
 
     function listen(canvas, gauge) {
@@ -20,8 +21,8 @@ const PagePointer = (function () {
 
         function panelPoint(event) {
             const box = canvas.getBoundingClientRect();
-            return [Math.floor((event.clientX - box.left) * 100 / box.width),
-                    Math.floor((event.clientY - box.top) * 70 / box.height)];
+            return [Math.floor((event.clientX - box.left) * canvas.width / box.width),
+                    Math.floor((event.clientY - box.top) * canvas.height / box.height)];
         }
 
         function release(event) {
@@ -48,11 +49,11 @@ const PagePointer = (function () {
             // A held mouse button keeps its press anywhere, as the
             // simulator's does; a finger that slides off the panel lets go.
             if (event.pointerId === pressed && event.pointerType !== "mouse" &&
-                (x < 0 || y < 0 || x >= 100 || y >= 70)) {
+                (x < 0 || y < 0 || x >= canvas.width || y >= canvas.height)) {
                 release(event);
                 return;
             }
-            canvas.style.cursor = cursors[gauge._page_cursor(x, y)] || "default";
+            canvas.style.cursor = cursors[gauge.UTF8ToString(gauge._page_cursor(x, y))] || "default";
         });
         canvas.addEventListener("contextmenu", (event) => event.preventDefault());
     }

@@ -14,7 +14,7 @@ const PageSaid = (function () {
     let said = null, seen = "", since = 0, lit = "";
 
     function lampWords(lamps) {
-        const on = [1, 2, 3].filter((n, i) => lamps[i]);
+        const on = lamps.map((lit, i) => lit ? i + 1 : 0).filter((n) => n > 0);
         return on.length === 0 ? "none" : on.length === 1 ? "" + on[0] : on.slice(0, -1).join(", ") + " and " + on[on.length - 1];
     }
 

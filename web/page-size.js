@@ -2,15 +2,16 @@
 // panel pixel, so that every panel pixel is drawn as an equal square at any
 // devicePixelRatio, and never wider or taller than the window leaves room
 // for. By default it takes the most room it can; the size buttons offer only
-// the sizes that fit, and are weighed again when the window changes.
+// the sizes that fit, and are weighed again when the window changes. The
+// panel's own size is the canvas's.
 "use strict";
 
 const PageSize = (function () {
-    const panelWidth = 100, panelHeight = 70;
     let chosen = 0; // CSS pixels per panel pixel asked for; 0 for the most that fits
 
     // Device pixels per panel pixel that fit the width and height left.
     function fitting(canvas) {
+        const panelWidth = canvas.width, panelHeight = canvas.height;
         const ratio = window.devicePixelRatio || 1;
         const width = canvas.parentElement.clientWidth;
         const height = document.documentElement.clientHeight - 16;
@@ -27,8 +28,8 @@ const PageSize = (function () {
         if (pixels > most)
             pixels = most;
         const ratio = window.devicePixelRatio || 1;
-        canvas.style.width = panelWidth * pixels / ratio + "px";
-        canvas.style.height = panelHeight * pixels / ratio + "px";
+        canvas.style.width = canvas.width * pixels / ratio + "px";
+        canvas.style.height = canvas.height * pixels / ratio + "px";
         for (const button of buttons) {
             const scale = Number(button.dataset.scale);
             button.hidden = scale > 0 && devicePixels(scale) > most;

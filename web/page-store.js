@@ -8,15 +8,13 @@ const PageStore = (function () {
     const folder = "/settings";
     let saving = false, saveAgain = false;
 
-    // Mounts the folder and reads it back; `then` runs before the gauge
-    // is installed (a link's speeds are written there).
-    function mount(module, then) {
+    // Mounts the folder and reads it back before the program runs.
+    function mount(module) {
         module.FS.mkdir(folder);
         module.FS.mount(module.FS.filesystems.IDBFS, {}, folder);
         module.addRunDependency("settings");
         module.FS.syncfs(true, function (error) {
             if (error) console.warn("the kept speeds could not be read: " + error);
-            then();
             module.removeRunDependency("settings");
         });
     }

@@ -5,11 +5,12 @@
 // links and the test's hooks (page-clock.js, page-pointer.js, page-store.js,
 // page-link.js, page-hooks.js), and sound, the keys and their buttons, what
 // is said, the panel's size and offline use (page-audio.js, page-keys.js,
-// page-said.js, page-size.js, page-offline.js).
+// page-said.js, page-size.js, page-offline.js). Every number of the gauge's
+// (the pass rate, the panel's size, how many speeds) comes from the program.
 "use strict";
 
 var Module = (function () {
-    const clock = PageClock.create(18);
+    let clock = null; // at the program's pass rate, once it runs
     const canvas = document.getElementById("panel");
     const context = canvas.getContext("2d");
     const status = document.getElementById("status");
@@ -21,7 +22,6 @@ var Module = (function () {
 
     function say(text) { status.textContent = text; }
 
-    PageSize.listen(canvas, document.querySelectorAll("button[data-scale]"));
     page.offline = PageOffline.register(document.getElementById("update"), document.getElementById("take-update"));
     PageAudio.watch(function (state) {
         document.getElementById("sound").textContent = state === "running" ? "Sound is on."
@@ -29,7 +29,7 @@ var Module = (function () {
     });
 
     function speeds() {
-        return [1, 2, 3].map((i) => Module._page_speed(i));
+        return Array.from({ length: Module._page_speed_count() }, (_, i) => Module._page_speed(i + 1));
     }
 
     function show(changed) {
@@ -91,10 +91,14 @@ var Module = (function () {
     }
 
     return {
-        preRun: [function () {
-            PageStore.mount(Module, () => { fromLink = PageLink.take(Module.FS, PageStore.folder); });
-        }],
+        preRun: [function () { PageStore.mount(Module); }],
         onRuntimeInitialized: function () {
+            clock = PageClock.create(Module._page_pass_rate());
+            canvas.width = Module._page_panel_width();
+            canvas.height = Module._page_panel_height();
+            PageSize.listen(canvas, document.querySelectorAll("button[data-scale]"));
+            // A link's speeds replace the kept ones before the gauge reads them.
+            fromLink = PageLink.take(Module, PageStore.folder);
             if (!Module.ccall("page_start", "number", ["string"], [PageStore.folder])) {
                 say("The gauge could not be installed: " + Module.UTF8ToString(Module._page_problem()));
                 return;

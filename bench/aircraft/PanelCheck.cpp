@@ -1,7 +1,7 @@
 // A gauge's place in units becomes pixels of its window's bitmap by the
 // bitmap's width over size_mm, rounded at each edge, so that gauges side by
 // side in units stay side by side in pixels. A gauge whose entry gives no
-// size is the size it is made at: Lumivane's is the host's 100 x 70, and
+// size is the size it is made at: Lumivane's is the host's gauge size, and
 // another's is not known, so it is marked by its corner alone; a width
 // without a height keeps the gauge's own proportions.
 #include "bench/aircraft/PanelCheck.h"

@@ -6,6 +6,7 @@
 
 #include "bench/files/Files.h"
 #include "bench/pictures/ContactSheet.h"
+#include "bench/recording/RecordedRun.h"
 
 #include <stdio.h>
 

@@ -1,26 +1,29 @@
 // The keys for the gauge follow its panel: a digit selects that speed, Left
 // and Right press the decrease and increase areas, which lie left and right
 // on the readout. The airspeed keys are the bench's, as in its first window.
+// How far and how fast the take-off climbs is the panel reader's to say, so
+// the take-off key's words name no number.
 #include "bench/flying/HandInput.h"
 
 #include <math.h>
 
 // Win32 virtual-key codes, spelled out so that no build needs <windows.h>.
 const KeyBinding HandKeys[] = {
-    {HandKey::AirspeedUp, "Up", "ArrowUp Up", 0x26, "airspeed +1", "+1", PanelArea::None},
-    {HandKey::AirspeedDown, "Down", "ArrowDown Down", 0x28, "airspeed -1", "-1", PanelArea::None},
-    {HandKey::AirspeedUpTen, "Page Up", "PageUp", 0x21, "airspeed +10", "+10", PanelArea::None},
-    {HandKey::AirspeedDownTen, "Page Down", "PageDown", 0x22, "airspeed -10", "-10", PanelArea::None},
-    {HandKey::AirspeedZero, "Home", "Home", 0x24, "airspeed 0", "0", PanelArea::None},
+    {HandKey::AirspeedUp, "Up", "ArrowUp Up", 0x26, "airspeed +1", "+1", PanelControl::None},
+    {HandKey::AirspeedDown, "Down", "ArrowDown Down", 0x28, "airspeed -1", "-1", PanelControl::None},
+    {HandKey::AirspeedUpTen, "Page Up", "PageUp", 0x21, "airspeed +10", "+10", PanelControl::None},
+    {HandKey::AirspeedDownTen, "Page Down", "PageDown", 0x22, "airspeed -10", "-10", PanelControl::None},
+    {HandKey::AirspeedZero, "Home", "Home", 0x24, "airspeed 0", "0", PanelControl::None},
     {HandKey::TakeOff, "T", "t T", 0x54,
-        "a take-off: the airspeed from 0 to 20 above Speed3 over 10 s, then held", "take-off", PanelArea::None},
-    {HandKey::SelectSpeed1, "1", "1", 0x31, "select Speed1", "Speed1", PanelArea::SelectSpeed1},
-    {HandKey::SelectSpeed2, "2", "2", 0x32, "select Speed2", "Speed2", PanelArea::SelectSpeed2},
-    {HandKey::SelectSpeed3, "3", "3", 0x33, "select Speed3", "Speed3", PanelArea::SelectSpeed3},
+        "a take-off: the airspeed from 0 to past Speed3 + 10, where every lamp is dark, then held", "take-off",
+        PanelControl::None},
+    {HandKey::SelectSpeed1, "1", "1", 0x31, "select Speed1", "Speed1", PanelControl::SelectSpeed1},
+    {HandKey::SelectSpeed2, "2", "2", 0x32, "select Speed2", "Speed2", PanelControl::SelectSpeed2},
+    {HandKey::SelectSpeed3, "3", "3", 0x33, "select Speed3", "Speed3", PanelControl::SelectSpeed3},
     {HandKey::LowerSpeed, "Left", "ArrowLeft Left", 0x25,
-        "lower the selected speed by 1; held, it repeats", "lower", PanelArea::Decrease},
+        "lower the selected speed by 1; held, it repeats", "lower", PanelControl::Decrease},
     {HandKey::RaiseSpeed, "Right", "ArrowRight Right", 0x27,
-        "raise the selected speed by 1; held, it repeats", "raise", PanelArea::Increase},
+        "raise the selected speed by 1; held, it repeats", "raise", PanelControl::Increase},
 };
 const int HandKeyCount = int(sizeof HandKeys / sizeof HandKeys[0]);
 
@@ -55,7 +58,7 @@ std::string KeysHelp(const char* heading)
 void HandInput::Down(int x, int y)
 {
     holder_ = Holder::Mouse;
-    inputs_.push_back({Input::Down, x, y, 0, PanelArea::None});
+    inputs_.push_back({Input::Down, x, y, 0, PanelControl::None});
 }
 
 void HandInput::Up()
@@ -63,7 +66,7 @@ void HandInput::Up()
     if (holder_ != Holder::Mouse)
         return;
     holder_ = Holder::None;
-    inputs_.push_back({Input::Up, 0, 0, 0, PanelArea::None});
+    inputs_.push_back({Input::Up, 0, 0, 0, PanelControl::None});
 }
 
 void HandInput::KeyDown(HandKey key, bool repeat)
@@ -71,7 +74,7 @@ void HandInput::KeyDown(HandKey key, bool repeat)
     const KeyBinding* binding = FindHandKey(key);
     if (!binding)
         return;
-    if (binding->Area == PanelArea::None) {
+    if (binding->Control == PanelControl::None) {
         AirspeedKey(key);
         return;
     }
@@ -79,7 +82,7 @@ void HandInput::KeyDown(HandKey key, bool repeat)
         return;
     holder_ = Holder::Key;
     heldKey_ = key;
-    inputs_.push_back({Input::AreaDown, 0, 0, 0, binding->Area});
+    inputs_.push_back({Input::AreaDown, 0, 0, 0, binding->Control});
 }
 
 void HandInput::KeyUp(HandKey key)
@@ -87,7 +90,7 @@ void HandInput::KeyUp(HandKey key)
     if (holder_ != Holder::Key || heldKey_ != key)
         return;
     holder_ = Holder::None;
-    inputs_.push_back({Input::Up, 0, 0, 0, PanelArea::None});
+    inputs_.push_back({Input::Up, 0, 0, 0, PanelControl::None});
 }
 
 void HandInput::AirspeedKey(HandKey key)
@@ -112,7 +115,7 @@ void HandInput::AirspeedKey(HandKey key)
         break;
     case HandKey::TakeOff:
         aimed_ = false;
-        inputs_.push_back({Input::TakeOff, 0, 0, 0, PanelArea::None});
+        inputs_.push_back({Input::TakeOff, 0, 0, 0, PanelControl::None});
         return;
     default:
         return;
@@ -120,7 +123,7 @@ void HandInput::AirspeedKey(HandKey key)
     to = to < 0 ? 0 : to > MostAirspeed ? MostAirspeed : to;
     aimed_ = true;
     aim_ = to;
-    inputs_.push_back({Input::Airspeed, 0, 0, to, PanelArea::None});
+    inputs_.push_back({Input::Airspeed, 0, 0, to, PanelControl::None});
 }
 
 void HandInput::Leave(PassControl& control)
@@ -132,6 +135,7 @@ void HandInput::Leave(PassControl& control)
 
 void HandInput::Apply(PassControl& control)
 {
+    const GaugeReader* reader = control.Reader();
     for (const Input& input : inputs_) {
         switch (input.What) {
         case Input::Down:
@@ -141,7 +145,7 @@ void HandInput::Apply(PassControl& control)
             // Where the area is now: a module killed and installed again
             // registers its list anew.
             int x = 0, y = 0;
-            if (AreaMiddle(control.Areas(), input.Area, &x, &y))
+            if (reader && reader->ControlPoint(control.Areas(), input.Control, &x, &y))
                 control.Hold(x, y, Button::Left);
             break;
         }
@@ -153,24 +157,25 @@ void HandInput::Apply(PassControl& control)
             control.SetAirspeed(input.Value);
             break;
         case Input::TakeOff:
+            if (!reader || !(reader->TakeOffSeconds() > 0))
+                break;
             takingOff_ = true;
             takeOffStart_ = control.Time();
-            takeOffTop_ = speed3_ + TakeOffBeyondSpeed3;
+            takeOffTop_ = reader->TakeOffTop();
+            takeOffSeconds_ = reader->TakeOffSeconds();
             break;
         }
     }
     inputs_.clear();
     aimed_ = false;
     if (takingOff_) {
-        const double part = (control.Time() - takeOffStart_) / TakeOffSeconds;
+        const double part = (control.Time() - takeOffStart_) / takeOffSeconds_;
         control.SetAirspeed(takeOffTop_ * (part < 1 ? part : 1));
         takingOff_ = part < 1; // then held where it got to
     }
 }
 
-void HandInput::Shown(const PassRecord& pass)
+void HandInput::Follow(const PassRecord& pass)
 {
     airspeed_ = pass.Airspeed;
-    if (pass.Reading && pass.Reading->Lumivane && pass.Reading->SpeedKnown[2])
-        speed3_ = pass.Reading->Speeds[2];
 }

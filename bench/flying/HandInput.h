@@ -5,13 +5,15 @@
 // passes however the events were spaced.
 //
 // The keys are one table: the window, --help, the page's buttons and its text
-// all read it. A key for the gauge is a press at the middle of its area, held
-// while the key is down, so the gauge's own handlers decide everything, as
-// with the mouse; the keys for the airspeed stand in for the simulator.
+// all read it, and the README's table is held to it. A key for the gauge is a
+// press where the run's reader of the panel (bench/flying/GaugeReader.h) says
+// its control is, held while the key is down, so the gauge's own handlers
+// decide everything, as with the mouse; the keys for the airspeed stand in
+// for the simulator, and the take-off climbs as the reader says.
 #ifndef LUMIVANE_BENCH_FLYING_HANDINPUT_H
 #define LUMIVANE_BENCH_FLYING_HANDINPUT_H
 
-#include "bench/flying/LumivanePanel.h"
+#include "bench/flying/GaugeReader.h"
 #include "bench/flying/Pass.h"
 
 #include <string>
@@ -38,7 +40,7 @@ struct KeyBinding {
     int WindowsKey;     // its Win32 virtual-key code
     const char* Does;   // what it does, for --help and the page's text
     const char* Hint;   // the shortest label, for a button or the window's strip
-    PanelArea Area;     // the area it presses, or None for an airspeed key
+    PanelControl Control; // the control it presses, or None for an airspeed key
 };
 
 extern const KeyBinding HandKeys[];
@@ -52,12 +54,8 @@ std::string KeysHelp(const char* heading);
 
 class HandInput {
 public:
-    // The keys' limits and take-off: from 0 to this far above Speed3 (past
-    // Speed3 + 10, where every lamp goes dark) over TakeOffSeconds, then held.
+    // The most the airspeed keys set.
     static constexpr double MostAirspeed = 999;
-    static constexpr double TakeOffBeyondSpeed3 = 20, TakeOffSeconds = 10;
-    // Speed3 before a pass has shown it.
-    static constexpr int DefaultSpeed3 = 100;
 
     // The left button at panel pixel x, y: held down until Up.
     void Down(int x, int y);
@@ -70,13 +68,15 @@ public:
     void KeyDown(HandKey key, bool repeat = false);
     void KeyUp(HandKey key);
     // Before a pass: everything queued since the last one, then the take-off's
-    // airspeed at this pass's time.
+    // airspeed at this pass's time. A key for the gauge presses, and the
+    // take-off key climbs, only as the run's reader of the panel says; with
+    // none, they do nothing.
     void Apply(PassControl& control);
     // The window closed: what is queued is dropped, what is held let go (so
     // that no repeat runs in the pass that ends the run), and the run stops.
     void Leave(PassControl& control);
-    // After a pass: the airspeed and Speed3 it showed.
-    void Shown(const PassRecord& pass);
+    // After a pass: the airspeed it flew, from which the airspeed keys step.
+    void Follow(const PassRecord& pass);
 
     bool TakingOff() const { return takingOff_; }
 
@@ -85,7 +85,7 @@ private:
         enum Kind { Down, Up, Airspeed, TakeOff, AreaDown } What;
         int X, Y;
         double Value;
-        PanelArea Area;
+        PanelControl Control;
     };
     // Who holds the press, so that only its own release lets it go.
     enum class Holder { None, Mouse, Key };
@@ -99,8 +99,7 @@ private:
     bool aimed_ = false; // keys have asked for an airspeed not yet applied
     double aim_ = 0;
     bool takingOff_ = false;
-    double takeOffStart_ = 0, takeOffTop_ = 0;
-    int speed3_ = DefaultSpeed3;
+    double takeOffStart_ = 0, takeOffTop_ = 0, takeOffSeconds_ = 0;
 };
 
 #endif

@@ -1,11 +1,11 @@
 // One pass of a run as the rest of the bench sees it: what the pass did (its
-// record), what a driver may do before it, and the two hooks through which a
-// window, the frame recorder or a test take part in every pass. The window
-// and the painter depend on this, never on the pass loop itself.
+// record, which holds only what a host knows), what a driver may do before
+// it, and the two hooks through which a window, the frame recorder or a test
+// take part in every pass. The window and the painter depend on this, never
+// on the pass loop itself.
 #ifndef LUMIVANE_BENCH_FLYING_PASS_H
 #define LUMIVANE_BENCH_FLYING_PASS_H
 
-#include "bench/flying/LumivanePanel.h"
 #include "bench/hosting/GaugeHost.h"
 
 #include <stddef.h>
@@ -24,9 +24,6 @@ struct PassRecord {
     // Every element's result in chain order; null while the gauge is killed.
     // Valid for the call only.
     const PassResults* Results = nullptr;
-    // What the results and the files say of Lumivane's panel; valid for the
-    // call only.
-    const PanelReading* Reading = nullptr;
     // What the pass started, ran and found, each the first so many in the
     // order they came, and how many more there were: a pass that does
     // something a thousand times is counted, never cut short in silence.
@@ -44,6 +41,8 @@ struct PassRecord {
     const GaugeHost* Host = nullptr;
 };
 
+class GaugeReader;
+
 // What a driver may do before a pass (a window's clicks and keys); it acts
 // at that pass's time.
 class PassControl {
@@ -59,6 +58,9 @@ public:
     virtual void Kill() = 0;
     virtual void Install() = 0;
     virtual void Stop() = 0; // the run ends after this pass
+    // The run's reader of the gauge's own panel (bench/flying/GaugeReader.h),
+    // or null: where a key presses a control, and how a take-off climbs.
+    virtual const GaugeReader* Reader() const = 0;
 };
 
 // Called before each pass, to act on it; and after each pass, to show it.

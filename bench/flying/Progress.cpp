@@ -1,26 +1,9 @@
 // The wall clock decides only when a line is drawn, never what the run does.
+// Whether stderr is a terminal is the platform's to say (ProgressNative.cpp,
+// ProgressWindows.cpp).
 #include "bench/flying/Progress.h"
 
 #include <stdio.h>
-
-#ifdef _WIN32
-#include <io.h>
-#else
-#include <unistd.h>
-#endif
-
-namespace {
-
-bool ErrorsGoToTerminal()
-{
-#ifdef _WIN32
-    return _isatty(_fileno(stderr)) != 0;
-#else
-    return isatty(fileno(stderr)) != 0;
-#endif
-}
-
-} // namespace
 
 void Progress::Start(double end)
 {

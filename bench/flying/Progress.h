@@ -9,6 +9,9 @@
 
 #include <chrono>
 
+// Whether stderr goes to a terminal, where a line can be redrawn in place.
+bool ErrorsGoToTerminal();
+
 class Progress {
 public:
     // `end`: the run's length in seconds.

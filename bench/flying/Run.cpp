@@ -2,14 +2,15 @@
 // a run is the same pass for pass whether it is flown in real time or as fast
 // as the machine goes, and in real time each pass waits for its moment on a
 // steady clock rather than sleeping a period (which would drift). What a
-// pass leaves is others' work: the event log, the speeds it gives, the
-// progress line, the sound file.
+// pass means and leaves is others' work: the reader of the gauge's panel,
+// the event log, the progress line, the sound file. Which sound device the
+// gauge plays through is the platform's (RunDeviceNative.cpp,
+// RunDeviceWindows.cpp).
 #include "bench/flying/Run.h"
 
 #include "bench/files/Files.h"
 #include "bench/flying/AirspeedProfile.h"
 #include "bench/flying/HeldPress.h"
-#include "bench/flying/LumivanePanel.h"
 #include "bench/flying/Progress.h"
 #include "bench/hosting/GaugeCalls.h"
 #include "bench/hosting/SettingsSandbox.h"
@@ -27,33 +28,27 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-#ifdef _WIN32
-constexpr bool WindowsHost = true;
-#else
-constexpr bool WindowsHost = false;
-#endif
-
 } // namespace
-
-bool PlaysThroughSoftware(const RunOptions& options)
-{
-    return options.SoftSound || !WindowsHost;
-}
 
 class ScenarioRun::Runner : public PassControl {
 public:
     Runner(const RunOptions& options, const Scenario& scenario, RunSummary* summary,
-        std::vector<RunRecorder*> recorders)
-        : options_(options), scenario_(scenario), summary_(summary), recorders_(std::move(recorders)),
+        std::vector<RunObserver*> observers)
+        : options_(options), scenario_(scenario), summary_(summary), recorderCount_(observers.size()),
           profile_(&scenario)
     {
         // Natively the run moves into the settings sandbox, so every path it
-        // keeps is made absolute first.
+        // keeps is made absolute first. The observers are given the sandbox
+        // as the settings folder.
         options_.Module = AbsolutePath(options.Module);
         options_.Out = AbsolutePath(options.Out);
-        options_.Settings = AbsolutePath(options.Settings);
         options_.Capture = AbsolutePath(options.Capture);
-        sandbox_ = options_.Settings.empty() ? JoinPath(options_.Out, "settings") : options_.Settings;
+        settingsGiven_ = !options.Settings.empty();
+        options_.Settings = settingsGiven_ ? AbsolutePath(options.Settings) : JoinPath(options_.Out, "settings");
+        if (options_.Reader)
+            observers_.push_back(options_.Reader);
+        for (RunObserver* observer : observers)
+            observers_.push_back(observer);
     }
 
     bool Start(std::string* error);
@@ -75,6 +70,7 @@ public:
     void Kill() override { DoKill(); }
     void Install() override { DoInstall(); }
     void Stop() override { stop_ = true; }
+    const GaugeReader* Reader() const override { return options_.Reader; }
 
 private:
     void Run(MouseArea* area, int x, int y)
@@ -85,13 +81,16 @@ private:
             record_.Handlers[record_.HandlerCount++] = number;
         else
             ++record_.HandlersLeftOut;
-        reader_.HandlerRan(host_.MouseAreas(), number);
+        for (RunObserver* observer : observers_)
+            observer->HandlerRan(host_.MouseAreas(), number);
     }
     void StartHold(int x, int y, Button button, double until)
     {
         held_.Start(x, y, button, now_, until);
         Press(x, y, button);
     }
+    // Whether anything but the reader follows the passes.
+    bool Watched() const { return recorderCount_ > 0 || options_.ShowPass || options_.TakeInput; }
     void Apply(const ScenarioAction& action);
     void DoKill();
     void DoInstall();
@@ -102,7 +101,9 @@ private:
     RunOptions options_;
     const Scenario& scenario_;
     RunSummary* summary_;
-    std::vector<RunRecorder*> recorders_;
+    std::vector<RunObserver*> observers_; // the reader first, if any
+    size_t recorderCount_;                // the observers after it
+    bool settingsGiven_ = false;
     AirspeedProfile profile_;
     GaugeHost host_;
     PassResults results_;
@@ -112,8 +113,6 @@ private:
     bool stop_ = false;
     bool realTime_ = true;
     bool soft_ = false;
-    std::string sandbox_;
-    PanelReader reader_;
     Progress progress_;
     uint64_t pass_ = 0, passes_ = 0;
     double samplesPerPass_ = 0;
@@ -134,34 +133,35 @@ bool ScenarioRun::Runner::Start(std::string* error)
         return false;
     // A run that records nothing may have no output folder, when it is told
     // where the settings go.
-    if ((options_.Record || options_.Settings.empty()) && !MakeFolders(options_.Out)) {
+    if ((options_.Record || !settingsGiven_) && !MakeFolders(options_.Out)) {
         *error = "cannot make the output folder " + options_.Out;
         host_.Unload();
         return false;
     }
-    if (!MakeFolders(sandbox_)) {
-        *error = "cannot make the settings folder " + sandbox_;
+    if (!MakeFolders(options_.Settings)) {
+        *error = "cannot make the settings folder " + options_.Settings;
         host_.Unload();
         return false;
     }
-    for (const SettingsSetup& setup : scenario_.Settings) {
-        std::string path = SettingsFilePath(sandbox_, setup.Speed);
-        if (!setup.Present)
-            remove(path.c_str());
-        else if (!WriteWholeFile(path, setup.Content)) {
-            *error = "cannot write the settings file " + path;
-            host_.Unload();
-            return false;
-        }
+    // The reader lays out the scenario's settings files before the module
+    // is sent into the sandbox, as a user leaves them before a flight.
+    if (!scenario_.Settings.empty() && !options_.Reader) {
+        *error = "the scenario sets up settings files, and this run has no reader of the gauge's panel to know them";
+        host_.Unload();
+        return false;
+    }
+    if (options_.Reader && !options_.Reader->Start(options_, scenario_, error)) {
+        host_.Unload();
+        return false;
     }
     if (!TapDirectSound(host_.ModuleHandle(), options_.SoftSound))
         summary_->SoundNote = "the module imports no DirectSoundCreate: its sounds are not followed";
-    if (!EnterSandbox(host_.ModuleHandle(), sandbox_, error)) {
+    if (!EnterSandbox(host_.ModuleHandle(), options_.Settings, error)) {
         host_.Unload();
         return false;
     }
-    for (RunRecorder* recorder : recorders_) {
-        if (!recorder->Start(options_, error)) {
+    for (RunObserver* observer : observers_) {
+        if (observer != options_.Reader && !observer->Start(options_, scenario_, error)) {
             LeaveSandbox();
             host_.Unload();
             return false;
@@ -169,7 +169,6 @@ bool ScenarioRun::Runner::Start(std::string* error)
     }
     ClearSoundEvents();
     ClearHeardTrack();
-    reader_.ModuleLoaded(sandbox_);
     host_.TraceServices(false);
     host_.ConnectServices();
     passes_ = uint64_t(floor(scenario_.End * options_.Rate + 1e-9)) + 1;
@@ -198,8 +197,8 @@ void ScenarioRun::Runner::DoKill()
     if (!host_.Installed())
         return;
     host_.Kill();
-    for (RunRecorder* recorder : recorders_)
-        recorder->Killed();
+    for (RunObserver* observer : observers_)
+        observer->Killed();
 }
 
 void ScenarioRun::Runner::Apply(const ScenarioAction& action)
@@ -323,13 +322,13 @@ bool ScenarioRun::Runner::Step()
         Crashed(pass);
         return false;
     }
-    if (!recorders_.empty() || options_.ShowPass) {
+    // The reader is told only when someone may ask it: a run nobody watches
+    // does only what the host must.
+    if (Watched()) {
         record_.Results = record_.Installed ? &results_ : nullptr;
         record_.Host = &host_;
-        reader_.Passed(record_.Results, record_.Airspeed, record_.Plays, record_.PlayCount);
-        record_.Reading = &reader_.Reading();
-        for (RunRecorder* recorder : recorders_)
-            recorder->Pass(record_);
+        for (RunObserver* observer : observers_)
+            observer->Pass(record_);
         if (options_.ShowPass)
             options_.ShowPass(record_);
     }
@@ -340,7 +339,7 @@ bool ScenarioRun::Runner::Step()
     TapAdvance(uint32_t(to - from));
     // What the software device played is kept only for a recorder to write
     // out: a window or a page without one, open for hours, keeps none of it.
-    if (recorders_.empty())
+    if (recorderCount_ == 0)
         ForgetHeardTrack();
     if (realTime_) {
         std::this_thread::sleep_until(started_ + std::chrono::duration_cast<Clock::duration>(
@@ -373,13 +372,13 @@ void ScenarioRun::Runner::Finish()
     const std::string refusal = RunSound::DeviceRefusal(soft_);
     if (!refusal.empty())
         summary_->SoundNote = refusal;
-    for (RunRecorder* recorder : recorders_)
-        recorder->Finish(double(summary_->Passes) / options_.Rate, summary_);
+    for (RunObserver* observer : observers_)
+        observer->Finish(double(summary_->Passes) / options_.Rate, summary_);
 }
 
 ScenarioRun::ScenarioRun(const RunOptions& options, const Scenario& scenario, RunSummary* summary,
-    std::vector<RunRecorder*> recorders)
-    : runner_(new Runner(options, scenario, summary, std::move(recorders)))
+    std::vector<RunObserver*> observers)
+    : runner_(new Runner(options, scenario, summary, std::move(observers)))
 {
     *summary = RunSummary();
 }

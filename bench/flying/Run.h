@@ -1,16 +1,19 @@
 // One run of the bench: load the module as the host does, install it, fly the
-// scenario pass by pass, kill it, and leave what it showed and sounded in the
-// output folder (events.jsonl, sound.wav, the settings sandbox) through its
-// recorders. The loop is
-// lean: a pass allocates nothing, and with recording off it does only what
-// the host must. Two hooks reach into every pass (bench/flying/Pass.h):
+// scenario pass by pass, kill it, and tell its observers (bench/flying/
+// RunObserver.h) everything on the way: the reader of the gauge's panel
+// first, then the recorders that leave its records behind. The loop is
+// lean: a pass allocates nothing, and with nothing watching it does only
+// what the host must. Two hooks reach into every pass (bench/flying/Pass.h):
 // TakeInput, through which an interactive window presses, holds, releases and
 // sets the airspeed, and ShowPass, through which a window or the frame
-// recorder shows what the pass showed.
+// recorder shows what the pass showed. Nothing here knows what the gauge's
+// panel means.
 #ifndef LUMIVANE_BENCH_FLYING_RUN_H
 #define LUMIVANE_BENCH_FLYING_RUN_H
 
+#include "bench/flying/GaugeReader.h"
 #include "bench/flying/Pass.h"
+#include "bench/flying/RunObserver.h"
 #include "bench/flying/RunSummary.h"
 #include "bench/flying/Scenario.h"
 
@@ -25,9 +28,9 @@ enum class Pace { Default, RealTime, Fast };
 struct RunOptions {
     std::string Module;
     std::string Out;      // the output folder; created (may be empty when not recording and Settings is given)
-    std::string Settings; // the sandbox; empty: <Out>/settings
+    std::string Settings; // the sandbox; empty: <Out>/settings (an observer is given the sandbox here)
     std::string Capture;  // ALSA's file-device recording, under Wine; empty: none
-    double Rate = 18;     // passes a second
+    double Rate = GaugeHost::PassesPerSecond;
     bool SoftSound = false;
     Pace Speed = Pace::Default; // real time with real DirectSound, fast with the software device
     bool Record = true;   // events.jsonl and sound.wav, by RunScenario's recorders
@@ -36,44 +39,27 @@ struct RunOptions {
     bool LogChanges = false; // events.jsonl holds only the passes where something changed, the first and the last
     InputHook TakeInput; // before each pass
     PassHook ShowPass;   // after each pass
+    // The reader of the gauge's own panel, told of everything before the
+    // observers and hooks, which may ask it what the pass meant; it lays out
+    // the scenario's settings files. Null: the run says nothing of the panel,
+    // and flies no scenario with settings lines.
+    GaugeReader* Reader = nullptr;
 };
 
 // Whether the run's gauge plays through the bench's software DirectSound:
 // when asked to, and always outside Windows, where it is the only device.
 bool PlaysThroughSoftware(const RunOptions& options);
 
-// What a run leaves behind besides its summary: the bench's program and tests
-// record events.jsonl and sound.wav; the web page records nothing, so that
-// none of that code is linked into it.
-class RunRecorder {
-public:
-    virtual ~RunRecorder() = default;
-    // Once the module is loaded and in its sandbox, before it is installed;
-    // false, with `error`, stops the run.
-    virtual bool Start(const RunOptions& options, std::string* error) = 0;
-    // After each pass.
-    virtual void Pass(const PassRecord& pass) = 0;
-    // After each kill, once the gauge has let its sound device go.
-    virtual void Killed() {}
-    // Once the module is let go, with the run's length and the sound note
-    // the run found (the device refused), which a recorder keeps.
-    virtual void Finish(double seconds, RunSummary* summary) = 0;
-};
-
-// Runs the scenario, recording events.jsonl and sound.wav in the output
-// folder when options.Record asks (bench/flying/RecordedRun.cpp). False with
-// `error` when the run could not start (the module, the folders); faults
-// during the run are in the summary.
-bool RunScenario(const RunOptions& options, const Scenario& scenario, RunSummary* summary, std::string* error);
-
-// The same run flown pass by pass, for a driver with a clock of its own (the
-// web page): Start, then Step once for each pass, then Finish (or let it go,
-// which finishes it). RunScenario is the three in a row.
+// A run flown pass by pass: Start, then Step once for each pass, then Finish
+// (or let it go, which finishes it); a driver with a clock of its own (the
+// web page) steps it itself, and bench/recording's RunScenario is the three
+// in a row.
 class ScenarioRun {
 public:
-    // `recorders`, which outlive the run, are told of every pass.
+    // `observers`, which outlive the run, are told of everything after
+    // options.Reader, in their order.
     ScenarioRun(const RunOptions& options, const Scenario& scenario, RunSummary* summary,
-        std::vector<RunRecorder*> recorders = {});
+        std::vector<RunObserver*> observers = {});
     ~ScenarioRun();
     ScenarioRun(const ScenarioRun&) = delete;
     ScenarioRun& operator=(const ScenarioRun&) = delete;

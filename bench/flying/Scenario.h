@@ -16,8 +16,8 @@
 #include <string>
 #include <vector>
 
-// The longest run a scenario may ask for: a day, 1,555,200 passes at 18 a
-// second. Times, and ramps and holds, must end by then.
+// The longest run a scenario may ask for: a day of passes at the
+// simulator's rate. Times, and ramps and holds, must end by then.
 constexpr double MostRunSeconds = 86400;
 // The largest airspeed a scenario, its noise or a track may give, in knots;
 // far beyond any aircraft, and small enough that no ramp, track or noise

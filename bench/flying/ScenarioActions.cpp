@@ -175,6 +175,49 @@ bool ReadKillOrInstall(const std::vector<ScenarioWord>& w, ActionContext& contex
     return true;
 }
 
+// settings speed1|speed2|speed3 NUMBER|missing|text "...": the last line
+// for a speed is the one that counts.
+bool ReadSettings(const std::vector<ScenarioWord>& w, ActionContext& context, ScenarioAction*)
+{
+    SettingsSetup setup;
+    const std::string& speed = w[1].Text;
+    if (speed == "speed1")
+        setup.Speed = 1;
+    else if (speed == "speed2")
+        setup.Speed = 2;
+    else if (speed == "speed3")
+        setup.Speed = 3;
+    else
+        return Fail(context, "unknown speed " + Quoted(speed) + " (speed1, speed2 or speed3)");
+    size_t used = 3;
+    int number = 0;
+    if (w[2].Text == "missing" && !w[2].Quoted) {
+        setup.Present = false;
+    } else if (w[2].Text == "text" && !w[2].Quoted) {
+        if (w.size() < 4 || !w[3].Quoted)
+            return Fail(context, "text needs its content in quotes: settings " + speed + " text \"...\"");
+        setup.Present = true;
+        setup.Content = w[3].Text;
+        used = 4;
+    } else if (!w[2].Quoted && ScenarioWholeNumber(w[2].Text, &number)) {
+        // As the gauge writes it: "%i", no line end.
+        setup.Present = true;
+        setup.Content = std::to_string(number);
+    } else {
+        return Fail(context, Quoted(w[2].Text) + " is neither a whole number, 'missing' nor text \"...\"");
+    }
+    if (!NoMore(w, used, context, "the settings file's content"))
+        return false;
+    std::vector<SettingsSetup>& settings = context.Out->Settings;
+    for (SettingsSetup& earlier : settings)
+        if (earlier.Speed == setup.Speed) {
+            earlier = setup;
+            return true;
+        }
+    settings.push_back(setup);
+    return true;
+}
+
 bool ReadEnd(const std::vector<ScenarioWord>& w, ActionContext& context, ScenarioAction* a)
 {
     if (!NoMore(w, 2, context, "end"))
@@ -186,27 +229,31 @@ bool ReadEnd(const std::vector<ScenarioWord>& w, ActionContext& context, Scenari
 } // namespace
 
 const ActionWord ActionWords[] = {
-    {"airspeed", ScenarioAction::Airspeed, 3, "a value", "TIME airspeed VALUE",
+    {"settings", false, ScenarioAction::End, 3, "a speed and what its file holds",
+        "settings speed1|speed2|speed3 NUMBER|missing|text \"...\"",
+        "a settings file before the run: holding NUMBER, absent, or exactly the text", ReadSettings},
+    {"airspeed", true, ScenarioAction::Airspeed, 3, "a value", "TIME airspeed VALUE",
         "holds the airspeed at VALUE (knots, within ±1e6; nan, inf and -inf by name)", ReadAirspeed},
-    {"ramp", ScenarioAction::Ramp, 5, "a target and a duration", "TIME ramp TARGET over SECONDS",
+    {"ramp", true, ScenarioAction::Ramp, 5, "a target and a duration", "TIME ramp TARGET over SECONDS",
         "from the airspeed at TIME, in a straight line to TARGET over SECONDS, then holds TARGET", ReadRamp},
-    {"noise", ScenarioAction::Noise, 3, "an amplitude", "TIME noise AMPLITUDE [seed N]",
+    {"noise", true, ScenarioAction::Noise, 3, "an amplitude", "TIME noise AMPLITUDE [seed N]",
         "adds noise within ±AMPLITUDE to every later pass (0 turns it off); the same seed, the same noise",
         ReadNoise},
-    {"track", ScenarioAction::Track, 3, "a CSV file", "TIME track FILE.csv",
+    {"track", true, ScenarioAction::Track, 3, "a CSV file", "TIME track FILE.csv",
         "the airspeed from rows of seconds,airspeed counted from TIME, straight between rows, the last held; "
         "the path is relative to the scenario's folder",
         ReadTrack},
-    {"press", ScenarioAction::Press, 4, "x and y", "TIME press X Y [left|right|middle]",
-        "a press and release at panel pixel X, Y (100 × 70, origin top left); the left button by default",
+    {"press", true, ScenarioAction::Press, 4, "x and y", "TIME press X Y [left|right|middle]",
+        "a press and release at panel pixel X, Y (within the gauge's size on the panel, origin top left); the left "
+        "button by default",
         ReadPress},
-    {"hold", ScenarioAction::Hold, 5, "x, y and how long", "TIME hold X Y SECONDS [left|right|middle]",
+    {"hold", true, ScenarioAction::Hold, 5, "x, y and how long", "TIME hold X Y SECONDS [left|right|middle]",
         "the button held down at X, Y for SECONDS, repeating where the area asks", ReadHold},
-    {"kill", ScenarioAction::Kill, 2, nullptr, "TIME kill",
+    {"kill", true, ScenarioAction::Kill, 2, nullptr, "TIME kill",
         "the gauge's kill routine: sounds released, mouse areas unregistered", ReadKillOrInstall},
-    {"install", ScenarioAction::Install, 2, nullptr, "TIME install",
+    {"install", true, ScenarioAction::Install, 2, nullptr, "TIME install",
         "the install routine again (the gauge must have been killed)", ReadKillOrInstall},
-    {"end", ScenarioAction::End, 2, nullptr, "TIME end",
+    {"end", true, ScenarioAction::End, 2, nullptr, "TIME end",
         "the last pass; every scenario ends with it, nothing may follow, and it is at most 86400 s", ReadEnd},
 };
 const size_t ActionWordCount = sizeof ActionWords / sizeof ActionWords[0];
@@ -215,15 +262,25 @@ std::string ActionWordList()
 {
     std::string list;
     for (const ActionWord& word : ActionWords)
-        list += (list.empty() ? "" : ", ") + std::string(word.Word);
+        if (word.Timed)
+            list += (list.empty() ? "" : ", ") + std::string(word.Word);
     return list;
+}
+
+const ActionWord* FindActionWord(const std::vector<ScenarioWord>& words, bool timed)
+{
+    const size_t at = timed ? 1 : 0;
+    if (words.size() <= at || words[at].Quoted)
+        return nullptr;
+    for (const ActionWord& word : ActionWords)
+        if (word.Timed == timed && words[at].Text == word.Word)
+            return &word;
+    return nullptr;
 }
 
 std::string ScenarioHelp()
 {
-    std::string text = "Scenario lines (TIME: seconds from the start, or +SECONDS after the previous line):\n"
-                       "  settings speed1|speed2|speed3 NUMBER|missing|text \"...\"\n"
-                       "      a settings file before the run: holding NUMBER, absent, or exactly the text\n";
+    std::string text = "Scenario lines (TIME: seconds from the start, or +SECONDS after the previous line):\n";
     for (const ActionWord& word : ActionWords)
         text += "  " + std::string(word.Usage) + "\n      " + word.Meaning + "\n";
     return text;

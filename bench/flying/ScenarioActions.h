@@ -1,7 +1,8 @@
-// The timed action words of a scenario, in one table: each word with the
-// arguments it takes, its usage line and what it does. The parser reads lines
-// through it, `lumivane-bench --help` prints it, and a test holds
-// bench/SCENARIOS.md to it, so that the three never disagree.
+// The words of a scenario's lines, in one table: the `settings` line before
+// the run and every timed action, each word with the arguments it takes, its
+// usage line and what it does. The parser reads lines through it,
+// `lumivane-bench --help` prints it, and a test holds bench/SCENARIOS.md to
+// it, so that the three never disagree.
 #ifndef LUMIVANE_BENCH_FLYING_SCENARIOACTIONS_H
 #define LUMIVANE_BENCH_FLYING_SCENARIOACTIONS_H
 
@@ -31,23 +32,27 @@ struct ActionContext {
 
 struct ActionWord {
     const char* Word;
-    ScenarioAction::Kind Kind;
-    size_t LeastWords;   // the time and the word included
+    bool Timed;          // a timed action, after a time; else a line of its own before the run
+    ScenarioAction::Kind Kind; // a timed action's
+    size_t LeastWords;   // the time (if timed) and the word included
     const char* Needs;   // what it lacks with fewer: "a target and a duration"
     const char* Usage;   // "TIME ramp TARGET over SECONDS"
     const char* Meaning; // for --help and the documentation
-    // Reads words[2] on into `action`; false with context.Error.
+    // Reads the words after the word into `action` (a timed one's) or into
+    // context.Out; false with context.Error.
     bool (*Read)(const std::vector<ScenarioWord>& words, ActionContext& context, ScenarioAction* action);
 };
 
 extern const ActionWord ActionWords[];
 extern const size_t ActionWordCount;
 
-// The action words, "airspeed, ramp, ..., end", as messages list them.
+// The timed action words, "airspeed, ramp, ..., end", as messages list them.
 std::string ActionWordList();
+// The word of `words`' line: the untimed word it starts with, or the timed
+// word after its time; null for none.
+const ActionWord* FindActionWord(const std::vector<ScenarioWord>& words, bool timed);
 
-// The scenario format as --help gives it: the settings line and every action
-// word's usage and meaning, one a line.
+// The scenario format as --help gives it: every word's usage and meaning.
 std::string ScenarioHelp();
 
 #endif

@@ -78,47 +78,13 @@ struct Parser {
         return false;
     }
 
-    bool Settings(const std::vector<ScenarioWord>& w)
+    // A line of its own before the run (settings).
+    bool Untimed(const std::vector<ScenarioWord>& w, const ActionWord& word)
     {
-        const char* usage = "settings needs a speed and what its file holds: "
-                            "settings speed1|speed2|speed3 NUMBER|missing|text \"...\"";
-        if (w.size() < 3)
-            return Fail(usage);
-        SettingsSetup setup;
-        const std::string& speed = w[1].Text;
-        if (speed == "speed1")
-            setup.Speed = 1;
-        else if (speed == "speed2")
-            setup.Speed = 2;
-        else if (speed == "speed3")
-            setup.Speed = 3;
-        else
-            return Fail("unknown speed " + Quoted(speed) + " (speed1, speed2 or speed3)");
-        size_t used = 3;
-        int number = 0;
-        if (w[2].Text == "missing" && !w[2].Quoted) {
-            setup.Present = false;
-        } else if (w[2].Text == "text" && !w[2].Quoted) {
-            if (w.size() < 4 || !w[3].Quoted)
-                return Fail("text needs its content in quotes: settings " + speed + " text \"...\"");
-            setup.Present = true;
-            setup.Content = w[3].Text;
-            used = 4;
-        } else if (!w[2].Quoted && ScenarioWholeNumber(w[2].Text, &number)) {
-            // As the gauge writes it: "%i", no line end.
-            setup.Present = true;
-            setup.Content = std::to_string(number);
-        } else {
-            return Fail(Quoted(w[2].Text) + " is neither a whole number, 'missing' nor text \"...\"");
-        }
-        if (w.size() > used)
-            return Fail("unexpected " + Quoted(w[used].Text) + " after the settings file's content");
-        for (SettingsSetup& earlier : out->Settings)
-            if (earlier.Speed == setup.Speed) {
-                earlier = setup;
-                return true;
-            }
-        out->Settings.push_back(setup);
+        if (w.size() < word.LeastWords)
+            return Fail(std::string(word.Word) + " needs " + word.Needs + ": " + word.Usage);
+        if (!word.Read(w, context, nullptr))
+            return Fail(context.Error);
         return true;
     }
 
@@ -126,10 +92,7 @@ struct Parser {
     {
         if (w.size() < 2)
             return Fail("a time needs an action after it (" + ActionWordList() + ")");
-        const ActionWord* word = nullptr;
-        for (size_t i = 0; i < ActionWordCount && !word; ++i)
-            if (w[1].Text == ActionWords[i].Word && !w[1].Quoted)
-                word = &ActionWords[i];
+        const ActionWord* word = FindActionWord(w, true);
         if (!word)
             return Fail("unknown action " + Quoted(w[1].Text) + " (" + ActionWordList() + ")");
         if (w.size() < word->LeastWords)
@@ -189,8 +152,8 @@ struct Parser {
                 return true;
             if (endLine)
                 return Fail("nothing may follow the end (line " + std::to_string(endLine) + ")");
-            if (w[0].Text == "settings" && !w[0].Quoted)
-                return Settings(w);
+            if (const ActionWord* untimed = FindActionWord(w, false))
+                return Untimed(w, *untimed);
             double time;
             if (!Time(w[0], previous, &time))
                 return false;

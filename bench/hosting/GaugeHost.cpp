@@ -90,7 +90,7 @@ struct HostServices {
             return;
         // The one variable this host knows; any other keeps what it holds.
         if (record->Id == AirspeedVariableNumber)
-            record->Value = Current->airspeed;
+            record->Value = Current->Airspeed;
     }
 
     // The lean table's: a store, as cheap as a host can answer.
@@ -374,7 +374,7 @@ int32_t ChosenImage(const IconElement& icon, double result)
 
 void GaugeHost::Pass(double value, PassResults* results)
 {
-    airspeed = value;
+    Airspeed = value;
     results->Count = elementCount_;
     for (int i = 0; i < elementCount_; ++i) {
         ElementHeader* e = elements_[i];

@@ -58,6 +58,8 @@ public:
     // gives it to the simulator: the whole gauge, which an area group's
     // start record stands for. The bench mounts every gauge at this size.
     static constexpr int GaugeWidth = 100, GaugeHeight = 70;
+    // How often the simulator evaluates its gauges: passes a second.
+    static constexpr double PassesPerSecond = 18;
     // The value entry 25 writes into the background's host-filled pointer:
     // what it designates is the host's, and the gauge only hands it on.
     static constexpr uintptr_t HostFilledValue = 0x00C0FFEE;
@@ -178,7 +180,7 @@ public:
     const std::string& Fault() const { return fault_; }
 
     // The value entry 40 writes into a variable record.
-    double airspeed = 0.0;
+    double Airspeed = 0.0;
 
     // Makes this host the one the service table serves, as the newest host
     // is: a program that holds several modules at once (the pass measurement)

@@ -17,6 +17,7 @@
 #include "bench/measuring/SystemCallsPerPass.h"
 #include "bench/hosting/GaugeHost.h"
 #include "bench/hosting/SettingsSandbox.h"
+#include "bench/lumivane/LumivaneFacts.h"
 #include "bench/sound/SoundTap.h"
 
 #include <CLI/CLI.hpp>
@@ -32,9 +33,9 @@
 
 namespace {
 
-// Below Speed1 (80): the lamps stay dark and no sound is asked for, so every
-// pass does the same work.
-const double RestingAirspeed = 40.0;
+// Below Speed1: the lamps stay dark and no sound is asked for, so every pass
+// does the same work.
+const double RestingAirspeed = StartingSpeeds[0] / 2.0;
 
 std::string BesideProgram(const char* name)
 {
@@ -48,7 +49,7 @@ std::string BesideProgram(const char* name)
 struct Measured {
     const char* Kind;
     std::string Path;
-    const char* Readout; // what its readout shows once it has done its work
+    std::string Readout; // what its readout shows once it has done its work
     GaugeHost* Host;
     PassResults Results;
     std::vector<double> Nanoseconds; // a pass, one figure a round
@@ -119,9 +120,12 @@ int MeasurePasses(const std::string& settings, const std::string& gaugePath, con
         return 1;
     }
     GaugeHost gaugeHost, minimalHost, nullHost;
+    // Every settings file written, the selected speed's as the readout shows it.
+    char selected[16];
+    snprintf(selected, sizeof selected, "%3d", int(StartingSpeeds[StartingSelection]));
     Measured modules[3] = {
-        {"gauge", gaugePath, "100", &gaugeHost, {}, {}},
-        {"minimal", minimalPath, "100", &minimalHost, {}, {}},
+        {"gauge", gaugePath, selected, &gaugeHost, {}, {}},
+        {"minimal", minimalPath, selected, &minimalHost, {}, {}},
         {"null", nullPath, "", &nullHost, {}, {}},
     };
     for (Measured& m : modules) {

@@ -3,8 +3,8 @@
 // pass to pass as on a take-off run, so every pass restores and redraws.
 // A measurement to read, not a test:
 //   build/native/bench/paint_benchmark
-#include "bench/flying/LumivanePanel.h"
 #include "bench/hosting/ModuleFile.h"
+#include "bench/measuring/PanelResults.h"
 #include "bench/pictures/PanelPainter.h"
 
 #include <benchmark/benchmark.h>
@@ -23,17 +23,19 @@ void PaintPasses(benchmark::State& state)
         state.SkipWithError(("cannot paint " LUMIVANE_NATIVE_MODULE ": " + problem).c_str());
         return;
     }
-    // Lamps light one after another; one mark shown; the readout steps: the
-    // results of every such pass made once, so the loop only paints.
-    const char* readouts[] = {" 80", " 90", "100"};
+    // Lamps light one after another; one mark shown; the readout steps
+    // through the starting speeds: the results of every such pass made once,
+    // so the loop only paints.
     std::vector<PassResults> passes;
     for (int pass = 0; pass < 24; ++pass) {
         bool lamps[PanelSpeeds], marks[PanelSpeeds];
         for (int k = 0; k < PanelSpeeds; ++k) {
             lamps[k] = (pass >> k) & 1;
-            marks[k] = pass % 3 == k;
+            marks[k] = pass % PanelSpeeds == k;
         }
-        passes.push_back(PanelResults(lamps, marks, readouts[pass % 3]));
+        char readout[16];
+        snprintf(readout, sizeof readout, "%3d", int(StartingSpeeds[pass % PanelSpeeds]));
+        passes.push_back(PanelResults(lamps, marks, readout));
     }
     uint64_t pass = 0;
     for (auto _ : state) {

@@ -10,9 +10,10 @@
 // or not, with nothing written. Each iteration is one whole run,
 // load and kill included; the figure is passes a second over all of them.
 // Not a test: run it by hand (see README.md) on a build without sanitizers.
+#include "bench/lumivane/LumivaneFacts.h"
 #include "bench/pictures/FrameRecorder.h"
 #include "bench/pictures/PassPainter.h"
-#include "bench/flying/Run.h"
+#include "bench/recording/RecordedRun.h"
 
 #include <benchmark/benchmark.h>
 
@@ -24,15 +25,17 @@ namespace {
 // into memory instead, writing nothing.
 void FlyPasses(benchmark::State& state, FrameChoice frames, double noise, bool paintEvery = false)
 {
-    const double rate = 18;
+    const double rate = GaugeHost::PassesPerSecond;
     const double seconds = double(state.range(0)) / rate;
     Scenario scenario;
     std::string error;
-    std::string text = "settings speed1 80\nsettings speed2 90\nsettings speed3 100\n"
-                       "0 airspeed 0\n"
-                       "0 noise " + std::to_string(noise) + " seed 1\n"
-                       "1 ramp 150 over " + std::to_string(seconds - 2) + "\n" +
-                       std::to_string(seconds) + " end\n";
+    std::string text;
+    for (int speed = 1; speed <= PanelSpeeds; ++speed)
+        text += "settings speed" + std::to_string(speed) + " " + std::to_string(StartingSpeeds[speed - 1]) + "\n";
+    text += "0 airspeed 0\n"
+            "0 noise " + std::to_string(noise) + " seed 1\n"
+            "1 ramp 150 over " + std::to_string(seconds - 2) + "\n" +
+            std::to_string(seconds) + " end\n";
     if (!ParseScenario(text, "benchmark", &scenario, &error)) {
         state.SkipWithError(error.c_str());
         return;

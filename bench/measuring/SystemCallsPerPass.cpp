@@ -1,12 +1,12 @@
 // The counted states. The passes are the bench's own (GaugeHost::Pass, every
-// element in chain order) at the simulator's 18 a second, the software
-// device's clock moving one pass of time per pass.
+// element in chain order) at the simulator's rate, the software device's
+// clock moving one pass of time per pass.
 #include "bench/measuring/SystemCallsPerPass.h"
 
 #include "bench/measuring/SystemCallHooks.h"
 #include "bench/hosting/GaugeHost.h"
-#include "bench/flying/LumivanePanel.h"
 #include "bench/hosting/SettingsSandbox.h"
+#include "bench/lumivane/SettingsScan.h"
 #include "bench/sound/SoundTap.h"
 #include "platform/SoftDirectSound.h"
 
@@ -16,38 +16,34 @@
 
 #include <vector>
 
-// C:\pelmo holds "100", C:\pelmo1 "80" and C:\pelmo2 "90".
+// Each state's files by speed, each holding its starting value: "312" all
+// three in the gauge's read order.
 const CallsState CallsStates[] = {
     {"settings loaded, at rest", "312", 40, 40},
     {"settings loaded, take-off with the sounds playing", "312", 60, 120},
     {"every settings file missing", "", 40, 40},
-    {"C:\\pelmo missing, the first read", "12", 40, 40},
-    {"C:\\pelmo2 missing, the last read", "31", 40, 40},
+    {"Speed3's file missing, the first read", "12", 40, 40},
+    {"Speed2's file missing, the last read", "31", 40, 40},
 };
 const int CallsStateCount = int(sizeof CallsStates / sizeof CallsStates[0]);
 
 namespace {
 
-constexpr int PassesPerSecond = 18;
+constexpr int PassesPerSecond = int(GaugeHost::PassesPerSecond);
 constexpr int SteadyPasses = 50;
 
 } // namespace
 
 bool WriteSettingsFiles(const std::string& sandbox, const char* files, std::string* error)
 {
-    for (int speed = 1; speed <= 3; ++speed) {
-        std::string path = SettingsFilePath(sandbox, speed);
-        remove(path.c_str());
+    for (int speed = 1; speed <= PanelSpeeds; ++speed) {
+        RemoveSettingsFile(sandbox, speed);
         char digit = char('0' + speed);
         bool present = false;
         for (const char* f = files; *f; ++f)
             present = present || *f == digit;
-        if (!present)
-            continue;
-        FILE* file = fopen(path.c_str(), "wb");
-        const char* text = speed == 1 ? "80" : speed == 2 ? "90" : "100";
-        if (!file || fputs(text, file) < 0 || fclose(file) != 0) {
-            *error = "cannot write the settings file " + path;
+        if (present && !WriteSettingsFile(sandbox, speed, std::to_string(StartingSpeeds[speed - 1]))) {
+            *error = "cannot write the settings file " + SettingsFilePath(sandbox, speed);
             return false;
         }
     }

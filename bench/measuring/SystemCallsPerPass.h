@@ -15,7 +15,7 @@
 
 struct CallsState {
     const char* Name;
-    const char* Files; // which settings files exist: '3' for C:\pelmo, '1', '2'
+    const char* Files; // which settings files exist, by speed: '3' for Speed3's, '1', '2'
     double From, To;   // the airspeed over the counted passes: steady, or a ramp at 10 a second
 };
 
@@ -33,7 +33,7 @@ struct CallsFigures {
 };
 
 // Puts the settings files that `files` names into the folder `sandbox`,
-// holding 80, 90 and 100, and removes the others. False with `error` when
+// each holding its speed's starting value, and removes the others. False with `error` when
 // one cannot be written.
 bool WriteSettingsFiles(const std::string& sandbox, const char* files, std::string* error);
 

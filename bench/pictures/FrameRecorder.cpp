@@ -6,15 +6,9 @@
 
 #include "bench/files/Files.h"
 
-#include <errno.h>
 #include <stdio.h>
-#include <sys/stat.h>
 
 #include <utility>
-
-#ifdef _WIN32
-#include <direct.h>
-#endif
 
 namespace {
 
@@ -24,9 +18,11 @@ const int MostSheetScale = 3;
 // At most this many frames on the sheet, evenly spaced through the run.
 const size_t MostSheetFrames = 24;
 
-// The time and airspeed, and what the panel's reading says changed: the
-// call-out a play started, or after a handler the selected speed.
-std::string Label(const PassRecord& pass)
+} // namespace
+
+// The time and airspeed, and what the panel's reader says changed: what the
+// pass started that a person hears, or after a handler the panel's state.
+std::string FrameRecorder::Label(const PassRecord& pass) const
 {
     char text[64];
     if (!pass.Installed) {
@@ -35,15 +31,16 @@ std::string Label(const PassRecord& pass)
     }
     snprintf(text, sizeof text, "%.2f s  %.0f kn", pass.Time, pass.Airspeed);
     std::string label = text;
-    const PanelReading* reading = pass.Reading;
-    if (reading && reading->CalloutCount > 0)
-        label += "  " + CalloutSentence(reading->Callouts[reading->CalloutCount - 1]);
-    else if (reading && pass.HandlerCount > 0 && !SelectionSentence(*reading).empty())
-        label += "  " + SelectionSentence(*reading);
+    if (!reader_)
+        return label;
+    const std::string event = reader_->Event();
+    const std::string state = pass.HandlerCount > 0 ? reader_->State() : std::string();
+    if (!event.empty())
+        label += "  " + event;
+    else if (!state.empty())
+        label += "  " + state;
     return label;
 }
-
-} // namespace
 
 std::string FrameName(uint64_t pass, uint64_t lastPass)
 {
@@ -55,9 +52,10 @@ std::string FrameName(uint64_t pass, uint64_t lastPass)
     return name;
 }
 
-FrameRecorder::FrameRecorder(const std::string& out, FrameChoice choice, int scale, uint64_t lastPass)
+FrameRecorder::FrameRecorder(const std::string& out, FrameChoice choice, int scale, uint64_t lastPass,
+    const GaugeReader* reader)
     : out_(out), folder_(JoinPath(out, "frames")), choice_(choice), scale_(scale < 1 ? 1 : scale),
-      lastPass_(lastPass)
+      lastPass_(lastPass), reader_(reader)
 {
 }
 

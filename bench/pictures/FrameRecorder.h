@@ -1,11 +1,13 @@
 // The frames of a recorded run: each pass's panel as a PNG in the output
 // folder's frames/ (every pass, or only those whose picture changed), and at
 // the end the contact sheet frames.png of the frames where something changed,
-// each labelled with its time and airspeed. Take is meant for the run's
-// ShowPass; with frames off a run is given none, so it paints nothing.
+// each labelled with its time and airspeed, and with what the run's reader of
+// the gauge's panel says happened. Take is meant for the run's ShowPass; with
+// frames off a run is given none, so it paints nothing.
 #ifndef LUMIVANE_BENCH_FRAMERECORDER_H
 #define LUMIVANE_BENCH_FRAMERECORDER_H
 
+#include "bench/flying/GaugeReader.h"
 #include "bench/pictures/ContactSheet.h"
 #include "bench/pictures/PassPainter.h"
 
@@ -25,8 +27,11 @@ class FrameRecorder {
 public:
     // `out`: the run's output folder; `scale`: each frame's pixels, as
     // squares of scale × scale; `lastPass`: the number of the run's last
-    // pass, which sets how many digits a frame's name gives its pass.
-    FrameRecorder(const std::string& out, FrameChoice choice, int scale, uint64_t lastPass = 0);
+    // pass, which sets how many digits a frame's name gives its pass;
+    // `reader`: the run's reader of the gauge's panel, for the labels, or
+    // null for labels of time and airspeed alone.
+    FrameRecorder(const std::string& out, FrameChoice choice, int scale, uint64_t lastPass = 0,
+        const GaugeReader* reader = nullptr);
 
     // Paints the pass and writes its frame if it is one to keep.
     void Take(const PassRecord& pass);
@@ -36,6 +41,7 @@ public:
 
 
 private:
+    std::string Label(const PassRecord& pass) const;
     // The PNG of `frame`: encoded once for each of the last few pictures,
     // since a panel that flickers shows the same two or three again and
     // again. False when it cannot be encoded.
@@ -52,6 +58,7 @@ private:
     FrameChoice choice_;
     int scale_;
     uint64_t lastPass_;
+    const GaugeReader* reader_;
     PassPainter painter_;
     FrameSelector selector_;
     Image lastChanged_;

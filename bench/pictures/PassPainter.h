@@ -25,8 +25,8 @@ public:
     bool Paint(const PassRecord& pass);
     // Whether the last Paint changed the frame (the first always does).
     bool Changed() const { return changed_; }
-    // The panel, 100 × 70 for Lumivane.gau; while the gauge is killed, the
-    // bare panel it is mounted on.
+    // The panel, the size of the module's background; while the gauge is
+    // killed, the bare panel it is mounted on.
     const Image& Frame() const { return killed_ ? bare_ : painter_.Frame(); }
     const std::string& Problem() const { return problem_; }
     // Why the readout is not drawn, or empty.

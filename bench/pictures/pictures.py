@@ -29,7 +29,6 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import animation  # noqa: E402
 import video  # noqa: E402
 
-RATE = "18"
 # The pictures whose every byte comes from our own code and Debian's fixed
 # packages, and the one drawn by matplotlib.
 COMPARED = ["frames.png", "takeoff.gif"]
@@ -50,7 +49,7 @@ def make(bench, module, scenario, out):
     name = os.path.splitext(os.path.basename(scenario))[0]
     with tempfile.TemporaryDirectory(prefix="lumivane-pictures-") as work:
         run = os.path.join(work, "run")
-        flown = subprocess.run([bench, module, "--scenario", scenario, "--out", run, "--rate", RATE, "--quiet"],
+        flown = subprocess.run([bench, module, "--scenario", scenario, "--out", run, "--quiet"],
                                capture_output=True, text=True)
         if flown.returncode != 0:
             status = flown.returncode if flown.returncode > 0 else 128 - flown.returncode

@@ -9,8 +9,9 @@
 // shows the panel `scale` times its size in its top-left `width` × `height`
 // pixels: the host's for the panel pixel under it; NoCursor, the arrow, off
 // the panel, past the host's gauge (a module's background may be larger
-// than the host's 100 × 70, and the host answers beyond it with the group's
-// cursor), before the first pass (no host) and while no list is registered.
+// than the host's gauge size, and the host answers beyond it with the
+// group's cursor), before the first pass (no host) and while no list is
+// registered.
 int32_t PanelCursorCode(const GaugeHost* host, int x, int y, int scale, int width, int height);
 
 #endif

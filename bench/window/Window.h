@@ -7,7 +7,7 @@
 #define LUMIVANE_BENCH_WINDOW_H
 
 #include "bench/aircraft/WindowPicture.h"
-#include "bench/flying/Run.h"
+#include "bench/recording/RecordedRun.h"
 
 #include <string>
 

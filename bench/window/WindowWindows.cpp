@@ -1,6 +1,6 @@
 // The bench's window on Win32. The run's own loop stays in charge: before
 // each pass the window pumps its messages until its timer ticks (one tick a
-// pass, 18 a second), and what the mouse and keys did since the last pass is
+// pass, at the run's rate), and what the mouse and keys did since the last pass is
 // handed to the run then, in order, so that a press and its release between
 // two passes still run the handler once. A left press is held until the
 // button comes up, and the run repeats it with the bench's delay and rate
@@ -20,6 +20,7 @@
 #include "bench/flying/ScenarioText.h"
 #include "bench/pictures/ContactSheet.h"
 #include "bench/pictures/PassPainter.h"
+#include "bench/recording/RecordedRun.h"
 #include "bench/window/Messages.h"
 #include "bench/window/PanelCursor.h"
 #include "bench/window/StatusLine.h"
@@ -33,6 +34,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <memory>
 #include <vector>
 
 namespace {
@@ -51,7 +53,8 @@ class BenchWindow {
 public:
     ~BenchWindow() { Close(); }
 
-    bool Open(const std::string& module, int scale, double rate, const WindowPicture* picture, std::string* error);
+    bool Open(const std::string& module, int scale, double rate, const WindowPicture* picture,
+        const GaugeReader* reader, std::string* error);
     void Close();
     void ReadInput(PassControl& control);
     void Show(const PassRecord& pass);
@@ -71,7 +74,7 @@ private:
     HWND window_ = nullptr;
     std::string module_;
     int scale_ = 4;
-    double rate_ = 18;
+    double rate_ = GaugeHost::PassesPerSecond;
     int width_ = 0, height_ = 0; // of the scaled panel
     BITMAPINFO bitmap_ = {};
     std::vector<uint32_t> pixels_; // the scaled panel, 0x00RRGGBB, rows from the top
@@ -80,6 +83,7 @@ private:
     LiveGauge live_;
     Image composed_;
     HandInput hands_;
+    const GaugeReader* reader_ = nullptr; // the run's, for the status line
     bool ticked_ = false;
     bool closed_ = false;
     bool pressed_ = false;
@@ -93,8 +97,9 @@ private:
 };
 
 bool BenchWindow::Open(const std::string& module, int scale, double rate, const WindowPicture* picture,
-    std::string* error)
+    const GaugeReader* reader, std::string* error)
 {
+    reader_ = reader;
     module_ = module.substr(module.find_last_of("\\/") + 1);
     picture_ = picture;
     if (picture)
@@ -285,7 +290,7 @@ void BenchWindow::ReadInput(PassControl& control)
 void BenchWindow::Show(const PassRecord& pass)
 {
     host_ = pass.Host;
-    hands_.Shown(pass);
+    hands_.Follow(pass);
     ShowStatus(pass);
     if (!window_)
         return;
@@ -304,8 +309,8 @@ void BenchWindow::Show(const PassRecord& pass)
         SetGauge(*picture_, live_, &composed_);
     const Image scaled = ScaleUp(picture_ ? composed_ : painter_.Frame(), scale_);
     if (scaled.Width != width_ || scaled.Height != height_) {
-        // A module whose panel is not the host's 100 × 70: the window takes
-        // its size.
+        // A module whose panel is not the host's gauge size: the window
+        // takes its size.
         width_ = scaled.Width;
         height_ = scaled.Height;
         RECT frame = {0, 0, width_, height_ + StripHeight};
@@ -341,7 +346,7 @@ bool BenchWindow::GaugePoint(int x, int y, int* gaugeX, int* gaugeY) const
 // tells the run is under way.
 void BenchWindow::ShowStatus(const PassRecord& pass)
 {
-    const std::string status = StatusLine(pass, hands_.TakingOff());
+    const std::string status = StatusLine(pass, reader_, hands_.TakingOff());
     if (status == status_ || !window_)
         return;
     status_ = status;
@@ -386,8 +391,15 @@ void BenchWindow::Paint(HDC dc)
 bool FlyInWindow(RunOptions options, const Scenario& scenario, int scale, RunSummary* summary, std::string* error,
     const WindowPicture* picture)
 {
+    // The window says what the run's reader says; a window flown without
+    // one takes the bench's.
+    std::unique_ptr<GaugeReader> own;
+    if (!options.Reader) {
+        own = BenchGaugeReader();
+        options.Reader = own.get();
+    }
     BenchWindow window;
-    if (!window.Open(options.Module, scale, options.Rate, picture, error))
+    if (!window.Open(options.Module, scale, options.Rate, picture, options.Reader, error))
         return false;
     // The window paces the passes, and what it shows is the progress.
     options.Speed = Pace::Fast;

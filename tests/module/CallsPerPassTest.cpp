@@ -26,7 +26,7 @@ const CallsRow Rows[] = {
     {{"settings loaded, at rest", "312", 40, 40}, {}},
     {{"settings loaded, take-off with the sounds playing", "312", 60, 120}, {}},
     {{"every settings file missing", "", 40, 40}, {0, 0, 1, 1, 0, 0, 0, 0}},
-    {{"C:\\pelmo2 missing, the last read", "31", 40, 40}, {0, 0, 3, 1, 7, 0, 2, 0}},
+    {{"Speed2's file missing, the last read", "31", 40, 40}, {0, 0, 3, 1, 7, 0, 2, 0}},
 };
 
 TEST(CallsPerPass, SteadyPassesOfTheDllMakeOnlyTheCallsOfTheirState)

@@ -36,8 +36,8 @@ const CallsRow Rows[] = {
     {"settings loaded, at rest", "312", false, 40, 40, {}},
     {"settings loaded, take-off with the sounds playing", "312", true, 60, 120, {}},
     {"every settings file missing", "", false, 40, 40, {0, 0, 1, 1, 0, 0, 0, 0}},
-    {"C:\\pelmo missing, the first read", "12", false, 40, 40, {0, 0, 1, 1, 0, 0, 0, 0}},
-    {"C:\\pelmo2 missing, the last read", "31", false, 40, 40, {0, 0, 3, 1, 7, 0, 2, 0}},
+    {"Speed3's file missing, the first read", "12", false, 40, 40, {0, 0, 1, 1, 0, 0, 0, 0}},
+    {"Speed2's file missing, the last read", "31", false, 40, 40, {0, 0, 3, 1, 7, 0, 2, 0}},
 };
 
 class CallsPerPass : public WholeGaugeTest {};

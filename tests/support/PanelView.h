@@ -1,12 +1,12 @@
 // Lumivane's panel as a test reads it from a pass of the bench's host: each
 // lamp's and mark's result exactly as its callback returned it, and the
-// readout's text and result, found where the panel's one reading says they
-// lie in the chain. Tests of the gauge's callbacks judge the values
+// readout's text and result, found where the panel's one reading
+// (bench/lumivane/PanelChain.h) says they lie in the chain. Tests of the gauge's callbacks judge the values
 // themselves, not only whether a lamp is drawn.
 #ifndef LUMIVANE_TESTS_SUPPORT_PANELVIEW_H
 #define LUMIVANE_TESTS_SUPPORT_PANELVIEW_H
 
-#include "bench/flying/LumivanePanel.h"
+#include "bench/lumivane/PanelChain.h"
 
 #include <string>
 
@@ -33,7 +33,7 @@ inline PanelView ViewOfLumivane(const PassResults& results)
 
 inline PanelView ViewOf(const PassResults& results)
 {
-    return ReadPanel(&results).Lumivane ? ViewOfLumivane(results) : PanelView();
+    return ReadDisplay(&results).Lumivane ? ViewOfLumivane(results) : PanelView();
 }
 
 #endif

@@ -5,8 +5,8 @@
 // module that cannot be loaded is named with the reason. Runs
 // the native Lumivane.gau natively and the DLL under Wine.
 #include "bench/files/Files.h"
-#include "bench/flying/Run.h"
 #include "bench/flying/ScenarioActions.h"
+#include "bench/recording/RecordedRun.h"
 
 #include "bench/sound/AlsaCapture.h"
 #include "bench/sound/Bursts.h"

@@ -1,10 +1,17 @@
 // A person's hand on the panel without a browser or a window: the held press
 // repeating as the host repeats it, pass by pass; the keys as one table that
-// every reader can rely on; the airspeed keys adding up; a key for the gauge
-// holding its area's press until it comes up; the take-off's ramp. The
-// driver here is a stand-in that writes down what it was asked to do.
+// every reader can rely on, and the README's table of them; the airspeed
+// keys adding up; a key for the gauge holding its area's press until it comes
+// up; the take-off's ramp. The driver here is a stand-in that writes down
+// what it was asked to do, with Lumivane's reader of the panel beside it.
+#include "bench/files/Files.h"
 #include "bench/flying/HandInput.h"
 #include "bench/flying/HeldPress.h"
+#include "bench/lumivane/LumivaneReader.h"
+#include "bench/lumivane/PanelChain.h"
+#include "bench/measuring/PanelResults.h"
+
+#include "BenchPaths.h"
 
 #include <gtest/gtest.h>
 
@@ -17,7 +24,7 @@
 
 namespace {
 
-constexpr double Rate = 18;
+constexpr double Rate = GaugeHost::PassesPerSecond;
 
 // Lumivane's registered list as the host holds it: the group, the decrease
 // and increase areas, the selector buttons from the top, the group's end.
@@ -42,6 +49,8 @@ class Driver : public PassControl {
 public:
     double now = 0;
     const MouseArea* areas = LumivaneAreas;
+    LumivaneReader lumivane;
+    const GaugeReader* reader = &lumivane;
     std::vector<Asked> asked;
 
     double Time() const override { return now; }
@@ -53,6 +62,7 @@ public:
     void Kill() override {}
     void Install() override {}
     void Stop() override { asked.push_back({"stop", 0, 0, 0}); }
+    const GaugeReader* Reader() const override { return reader; }
 };
 
 TEST(HeldPress, RepeatsAsTheHostDoesPassByPass)
@@ -121,7 +131,7 @@ TEST(HandKeys, AreOneTableEveryReaderCanRelyOn)
         EXPECT_NE(help.find(key.Does), std::string::npos) << key.Name << " in the help";
         EXPECT_GT(std::string(key.Hint).size(), 0u) << key.Name;
         int x = 0, y = 0;
-        EXPECT_EQ(AreaMiddle(LumivaneAreas, key.Area, &x, &y), key.Area != PanelArea::None) << key.Name;
+        EXPECT_EQ(ControlMiddle(LumivaneAreas, key.Control, &x, &y), key.Control != PanelControl::None) << key.Name;
     }
     // Esc (0x1B) is the window's own; X, 0 and -1 are no key of the table.
     for (int windowsKey : {0x1B, int('X'), 0, -1})
@@ -179,35 +189,44 @@ TEST(HandInput, AKeyForTheGaugeHoldsItsAreaUntilItComesUp)
         EXPECT_EQ(driver.asked[1].What, "release");
     }
 
-    // While no list is registered (the gauge killed), the key presses nothing.
-    HandInput hands;
-    Driver driver;
-    driver.areas = nullptr;
-    hands.KeyDown(HandKey::RaiseSpeed);
-    hands.Apply(driver);
-    EXPECT_TRUE(driver.asked.empty());
-}
-
-TEST(HandInput, TheTakeOffClimbsToTwentyPastSpeed3OverTenSecondsThenHolds)
-{
-    for (const int speed3 : {100, 150}) {
+    // While no list is registered (the gauge killed), or with no reader to
+    // say where the area is, the key presses nothing.
+    for (const bool listed : {false, true}) {
         HandInput hands;
         Driver driver;
-        PassRecord shown;
-        PanelReading reading;
-        reading.Lumivane = true;
-        reading.SpeedKnown[2] = true;
-        reading.Speeds[2] = speed3;
-        shown.Reading = &reading;
-        hands.Shown(shown);
+        if (listed)
+            driver.reader = nullptr;
+        else
+            driver.areas = nullptr;
+        hands.KeyDown(HandKey::RaiseSpeed);
+        hands.Apply(driver);
+        EXPECT_TRUE(driver.asked.empty()) << (listed ? "no reader" : "no list");
+    }
+}
+
+// The take-off climbs as Lumivane's reader says: from 0 to twenty past
+// Speed3 as the last pass showed it (its starting value before any pass)
+// over ten seconds; with no reader it does not start.
+TEST(HandInput, TheTakeOffClimbsToTwentyPastSpeed3OverTenSecondsThenHolds)
+{
+    const bool third[PanelSpeeds] = {false, false, true}, dark[PanelSpeeds] = {};
+    for (const int speed3 : {0, 100, 150}) {
+        HandInput hands;
+        Driver driver;
+        driver.lumivane.ModuleLoaded("no-such-sandbox");
+        if (speed3) {
+            const PassResults pass = PanelResults(dark, third, std::to_string(speed3).c_str());
+            driver.lumivane.Passed(&pass, 0, nullptr, 0);
+        }
         hands.KeyDown(HandKey::TakeOff);
-        const double top = speed3 + HandInput::TakeOffBeyondSpeed3;
+        const double top = (speed3 ? speed3 : StartingSpeeds[2]) + 20;
+        EXPECT_EQ(driver.lumivane.TakeOffSeconds(), 10) << speed3;
         for (const double t : {0.0, 2.5, 5.0, 10.0}) {
             driver.now = 1 + t;
             driver.asked.clear();
             hands.Apply(driver);
             ASSERT_FALSE(driver.asked.empty());
-            EXPECT_NEAR(driver.asked.back().Value, top * t / 10, 1e-9) << t << " s in";
+            EXPECT_NEAR(driver.asked.back().Value, top * t / 10, 1e-9) << t << " s in, Speed3 " << speed3;
             EXPECT_EQ(hands.TakingOff(), t < 10) << t << " s in";
         }
         // Then the airspeed is left where it got to: nothing more is asked.
@@ -216,6 +235,30 @@ TEST(HandInput, TheTakeOffClimbsToTwentyPastSpeed3OverTenSecondsThenHolds)
         hands.Apply(driver);
         EXPECT_TRUE(driver.asked.empty());
     }
+    HandInput hands;
+    Driver driver;
+    driver.reader = nullptr;
+    hands.KeyDown(HandKey::TakeOff);
+    hands.Apply(driver);
+    EXPECT_TRUE(driver.asked.empty()) << "a take-off with no reader of the panel";
+    EXPECT_FALSE(hands.TakingOff());
+}
+
+// The README's table of the window's keys is the key table, row for row,
+// then Esc, the window's own.
+TEST(HandKeys, AreTheREADMEsTable)
+{
+    std::string readme, problem;
+    ASSERT_TRUE(ReadWholeFile(SourcePath("README.md"), &readme, &problem)) << problem;
+    const std::string header = "| Key | Does |\n|---|---|\n";
+    const size_t start = readme.find(header);
+    ASSERT_NE(start, std::string::npos) << "the README has no table of keys";
+    const size_t end = readme.find("\n\n", start);
+    std::string expected = header;
+    for (int i = 0; i < HandKeyCount; ++i)
+        expected += std::string("| ") + HandKeys[i].Name + " | " + HandKeys[i].Does + " |\n";
+    expected += "| Esc | close the window |";
+    EXPECT_EQ(readme.substr(start, end - start), expected);
 }
 
 // Everything a person did between two passes is acted on at the next, in
@@ -323,7 +366,7 @@ TEST(HandInput, AirspeedKeysFromAShownAirspeedAtTheLimits)
         Driver driver;
         PassRecord shown;
         shown.Airspeed = row.shown;
-        hands.Shown(shown);
+        hands.Follow(shown);
         hands.KeyDown(row.key);
         hands.Apply(driver);
         ASSERT_EQ(driver.asked.size(), 1u) << FindHandKey(row.key)->Name << " from " << row.shown;

@@ -7,7 +7,8 @@
 // asked to, and the run names the call and the pass and keeps its records
 // whole up to the pass before.
 #include "bench/files/Files.h"
-#include "bench/flying/Run.h"
+#include "bench/lumivane/LumivaneReader.h"
+#include "bench/recording/RecordedRun.h"
 #include "bench/hosting/GaugeHost.h"
 #include "bench/pictures/PanelPainter.h"
 #include "bench/pictures/PassPainter.h"
@@ -46,12 +47,16 @@ TEST(OtherGauge, IsFlownPaintedAndRecordedByItsOwnChain)
     std::string error;
     ASSERT_TRUE(ParseScenario("0 airspeed 0\n0 ramp 150 over 5\n6 end\n", "twin.txt", &scenario, &error)) << error;
     RunOptions options = TwinLampsRun("twin-lamps");
+    LumivaneReader reader;
+    options.Reader = &reader;
     PassPainter painter;
     int painted = 0, litOne = 0, litTwo = 0;
     options.ShowPass = [&](const PassRecord& pass) {
         ASSERT_NE(pass.Results, nullptr);
         ASSERT_EQ(pass.Results->Count, 4) << "a background, two lamps and a text element";
-        EXPECT_FALSE(pass.Reading->Lumivane) << "the panel is not Lumivane's";
+        EXPECT_FALSE(reader.Reading().Lumivane) << "the panel is not Lumivane's";
+        EXPECT_EQ(reader.State(), "") << "nothing is said of another gauge's panel";
+        EXPECT_EQ(reader.Event(), "") << "nothing is said of another gauge's plays";
         ASSERT_TRUE(painter.Paint(pass)) << painter.Problem();
         ++painted;
         // Lamp 1 lights its well from 50 knots, lamp 2 from 100; the text

@@ -22,7 +22,7 @@ from WinePath import windows_path as windows  # noqa: E402
 WINE_RUN, STATE, MEASURE, BUILD, WORK = sys.argv[1], sys.argv[2], sys.argv[3], Path(sys.argv[4]), Path(sys.argv[5])
 
 STATES = ["settings loaded, at rest", "settings loaded, take-off with the sounds playing",
-          "every settings file missing", "C:\\pelmo missing, the first read", "C:\\pelmo2 missing, the last read"]
+          "every settings file missing", "Speed3's file missing, the first read", "Speed2's file missing, the last read"]
 COUNTED = ["LocalAlloc", "LocalFree", "fopen", "failed-fopen", "fgetc", "fputs", "fclose", "DirectSoundCreate"]
 
 

@@ -3,6 +3,8 @@
 // the arrow everywhere the panel is not the host's, at scales 1 and 4 and in
 // a window wider and taller than the host's gauge (a module with a larger
 // background). The status its title and strip show for a pass.
+#include "bench/lumivane/LumivaneReader.h"
+#include "bench/measuring/PanelResults.h"
 #include "bench/window/PanelCursor.h"
 #include "bench/window/StatusLine.h"
 #include "host/Services.h"
@@ -76,11 +78,12 @@ TEST(PanelCursor, IsTheHostsOverTheGaugeAndTheArrowElsewhere)
 
 TEST(StatusLine, SaysTheSelectionTheAirspeedAndATakeOff)
 {
-    PanelReading reading;
-    reading.Shows.Lumivane = true;
-    reading.Shows.Selected = 1;
-    reading.Speeds[1] = 91;
-    reading.SpeedKnown[1] = true;
+    // Lumivane's reader after a pass that shows Speed2 selected at 91.
+    LumivaneReader reader;
+    reader.ModuleLoaded("no-such-sandbox");
+    const bool dark[PanelSpeeds] = {}, second[PanelSpeeds] = {false, true, false};
+    const PassResults shown = PanelResults(dark, second, " 91");
+    reader.Passed(&shown, 0, nullptr, 0);
     const struct {
         bool read;
         double airspeed;
@@ -100,15 +103,14 @@ TEST(StatusLine, SaysTheSelectionTheAirspeedAndATakeOff)
     for (const auto& r : rows) {
         PassRecord pass;
         pass.Airspeed = r.airspeed;
-        pass.Reading = r.read ? &reading : nullptr;
-        EXPECT_EQ(StatusLine(pass, r.takingOff), r.said) << r.airspeed;
+        EXPECT_EQ(StatusLine(pass, r.read ? &reader : nullptr, r.takingOff), r.said) << r.airspeed;
     }
     // A reading with no speed selected says nothing of it, and no comma.
-    reading.Shows.Selected = -1;
+    const PassResults none = PanelResults(dark, dark, " 91");
+    reader.Passed(&none, 0, nullptr, 0);
     PassRecord pass;
     pass.Airspeed = 5;
-    pass.Reading = &reading;
-    EXPECT_EQ(StatusLine(pass, false), "Airspeed 5");
+    EXPECT_EQ(StatusLine(pass, &reader, false), "Airspeed 5");
 }
 
 } // namespace

@@ -1,11 +1,13 @@
 // A whole run with its records: events.jsonl, a line a pass, and sound.wav,
-// what the gauge sounded, both in the output folder. They are recorders of
-// the pass loop (bench/flying/Run.h) rather than part of it, so that a
-// program that records nothing, the web page, carries none of their code.
-#include "bench/flying/Run.h"
+// what the gauge sounded, both in the output folder. They are observers of
+// the pass loop (bench/flying/RunObserver.h) rather than part of it, so that
+// a program that records nothing, the web page, carries none of their code.
+// This is where the bench takes Lumivane's reader for its runs.
+#include "bench/recording/RecordedRun.h"
 
 #include "bench/files/Files.h"
-#include "bench/flying/EventLog.h"
+#include "bench/lumivane/LumivaneReader.h"
+#include "bench/recording/EventLog.h"
 #include "bench/sound/RunSound.h"
 
 #include <stdio.h>
@@ -14,27 +16,29 @@
 
 namespace {
 
-class EventRecorder : public RunRecorder {
+class EventRecorder : public RunObserver {
 public:
-    bool Start(const RunOptions& options, std::string* error) override
+    bool Start(const RunOptions& options, const Scenario&, std::string* error) override
     {
         flush_ = options.Flush;
+        reader_ = options.Reader;
         return log_.Open(JoinPath(options.Out, "events.jsonl"), error,
             options.LogChanges ? LogChoice::Changes : LogChoice::Every);
     }
-    void Pass(const PassRecord& pass) override { log_.Write(pass, flush_); }
+    void Pass(const PassRecord& pass) override { log_.Write(pass, reader_, flush_); }
     void Finish(double, RunSummary*) override { log_.Close(); }
 
 private:
     EventLog log_;
+    const GaugeReader* reader_ = nullptr;
     bool flush_ = false;
 };
 
 // sound.wav: under Wine from what ALSA's device captured, gathered after
 // each kill; with the software device, its own mix, written as the run goes.
-class SoundRecorder : public RunRecorder {
+class SoundRecorder : public RunObserver {
 public:
-    bool Start(const RunOptions& options, std::string* error) override
+    bool Start(const RunOptions& options, const Scenario&, std::string* error) override
     {
         const std::string path = JoinPath(options.Out, "sound.wav");
         if (!sound_.Start(path, options.Capture, PlaysThroughSoftware(options))) {
@@ -64,14 +68,25 @@ private:
 
 } // namespace
 
+std::unique_ptr<GaugeReader> BenchGaugeReader()
+{
+    return std::unique_ptr<GaugeReader>(new LumivaneReader);
+}
+
 bool RunScenario(const RunOptions& options, const Scenario& scenario, RunSummary* summary, std::string* error)
 {
+    RunOptions read = options;
+    std::unique_ptr<GaugeReader> own;
+    if (!read.Reader) {
+        own = BenchGaugeReader();
+        read.Reader = own.get();
+    }
     EventRecorder events;
     SoundRecorder sound;
-    std::vector<RunRecorder*> recorders;
+    std::vector<RunObserver*> recorders;
     if (options.Record)
         recorders = {&events, &sound};
-    ScenarioRun run(options, scenario, summary, std::move(recorders));
+    ScenarioRun run(read, scenario, summary, std::move(recorders));
     if (!run.Start(error))
         return false;
     while (run.Step()) {

@@ -4,10 +4,11 @@
 // element, and the areas' roles only of Lumivane's registered list, by
 // number. The made-up passes come from PanelResults, the reading's inverse;
 // the areas from the real module. In both builds.
-#include "bench/flying/LumivanePanel.h"
 #include "bench/hosting/GaugeHost.h"
-
-#include "BenchPaths.h"
+#include "bench/lumivane/LumivaneReader.h"
+#include "bench/lumivane/Sentences.h"
+#include "bench/measuring/PanelResults.h"
+#include "tests/bench/flying/BenchPaths.h"
 
 #include <gtest/gtest.h>
 
@@ -19,19 +20,19 @@ TEST(PanelReading, OnlyLumivanesOwnChainIsRead)
 {
     const bool lamps[PanelSpeeds] = {true, false, false}, marks[PanelSpeeds] = {false, true, false};
     const PassResults base = PanelResults(lamps, marks, " 90");
-    ASSERT_TRUE(ReadPanel(&base).Lumivane);
-    EXPECT_FALSE(ReadPanel(nullptr).Lumivane) << "no pass: the gauge killed";
+    ASSERT_TRUE(ReadDisplay(&base).Lumivane);
+    EXPECT_FALSE(ReadDisplay(nullptr).Lumivane) << "no pass: the gauge killed";
     for (int count : {base.Count - 1, base.Count + 1}) {
         PassResults other = base;
         other.Count = count;
-        EXPECT_FALSE(ReadPanel(&other).Lumivane) << count << " elements";
+        EXPECT_FALSE(ReadDisplay(&other).Lumivane) << count << " elements";
     }
     for (int i = 0; i < base.Count; ++i) {
         PassResults kind = base, bitmap = base;
         kind.Elements[i].Kind = kind.Elements[i].Kind == IconKind ? TextStringKind : IconKind;
         bitmap.Elements[i].BitmapId += 1;
-        EXPECT_FALSE(ReadPanel(&kind).Lumivane) << "element " << i << " of another kind";
-        EXPECT_FALSE(ReadPanel(&bitmap).Lumivane) << "element " << i << " with another bitmap";
+        EXPECT_FALSE(ReadDisplay(&kind).Lumivane) << "element " << i << " of another kind";
+        EXPECT_FALSE(ReadDisplay(&bitmap).Lumivane) << "element " << i << " with another bitmap";
     }
 }
 
@@ -49,15 +50,42 @@ TEST(PanelReading, EveryLampAndMarkIsReadFromItsOwnElement)
             }
         }
         const PassResults pass = PanelResults(lamps, marks, "100");
-        const PanelShows shows = ReadPanel(&pass);
-        ASSERT_TRUE(shows.Lumivane);
+        const PanelDisplay display = ReadDisplay(&pass);
+        ASSERT_TRUE(display.Lumivane);
         for (int k = 0; k < PanelSpeeds; ++k) {
-            EXPECT_EQ(shows.Lamps[k], lamps[k]) << "lamp " << k + 1 << " of " << bits;
-            EXPECT_EQ(shows.Marks[k], marks[k]) << "mark " << k + 1 << " of " << bits;
+            EXPECT_EQ(display.Lamps[k], lamps[k]) << "lamp " << k + 1 << " of " << bits;
+            EXPECT_EQ(display.Marks[k], marks[k]) << "mark " << k + 1 << " of " << bits;
         }
-        EXPECT_EQ(shows.Selected, lit == 1 ? selected : -1) << bits;
-        EXPECT_STREQ(shows.Readout, "100");
-        EXPECT_TRUE(shows.Formatted);
+        EXPECT_EQ(display.Selected, lit == 1 ? selected : -1) << bits;
+        EXPECT_STREQ(display.Readout, "100");
+        EXPECT_TRUE(display.Formatted);
+        EXPECT_FALSE(display.LoadStopped);
+    }
+}
+
+// The readout's result says how the gauge's load of its settings files went:
+// done (the host's argument handed back), stopped at a file that would not
+// open, or neither.
+TEST(PanelReading, TheReadoutsResultSaysHowTheLoadWent)
+{
+    const bool dark[PanelSpeeds] = {};
+    const struct {
+        bool called;
+        double result;
+        bool formatted, stopped;
+    } rows[] = {
+        {true, GaugeHost::TextArgument, true, false},
+        {true, ReadoutLoadStopped, false, true},
+        {true, 0.0, false, false},
+        {false, ReadoutLoadStopped, false, false},
+    };
+    for (const auto& row : rows) {
+        PassResults pass = PanelResults(dark, dark, "100");
+        pass.Elements[PanelReadoutElement].Called = row.called;
+        pass.Elements[PanelReadoutElement].Result = row.result;
+        const PanelDisplay display = ReadDisplay(&pass);
+        EXPECT_EQ(display.Formatted, row.formatted) << row.result << (row.called ? "" : ", not called");
+        EXPECT_EQ(display.LoadStopped, row.stopped) << row.result << (row.called ? "" : ", not called");
     }
 }
 
@@ -70,20 +98,21 @@ TEST(PanelReading, AreasHaveRolesOnlyInLumivanesListByNumber)
     host.Install(0);
     const MouseArea* areas = host.MouseAreas();
     ASSERT_NE(areas, nullptr);
-    const PanelArea roles[] = {PanelArea::None, PanelArea::Decrease, PanelArea::Increase, PanelArea::SelectSpeed3,
-                               PanelArea::SelectSpeed2, PanelArea::SelectSpeed1, PanelArea::None};
-    for (int number = 0; number < int(sizeof roles / sizeof roles[0]); ++number) {
-        EXPECT_EQ(AreaRole(areas, number), roles[number]) << "area " << number;
-        EXPECT_EQ(AreaRole(nullptr, number), PanelArea::None) << "area " << number << " of no list";
+    const PanelControl controls[] = {PanelControl::None, PanelControl::Decrease, PanelControl::Increase,
+                                      PanelControl::SelectSpeed3, PanelControl::SelectSpeed2,
+                                      PanelControl::SelectSpeed1, PanelControl::None};
+    for (int number = 0; number < int(sizeof controls / sizeof controls[0]); ++number) {
+        EXPECT_EQ(AreaControl(areas, number), controls[number]) << "area " << number;
+        EXPECT_EQ(AreaControl(nullptr, number), PanelControl::None) << "area " << number << " of no list";
     }
-    EXPECT_EQ(AreaRole(areas, -1), PanelArea::None);
+    EXPECT_EQ(AreaControl(areas, -1), PanelControl::None);
     host.Kill();
 }
 
 TEST(PanelReading, WhatAPersonIsToldIsTheReadingsOwn)
 {
     PanelReading reading;
-    reading.Shows.Lumivane = true;
+    reading.Display.Lumivane = true;
     reading.Speeds[0] = 80, reading.Speeds[1] = 91, reading.Speeds[2] = 100;
     reading.SpeedKnown[0] = reading.SpeedKnown[1] = true;
     reading.SpeedKnown[2] = false;
@@ -96,8 +125,8 @@ TEST(PanelReading, WhatAPersonIsToldIsTheReadingsOwn)
         {true, -1, ""}, {false, 1, ""},
     };
     for (const auto& s : selections) {
-        reading.Shows.Lumivane = s.lumivane;
-        reading.Shows.Selected = s.selected;
+        reading.Display.Lumivane = s.lumivane;
+        reading.Display.Selected = s.selected;
         EXPECT_EQ(SelectionSentence(reading), s.said) << s.selected;
     }
     const char* const callouts[] = {"A call-out", "Speed1: single beep", "Speed2: single beep", "Speed3: double beep",
@@ -114,7 +143,7 @@ TEST(PanelReading, WhatAPersonIsToldIsTheReadingsOwn)
         int callout;
     } clips[] = {{"Wave2", 3}, {"Wave1", 0}, {"wave2", 0}, {"Wave", 0}};
     for (const auto& c : clips) {
-        PanelReader reader;
+        LumivaneReader reader;
         reader.ModuleLoaded("no-such-sandbox");
         reader.Passed(&pass, 40.0, &c.clip, 1);
         ASSERT_EQ(reader.Reading().CalloutCount, 1) << c.clip;

@@ -1,9 +1,9 @@
 // Times and airspeeds are rounded to a millionth, which keeps lines short and
-// loses nothing a pass at tens of passes a second can show. The readout holds
-// whatever bytes the gauge wrote into the host's buffer: bytes above 127 are
-// taken as Latin-1, so that the line stays valid UTF-8, and non-ASCII is
-// written escaped.
-#include "bench/flying/EventLog.h"
+// loses nothing a pass at tens of passes a second can show. A text element
+// holds whatever bytes the gauge wrote into the host's buffer: bytes above
+// 127 are taken as Latin-1, so that the line stays valid UTF-8, and non-ASCII
+// is written escaped.
+#include "bench/recording/EventLog.h"
 
 #include <math.h>
 
@@ -18,19 +18,7 @@ Json Number(double value)
     return fabs(value) < 1e9 ? nearbyint(value * 1e6) / 1e6 : value;
 }
 
-Json Booleans(const bool* lit)
-{
-    return Json::array({lit[0], lit[1], lit[2]});
-}
-
-// A callback's result as JSON can hold it: null for none, or for a value
-// JSON has no number for.
-Json Result(const ElementResult& element)
-{
-    return element.Called && isfinite(element.Result) ? Number(element.Result) : Json(nullptr);
-}
-
-Json Text(const std::string& bytes)
+std::string Latin1ToUtf8(const std::string& bytes)
 {
     std::string utf8;
     for (unsigned char c : bytes) {
@@ -44,8 +32,40 @@ Json Text(const std::string& bytes)
     return utf8;
 }
 
+// The reader's fields, into the line as JSON.
+class JsonFields : public LogFields {
+public:
+    explicit JsonFields(Json& line) : line_(line) {}
+    void Null(const char* name) override { line_[name] = nullptr; }
+    void Flags(const char* name, const bool* flags, int count) override
+    {
+        Json list = Json::array();
+        for (int i = 0; i < count; ++i)
+            list.push_back(flags[i]);
+        line_[name] = list;
+    }
+    void Numbers(const char* name, const int32_t* numbers, const bool* known, int count) override
+    {
+        Json list = Json::array();
+        for (int i = 0; i < count; ++i)
+            list.push_back(known[i] ? Json(numbers[i]) : Json(nullptr));
+        line_[name] = list;
+    }
+    void Text(const char* name, const char* bytes) override { line_[name] = Latin1ToUtf8(bytes); }
+
+private:
+    Json& line_;
+};
+
+// A callback's result as JSON can hold it: null for none, or for a value
+// JSON has no number for.
+Json Result(const ElementResult& element)
+{
+    return element.Called && isfinite(element.Result) ? Number(element.Result) : Json(nullptr);
+}
+
 // Everything a pass's line says but its pass, time and airspeed.
-Json Body(const PassRecord& pass)
+Json Body(const PassRecord& pass, const GaugeReader* reader)
 {
     Json line;
     line["installed"] = pass.Installed;
@@ -57,7 +77,7 @@ Json Body(const PassRecord& pass)
             const ElementResult& element = pass.Results->Elements[i];
             results.push_back(Result(element));
             if (element.Kind == TextStringKind)
-                texts.push_back(Text(element.Text));
+                texts.push_back(Latin1ToUtf8(element.Text));
         }
         line["results"] = results;
         line["texts"] = texts;
@@ -65,17 +85,10 @@ Json Body(const PassRecord& pass)
         line["results"] = nullptr;
         line["texts"] = nullptr;
     }
-    // What they mean on Lumivane's panel, and its speeds as far as they are
-    // known; null for another gauge's.
-    const PanelReading* reading = pass.Reading;
-    if (reading && reading->Shows.Lumivane) {
-        line["lamps"] = Booleans(reading->Shows.Lamps);
-        line["marks"] = Booleans(reading->Shows.Marks);
-        line["readout"] = Text(reading->Shows.Readout);
-    } else {
-        line["lamps"] = nullptr;
-        line["marks"] = nullptr;
-        line["readout"] = nullptr;
+    // What they mean, as the gauge's own reader says.
+    if (reader) {
+        JsonFields fields(line);
+        reader->AddToLog(fields);
     }
     Json plays = Json::array();
     for (int i = 0; i < pass.PlayCount; ++i)
@@ -83,14 +96,6 @@ Json Body(const PassRecord& pass)
     line["plays"] = plays;
     if (pass.PlaysLeftOut)
         line["plays_left_out"] = pass.PlaysLeftOut;
-    if (reading && reading->Lumivane) {
-        Json speeds = Json::array();
-        for (int i = 0; i < PanelSpeeds; ++i)
-            speeds.push_back(reading->SpeedKnown[i] ? Json(reading->Speeds[i]) : Json(nullptr));
-        line["speeds"] = speeds;
-    } else {
-        line["speeds"] = nullptr;
-    }
     Json handlers = Json::array();
     for (int i = 0; i < pass.HandlerCount; ++i)
         handlers.push_back("area " + std::to_string(pass.Handlers[i]));
@@ -116,7 +121,7 @@ std::string Dumped(const Json& json)
 
 } // namespace
 
-std::string EventLine(const PassRecord& pass)
+std::string EventLine(const PassRecord& pass, const GaugeReader* reader)
 {
     Json line;
     line["pass"] = pass.Pass;
@@ -127,7 +132,7 @@ std::string EventLine(const PassRecord& pass)
         line["airspeed"] = nullptr;
         line["airspeed_is"] = isnan(pass.Airspeed) ? "nan" : pass.Airspeed > 0 ? "inf" : "-inf";
     }
-    Json body = Body(pass);
+    Json body = Body(pass, reader);
     for (auto& [key, value] : body.items())
         line[key] = std::move(value);
     return Dumped(line) + "\n";
@@ -146,27 +151,27 @@ bool EventLog::Open(const std::string& path, std::string* error, LogChoice choic
     return file_ != nullptr;
 }
 
-void EventLog::Write(const PassRecord& pass, bool flush)
+void EventLog::Write(const PassRecord& pass, const GaugeReader* reader, bool flush)
 {
     if (!file_)
         return;
     if (choice_ == LogChoice::Changes) {
         // What the pass shows and holds; what it did is a reason of its own.
-        Json shown = Body(pass);
+        Json held = Body(pass, reader);
         for (const char* done : {"plays", "plays_left_out", "handlers", "handlers_left_out", "stack", "stack_left_out"})
-            shown.erase(done);
-        std::string said = Dumped(shown);
+            held.erase(done);
+        std::string said = Dumped(held);
         const bool happened = pass.PlayCount || pass.PlaysLeftOut || pass.HandlerCount || pass.HandlersLeftOut ||
                               pass.FaultCount || pass.FaultsLeftOut;
         if (!first_ && !happened && said == written_) {
-            held_ = EventLine(pass);
+            held_ = EventLine(pass, reader);
             return;
         }
         written_ = std::move(said);
         held_.clear();
     }
     first_ = false;
-    const std::string line = EventLine(pass);
+    const std::string line = EventLine(pass, reader);
     fwrite(line.data(), 1, line.size(), file_);
     if (flush)
         fflush(file_);

@@ -6,10 +6,10 @@
 // speed up to Speed3 + 10), never by another copy of how the files are read.
 // Runs the native module natively and the DLL under Wine.
 #include "bench/files/Files.h"
-#include "bench/flying/LumivanePanel.h"
-#include "bench/flying/Run.h"
-
-#include "BenchPaths.h"
+#include "bench/lumivane/LumivaneReader.h"
+#include "bench/lumivane/SettingsScan.h"
+#include "bench/recording/RecordedRun.h"
+#include "tests/bench/flying/BenchPaths.h"
 
 #include <gtest/gtest.h>
 
@@ -23,7 +23,7 @@
 
 namespace {
 
-constexpr double Rate = 18;
+constexpr double Rate = GaugeHost::PassesPerSecond;
 // Passes at rest before the ramp, for the load and the presses; then one
 // knot a pass up to RampTop.
 constexpr int RestPasses = 20;
@@ -118,6 +118,8 @@ TEST(KnownSpeeds, AreWhatTheGaugeHoldsRowByRow)
         options.SoftSound = true;
         options.Progress = false;
         options.Record = false;
+        LumivaneReader reader;
+        options.Reader = &reader;
         int lit[3] = {NotLit, NotLit, NotLit};
         PanelReading atRamp;
         bool steady = true;
@@ -131,13 +133,13 @@ TEST(KnownSpeeds, AreWhatTheGaugeHoldsRowByRow)
             control.SetAirspeed(std::max(0, pass - RestPasses));
         };
         options.ShowPass = [&](const PassRecord& pass) {
-            const PanelReading& reading = *pass.Reading;
+            const PanelReading& reading = reader.Reading();
             if (int(pass.Pass) == RestPasses)
                 atRamp = reading;
             if (int(pass.Pass) < RestPasses)
                 return;
             for (int k = 0; k < 3; ++k) {
-                if (reading.Shows.Lamps[k] && lit[k] == NotLit)
+                if (reading.Display.Lamps[k] && lit[k] == NotLit)
                     lit[k] = int(pass.Airspeed);
                 steady = steady && reading.SpeedKnown[k] == atRamp.SpeedKnown[k] &&
                          reading.Speeds[k] == atRamp.Speeds[k];
@@ -236,10 +238,20 @@ TEST(KnownSpeeds, TheFirstReadoutIsTheLoadedSpeedWhateverTheHostBufferHeld)
             options.SoftSound = true;
             options.Progress = false;
             options.Record = false;
+            if (speed == speeds[0] && buffer == buffers[0]) {
+                // The settings lines are the reader's to lay out: a run
+                // without one refuses them rather than fly without the files.
+                RunSummary refused;
+                ScenarioRun unread(options, scenario, &refused);
+                EXPECT_FALSE(unread.Start(&error));
+                EXPECT_NE(error.find("no reader"), std::string::npos) << error;
+            }
+            LumivaneReader reader;
+            options.Reader = &reader;
             std::string first;
             options.ShowPass = [&](const PassRecord& pass) {
                 if (pass.Pass == 0)
-                    first = pass.Reading->Shows.Readout;
+                    first = reader.Reading().Display.Readout;
             };
             RunSummary summary;
             ScenarioRun run(options, scenario, &summary);
