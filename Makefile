@@ -97,11 +97,16 @@ demo: deps configure-windows
 # The front page's pictures in docs/, from a take-off flown by the native
 # bench on its software DirectSound at a fixed rate: the same bytes on every
 # machine (but the chart, which is matplotlib's), which the CTest
-# bench_pictures holds the committed ones to.
+# bench_pictures holds the committed ones to. Then the test aircraft's main
+# window with the gauge in its place, as --panel draws it.
 pictures: deps configure-native
 	cmake --build --preset native -j $(JOBS) --target Lumivane.gau lumivane-bench
 	@/usr/bin/python3 bench/pictures/pictures.py build/native/lumivane-bench build/native/Lumivane.gau \
 		bench/scenarios/takeoff.txt $(CURDIR)/docs
+	@panel=$$(mktemp -d) && trap 'rm -rf "$$panel"' EXIT && \
+	cfg=$$(/usr/bin/python3 tests/bench/aircraft/MakeTestPanel.py "$$panel" build/native/Lumivane.gau) && \
+	build/native/lumivane-bench --panel "$$cfg" --out "$$panel/drawn" > /dev/null && \
+	cp "$$panel/drawn/panel-window00.png" docs/panel-window.png && echo "$(CURDIR)/docs/panel-window.png"
 
 # The figures of speed, size and reliability, regenerated into
 # build/figures/figures.md (tools/figures says what is in it). The long runs'
