@@ -42,8 +42,13 @@ struct Row {
     Files Before;
     const char* Presses; // scenario lines during the rest
     Files After;         // written at pass 10 by another program; nullptr leaves a file
-    int32_t Expected[3]; // what the row is built to show, as a readable check of the table
+    int64_t Expected[3]; // what the row is built to show, as a readable check of the table
 };
+
+// A speed the bench cannot know: its file holds more than the bench reads
+// before its number, so the bench says so rather than keep an older value.
+constexpr int64_t Unknown = INT64_MAX;
+const std::string PastTheMostRead = std::string(MostSettingsBytes, ' ') + "60";
 
 const Row Rows[] = {
     {"no files", {nullptr, nullptr, nullptr}, "", {}, {80, 90, 100}},
@@ -71,6 +76,8 @@ const Row Rows[] = {
         {}, {81, 90, 100}},
     {"an adjust that completes the load", {"70", nullptr, "150"}, "0.1 press 3 31\n0.2 press 57 30\n", {},
         {70, 91, 150}},
+    {"a load completed by a file past the most read", {"70", nullptr, "150"}, "",
+        {PastTheMostRead.c_str(), "85", nullptr}, {Unknown, 85, 150}},
 };
 
 std::string SettingsLine(const char* speed, const char* content)
@@ -150,11 +157,13 @@ TEST(KnownSpeeds, AreWhatTheGaugeHoldsRowByRow)
         EXPECT_TRUE(summary.Faults.empty()) << summary.Faults.front();
         EXPECT_TRUE(steady) << "the speeds changed on the ramp, where nothing changes them";
         for (int k = 0; k < 3; ++k) {
-            ASSERT_TRUE(atRamp.SpeedKnown[k]) << "Speed" << k + 1 << " is one a host can know";
-            EXPECT_EQ(atRamp.Speeds[k], row.Expected[k]) << "Speed" << k + 1 << " as the table expects";
+            ASSERT_EQ(atRamp.SpeedKnown[k], row.Expected[k] != Unknown) << "Speed" << k + 1 << " known or not";
+            if (atRamp.SpeedKnown[k])
+                EXPECT_EQ(atRamp.Speeds[k], row.Expected[k]) << "Speed" << k + 1 << " as the table expects";
         }
         for (int k = 0; k < 3; ++k)
-            EXPECT_EQ(lit[k], FirstLit(atRamp.Speeds[k], atRamp.Speeds[2]))
+            if (atRamp.SpeedKnown[k])
+                EXPECT_EQ(lit[k], FirstLit(atRamp.Speeds[k], atRamp.Speeds[2]))
                 << "lamp " << k + 1 << " on the ramp, where the bench says Speed" << k + 1 << " is "
                 << atRamp.Speeds[k] << " and Speed3 " << atRamp.Speeds[2];
     }

@@ -12,7 +12,11 @@
 
 #include <gtest/gtest.h>
 
+#include <math.h>
+#include <string.h>
+
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -106,6 +110,25 @@ TEST(PanelReading, AreasHaveRolesOnlyInLumivanesListByNumber)
         EXPECT_EQ(AreaControl(nullptr, number), PanelControl::None) << "area " << number << " of no list";
     }
     EXPECT_EQ(AreaControl(areas, -1), PanelControl::None);
+    // Another gauge's list of the same shape, one record's kind or cursor
+    // apart, gives no area a role and no control a place.
+    constexpr int Records = 7;
+    for (int i = 0; i < Records; ++i) {
+        for (bool cursor : {false, true}) {
+            // The group's start and end are no places of their own: their
+            // cursors say nothing of whose list it is.
+            if (cursor && (i == 0 || i == Records - 1))
+                continue;
+            MouseArea other[Records];
+            memcpy(other, areas, sizeof other);
+            (cursor ? other[i].Cursor : other[i].Type) += 1;
+            int x = -1, y = -1;
+            for (int number = 0; number < Records; ++number)
+                EXPECT_EQ(AreaControl(other, number), PanelControl::None)
+                    << "area " << number << ", record " << i << (cursor ? "'s cursor" : "'s kind") << " another";
+            EXPECT_FALSE(ControlMiddle(other, PanelControl::Increase, &x, &y)) << "record " << i;
+        }
+    }
     host.Kill();
 }
 
@@ -134,20 +157,41 @@ TEST(PanelReading, WhatAPersonIsToldIsTheReadingsOwn)
     for (int speed = -1; speed <= 4; ++speed)
         EXPECT_EQ(CalloutSentence(speed), callouts[speed < 0 ? 0 : speed]) << speed;
 
-    // A play no lamp foresaw is named by its clip alone: only the double
-    // beep is known to be Speed3's.
-    const bool dark[PanelSpeeds] = {}, third[PanelSpeeds] = {false, false, true};
-    const PassResults pass = PanelResults(dark, third, "100");
-    const struct {
+    // The call-out a play is named as, after a few passes from a fresh load.
+    // A play no lamp foresaw is named by its clip alone: only the double beep
+    // is known to be Speed3's. An airspeed that is not a number re-arms
+    // nothing, nor loses the stage, even with Speed1 unknown (a readout that
+    // says nothing of the load forgets the speeds).
+    struct Pass {
+        double airspeed;
+        bool lamp1, speedsLost;
         const char* clip;
+    };
+    const struct {
+        const char* what;
+        std::vector<Pass> passes;
         int callout;
-    } clips[] = {{"Wave2", 3}, {"Wave1", 0}, {"wave2", 0}, {"Wave", 0}};
-    for (const auto& c : clips) {
+    } plays[] = {
+        {"the double beep, foreseen by no lamp", {{40.0, false, false, "Wave2"}}, 3},
+        {"the single beep, foreseen by no lamp", {{40.0, false, false, "Wave1"}}, 0},
+        {"a clip of another name", {{40.0, false, false, "wave2"}}, 0},
+        {"a clip of a shorter name", {{40.0, false, false, "Wave"}}, 0},
+        {"lamp 1 lit after airspeeds that are no number", {{NAN, false, true, nullptr}, {NAN, false, true, nullptr},
+            {85.0, true, true, "Wave1"}}, 1},
+    };
+    const bool third[PanelSpeeds] = {false, false, true};
+    for (const auto& row : plays) {
         LumivaneReader reader;
         reader.ModuleLoaded("no-such-sandbox");
-        reader.Passed(&pass, 40.0, &c.clip, 1);
-        ASSERT_EQ(reader.Reading().CalloutCount, 1) << c.clip;
-        EXPECT_EQ(reader.Reading().Callouts[0], c.callout) << c.clip;
+        for (const Pass& p : row.passes) {
+            const bool lamps[PanelSpeeds] = {p.lamp1, false, false};
+            PassResults pass = PanelResults(lamps, third, "100");
+            if (p.speedsLost)
+                pass.Elements[PanelReadoutElement].Result = 0.0;
+            reader.Passed(&pass, p.airspeed, &p.clip, p.clip ? 1 : 0);
+        }
+        ASSERT_EQ(reader.Reading().CalloutCount, 1) << row.what;
+        EXPECT_EQ(reader.Reading().Callouts[0], row.callout) << row.what;
     }
 }
 
