@@ -5,7 +5,8 @@ Panel.cfg with CR LF line ends and two windows, their background bitmaps
 drawn here (256 colours, as the bench reads them), made-up gauges around
 Lumivane, and Lumivane.gau copied into Gauges. The main window is unscaled
 (size_mm is its bitmap's width); the radio window's units are two pixels
-each, and its bitmap's name is written in another case than the file's.
+each, its bitmap wider than its caption and not the main window's shape,
+and its name written in another case than the file's.
 
     MakeTestPanel.py FOLDER LUMIVANE.gau
 Prints the path of Panel.cfg.
@@ -21,7 +22,7 @@ AIRCRAFT = "Lumivane Test"
 WINDOWS = [
     {"title": "Main Panel", "file": "Main.bmp", "written": "Main.bmp", "size": (320, 200), "units": 320,
      "gauges": [("Test.Airspeed", 10, 20, 90, 80), ("Test.Clock", 20, 120), ("Lumivane", 200, 110)]},
-    {"title": "Radio Stack", "file": "Radio.bmp", "written": "radio.BMP", "size": (320, 200), "units": 160,
+    {"title": "Radio Stack", "file": "Radio.bmp", "written": "radio.BMP", "size": (800, 200), "units": 400,
      "gauges": [("Test.Radio", 0, 0, 40, 20), ("Lumivane", 50, 25)]},
 ]
 

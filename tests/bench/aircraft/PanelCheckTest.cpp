@@ -407,6 +407,13 @@ TEST(PanelCheck, EachPanelIsReadWithItsEntriesAndProblems)
          "No entry of PANEL/Panel.cfg shows Lumivane. It would go in [Window00] 'Main Panel', whose next free gauge "
          "number is 1. Add this line to [Window00]:\n    gauge01=Lumivane, 100, 0\nAt 100, 0 (X, Y: the gauge's "
          "top-left corner, in the window's units) it keeps clear of every other gauge's place.\n"},
+        {"Lumivane in units of two pixels", "[Window Titles]\nwindow00=Main Panel\n[Window00]\nfile=Main.bmp\n"
+          "size_mm=160\ngauge00=Lumivane, 10, 20\n", {}, true,
+         "W00 g00 Lumivane 10,20",
+         {},
+         "PANEL/Panel.cfg:6: gauge00=Lumivane in [Window00] 'Main Panel', a window the simulator shows: 200 x 140 "
+          "pixels at 20, 40, inside its bitmap PANEL/Main.bmp of 320 x 200 (size_mm 160 across 320 pixels: 2 pixels "
+          "a unit)\nLumivane.gau: GAUGES/Lumivane.gau\n"},
         {"a bitmap in another case", "[Window Titles]\nwindow00=Main Panel\n[Window00]\nfile=MAIN.BMP\nsize_mm=320\n"
           "gauge00=Lumivane, 200, 110\n", {}, true,
          "W00 g00 Lumivane 200,110",

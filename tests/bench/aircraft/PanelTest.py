@@ -11,7 +11,8 @@ Then the panel without Lumivane: the bench names the window and the line to
 add, and the panel with that line added draws it there with no problem. Last,
 the worked example of the pilots' readme: the line its "after" adds is the
 one the bench suggests for its "before", and the bench reads "after" clean.
-Natively, the main window's picture is also the README's, byte for byte.
+Natively, the main window's picture is also the README's, byte for byte. A
+picture that cannot be written fails the run, and says so.
 
     PanelTest.py MODULE WORK-DIR BENCH
     PanelTest.py MODULE WORK-DIR RUN-BENCH WINDOWS-BUILD
@@ -209,12 +210,25 @@ def readme_example():
     return added[0]
 
 
+def a_picture_not_written():
+    """A picture the bench cannot write (a folder stands at its path) is
+    named, fails the run, and leaves the other window's picture drawn."""
+    config = make_panel(WORK / "unwritten", MODULE)
+    out = WORK / "unwritten-out"
+    (out / "panel-window00.png").mkdir(parents=True)
+    status, said, errors = bench("--panel", config, "--out", out)
+    drawn = [re.split(r"[\\/]", path)[-1] for path in re.findall(r"^Drawn: (.*)$", said, re.MULTILINE)]
+    if status != 1 or "cannot write" not in errors or drawn != ["panel-window01.png"]:
+        raise Failed(f"status {status}, drawn {drawn}, said:\n{said}{errors}")
+    return "status 1, and why"
+
+
 def main():
     shutil.rmtree(WORK, ignore_errors=True)
     WORK.mkdir(parents=True)
     failures = 0
     for name, check in [("the test aircraft", the_test_aircraft), ("without Lumivane", without_lumivane),
-                        ("the readme's example", readme_example)]:
+                        ("the readme's example", readme_example), ("a picture not written", a_picture_not_written)]:
         try:
             print(f"ok    {name}: {check()}")
         except Failed as failure:
