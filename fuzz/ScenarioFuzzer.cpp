@@ -14,6 +14,8 @@
 #include <stddef.h>
 #include <stdint.h>
 
+#include <string>
+
 #include <nlohmann/json.hpp>
 
 namespace {
@@ -27,6 +29,27 @@ const int MostEvaluations = 20000;
 // profile (the JSON library is instrumented too): the first passes and a few
 // where an action took effect or the airspeed is not finite are logged.
 const int MostLines = 4;
+
+// Whether UTF-8 `text` holds exactly the characters U+0000 to U+00FF whose
+// numbers are the bytes of `latin1`: the log writes a text the host held
+// one character a byte.
+bool SameCharacters(const std::string& text, const char* latin1)
+{
+    size_t at = 0;
+    for (; *latin1; ++latin1) {
+        const unsigned char want = static_cast<unsigned char>(*latin1);
+        const unsigned char c = at < text.size() ? static_cast<unsigned char>(text[at]) : 0;
+        if (want < 0x80 && c == want) {
+            ++at;
+        } else if (want >= 0x80 && at + 1 < text.size() && (c & 0xE0) == 0xC0 &&
+                   ((c & 0x1F) << 6 | (static_cast<unsigned char>(text[at + 1]) & 0x3F)) == want) {
+            at += 2;
+        } else {
+            return false;
+        }
+    }
+    return at == text.size();
+}
 
 } // namespace
 
@@ -93,6 +116,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size)
             Require(!line.empty() && line.back() == '\n');
             const nlohmann::json parsed = nlohmann::json::parse(line, nullptr, false);
             Require(!parsed.is_discarded() && parsed.is_object());
+            if (record.Installed)
+                Require(SameCharacters(parsed["texts"].at(0).get<std::string>(),
+                                       results.Elements[PanelReadoutElement].Text));
         }
         uint64_t following = pass + 1;
         if (quiet >= StretchPasses && next < scenario.Actions.size()) {

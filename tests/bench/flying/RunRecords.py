@@ -157,8 +157,8 @@ def pass_faults(index, p, airspeed, installed):
     if p.get("installed") != installed(index / RATE):
         return [f"installed is {p.get('installed')!r}, the scenario's kills and installs make {installed(index / RATE)}"]
     if not p["installed"]:
-        faults = [f"{name} is {p.get(name)!r} while the gauge is killed" for name in FROM_ELEMENTS
-                  if p.get(name) is not None]
+        faults = [f"{name} is {p.get(name, 'missing')!r} while the gauge is killed" for name in FROM_ELEMENTS
+                  if name not in p or p[name] is not None]
         faults += [f"{name} is {p.get(name)!r}" for name, fits in FIELDS.items()
                    if name not in FROM_ELEMENTS and not fits(p.get(name))]
         return faults
