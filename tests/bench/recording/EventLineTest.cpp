@@ -59,4 +59,16 @@ TEST(EventLine, SaysWhatEachCappedListLeftOut)
     }
 }
 
+// A log that cannot be written says where, and writes nothing after.
+TEST(EventLine, ALogThatCannotBeOpenedSaysWhere)
+{
+    const std::string path = "no-such-folder-of-the-event-log/events.jsonl";
+    EventLog log;
+    std::string error;
+    EXPECT_FALSE(log.Open(path, &error));
+    EXPECT_EQ(error, "cannot write " + path);
+    log.Write(PassRecord(), nullptr, true);
+    log.Close();
+}
+
 } // namespace
