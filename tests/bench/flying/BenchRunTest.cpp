@@ -24,6 +24,7 @@
 #include <vector>
 
 #include "BenchPaths.h"
+#include "QuietRun.h"
 
 namespace {
 
@@ -55,11 +56,8 @@ Flown Fly(const std::string& text, const char* out, bool softSound = true)
     Scenario scenario;
     std::string error;
     EXPECT_TRUE(ParseScenario(text, "test.txt", &scenario, &error)) << error;
-    RunOptions options;
-    options.Module = ModulePath();
-    options.Out = OutFolder(out);
+    RunOptions options = QuietRun(out);
     options.SoftSound = softSound;
-    options.Progress = false;
     options.ShowPass = [&](const PassRecord& pass) {
         flown.Handlers.emplace_back(pass.Handlers, pass.Handlers + pass.HandlerCount);
     };
@@ -163,11 +161,7 @@ TEST(BenchHost, TheTakeOffIsHeardAsSingleSingleDoubleOnTheSoftwareDevice)
     Scenario scenario;
     std::string error;
     ASSERT_TRUE(LoadScenario(SourcePath("bench/scenarios/takeoff.txt"), &scenario, &error)) << error;
-    RunOptions options;
-    options.Module = ModulePath();
-    options.Out = OutFolder("takeoff-soft");
-    options.SoftSound = true;
-    options.Progress = false;
+    RunOptions options = QuietRun("takeoff-soft");
     ASSERT_TRUE(RunScenario(options, scenario, &flown.Summary, &error)) << error;
     EXPECT_TRUE(flown.Summary.Faults.empty());
     ExpectSoundToScale(flown.Summary, options.Rate);
@@ -318,11 +312,7 @@ TEST(BenchHost, EachRunRecordsOnlyItsOwnStates)
         Scenario scenario;
         std::string error;
         ASSERT_TRUE(ParseScenario(takeOff + row.actions + "9 end\n", "states.txt", &scenario, &error)) << error;
-        RunOptions options;
-        options.Module = ModulePath();
-        options.Out = OutFolder("states");
-        options.SoftSound = true;
-        options.Progress = false;
+        RunOptions options = QuietRun("states");
         options.Record = false;
         std::vector<int> handlers;
         bool refused = false;
@@ -364,11 +354,7 @@ TEST(BenchHost, AFlickeringRunOfMinutesEndsCleanlyWithASheetWithinItsLimit)
                               "0 noise 2 seed 7\n180 end\n",
                     "flicker.txt", &scenario, &error))
         << error;
-    RunOptions options;
-    options.Module = ModulePath();
-    options.Out = OutFolder("flicker");
-    options.SoftSound = true;
-    options.Progress = false;
+    RunOptions options = QuietRun("flicker");
     FrameRecorder recorder(options.Out, FrameChoice::Changes, 1);
     options.ShowPass = [&](const PassRecord& pass) { recorder.Take(pass); };
     RunSummary summary;

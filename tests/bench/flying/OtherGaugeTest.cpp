@@ -14,6 +14,7 @@
 #include "bench/pictures/PassPainter.h"
 
 #include "BenchPaths.h"
+#include "QuietRun.h"
 
 #include <gtest/gtest.h>
 
@@ -30,15 +31,10 @@ namespace {
 
 const Rgb BrightRed = {255, 0, 0}, NearBlack = {4, 4, 4};
 
-// TwinLamps.gau flown with the software device, quietly, into `folder`.
+// TwinLamps.gau flown quietly into `folder`.
 RunOptions TwinLampsRun(const char* folder)
 {
-    RunOptions options;
-    options.Module = ModulePath("TwinLamps.gau");
-    options.Out = OutFolder(folder);
-    options.SoftSound = true;
-    options.Progress = false;
-    return options;
+    return QuietRun(folder, "TwinLamps.gau");
 }
 
 TEST(OtherGauge, IsFlownPaintedAndRecordedByItsOwnChain)
@@ -190,8 +186,7 @@ TEST(OtherGauge, AModuleThatCrashesIsNamedWithItsCallAndPassAndItsRecordsEndBefo
         Scenario scenario;
         std::string error;
         ASSERT_TRUE(ParseScenario(row.scenario, "crash.txt", &scenario, &error)) << error;
-        RunOptions options = TwinLampsRun("faulting");
-        options.Module = ModulePath("Faulting.gau");
+        RunOptions options = QuietRun("faulting", "Faulting.gau");
         uint64_t shown = 0;
         options.ShowPass = [&](const PassRecord& pass) {
             EXPECT_EQ(pass.Pass, shown) << row.scenario;

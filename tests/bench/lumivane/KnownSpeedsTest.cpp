@@ -10,6 +10,7 @@
 #include "bench/lumivane/SettingsScan.h"
 #include "bench/recording/RecordedRun.h"
 #include "tests/bench/flying/BenchPaths.h"
+#include "tests/bench/flying/QuietRun.h"
 
 #include <gtest/gtest.h>
 
@@ -118,12 +119,8 @@ TEST(KnownSpeeds, AreWhatTheGaugeHoldsRowByRow)
         Scenario scenario;
         std::string error;
         ASSERT_TRUE(ParseScenario(text, "speeds.txt", &scenario, &error)) << error;
-        RunOptions options;
-        options.Module = ModulePath();
-        options.Out = OutFolder("known-speeds");
+        RunOptions options = QuietRun("known-speeds");
         options.Settings = OutFolder("known-speeds-settings");
-        options.SoftSound = true;
-        options.Progress = false;
         options.Record = false;
         LumivaneReader reader;
         options.Reader = &reader;
@@ -240,12 +237,8 @@ TEST(KnownSpeeds, TheFirstReadoutIsTheLoadedSpeedWhateverTheHostBufferHeld)
             Scenario scenario;
             std::string error;
             ASSERT_TRUE(ParseScenario(text, "readout.txt", &scenario, &error)) << error;
-            RunOptions options;
-            options.Module = ModulePath();
-            options.Out = OutFolder("first-readout");
+            RunOptions options = QuietRun("first-readout");
             options.Settings = OutFolder("first-readout-settings");
-            options.SoftSound = true;
-            options.Progress = false;
             options.Record = false;
             if (speed == speeds[0] && buffer == buffers[0]) {
                 // The settings lines are the reader's to lay out: a run
