@@ -2,11 +2,12 @@
 // flies a scenario through it and records what it shows and sounds, or shows
 // it in a window to be tried by hand (windows build). The windows build runs
 // under Wine (bench/run-bench sets that up) and on Windows; the native build
-// loads the native Lumivane.gau. With --panel it reads an aircraft's panel
+// loads a native module. With --panel it reads an aircraft's panel
 // configuration instead and shows the gauge where that panel holds it. main
-// is the table of what a run does; each
-// step ends the run with its exit status or lets the next one go on, and no
-// step exits the program itself.
+// is the table of what a run does; each step ends the run with its exit
+// status or lets the next one go on, and no step exits the program itself.
+// The gauge's own words (its module's file name, its settings, its keys)
+// come from the description of the reader the bench flies with.
 #include "bench/aircraft/PanelPictures.h"
 #include "bench/files/Files.h"
 #include "bench/pictures/Chart.h"
@@ -156,8 +157,11 @@ int ParseCommandLine(BenchRun& run)
                  "with --window, shows the gauge in a window to be tried with the mouse and keys.",
                  "lumivane-bench"};
     RunOptions& options = run.Options;
-    app.add_option("module", options.Module, "The gauge module to load (Lumivane.gau); with --panel, the one in the "
-                                             "Gauges folder");
+    // The reader the run flies with, whose description the help is written in.
+    run.Reader = BenchGaugeReader();
+    const GaugeDescription& gauge = run.Reader->Description();
+    app.add_option("module", options.Module, "The gauge module to load (" + gauge.ModuleFile + "); with --panel, "
+                                             "the one in the Gauges folder");
     auto* scenarioOption =
         app.add_option("--scenario", run.ScenarioFile, "The scenario to fly (its lines are below; the whole format is in SCENARIOS.txt beside the program)");
     auto* outOption = app.add_option("--out", options.Out,
@@ -222,12 +226,12 @@ int ParseCommandLine(BenchRun& run)
                    "it), the gauge live at its place; with --window, show the first such window. With no entry, "
                    "say where it would go and the line to add. The pilot's files are only read");
     app.add_option("--gauges", run.GaugesFolder,
-                   "With --panel: the folder that holds Lumivane.gau (default: the simulator's Gauges folder, "
-                   "three folders above the panel's)");
+                   "With --panel: the folder that holds " + gauge.ModuleFile + " (default: the simulator's Gauges "
+                   "folder, three folders above the panel's)");
     app.add_option("--capture", options.Capture,
                    "Under Wine: the file ALSA's file device records DirectSound's output into (the launcher "
                    "sets it); sound.wav is made from it");
-    app.footer(ScenarioHelp() + "\n" + WindowKeys() +
+    app.footer(ScenarioHelp(&gauge) + "\n" + WindowKeys(&gauge) +
                "\nExit status: 0 for a clean run, 1 when the module could not be loaded or the run could not "
                "start, 2 for a bad scenario or command line, 3 when the run found faults (stack balance, unserved "
                "services, files opened outside the sandbox), 4 when the module crashed (a fault such as an access "
@@ -345,7 +349,7 @@ int LoadTheScenario(BenchRun& run)
         return GoOn;
     }
     std::string error;
-    if (!LoadScenario(run.ScenarioFile, &run.Flown, &error)) {
+    if (!LoadScenario(run.ScenarioFile, &run.Flown, &error, &run.Reader->Description())) {
         fprintf(stderr, "%s\n", Printable(run, error).c_str());
         return 2;
     }
@@ -388,7 +392,6 @@ int Fly(BenchRun& run)
     // paints nothing.
     // A window flown without a scenario lasts as long as the person likes.
     const uint64_t lastPass = run.ScenarioGiven ? uint64_t(floor(run.Flown.End * run.Options.Rate + 1e-9)) : 0;
-    run.Reader = BenchGaugeReader();
     run.Options.Reader = run.Reader.get();
     run.Recorder.reset(new FrameRecorder(run.Options.Out, run.Frames, run.Scale, lastPass, run.Reader.get()));
     if (run.Frames != FrameChoice::None) {

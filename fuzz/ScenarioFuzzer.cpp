@@ -58,7 +58,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size)
     const std::string text(reinterpret_cast<const char*>(bytes), size);
     Scenario scenario;
     std::string error;
-    if (!ParseScenario(text, LUMIVANE_SCENARIO_FOLDER "/fuzzed.txt", &scenario, &error)) {
+    if (!ParseScenario(text, LUMIVANE_SCENARIO_FOLDER "/fuzzed.txt", &scenario, &error, &LumivaneDescription())) {
         Require(!error.empty());
         return 0;
     }
@@ -77,7 +77,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size)
         if (a.What == ScenarioAction::Ramp || a.What == ScenarioAction::Hold)
             Require(a.Duration > 0 && a.Time + a.Duration <= MostRunSeconds);
         if (a.What == ScenarioAction::Press || a.What == ScenarioAction::Hold)
-            Require(a.X >= 0 && a.X < GaugeHost::GaugeWidth && a.Y >= 0 && a.Y < GaugeHost::GaugeHeight);
+            Require(a.X >= 0 && a.X < GaugeHost::MostGaugeSide && a.Y >= 0 && a.Y < GaugeHost::MostGaugeSide);
+        Require(PointOffGauge(scenario, GaugeHost::MostGaugeSide, GaugeHost::MostGaugeSide).empty());
         if (a.What == ScenarioAction::Track)
             Require(a.TrackIndex >= 0 && size_t(a.TrackIndex) < scenario.Tracks.size() &&
                 !scenario.Tracks[size_t(a.TrackIndex)].empty());

@@ -2,23 +2,31 @@
 // opened, connected and installed by a GaugeHost of its own as the simulator
 // does, and its callbacks are read from its element chain. The lean table's
 // entry 40 answers an airspeed below Speed1. Lumivane is brought to the state
-// it keeps in flight once its settings are loaded.
+// it keeps in flight once its settings are loaded by its own code, as a
+// pilot and a flight would: each speed stepped up and back by its handlers,
+// which save it, the files read back by its load, Speed3 selected by its
+// button, and a pass at rest, which re-arms the call-outs. Nothing here
+// writes the gauge's memory.
 #include "speed/Passes.h"
 
 #include "bench/hosting/GaugeHost.h"
 #include "bench/hosting/LinkedModuleLoader.h"
-#include "callouts/Lamps.h"
 #include "platform/web/LinkedModule.h"
 #include "settings/SettingsFiles.h"
 #include "settings/Speeds.h"
 #include "speed/ReferenceGauges.h"
 
+#include <dirent.h>
+#include <limits.h>
+#include <stdio.h>
+#include <stdlib.h>
 #include <string.h>
+#include <unistd.h>
 
 namespace {
 
-// Below Speed1 (80): the lamps are dark and no sound is asked for, so every
-// pass does the same work.
+// Below a fresh load's Speed1: the lamps are dark and no sound is asked
+// for, so every pass does the same work.
 const double RestingAirspeed = 40.0;
 
 const char* const ModuleNames[PassKindCount] = {LINKED_MODULE_NAME, MINIMAL_GAUGE_NAME, NULL_GAUGE_NAME};
@@ -82,6 +90,39 @@ HostedGauge* Hosted(PassKind kind, std::string* error)
     return &hosted;
 }
 
+// The gauge's settings loaded by its own code from files it wrote itself,
+// in a folder of their own that is gone afterwards (the native gauge opens
+// "C:\name" relative to the working directory). The speeds are the ones it
+// holds: a fresh load's in a fresh program.
+bool LoadOwnSettings(std::string* error)
+{
+    char here[PATH_MAX], folder[] = "/tmp/lumivane-passes-XXXXXX";
+    if (!getcwd(here, sizeof here) || !mkdtemp(folder) || chdir(folder) != 0) {
+        *error = "cannot make a folder for the gauge's settings files";
+        return false;
+    }
+    AreaHandler selectors[] = {SelectSpeed1Handler, SelectSpeed2Handler, SelectSpeed3Handler};
+    for (AreaHandler select : selectors) {
+        // Up and back down, saved as it was: a fresh load's speeds have room
+        // above each.
+        select(0, 0);
+        SpeedUpHandler(0, 0);
+        SpeedDownHandler(0, 0);
+    }
+    const bool loaded = LoadSettings() == 1;
+    if (DIR* files = opendir(".")) {
+        while (const dirent* file = readdir(files))
+            if (strcmp(file->d_name, ".") != 0 && strcmp(file->d_name, "..") != 0)
+                remove(file->d_name);
+        closedir(files);
+    }
+    const bool back = chdir(here) == 0;
+    rmdir(folder);
+    if (!loaded || !back)
+        *error = "the gauge did not load the settings files it saved";
+    return loaded && back;
+}
+
 } // namespace
 
 const char* PassName(PassKind kind)
@@ -109,12 +150,14 @@ const PassGauge* PreparePass(PassKind kind, std::string* error)
     }
     hosted->Host.Serve();
     if (kind == GaugePass) {
-        SettingsLoaded = 1;
-        Speed1 = 80;
-        Speed2 = 90;
-        Speed3 = 100;
-        SelectedSpeed = 2;
-        CalloutStage = 0;
+        std::string why;
+        if (!SettingsLoaded && !LoadOwnSettings(&why)) {
+            if (error)
+                *error = why;
+            return nullptr;
+        }
+        SelectSpeed3Handler(0, 0);
+        RunPass(hosted->Gauge);
     }
     return &hosted->Gauge;
 }

@@ -23,6 +23,7 @@ std::string SpeedsProblem;
 std::vector<uint8_t> Rgba;
 std::vector<PagePass::Play> Plays;
 std::string Sentence;
+std::string KeyText;
 
 } // namespace
 
@@ -64,22 +65,30 @@ EMSCRIPTEN_KEEPALIVE double page_pass_rate()
     return PagePass::Rate;
 }
 
-// The panel's size in its own pixels, which the pointer's points are in.
+// The panel's size in its own pixels, which the pointer's points are in:
+// the gauge's own, once page_start has loaded it (0 before).
 EMSCRIPTEN_KEEPALIVE int page_panel_width()
 {
-    return GaugeHost::GaugeWidth;
+    return Page.PanelWidth();
 }
 
 EMSCRIPTEN_KEEPALIVE int page_panel_height()
 {
-    return GaugeHost::GaugeHeight;
+    return Page.PanelHeight();
 }
 
-// How many speeds the gauge keeps: page_speed, page_lamp and page_mark take
-// 1 to this.
+// How many speeds the gauge keeps: page_speed, page_speed_name, page_lamp
+// and page_mark take 1 to this.
 EMSCRIPTEN_KEEPALIVE int page_speed_count()
 {
     return PanelSpeeds;
+}
+
+// Speed 1, 2 or 3 by the name the gauge's pilots know it by; "" for another.
+EMSCRIPTEN_KEEPALIVE const char* page_speed_name(int speed)
+{
+    const std::vector<std::string>& names = Page.Description().Speeds;
+    return speed >= 1 && size_t(speed) <= names.size() ? names[size_t(speed) - 1].c_str() : "";
 }
 
 // Speeds as a link carries them ("85,95,105"): why they cannot be the
@@ -118,14 +127,17 @@ EMSCRIPTEN_KEEPALIVE const char* page_key_web(int row)
     return row >= 0 && row < HandKeyCount ? HandKeys[row].WebKey : "";
 }
 
+// What the row's key does, and its label, in the gauge's words.
 EMSCRIPTEN_KEEPALIVE const char* page_key_does(int row)
 {
-    return row >= 0 && row < HandKeyCount ? HandKeys[row].Does : "";
+    KeyText = row >= 0 && row < HandKeyCount ? KeyDoes(HandKeys[row], &Page.Description()) : "";
+    return KeyText.c_str();
 }
 
 EMSCRIPTEN_KEEPALIVE const char* page_key_hint(int row)
 {
-    return row >= 0 && row < HandKeyCount ? HandKeys[row].Hint : "";
+    KeyText = row >= 0 && row < HandKeyCount ? KeyHint(HandKeys[row], &Page.Description()) : "";
+    return KeyText.c_str();
 }
 
 // 1 for a key that presses the gauge's panel, 0 for an airspeed key.

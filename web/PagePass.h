@@ -58,6 +58,13 @@ public:
     // than the page shows, as then they timed another panel.
     double Measure(int passes);
 
+    // The gauge's size in its own pixels, as the host took it from the
+    // module; 0 before Start.
+    int PanelWidth() const { return run_ ? run_->Host().Width() : 0; }
+    int PanelHeight() const { return run_ ? run_->Host().Height() : 0; }
+    // The gauge in its reader's words.
+    const GaugeDescription& Description() const { return reader_.Description(); }
+
     const Image& Frame() const { return painter_.Frame(); }
     bool FrameChanged() const { return painter_.Changed(); }
     const std::string& Problem() const { return problem_; }

@@ -94,15 +94,16 @@ var Module = (function () {
         preRun: [function () { PageStore.mount(Module); }],
         onRuntimeInitialized: function () {
             clock = PageClock.create(Module._page_pass_rate());
-            canvas.width = Module._page_panel_width();
-            canvas.height = Module._page_panel_height();
-            PageSize.listen(canvas, document.querySelectorAll("button[data-scale]"));
             // A link's speeds replace the kept ones before the gauge reads them.
             fromLink = PageLink.take(Module, PageStore.folder);
             if (!Module.ccall("page_start", "number", ["string"], [PageStore.folder])) {
                 say("The gauge could not be installed: " + Module.UTF8ToString(Module._page_problem()));
                 return;
             }
+            // The gauge's size is its own, known once it is loaded.
+            canvas.width = Module._page_panel_width();
+            canvas.height = Module._page_panel_height();
+            PageSize.listen(canvas, document.querySelectorAll("button[data-scale]"));
             started = true;
             listen();
             if (fromLink && fromLink.written) PageStore.save(Module.FS);

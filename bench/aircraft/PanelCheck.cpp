@@ -31,7 +31,7 @@ int Rounded(double value)
 // The entry's box in units: its size as given, or the gauge's own.
 void UnitBox(const PanelGauge& entry, bool lumivane, int* width, int* height)
 {
-    const int ownWidth = GaugeHost::GaugeWidth, ownHeight = GaugeHost::GaugeHeight;
+    const int ownWidth = 100, ownHeight = 70; // Lumivane's background, which its host takes its size from
     *width = entry.Width ? entry.Width : lumivane ? ownWidth : 0;
     if (entry.Height || !lumivane)
         *height = entry.Height;

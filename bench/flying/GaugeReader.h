@@ -3,20 +3,20 @@
 // is the gauge's, and only its reader knows it (Lumivane's is bench/lumivane).
 // It follows the run as its observers do, told of each pass before them, and
 // what the event log, the frames' captions, the window's status line and a
-// person's keys say or do of the panel comes from it. A run without one says
-// nothing of what the panel means, and its keys press nothing by name.
+// person's keys say or do of the panel comes from it, and its description
+// (bench/flying/GaugeDescription.h) gives the gauge's words to every room
+// that knows no gauge. A run without one says nothing of what the panel
+// means, and its keys press nothing by name.
 #ifndef LUMIVANE_BENCH_FLYING_GAUGEREADER_H
 #define LUMIVANE_BENCH_FLYING_GAUGEREADER_H
 
+#include "bench/flying/GaugeDescription.h"
 #include "bench/flying/RunObserver.h"
 #include "bench/hosting/GaugeHost.h"
 
 #include <stdint.h>
 
 #include <string>
-
-// The controls of the panel a person's keys press (bench/flying/HandInput.h).
-enum class PanelControl { None, Decrease, Increase, SelectSpeed1, SelectSpeed2, SelectSpeed3 };
 
 // A pass's line of the event log as a reader adds to it: named fields, each
 // null, a list of flags, a list of whole numbers each known or null, or the
@@ -33,9 +33,17 @@ public:
 
 class GaugeReader : public RunObserver {
 public:
+    // The gauge this reader reads, in its own words; it lives as long as the
+    // program.
+    virtual const GaugeDescription& Description() const = 0;
+    // Lays out `settings` in the settings sandbox `folder` as the gauge keeps
+    // its files, before a module is loaded (Start does it for a scenario's);
+    // false with `error` when one cannot be written.
+    virtual bool LayOutSettings(const std::string& folder, const std::vector<SettingsSetup>& settings,
+        std::string* error) const = 0;
     // What a person is told of the last pass, in words: the state its panel
-    // shows ("Speed2 selected: 91"), and what it started that a person hears
-    // ("Speed1: single beep"); each empty when there is nothing to say.
+    // shows, and what it started that a person hears; each empty when there
+    // is nothing to say.
     virtual std::string State() const = 0;
     virtual std::string Event() const = 0;
     // What the reading adds to the last pass's line of events.jsonl.

@@ -1,8 +1,8 @@
-// The keys for the gauge follow its panel: a digit selects that speed, Left
-// and Right press the decrease and increase areas, which lie left and right
-// on the readout. The airspeed keys are the bench's, as in its first window.
-// How far and how fast the take-off climbs is the panel reader's to say, so
-// the take-off key's words name no number.
+// The keys for the gauge follow its panel: a digit presses that selector
+// button, Left and Right the decrease and increase areas. The airspeed keys
+// are the bench's, as in its first window. How far and how fast the take-off
+// climbs, and what each key for the gauge means, are the panel reader's to
+// say, so the table's own words name no control's meaning and no number.
 #include "bench/flying/HandInput.h"
 
 #include <math.h>
@@ -14,16 +14,15 @@ const KeyBinding HandKeys[] = {
     {HandKey::AirspeedUpTen, "Page Up", "PageUp", 0x21, "airspeed +10", "+10", PanelControl::None},
     {HandKey::AirspeedDownTen, "Page Down", "PageDown", 0x22, "airspeed -10", "-10", PanelControl::None},
     {HandKey::AirspeedZero, "Home", "Home", 0x24, "airspeed 0", "0", PanelControl::None},
-    {HandKey::TakeOff, "T", "t T", 0x54,
-        "a take-off: the airspeed from 0 to past Speed3 + 10, where every lamp is dark, then held", "take-off",
-        PanelControl::None},
-    {HandKey::SelectSpeed1, "1", "1", 0x31, "select Speed1", "Speed1", PanelControl::SelectSpeed1},
-    {HandKey::SelectSpeed2, "2", "2", 0x32, "select Speed2", "Speed2", PanelControl::SelectSpeed2},
-    {HandKey::SelectSpeed3, "3", "3", 0x33, "select Speed3", "Speed3", PanelControl::SelectSpeed3},
-    {HandKey::LowerSpeed, "Left", "ArrowLeft Left", 0x25,
-        "lower the selected speed by 1; held, it repeats", "lower", PanelControl::Decrease},
-    {HandKey::RaiseSpeed, "Right", "ArrowRight Right", 0x27,
-        "raise the selected speed by 1; held, it repeats", "raise", PanelControl::Increase},
+    {HandKey::TakeOff, "T", "t T", 0x54, "a take-off: the airspeed from 0 up as the gauge's reader says, then held",
+        "take-off", PanelControl::None},
+    {HandKey::Selector1, "1", "1", 0x31, "press the first selector button", "first", PanelControl::Selector1},
+    {HandKey::Selector2, "2", "2", 0x32, "press the second selector button", "second", PanelControl::Selector2},
+    {HandKey::Selector3, "3", "3", 0x33, "press the third selector button", "third", PanelControl::Selector3},
+    {HandKey::Decrease, "Left", "ArrowLeft Left", 0x25, "press the decrease area; held, it repeats", "lower",
+        PanelControl::Decrease},
+    {HandKey::Increase, "Right", "ArrowRight Right", 0x27, "press the increase area; held, it repeats", "raise",
+        PanelControl::Increase},
 };
 const int HandKeyCount = int(sizeof HandKeys / sizeof HandKeys[0]);
 
@@ -43,14 +42,41 @@ const KeyBinding* FindWindowsKey(int windowsKey)
     return nullptr;
 }
 
-std::string KeysHelp(const char* heading)
+namespace {
+
+// The gauge's words for the key, or null where it gives none.
+const ControlWords* GaugeWords(const KeyBinding& key, const GaugeDescription* gauge)
+{
+    if (!gauge || key.Control == PanelControl::None)
+        return nullptr;
+    const ControlWords& words = gauge->Controls[int(key.Control)];
+    return words.Does.empty() ? nullptr : &words;
+}
+
+} // namespace
+
+std::string KeyDoes(const KeyBinding& key, const GaugeDescription* gauge)
+{
+    if (key.Code == HandKey::TakeOff && gauge && !gauge->TakeOff.empty())
+        return gauge->TakeOff;
+    const ControlWords* words = GaugeWords(key, gauge);
+    return words ? words->Does : key.Does;
+}
+
+std::string KeyHint(const KeyBinding& key, const GaugeDescription* gauge)
+{
+    const ControlWords* words = GaugeWords(key, gauge);
+    return words && !words->Hint.empty() ? words->Hint : key.Hint;
+}
+
+std::string KeysHelp(const char* heading, const GaugeDescription* gauge)
 {
     std::string text = heading;
     text += "\n";
     for (const KeyBinding& binding : HandKeys) {
         std::string name = binding.Name;
         name.resize(name.size() < 12 ? 12 : name.size(), ' ');
-        text += "  " + name + "  " + binding.Does + "\n";
+        text += "  " + name + "  " + KeyDoes(binding, gauge) + "\n";
     }
     return text;
 }

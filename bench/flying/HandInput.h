@@ -9,7 +9,8 @@
 // press where the run's reader of the panel (bench/flying/GaugeReader.h) says
 // its control is, held while the key is down, so the gauge's own handlers
 // decide everything, as with the mouse; the keys for the airspeed stand in
-// for the simulator, and the take-off climbs as the reader says.
+// for the simulator, and the take-off climbs as the reader says. What a key
+// for the gauge does is said in the gauge's words, from its description.
 #ifndef LUMIVANE_BENCH_FLYING_HANDINPUT_H
 #define LUMIVANE_BENCH_FLYING_HANDINPUT_H
 
@@ -26,11 +27,11 @@ enum class HandKey {
     AirspeedDownTen,
     AirspeedZero,
     TakeOff,
-    SelectSpeed1,
-    SelectSpeed2,
-    SelectSpeed3,
-    LowerSpeed,
-    RaiseSpeed,
+    Selector1,
+    Selector2,
+    Selector3,
+    Decrease,
+    Increase,
 };
 
 struct KeyBinding {
@@ -38,8 +39,8 @@ struct KeyBinding {
     const char* Name;   // as a person reads it: "Page Up"
     const char* WebKey; // the KeyboardEvent.key values it answers to, blank-separated
     int WindowsKey;     // its Win32 virtual-key code
-    const char* Does;   // what it does, for --help and the page's text
-    const char* Hint;   // the shortest label, for a button or the window's strip
+    const char* Does;   // what it does, for --help and the page's text, where no gauge says
+    const char* Hint;   // the shortest label, for a button or the window's strip, likewise
     PanelControl Control; // the control it presses, or None for an airspeed key
 };
 
@@ -49,8 +50,12 @@ extern const int HandKeyCount;
 const KeyBinding* FindHandKey(HandKey key);
 // The binding of a Win32 virtual-key code, or null.
 const KeyBinding* FindWindowsKey(int windowsKey);
+// What a key does and its label in the words of `gauge` (null: none): a
+// control's and the take-off's are the gauge's where it gives them.
+std::string KeyDoes(const KeyBinding& key, const GaugeDescription* gauge);
+std::string KeyHint(const KeyBinding& key, const GaugeDescription* gauge);
 // The table as --help gives it, under `heading`, one key a line.
-std::string KeysHelp(const char* heading);
+std::string KeysHelp(const char* heading, const GaugeDescription* gauge);
 
 class HandInput {
 public:

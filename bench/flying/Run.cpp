@@ -131,6 +131,13 @@ bool ScenarioRun::Runner::Start(std::string* error)
     // The module first: a module that cannot be loaded leaves no folders.
     if (!host_.Load(options_.Module, error))
         return false;
+    // Presses are held to the gauge's own size, which its module says.
+    const std::string offGauge = PointOffGauge(scenario_, host_.Width(), host_.Height());
+    if (!offGauge.empty()) {
+        *error = offGauge;
+        host_.Unload();
+        return false;
+    }
     // A run that records nothing may have no output folder, when it is told
     // where the settings go.
     if ((options_.Record || !settingsGiven_) && !MakeFolders(options_.Out)) {
@@ -154,7 +161,8 @@ bool ScenarioRun::Runner::Start(std::string* error)
         host_.Unload();
         return false;
     }
-    if (!TapDirectSound(host_.ModuleHandle(), options_.SoftSound))
+    const GaugeDescription* gauge = options_.Reader ? &options_.Reader->Description() : nullptr;
+    if (!TapGaugeSound(host_.ModuleHandle(), options_.SoftSound, gauge))
         summary_->SoundNote = "the module imports no DirectSoundCreate: its sounds are not followed";
     if (!EnterSandbox(host_.ModuleHandle(), options_.Settings, error)) {
         host_.Unload();

@@ -16,6 +16,8 @@
 #include <string>
 #include <vector>
 
+struct GaugeDescription;
+
 // The longest run a scenario may ask for: a day of passes at the
 // simulator's rate. Times, and ramps and holds, must end by then.
 constexpr double MostRunSeconds = 86400;
@@ -27,7 +29,7 @@ constexpr double MostAirspeed = 1e6;
 
 // A settings file as the scenario wants it before the run.
 struct SettingsSetup {
-    int Speed = 0;              // 1, 2 or 3
+    int File = 0;               // which of the gauge's, by its description's words, from 0
     bool Present = false;       // false: the file is removed
     std::string Content;        // the file's exact bytes when present
 };
@@ -59,10 +61,18 @@ struct Scenario {
 
 // Parses `text` as the contents of `file`; tracks named in it are read
 // relative to the file's folder, each file once however often it is named.
-// False with `error` as "file:line: message".
-bool ParseScenario(const std::string& text, const std::string& file, Scenario* out, std::string* error);
+// Its `settings` lines name the settings files by the words of `gauge`'s
+// description; without one a scenario may have none. False with `error` as
+// "file:line: message".
+bool ParseScenario(const std::string& text, const std::string& file, Scenario* out, std::string* error,
+    const GaugeDescription* gauge = nullptr);
 // Reads and parses a scenario file.
-bool LoadScenario(const std::string& file, Scenario* out, std::string* error);
+bool LoadScenario(const std::string& file, Scenario* out, std::string* error, const GaugeDescription* gauge = nullptr);
+// The first press or hold of `scenario` whose point lies off a gauge of
+// `width` x `height` pixels, as "file:line: the point X,Y is off the panel,
+// ..."; empty when every point is on it. A run asks this once the module is
+// loaded, before anything is laid out or flown.
+std::string PointOffGauge(const Scenario& scenario, int width, int height);
 // A scenario with nothing in it but an end further off than anyone watches,
 // for a run a person drives (the window without a scenario, the web page),
 // named `name`.

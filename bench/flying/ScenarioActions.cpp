@@ -47,6 +47,15 @@ bool DurationAt(const std::vector<ScenarioWord>& w, size_t i, ActionContext& con
     return true;
 }
 
+// "a, b or c".
+std::string WordList(const std::vector<std::string>& words)
+{
+    std::string list;
+    for (size_t i = 0; i < words.size(); ++i)
+        list += (i == 0 ? "" : i + 1 == words.size() ? " or " : ", ") + words[i];
+    return list;
+}
+
 bool NoMore(const std::vector<ScenarioWord>& w, size_t used, ActionContext& context, const char* after)
 {
     if (w.size() > used)
@@ -129,10 +138,12 @@ bool ReadPoint(const std::vector<ScenarioWord>& w, ActionContext& context, Scena
         if (!ScenarioWholeNumber(w[i].Text, value))
             return Fail(context, Quoted(w[i].Text) + " is not a whole number of pixels");
     }
-    if (a->X < 0 || a->X >= GaugeHost::GaugeWidth || a->Y < 0 || a->Y >= GaugeHost::GaugeHeight)
-        return Fail(context, "the point " + w[2].Text + "," + w[3].Text + " is off the panel, which is " +
-            std::to_string(GaugeHost::GaugeWidth) + " × " + std::to_string(GaugeHost::GaugeHeight) +
-            " pixels from 0,0 at the top left");
+    // The gauge's own size is known once its module is loaded, and the run
+    // holds every point to it then (PointOffGauge); here, to any gauge's.
+    const int most = GaugeHost::MostGaugeSide;
+    if (a->X < 0 || a->X >= most || a->Y < 0 || a->Y >= most)
+        return Fail(context, "the point " + w[2].Text + "," + w[3].Text + " is off the panel, which starts at 0,0 "
+            "at the top left and is at most " + std::to_string(most) + " pixels each way");
     return true;
 }
 
@@ -175,27 +186,29 @@ bool ReadKillOrInstall(const std::vector<ScenarioWord>& w, ActionContext& contex
     return true;
 }
 
-// settings speed1|speed2|speed3 NUMBER|missing|text "...": the last line
-// for a speed is the one that counts.
+// settings NAME NUMBER|missing|text "...", NAME one of the gauge's settings
+// words: the last line for a file is the one that counts.
 bool ReadSettings(const std::vector<ScenarioWord>& w, ActionContext& context, ScenarioAction*)
 {
     SettingsSetup setup;
-    const std::string& speed = w[1].Text;
-    if (speed == "speed1")
-        setup.Speed = 1;
-    else if (speed == "speed2")
-        setup.Speed = 2;
-    else if (speed == "speed3")
-        setup.Speed = 3;
-    else
-        return Fail(context, "unknown speed " + Quoted(speed) + " (speed1, speed2 or speed3)");
+    const std::string& name = w[1].Text;
+    const std::vector<std::string> none;
+    const std::vector<std::string>& words = context.Gauge ? context.Gauge->SettingsWords : none;
+    if (words.empty())
+        return Fail(context, "this run's gauge has no settings files a scenario can set up");
+    setup.File = -1;
+    for (size_t i = 0; i < words.size() && !w[1].Quoted; ++i)
+        if (name == words[i])
+            setup.File = int(i);
+    if (setup.File < 0)
+        return Fail(context, "unknown settings file " + Quoted(name) + " (" + WordList(words) + ")");
     size_t used = 3;
     int number = 0;
     if (w[2].Text == "missing" && !w[2].Quoted) {
         setup.Present = false;
     } else if (w[2].Text == "text" && !w[2].Quoted) {
         if (w.size() < 4 || !w[3].Quoted)
-            return Fail(context, "text needs its content in quotes: settings " + speed + " text \"...\"");
+            return Fail(context, "text needs its content in quotes: settings " + name + " text \"...\"");
         setup.Present = true;
         setup.Content = w[3].Text;
         used = 4;
@@ -210,7 +223,7 @@ bool ReadSettings(const std::vector<ScenarioWord>& w, ActionContext& context, Sc
         return false;
     std::vector<SettingsSetup>& settings = context.Out->Settings;
     for (SettingsSetup& earlier : settings)
-        if (earlier.Speed == setup.Speed) {
+        if (earlier.File == setup.File) {
             earlier = setup;
             return true;
         }
@@ -229,8 +242,8 @@ bool ReadEnd(const std::vector<ScenarioWord>& w, ActionContext& context, Scenari
 } // namespace
 
 const ActionWord ActionWords[] = {
-    {"settings", false, ScenarioAction::End, 3, "a speed and what its file holds",
-        "settings speed1|speed2|speed3 NUMBER|missing|text \"...\"",
+    {"settings", false, ScenarioAction::End, 3, "a settings file and what it holds",
+        "settings NAME NUMBER|missing|text \"...\"",
         "a settings file before the run: holding NUMBER, absent, or exactly the text", ReadSettings},
     {"airspeed", true, ScenarioAction::Airspeed, 3, "a value", "TIME airspeed VALUE",
         "holds the airspeed at VALUE (knots, within ±1e6; nan, inf and -inf by name)", ReadAirspeed},
@@ -278,10 +291,22 @@ const ActionWord* FindActionWord(const std::vector<ScenarioWord>& words, bool ti
     return nullptr;
 }
 
-std::string ScenarioHelp()
+std::string ActionUsage(const ActionWord& word, const GaugeDescription* gauge)
+{
+    std::string usage = word.Usage;
+    const size_t name = usage.find("NAME");
+    if (name == std::string::npos || !gauge || gauge->SettingsWords.empty())
+        return usage;
+    std::string words;
+    for (const std::string& settings : gauge->SettingsWords)
+        words += (words.empty() ? "" : "|") + settings;
+    return usage.replace(name, 4, words);
+}
+
+std::string ScenarioHelp(const GaugeDescription* gauge)
 {
     std::string text = "Scenario lines (TIME: seconds from the start, or +SECONDS after the previous line):\n";
     for (const ActionWord& word : ActionWords)
-        text += "  " + std::string(word.Usage) + "\n      " + word.Meaning + "\n";
+        text += "  " + ActionUsage(word, gauge) + "\n      " + word.Meaning + "\n";
     return text;
 }

@@ -6,6 +6,7 @@
 #ifndef LUMIVANE_BENCH_FLYING_SCENARIOACTIONS_H
 #define LUMIVANE_BENCH_FLYING_SCENARIOACTIONS_H
 
+#include "bench/flying/GaugeDescription.h"
 #include "bench/flying/Scenario.h"
 
 #include <stddef.h>
@@ -23,6 +24,7 @@ struct ScenarioWord {
 // What an action's reader is given besides its words.
 struct ActionContext {
     std::string Folder;                   // the scenario's, for tracks named relative to it
+    const GaugeDescription* Gauge = nullptr; // whose words name the settings files; none: no settings lines
     Scenario* Out;
     std::map<std::string, int> TracksRead; // each track file read once: path -> index in Out->Tracks
     bool Installed = true;                 // the gauge, at this line
@@ -36,7 +38,7 @@ struct ActionWord {
     ScenarioAction::Kind Kind; // a timed action's
     size_t LeastWords;   // the time (if timed) and the word included
     const char* Needs;   // what it lacks with fewer: "a target and a duration"
-    const char* Usage;   // "TIME ramp TARGET over SECONDS"
+    const char* Usage;   // "TIME ramp TARGET over SECONDS"; NAME stands for the gauge's settings words
     const char* Meaning; // for --help and the documentation
     // Reads the words after the word into `action` (a timed one's) or into
     // context.Out; false with context.Error.
@@ -52,7 +54,11 @@ std::string ActionWordList();
 // word after its time; null for none.
 const ActionWord* FindActionWord(const std::vector<ScenarioWord>& words, bool timed);
 
+// A word's usage line with the settings words of `gauge` for NAME, as
+// "a|b|c" ("NAME" itself without a description).
+std::string ActionUsage(const ActionWord& word, const GaugeDescription* gauge);
+
 // The scenario format as --help gives it: every word's usage and meaning.
-std::string ScenarioHelp();
+std::string ScenarioHelp(const GaugeDescription* gauge);
 
 #endif

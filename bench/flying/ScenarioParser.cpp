@@ -82,7 +82,7 @@ struct Parser {
     bool Untimed(const std::vector<ScenarioWord>& w, const ActionWord& word)
     {
         if (w.size() < word.LeastWords)
-            return Fail(std::string(word.Word) + " needs " + word.Needs + ": " + word.Usage);
+            return Fail(std::string(word.Word) + " needs " + word.Needs + ": " + ActionUsage(word, context.Gauge));
         if (!word.Read(w, context, nullptr))
             return Fail(context.Error);
         return true;
@@ -180,17 +180,19 @@ struct Parser {
 
 } // namespace
 
-bool ParseScenario(const std::string& text, const std::string& file, Scenario* out, std::string* error)
+bool ParseScenario(const std::string& text, const std::string& file, Scenario* out, std::string* error,
+    const GaugeDescription* gauge)
 {
     *out = Scenario();
     Parser parser{file, out, 0, std::string(), ActionContext()};
+    parser.context.Gauge = gauge;
     if (parser.Parse(text))
         return true;
     *error = parser.error;
     return false;
 }
 
-bool LoadScenario(const std::string& file, Scenario* out, std::string* error)
+bool LoadScenario(const std::string& file, Scenario* out, std::string* error, const GaugeDescription* gauge)
 {
     std::string text;
     std::string problem;
@@ -198,7 +200,21 @@ bool LoadScenario(const std::string& file, Scenario* out, std::string* error)
         *error = "cannot read the scenario: " + problem;
         return false;
     }
-    return ParseScenario(text, file, out, error);
+    return ParseScenario(text, file, out, error, gauge);
+}
+
+std::string PointOffGauge(const Scenario& scenario, int width, int height)
+{
+    for (const ScenarioAction& a : scenario.Actions) {
+        if (a.What != ScenarioAction::Press && a.What != ScenarioAction::Hold)
+            continue;
+        if (a.X >= 0 && a.X < width && a.Y >= 0 && a.Y < height)
+            continue;
+        return scenario.File + ":" + std::to_string(a.Line) + ": the point " + std::to_string(a.X) + "," +
+               std::to_string(a.Y) + " is off the panel, which is " + std::to_string(width) + " × " +
+               std::to_string(height) + " pixels from 0,0 at the top left";
+    }
+    return std::string();
 }
 
 Scenario OpenEndedScenario(const std::string& name)

@@ -6,9 +6,11 @@
 // simulator.
 #include "bench/hosting/GaugeHost.h"
 
+#include "bench/files/LittleEndian.h"
 #include "bench/hosting/CallOrder.h"
 #include "bench/hosting/GaugeCalls.h"
 #include "bench/hosting/GaugeFaults.h"
+#include "bench/hosting/ModuleResources.h"
 
 #include <string.h>
 
@@ -187,6 +189,7 @@ bool GaugeHost::Load(const std::string& path, std::string* error)
     }
     CatchGaugeFaults(module_.Handle);
     FindElements();
+    FindSize();
     return true;
 }
 
@@ -197,6 +200,7 @@ void GaugeHost::Unload()
     mouseAreas_ = nullptr;
     installed_ = false;
     elementCount_ = 0;
+    width_ = height_ = 0;
     faulted_ = false;
     fault_.clear();
 }
@@ -266,6 +270,34 @@ void GaugeHost::FindElements()
         elements_[elementCount_++] = e;
         e = e->Next ? e->Next[0] : nullptr;
     }
+}
+
+// The bitmap resource (type 2) starts with its header, read byte by byte:
+// a BITMAPCOREHEADER of 12 bytes holds 16-bit sides at 4 and 6, a
+// BITMAPINFOHEADER or a later one 32-bit sides at 4 and 8, its height
+// negative for rows stored top down.
+void GaugeHost::FindSize()
+{
+    width_ = height_ = 0;
+    const StaticImageElement* background = Background();
+    ModuleResource bitmap;
+    if (!background || background->Header.BitmapId < 0 || background->Header.BitmapId > 0xFFFF ||
+        !FindModuleResource(module_.Handle, 2, uint16_t(background->Header.BitmapId), &bitmap) || bitmap.Size < 12)
+        return;
+    const uint32_t headerBytes = Little32(bitmap.Bytes);
+    int64_t width = 0, height = 0;
+    if (headerBytes == 12) {
+        width = Little16(bitmap.Bytes + 4);
+        height = Little16(bitmap.Bytes + 6);
+    } else if (headerBytes >= 16 && headerBytes <= bitmap.Size) {
+        width = int32_t(Little32(bitmap.Bytes + 4));
+        height = int32_t(Little32(bitmap.Bytes + 8));
+        height = height < 0 ? -height : height;
+    }
+    if (width < 1 || height < 1 || width > MostGaugeSide || height > MostGaugeSide)
+        return;
+    width_ = int(width);
+    height_ = int(height);
 }
 
 std::vector<ElementHeader*> GaugeHost::Chain() const
@@ -423,7 +455,7 @@ MouseArea* GaugeHost::AreaAt(int x, int y, Button button) const
     if (!mouseAreas_ || button != Button::Left)
         return nullptr;
     // The group start record's empty box stands for the whole gauge.
-    if (x < 0 || y < 0 || x >= GaugeWidth || y >= GaugeHeight)
+    if (x < 0 || y < 0 || x >= width_ || y >= height_)
         return nullptr;
     for (MouseArea* area = mouseAreas_; area->Type != AreaListEnd && area - mouseAreas_ < 256; ++area) {
         if (area->Type != AreaInGroup || !(area->Events & LeftButtonDown) || !area->Handler)

@@ -54,10 +54,9 @@ enum class Button { Left, Right, Middle };
 
 class GaugeHost {
 public:
-    // The gauge's size on the panel, as an aircraft's panel configuration
-    // gives it to the simulator: the whole gauge, which an area group's
-    // start record stands for. The bench mounts every gauge at this size.
-    static constexpr int GaugeWidth = 100, GaugeHeight = 70;
+    // The largest side of a gauge the bench mounts, in pixels: a background
+    // whose bitmap claims more is no size the host takes.
+    static constexpr int MostGaugeSide = 4096;
     // How often the simulator evaluates its gauges: passes a second.
     static constexpr double PassesPerSecond = 18;
     // The value entry 25 writes into the background's host-filled pointer:
@@ -66,7 +65,8 @@ public:
     // Characters of the host's text buffer for each text element.
     static constexpr int TextBufferBytes = ElementResult::TextBytes;
     // What the host hands every text callback. A gauge hands it back or
-    // returns something else; anything but 1.0 tells the two apart.
+    // returns something else, whose meaning is the gauge's own: a value no
+    // whole number, so that a result that says something else is never it.
     static constexpr double TextArgument = 0.5;
 
     GaugeHost();
@@ -89,6 +89,13 @@ public:
     // measured is one store. Its other entries are the usual ones. The table
     // is the process's, as the usual one is, and so is the airspeed.
     void ConnectLeanServices(double airspeed);
+
+    // The gauge's size, as the simulator mounts it: the size of its
+    // background element's bitmap, from the module's resources, which the
+    // area group's start record stands for. 0 x 0 while no module is loaded,
+    // or when the bitmap cannot be read or is larger than MostGaugeSide.
+    int Width() const { return width_; }
+    int Height() const { return height_; }
 
     ModuleLinkage* Linkage() const { return module_.Linkage; }
     ModuleImports* ImportTable() const { return module_.Imports; }
@@ -194,6 +201,7 @@ private:
     void Faulted(const std::string& call, const std::string& what);
     void Measure(const char* name, int32_t drift);
     void FindElements();
+    void FindSize();
     void TakeBack();
 
     LoadedModule module_;
@@ -213,6 +221,7 @@ private:
     static constexpr int MaxElements = PassResults::MostElements;
     ElementHeader* elements_[MaxElements];
     int elementCount_ = 0;
+    int width_ = 0, height_ = 0;
     // A buffer for every element the chain may hold, so that a gauge with
     // text elements only is served as one with a single text element is.
     char textBuffers_[MaxElements][TextBufferBytes];

@@ -6,14 +6,10 @@
 #include <math.h>
 #include <string.h>
 
-namespace {
-
-const char* ClipOf(int speed)
+const char* ClipOfCallout(int speed)
 {
     return speed == PanelSpeeds ? DoubleBeepClip : SingleBeepClip;
 }
-
-} // namespace
 
 int CalloutOfClip(const char* clip)
 {
@@ -47,7 +43,7 @@ void CalloutStages::Follow(double airspeed, const char* const* plays, int playCo
     }
     bool matched = expectedCount == playCount;
     for (int i = 0; matched && i < playCount; ++i)
-        matched = plays[i] && strcmp(plays[i], ClipOf(expected[i])) == 0;
+        matched = plays[i] && strcmp(plays[i], ClipOfCallout(expected[i])) == 0;
     for (int i = 0; i < playCount && reading->CalloutCount < PanelReading::MostCallouts; ++i)
         reading->Callouts[reading->CalloutCount++] = matched ? expected[i] : CalloutOfClip(plays[i]);
     if (!matched && playCount > 0)

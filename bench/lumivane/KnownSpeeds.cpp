@@ -28,10 +28,10 @@ void KnownSpeeds::Forget(PanelReading* reading)
 void KnownSpeeds::HandlerRan(PanelControl control, PanelReading* reading)
 {
     switch (control) {
-    case PanelControl::SelectSpeed1:
-    case PanelControl::SelectSpeed2:
-    case PanelControl::SelectSpeed3:
-        selected_ = control == PanelControl::SelectSpeed1 ? 0 : control == PanelControl::SelectSpeed2 ? 1 : 2;
+    case PanelControl::Selector1:
+    case PanelControl::Selector2:
+    case PanelControl::Selector3:
+        selected_ = control == PanelControl::Selector1 ? 0 : control == PanelControl::Selector2 ? 1 : 2;
         selectedKnown_ = true;
         break;
     case PanelControl::Decrease:

@@ -9,15 +9,35 @@
 
 bool LumivaneReader::Start(const RunOptions& options, const Scenario& scenario, std::string* error)
 {
-    for (const SettingsSetup& setup : scenario.Settings) {
+    if (!LayOutSettings(options.Settings, scenario.Settings, error))
+        return false;
+    ModuleLoaded(options.Settings);
+    return true;
+}
+
+const GaugeDescription& LumivaneReader::Description() const
+{
+    return LumivaneDescription();
+}
+
+// A setup's file counts into the description's settings words, which are
+// the speeds' in order.
+bool LumivaneReader::LayOutSettings(const std::string& folder, const std::vector<SettingsSetup>& settings,
+    std::string* error) const
+{
+    for (const SettingsSetup& setup : settings) {
+        const int speed = setup.File + 1;
+        if (speed < 1 || speed > PanelSpeeds) {
+            *error = "no settings file " + std::to_string(setup.File) + " of " + std::to_string(PanelSpeeds);
+            return false;
+        }
         if (!setup.Present) {
-            RemoveSettingsFile(options.Settings, setup.Speed);
-        } else if (!WriteSettingsFile(options.Settings, setup.Speed, setup.Content)) {
-            *error = "cannot write the settings file " + SettingsFilePath(options.Settings, setup.Speed);
+            RemoveSettingsFile(folder, speed);
+        } else if (!WriteSettingsFile(folder, speed, setup.Content)) {
+            *error = "cannot write the settings file " + SettingsFilePath(folder, speed);
             return false;
         }
     }
-    ModuleLoaded(options.Settings);
     return true;
 }
 

@@ -25,6 +25,9 @@ public:
     void Pass(const PassRecord& pass) override;
 
     // GaugeReader
+    const GaugeDescription& Description() const override;
+    bool LayOutSettings(const std::string& folder, const std::vector<SettingsSetup>& settings,
+        std::string* error) const override;
     std::string State() const override;
     std::string Event() const override;
     void AddToLog(LogFields& line) const override;

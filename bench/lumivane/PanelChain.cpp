@@ -11,9 +11,11 @@ namespace {
 
 // The areas after the group's start, in list order, with their cursors.
 constexpr int AreaCount = 5;
+// The selector buttons run from Speed3's at the top to Speed1's; selector
+// k is Speed k's.
 const PanelControl AreaControls[AreaCount] = {PanelControl::Decrease, PanelControl::Increase,
-                                              PanelControl::SelectSpeed3, PanelControl::SelectSpeed2,
-                                              PanelControl::SelectSpeed1};
+                                              PanelControl::Selector3, PanelControl::Selector2,
+                                              PanelControl::Selector1};
 const int32_t AreaCursors[AreaCount] = {DownArrowCursor, UpArrowCursor, HandCursor, HandCursor, HandCursor};
 
 bool IsLumivaneAreas(const MouseArea* areas)

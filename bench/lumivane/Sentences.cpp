@@ -1,13 +1,15 @@
-// Speeds are named as the gauge's pilots know them, Speed1 to Speed3, and a
-// call-out by what it sounds like.
+// Speeds are named as the gauge's pilots know them, and a call-out by what
+// its clip sounds like, both from the gauge's description.
 #include "bench/lumivane/Sentences.h"
+
+#include "bench/lumivane/CalloutStages.h"
 
 std::string SelectionSentence(const PanelReading& reading)
 {
     const int s = reading.Display.Selected;
     if (!reading.Display.Lumivane || s < 0)
         return std::string();
-    return "Speed" + std::to_string(s + 1) + " selected: " +
+    return std::string(SpeedNames[s]) + " selected: " +
            (reading.SpeedKnown[s] ? std::to_string(reading.Speeds[s]) : std::string("?"));
 }
 
@@ -15,5 +17,9 @@ std::string CalloutSentence(int speed)
 {
     if (speed < 1 || speed > PanelSpeeds)
         return "A call-out";
-    return "Speed" + std::to_string(speed) + (speed == PanelSpeeds ? ": double beep" : ": single beep");
+    const std::string clip = ClipOfCallout(speed);
+    for (const ClipMeaning& meaning : LumivaneDescription().Clips)
+        if (meaning.Name == clip)
+            return std::string(SpeedNames[speed - 1]) + ": " + meaning.Sound;
+    return std::string(SpeedNames[speed - 1]) + ": a call-out";
 }

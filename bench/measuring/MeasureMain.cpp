@@ -1,23 +1,27 @@
 // lumivane-measure: the gauge's figures under Wine, taken through the bench.
 //
-//   passes  the cost of a pass, timed with the performance counter:
-//           Lumivane.gau with its settings loaded and the airspeed below
-//           Speed1, beside the null and the minimal gauge built as modules
-//           of their own (speed/ReferenceModule.cpp), each loaded and
-//           installed as the simulator does. A pass is the bench's own, every
-//           element's callback in chain order; the three modules take turns,
-//           round by round, and each one's figure is the median of its rounds.
+//   passes  the cost of a pass, timed with the performance counter: the
+//           gauge in the first of the states its reader describes (its
+//           settings loaded, at rest), beside the null and the minimal gauge
+//           built as modules of their own (speed/ReferenceModule.cpp), each
+//           loaded and installed as the simulator does. A pass is the
+//           bench's own, every element's callback in chain order; the three
+//           modules take turns, round by round, and each one's figure is the
+//           median of its rounds.
 //   calls   the calls to the system a pass makes, counted through the
-//           module's import hooks (bench/measuring/SystemCallsPerPass.h), state by state.
+//           module's import hooks (bench/measuring/SystemCallsPerPass.h), in
+//           each of those states.
 //
 // Each figure is printed as one line "figure: NAME key=value ...", which
 // tools/figures reads. Nothing here passes or fails on a figure; a module
 // that cannot be driven, or a pass that does not do its work, is an error.
-#include "bench/measuring/SystemCallHooks.h"
-#include "bench/measuring/SystemCallsPerPass.h"
+// The gauge, its module's file name and its states are its reader's
+// (bench/lumivane/LumivaneReader.h).
 #include "bench/hosting/GaugeHost.h"
 #include "bench/hosting/SettingsSandbox.h"
-#include "bench/lumivane/LumivaneFacts.h"
+#include "bench/lumivane/LumivaneReader.h"
+#include "bench/measuring/SystemCallHooks.h"
+#include "bench/measuring/SystemCallsPerPass.h"
 #include "bench/sound/SoundTap.h"
 
 #include <CLI/CLI.hpp>
@@ -33,9 +37,14 @@
 
 namespace {
 
-// Below Speed1: the lamps stay dark and no sound is asked for, so every pass
-// does the same work.
-const double RestingAirspeed = StartingSpeeds[0] / 2.0;
+const LumivaneReader Reader;
+
+// The state a pass is timed in: at rest, the lamps dark and no sound asked
+// for, so that every pass does the same work.
+const MeasuredState& Timed()
+{
+    return Reader.Description().States.front();
+}
 
 std::string BesideProgram(const char* name)
 {
@@ -56,7 +65,7 @@ struct Measured {
 };
 
 // The text of the first text element, as the host holds it: the readout of
-// all three gauges, which share Lumivane's chain.
+// all three gauges, which share one chain.
 std::string FirstText(const PassResults& results)
 {
     for (int i = 0; i < results.Count; ++i)
@@ -75,10 +84,11 @@ bool Prepare(Measured* m, const std::string& settings, std::string* error)
     if (gauge) {
         // The software device behind the tap: nothing plays at rest, and
         // Wine's mixer has no thread running beside the passes.
-        if (!TapDirectSound(host.ModuleHandle(), true) || !EnterSandbox(host.ModuleHandle(), settings, error) ||
+        if (!TapGaugeSound(host.ModuleHandle(), true, &Reader.Description()) ||
+            !EnterSandbox(host.ModuleHandle(), settings, error) ||
             CountModuleCalls(host.ModuleHandle()) != CountedCalls) {
             if (error->empty())
-                *error = m->Path + " does not import what Lumivane.gau imports";
+                *error = m->Path + " does not import what " + Reader.Description().ModuleFile + " imports";
             return false;
         }
     }
@@ -88,9 +98,9 @@ bool Prepare(Measured* m, const std::string& settings, std::string* error)
     host.Install(0);
     host.Initialize();
     // The first pass loads the settings; the second must then call nothing.
-    host.Pass(RestingAirspeed, &m->Results);
+    host.Pass(Timed().From, &m->Results);
     ResetGaugeCalls();
-    host.Pass(RestingAirspeed, &m->Results);
+    host.Pass(Timed().From, &m->Results);
     if (gauge && !(GaugeCalls == GaugeCallCounts())) {
         *error = "a pass with the settings present still calls the system: " + DescribeCalls(GaugeCalls);
         return false;
@@ -115,14 +125,13 @@ int MeasurePasses(const std::string& settings, const std::string& gaugePath, con
                   const std::string& nullPath, int rounds, int passes)
 {
     std::string error;
-    if (!WriteSettingsFiles(settings, "312", &error)) {
+    if (!Reader.LayOutSettings(settings, Timed().Settings, &error)) {
         fprintf(stderr, "lumivane-measure: %s\n", error.c_str());
         return 1;
     }
     GaugeHost gaugeHost, minimalHost, nullHost;
-    // Every settings file written, the selected speed's as the readout shows it.
-    char selected[16];
-    snprintf(selected, sizeof selected, "%3d", int(StartingSpeeds[StartingSelection]));
+    // The minimal gauge writes what the gauge's readout shows at rest.
+    const std::string& selected = Timed().Readout;
     Measured modules[3] = {
         {"gauge", gaugePath, selected, &gaugeHost, {}, {}},
         {"minimal", minimalPath, selected, &minimalHost, {}, {}},
@@ -144,7 +153,7 @@ int MeasurePasses(const std::string& settings, const std::string& gaugePath, con
             m.Host->Serve();
             QueryPerformanceCounter(&start);
             for (int pass = 0; pass < passes; ++pass)
-                m.Host->Pass(RestingAirspeed, &m.Results);
+                m.Host->Pass(Timed().From, &m.Results);
             QueryPerformanceCounter(&end);
             m.Nanoseconds.push_back(double(end.QuadPart - start.QuadPart) * 1e9 / double(frequency.QuadPart) /
                                     passes);
@@ -173,20 +182,22 @@ int MeasurePasses(const std::string& settings, const std::string& gaugePath, con
 int MeasureCalls(const std::string& settings, const std::string& gaugePath)
 {
     int status = 0;
-    for (int i = 0; i < CallsStateCount; ++i) {
-        const CallsState& state = CallsStates[i];
+    const std::vector<MeasuredState>& states = Reader.Description().States;
+    for (size_t i = 0; i < states.size(); ++i) {
+        const MeasuredState& state = states[i];
+        const char* name = state.Name.c_str();
         CallsFigures figures;
         std::string error;
-        if (!CountCallsPerPass(gaugePath, settings, state, &figures, &error)) {
-            fprintf(stderr, "lumivane-measure: %s: %s\n", state.Name, error.c_str());
+        if (!CountCallsPerPass(gaugePath, settings, Reader, state, &figures, &error)) {
+            fprintf(stderr, "lumivane-measure: %s: %s\n", name, error.c_str());
             status = 1;
             continue;
         }
-        printf("figure: calls-per-pass state=\"%s\" passes=%d steady=%s plays=%d %s\n", state.Name,
+        printf("figure: calls-per-pass state=\"%s\" passes=%d steady=%s plays=%d %s\n", name,
                figures.Passes, figures.Steady ? "yes" : "no", figures.Plays, DescribeCalls(figures.PerPass).c_str());
         if (i == 0 || figures.Plays) {
-            printf("figure: calls-at-install state=\"%s\" %s\n", state.Name, DescribeCalls(figures.Install).c_str());
-            printf("figure: calls-at-kill state=\"%s\" %s blocks-left=%d\n", state.Name,
+            printf("figure: calls-at-install state=\"%s\" %s\n", name, DescribeCalls(figures.Install).c_str());
+            printf("figure: calls-at-kill state=\"%s\" %s blocks-left=%d\n", name,
                    DescribeCalls(figures.Kill).c_str(), int(figures.BlocksLeft));
         }
     }
@@ -201,16 +212,17 @@ int main(int argc, char** argv)
                  "minimal gauge, and the calls to the system a pass makes.",
                  "lumivane-measure"};
     app.require_subcommand(1);
-    std::string settings, gauge = BesideProgram("Lumivane.gau"), minimal = BesideProgram("MinimalGauge.gau"),
+    const std::string& moduleFile = Reader.Description().ModuleFile;
+    std::string settings, gauge = BesideProgram(moduleFile.c_str()), minimal = BesideProgram("MinimalGauge.gau"),
                 null = BesideProgram("NullGauge.gau");
     int rounds = 10, passes = 200000;
     CLI::App* timing = app.add_subcommand("passes", "Time passes of the three modules, taking turns");
-    CLI::App* calls = app.add_subcommand("calls", "Count Lumivane.gau's calls to the system per pass");
+    CLI::App* calls = app.add_subcommand("calls", "Count " + moduleFile + "'s calls to the system per pass");
     for (CLI::App* command : {timing, calls}) {
         command->add_option("--settings", settings, "The settings sandbox: a folder for the gauge's settings "
                                                     "files, created if need be; its files are replaced")
             ->required();
-        command->add_option("--gauge", gauge, "Lumivane.gau (default: beside this program)");
+        command->add_option("--gauge", gauge, moduleFile + " (default: beside this program)");
     }
     timing->add_option("--minimal", minimal, "The minimal gauge module (default: beside this program)");
     timing->add_option("--null", null, "The null gauge module (default: beside this program)");

@@ -1,5 +1,5 @@
 // How many passes a second the bench flies natively and headless: the native
-// Lumivane.gau loaded and installed as the host does, then a long take-off
+// gauge module loaded and installed as the host does, then a long take-off
 // profile flown as fast as the machine goes, with the software DirectSound
 // and without recording or rendering; and the same with the frames a
 // recorded run writes by default (painted where the panel changed, those
@@ -30,13 +30,15 @@ void FlyPasses(benchmark::State& state, FrameChoice frames, double noise, bool p
     Scenario scenario;
     std::string error;
     std::string text;
-    for (int speed = 1; speed <= PanelSpeeds; ++speed)
-        text += "settings speed" + std::to_string(speed) + " " + std::to_string(StartingSpeeds[speed - 1]) + "\n";
+    // Its settings files as a fresh load holds the speeds.
+    const GaugeDescription& gauge = LumivaneDescription();
+    for (const SettingsSetup& file : gauge.States.front().Settings)
+        text += "settings " + gauge.SettingsWords[size_t(file.File)] + " " + file.Content + "\n";
     text += "0 airspeed 0\n"
             "0 noise " + std::to_string(noise) + " seed 1\n"
             "1 ramp 150 over " + std::to_string(seconds - 2) + "\n" +
             std::to_string(seconds) + " end\n";
-    if (!ParseScenario(text, "benchmark", &scenario, &error)) {
+    if (!ParseScenario(text, "benchmark", &scenario, &error, &gauge)) {
         state.SkipWithError(error.c_str());
         return;
     }

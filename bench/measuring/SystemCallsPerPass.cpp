@@ -3,10 +3,9 @@
 // clock moving one pass of time per pass.
 #include "bench/measuring/SystemCallsPerPass.h"
 
-#include "bench/measuring/SystemCallHooks.h"
 #include "bench/hosting/GaugeHost.h"
 #include "bench/hosting/SettingsSandbox.h"
-#include "bench/lumivane/SettingsScan.h"
+#include "bench/measuring/SystemCallHooks.h"
 #include "bench/sound/SoundTap.h"
 #include "platform/SoftDirectSound.h"
 
@@ -16,17 +15,6 @@
 
 #include <vector>
 
-// Each state's files by speed, each holding its starting value: "312" all
-// three in the gauge's read order.
-const CallsState CallsStates[] = {
-    {"settings loaded, at rest", "312", 40, 40},
-    {"settings loaded, take-off with the sounds playing", "312", 60, 120},
-    {"every settings file missing", "", 40, 40},
-    {"Speed3's file missing, the first read", "12", 40, 40},
-    {"Speed2's file missing, the last read", "31", 40, 40},
-};
-const int CallsStateCount = int(sizeof CallsStates / sizeof CallsStates[0]);
-
 namespace {
 
 constexpr int PassesPerSecond = int(GaugeHost::PassesPerSecond);
@@ -34,25 +22,7 @@ constexpr int SteadyPasses = 50;
 
 } // namespace
 
-bool WriteSettingsFiles(const std::string& sandbox, const char* files, std::string* error)
-{
-    for (int speed = 1; speed <= PanelSpeeds; ++speed) {
-        RemoveSettingsFile(sandbox, speed);
-        char digit = char('0' + speed);
-        bool present = false;
-        for (const char* f = files; *f; ++f)
-            present = present || *f == digit;
-        if (present && !WriteSettingsFile(sandbox, speed, std::to_string(StartingSpeeds[speed - 1]))) {
-            *error = "cannot write the settings file " + SettingsFilePath(sandbox, speed);
-            return false;
-        }
-    }
-    return true;
-}
-
-namespace {
-
-std::vector<double> Airspeeds(const CallsState& state)
+std::vector<double> Airspeeds(const MeasuredState& state)
 {
     std::vector<double> airspeeds;
     if (state.From == state.To)
@@ -65,17 +35,17 @@ std::vector<double> Airspeeds(const CallsState& state)
 
 } // namespace
 
-bool CountCallsPerPass(const std::string& module, const std::string& sandbox, const CallsState& state,
-                       CallsFigures* figures, std::string* error)
+bool CountCallsPerPass(const std::string& module, const std::string& sandbox, const GaugeReader& reader,
+                       const MeasuredState& state, CallsFigures* figures, std::string* error)
 {
     *figures = CallsFigures();
-    if (!WriteSettingsFiles(sandbox, state.Files, error))
+    if (!reader.LayOutSettings(sandbox, state.Settings, error))
         return false;
     GaugeHost host;
     if (!host.Load(module, error))
         return false;
     // The tap and the sandbox first; the counting hooks go in front of them.
-    if (!TapDirectSound(host.ModuleHandle(), true)) {
+    if (!TapGaugeSound(host.ModuleHandle(), true, &reader.Description())) {
         *error = "the module imports no DirectSoundCreate";
         return false;
     }

@@ -52,7 +52,7 @@ def make(run, out, frame_scale):
     if not frames:
         raise video.BadRun(f"{run} has no frames to animate (the run wrote none)")
     rate = video.pass_rate(passes)
-    duration = (passes[-1][0] - passes[0][0] + 1) / rate
+    duration = video.run_seconds(passes[0], passes[-1], rate)
     count = max(1, round(duration * PICTURES_A_SECOND))
     source = video.Pictures(passes, frames, frame_scale, SCALE, STRIP_HEIGHT, FONT_SIZE)
     pictures = [source.image(source.index_at(n / PICTURES_A_SECOND, rate)).copy() for n in range(count)]
@@ -61,7 +61,7 @@ def make(run, out, frame_scale):
     indexed = [picture.quantize(palette=palette, dither=Image.Dither.NONE) for picture in pictures]
     durations = [1000 // PICTURES_A_SECOND] * count
     durations[-1] = LAST_HOLD_MS
-    partial = os.path.join(os.path.dirname(os.path.abspath(out)), "." + os.path.basename(out) + ".unfinished")
+    partial = video.unfinished(out)
     indexed[0].save(partial, format="GIF", save_all=True, append_images=indexed[1:], duration=durations, loop=0,
                     optimize=False, disposal=1)
     os.replace(partial, out)

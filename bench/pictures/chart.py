@@ -1,20 +1,24 @@
 #!/usr/bin/python3
 """Draws the take-off chart of a bench run from its events.jsonl: airspeed
-against time, the three call-out speeds as they were at each pass (step
-lines), the lamps as strips beneath, and a mark at each call-out heard (a
-single beep and a double beep marked differently).
+against time, the gauge's call-out speeds as they were at each pass (step
+lines), the lamps as strips beneath, and a mark at each call-out heard
+(each clip marked its own way, a mark for each beep it sounds).
 
     /usr/bin/python3 bench/pictures/chart.py EVENTS.jsonl OUT.png [--title T]
 
-Each line of EVENTS.jsonl is one pass: {"pass", "time" (seconds), "airspeed"
-(a number, or null when the pass had none to give), "lamps": [3 bools] or
-null while the gauge is killed, "plays": ["Wave1" | "Wave2", ...], "speeds":
-[3 numbers or nulls] or null}. A speed is drawn only where the log gives it:
-the bench logs a speed only where a host can know what the gauge holds, and
-a stretch it could not know is left blank, never guessed from the lamps.
-Prints each speed it draws, one line for each stretch of passes that held
-one value ("Speed1 81 from 2.00 s to 2.50 s"); a missing or malformed file
-is an error (exit 2)
+The log is read by events.py. Its first line describes the gauge (the
+speeds' names, where every lamp goes dark, what each clip sounds like), and
+the chart takes every such fact from there; without it the speeds are
+numbered and nothing is said of the clips. Every other line is one pass:
+{"pass", "time" (seconds), "airspeed" (a number, or null when the pass had
+none to give), "lamps": [a bool for each speed] or null while the gauge is
+killed, "plays": [clip names], "speeds": [a number or null for each speed]
+or null}. A speed is drawn only where the log gives it: the bench logs a
+speed only where a host can know what the gauge holds, and a stretch it
+could not know is left blank, never guessed from the lamps. Prints the
+least and the most airspeed it draws ("airspeed 0 to 150"), then each speed
+it draws, one line for each stretch of passes that held one value ("Speed1
+81 from 2.00 s to 2.50 s"); a missing or malformed file is an error (exit 2)
 that names the file and line. Needs Debian's python3-matplotlib; without
 it, says so and exits with 3 (the bench tells that apart).
 
@@ -26,18 +30,20 @@ a lit stretch at least a column wide. A log of the changes only (the
 bench's --log changes) is drawn through the passes it holds.
 """
 import argparse
-import json
 import math
 import os
 import sys
 
-LAMP_COLOURS = ["#d62728", "#ff7f0e", "#9467bd"]
-# What each clip sounds like: its legend, its marker, and how many marks
-# stack above the curve (one for each beep heard).
-SOUNDS = {"Wave1": ("single beep (Wave1)", "v", "black", 1),
-          "Wave2": ("double beep (Wave2)", "D", "#8c0000", 2)}
-# Above Speed3 by this much every lamp goes dark.
-LAMP_LIMIT = 10
+# The scripts beside this one, imported without leaving compiled copies in
+# the sources.
+sys.dont_write_bytecode = True
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from events import BadEvents, each_pass, first_passes, gauge_of, is_number, last_pass  # noqa: E402
+
+# Each speed's colour, and its lamp's, in the gauge's order.
+LAMP_COLOURS = ["#d62728", "#ff7f0e", "#9467bd", "#2ca02c", "#8c564b", "#e377c2"]
+# The clips' marks in the order the gauge describes them, and their colours.
+CLIP_MARKERS = [("v", "black"), ("D", "#8c0000"), ("s", "#1f4e79"), ("^", "#4d4d4d")]
 # Labels at the right edge are kept at least this far apart, in points: a
 # line of 10-point text is about 12 points high.
 LABEL_GAP = 13
@@ -50,39 +56,53 @@ COLUMNS = 1000
 MOST_TIMED_CALLOUTS = 40
 
 
-class BadEvents(Exception):
-    pass
+class Gauge:
+    """What the chart draws by, from the log's first line: the speeds' names
+    (lamp k goes with speed k), the line above which every lamp is dark, and
+    each clip's legend, mark and beeps."""
+
+    def __init__(self, described, where):
+        self.described = described is not None
+        described = described or {}
+        names = described.get("speeds")
+        if names is not None and (not isinstance(names, list) or not all(isinstance(n, str) for n in names)):
+            raise BadEvents(f"{where}: the gauge's 'speeds' must be a list of names")
+        self.names = names
+        limit = described.get("lamps_dark_above")
+        self.limit = None
+        if limit is not None:
+            if not isinstance(limit, dict) or not isinstance(limit.get("speed"), int) or \
+                    not is_number(limit.get("by")) or not 1 <= limit["speed"] <= len(names or []):
+                raise BadEvents(f"{where}: the gauge's 'lamps_dark_above' must name one of its speeds and 'by'")
+            self.limit = (limit["speed"] - 1, float(limit["by"]))
+        clips = described.get("clips") or {}
+        if not isinstance(clips, dict):
+            raise BadEvents(f"{where}: the gauge's 'clips' must be an object")
+        self.sounds = {}
+        for index, (name, clip) in enumerate(clips.items()):
+            clip = clip if isinstance(clip, dict) else {}
+            marker, colour = CLIP_MARKERS[index % len(CLIP_MARKERS)]
+            beeps = clip.get("beeps")
+            beeps = beeps if isinstance(beeps, int) and 1 <= beeps <= 4 else 1
+            sound = clip.get("sound")
+            label = f"{sound} ({name})" if isinstance(sound, str) else name
+            self.sounds[name] = (label, marker, colour, beeps)
+
+    def count(self, first):
+        """How many speeds and lamps each pass gives: the description's, or
+        without one the first pass's."""
+        if self.names is not None:
+            return len(self.names)
+        for key in ("lamps", "speeds"):
+            if isinstance(first.get(key), list):
+                return len(first[key])
+        return 0
+
+    def name(self, index):
+        return self.names[index] if self.names else f"speed {index + 1}"
 
 
-def is_number(value):
-    return isinstance(value, (int, float)) and not isinstance(value, bool)
-
-
-def each_event(path):
-    """Each line of the log as the chart needs it, one at a time."""
-    found = False
-    try:
-        with open(path, encoding="utf-8") as stream:
-            for number, line in enumerate(stream, 1):
-                if not line.strip():
-                    continue
-                found = True
-                yield parse_event(line, f"{path}:{number}")
-    except OSError as error:
-        raise BadEvents(f"cannot read {path}: {error.strerror}") from None
-    except UnicodeDecodeError:
-        raise BadEvents(f"{path} is not UTF-8 text") from None
-    if not found:
-        raise BadEvents(f"{path} holds no passes")
-
-
-def parse_event(line, where):
-    try:
-        event = json.loads(line)
-    except json.JSONDecodeError as error:
-        raise BadEvents(f"{where}: not JSON ({error.msg})") from None
-    if not isinstance(event, dict):
-        raise BadEvents(f"{where}: not a JSON object")
+def parse_event(event, where, count):
     for key in ("time", "airspeed", "lamps"):
         if key not in event:
             raise BadEvents(f"{where}: no '{key}'")
@@ -98,15 +118,15 @@ def parse_event(line, where):
     lamps = event["lamps"]
     # Killed, the gauge shows no lamps: they are dark.
     if lamps is None:
-        lamps = [False, False, False]
-    if not isinstance(lamps, list) or len(lamps) != 3:
-        raise BadEvents(f"{where}: 'lamps' must be null or a list of three")
+        lamps = [False] * count
+    if not isinstance(lamps, list) or len(lamps) != count:
+        raise BadEvents(f"{where}: 'lamps' must be null or a list of {count}")
     speeds = event.get("speeds")
     if speeds is None:
-        speeds = [None, None, None]
-    if not isinstance(speeds, list) or len(speeds) != 3 or \
+        speeds = [None] * count
+    if not isinstance(speeds, list) or len(speeds) != count or \
             any(speed is not None and not is_number(speed) for speed in speeds):
-        raise BadEvents(f"{where}: 'speeds' must be null or a list of three numbers or nulls")
+        raise BadEvents(f"{where}: 'speeds' must be null or a list of {count} numbers or nulls")
     plays = event.get("plays") or []
     if not isinstance(plays, list):
         raise BadEvents(f"{where}: 'plays' must be a list")
@@ -121,42 +141,23 @@ def parse_event(line, where):
     }
 
 
-def last_line(path):
-    """The log's last line that holds anything, read from its end."""
-    try:
-        with open(path, "rb") as stream:
-            stream.seek(0, os.SEEK_END)
-            end = stream.tell()
-            size = 4096
-            while True:
-                start = max(0, end - size)
-                stream.seek(start)
-                tail = stream.read(end - start)
-                lines = [line for line in tail.split(b"\n") if line.strip()]
-                if (len(lines) > 1 or start == 0) and lines:
-                    return lines[-1].decode("utf-8")
-                if start == 0:
-                    return None
-                size *= 4
-    except (OSError, UnicodeDecodeError):
-        return None
-
-
 class Run:
     """What the chart draws of a run, gathered pass by pass: the curve (each
     pass, or each column's least and most), each speed's stretches, each
     lamp's lit stretches and each call-out."""
 
-    def __init__(self, span):
+    def __init__(self, span, gauge, count):
         # span: (first time, last time) when known and long enough to be
         # drawn by columns; None to keep every pass.
         self.span = span
+        self.gauge = gauge
+        self.count = count
         self.times, self.airspeeds = [], []
         self.low, self.high = {}, {}
-        self.segments = [[], [], []]
-        self.open_speeds = [None, None, None]
-        self.spans = [[], [], []]
-        self.lit_from = [None, None, None]
+        self.segments = [[] for _ in range(count)]
+        self.open_speeds = [None] * count
+        self.spans = [[] for _ in range(count)]
+        self.lit_from = [None] * count
         self.plays = []
         self.last_airspeed = 0.0
         self.first = self.last = self.before_last = None
@@ -180,7 +181,7 @@ class Run:
             column = self.column(time)
             self.low[column] = min(self.low.get(column, airspeed), airspeed)
             self.high[column] = max(self.high.get(column, airspeed), airspeed)
-        for lamp in range(3):
+        for lamp in range(self.count):
             # A stretch of passes that gave one value lasts until the next
             # pass starts, and runs on while the next gives the same.
             if self.open_speeds[lamp] is not None:
@@ -222,7 +223,7 @@ class Run:
 
     def finish(self):
         end = self.end()
-        for lamp in range(3):
+        for lamp in range(self.count):
             if self.open_speeds[lamp] is not None:
                 self.close_speed(lamp, end)
             if self.lit_from[lamp] is not None:
@@ -236,21 +237,19 @@ class Run:
 
 def gather(path):
     """The run of the log at `path`, by columns when it is long."""
+    gauge = Gauge(gauge_of(path), f"{path}:1")
+    head = first_passes(path, 2 * COLUMNS + 1)
+    count = gauge.count(head[0][1])
     span = None
-    final = last_line(path)
-    try:
-        with open(path, encoding="utf-8") as stream:
-            head = [line for _, line in zip(range(2 * COLUMNS + 1), stream)]
-    except (OSError, UnicodeDecodeError):
-        head = []
+    final = last_pass(path)
     if len(head) > 2 * COLUMNS and final is not None:
-        first = parse_event(head[0], f"{path}:1")["time"]
-        last = parse_event(final, f"{path}: its last line")["time"]
+        first = parse_event(head[0][1], head[0][0], count)["time"]
+        last = parse_event(final[1], final[0], count)["time"]
         if last > first:
             span = (first, last)
-    run = Run(span)
-    for event in each_event(path):
-        run.add(event)
+    run = Run(span, gauge, count)
+    for where, event in each_pass(path):
+        run.add(parse_event(event, where, count))
     return run.finish()
 
 
@@ -303,6 +302,10 @@ def draw(run, out, title):
     figure, (top, strips) = plt.subplots(
         2, 1, sharex=True, figsize=(10, 6.4), gridspec_kw={"height_ratios": [4, 1.3]}, constrained_layout=True)
 
+    drawn = [a for a in (run.airspeeds if run.span is None else list(run.low.values()) + list(run.high.values()))
+             if not math.isnan(a)]
+    if drawn:
+        print(f"airspeed {value_text(min(drawn))} to {value_text(max(drawn))}")
     if run.span is None:
         top.plot(run.times, run.airspeeds, color="#1f77b4", linewidth=2, label="airspeed")
     else:
@@ -319,31 +322,32 @@ def draw(run, out, title):
                  label="airspeed (least and most of each pixel column)")
     # (text, y, colour, size) of each label for the right edge.
     labels = []
-    speed3 = []
-    for lamp in range(3):
-        name = f"Speed{lamp + 1}"
+    gauge = run.gauge
+    for lamp in range(run.count):
+        name = gauge.name(lamp)
         segments = run.segments[lamp]
         if not segments:
             continue
         for value, start, stop in segments:
             print(f"{name} {value_text(value)} from {start:.2f} s to {stop:.2f} s")
         xs, ys = step_line(segments)
-        top.plot(xs, ys, color=LAMP_COLOURS[lamp], linestyle="--", linewidth=1.2)
+        colour = LAMP_COLOURS[lamp % len(LAMP_COLOURS)]
+        top.plot(xs, ys, color=colour, linestyle="--", linewidth=1.2)
         first, last = segments[0][0], segments[-1][0]
         text = f"{name} {value_text(last)}" if first == last else \
             f"{name} {value_text(first)} \u2192 {value_text(last)}"
-        labels.append((text, last, LAMP_COLOURS[lamp], 10))
-        if lamp == 2:
-            speed3 = segments
-    if speed3:
-        # Where the lamps go dark again on the way up, as Speed3 moved.
-        xs, ys = step_line(speed3, LAMP_LIMIT)
+        labels.append((text, last, colour, 10))
+    if gauge.limit is not None and run.segments[gauge.limit[0]]:
+        # Where the lamps go dark again on the way up, as that speed moved.
+        speed, by = gauge.limit
+        segments = run.segments[speed]
+        xs, ys = step_line(segments, by)
         top.plot(xs, ys, color="grey", linestyle=":", linewidth=1)
-        labels.append((f"Speed3 + {LAMP_LIMIT}: lamps dark above", speed3[-1][0] + LAMP_LIMIT, "grey", 9))
+        labels.append((f"{gauge.name(speed)} + {value_text(by)}: lamps dark above", segments[-1][0] + by, "grey", 9))
 
     timed = len(run.plays) <= MOST_TIMED_CALLOUTS
     for play in dict.fromkeys(play for _, _, play in run.plays):
-        label, marker, colour, count = SOUNDS.get(play, (f"{play}", "x", "black", 1))
+        label, marker, colour, count = gauge.sounds.get(play, (f"{play}", "x", "black", 1))
         times = [time for time, _, clip in run.plays if clip == play]
         heights = [airspeed for _, airspeed, clip in run.plays if clip == play]
         for beep in range(count):
@@ -366,11 +370,13 @@ def draw(run, out, title):
     if title:
         top.set_title(title, fontsize=12)
 
-    for lamp in range(3):
-        strips.broken_barh(run.spans[lamp], (2 - lamp - 0.4, 0.8), facecolors=LAMP_COLOURS[lamp])
-    strips.set_yticks([2, 1, 0])
-    strips.set_yticklabels(["lamp 1 (Speed1)", "lamp 2 (Speed2)", "lamp 3 (Speed3)"])
-    strips.set_ylim(-0.6, 2.6)
+    top_row = run.count - 1
+    for lamp in range(run.count):
+        strips.broken_barh(run.spans[lamp], (top_row - lamp - 0.4, 0.8),
+                           facecolors=LAMP_COLOURS[lamp % len(LAMP_COLOURS)])
+    strips.set_yticks([top_row - lamp for lamp in range(run.count)])
+    strips.set_yticklabels([f"lamp {lamp + 1} ({gauge.name(lamp)})" for lamp in range(run.count)])
+    strips.set_ylim(-0.6, top_row + 0.6)
     strips.set_title("lamps lit", fontsize=9, loc="left")
     strips.set_xlabel("time (s)")
     strips.grid(True, axis="x", alpha=0.3)

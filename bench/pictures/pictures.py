@@ -70,7 +70,7 @@ def make(bench, module, scenario, out):
 def main(argv):
     parser = argparse.ArgumentParser(description="Makes the front page's pictures from a native bench run.")
     parser.add_argument("bench", help="the native lumivane-bench")
-    parser.add_argument("module", help="the native Lumivane.gau")
+    parser.add_argument("module", help="the native gauge module")
     parser.add_argument("scenario", help="the take-off to fly")
     parser.add_argument("out", help="the folder to write the pictures into")
     parser.add_argument("--against", help="the folder of committed pictures to compare with")

@@ -10,8 +10,9 @@ picture says the time and airspeed of the pass that changed the panel. The
 pictures are made here, one PNG each in a scratch folder, and ffmpeg's
 concat demuxer holds each for its duration; ffmpeg, a process of its own,
 encodes H.264 and AAC (at the sound's own rate) and muxes; nothing here
-does. The log is read line by line, never whole, and the run's folder is
-only read.
+does. The log is read by events.py, line by line, never whole, and the
+run's folder is only read. What is written goes to a name that says it is
+unfinished until it is whole (unfinished(), which animation.py shares).
 
     /usr/bin/python3 bench/pictures/video.py RUN-DIR OUT.mp4 [--frame-scale N]
 
@@ -23,7 +24,6 @@ which); 3 without ffmpeg (Debian package ffmpeg); 4 when the run wrote no
 frames (--frames none). On any failure no video is left.
 """
 import argparse
-import json
 import math
 import os
 import re
@@ -31,6 +31,12 @@ import shutil
 import subprocess
 import sys
 import tempfile
+
+# The scripts beside this one, imported without leaving compiled copies in
+# the sources.
+sys.dont_write_bytecode = True
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import events  # noqa: E402
 
 # The video's clock counts milliseconds: an MP4 says a picture's duration in
 # 32 bits of its track's time units, which at this scale hold 49 days.
@@ -53,32 +59,18 @@ class BadRun(Exception):
 
 
 def each_pass(path):
-    """(pass, time, airspeed or None, installed) of each line, one at a time."""
-    found = False
+    """(pass, time, airspeed or None, installed) of each pass of the log, one
+    at a time."""
     try:
-        with open(path, encoding="utf-8") as stream:
-            for number, line in enumerate(stream, 1):
-                if not line.strip():
-                    continue
-                try:
-                    event = json.loads(line)
-                except json.JSONDecodeError as error:
-                    raise BadRun(f"{path}:{number}: not JSON ({error.msg})") from None
-                if not isinstance(event, dict) or not isinstance(event.get("pass"), int) or \
-                        not isinstance(event.get("time"), (int, float)):
-                    raise BadRun(f"{path}:{number}: no 'pass' and 'time'")
-                airspeed = event.get("airspeed")
-                if not isinstance(airspeed, (int, float)) or isinstance(airspeed, bool) or \
-                        not math.isfinite(airspeed):
-                    airspeed = None
-                found = True
-                yield event["pass"], float(event["time"]), airspeed, event.get("installed", True) is not False
-    except OSError as error:
-        raise BadRun(f"cannot read {path}: {error.strerror}") from None
-    except UnicodeDecodeError:
-        raise BadRun(f"{path} is not UTF-8 text") from None
-    if not found:
-        raise BadRun(f"{path} holds no passes")
+        for where, event in events.each_pass(path):
+            if not isinstance(event.get("pass"), int) or not isinstance(event.get("time"), (int, float)):
+                raise BadRun(f"{where}: no 'pass' and 'time'")
+            airspeed = event.get("airspeed")
+            if not events.is_number(airspeed) or not math.isfinite(airspeed):
+                airspeed = None
+            yield event["pass"], float(event["time"]), airspeed, event.get("installed", True) is not False
+    except events.BadEvents as error:
+        raise BadRun(str(error)) from None
 
 
 def read_passes(path):
@@ -106,6 +98,18 @@ def pass_rate(passes):
     if last[1] > first[1] and last[0] > first[0]:
         return (last[0] - first[0]) / (last[1] - first[1])
     return DEFAULT_RATE
+
+
+def run_seconds(first, last, rate):
+    """How long a run of passes `first` to `last` lasts: each pass until the
+    next would start."""
+    return (last[0] - first[0] + 1) / rate
+
+
+def unfinished(out):
+    """Where a picture or video for `out` is written until it is whole, beside
+    it under a name that says so; os.replace then puts it in place."""
+    return os.path.join(os.path.dirname(os.path.abspath(out)), "." + os.path.basename(out) + ".unfinished")
 
 
 def frame_files(folder):
@@ -230,7 +234,7 @@ def make(run, out, frame_scale):
     rate = pass_rate([first, last])
     # Each pass lasts until the next would start; the video as long as the
     # run, each picture from its pass until the next picture's.
-    duration = (last[0] - first[0] + 1) / rate
+    duration = run_seconds(first, last, rate)
     if not shown:
         raise BadRun(f"{run}: none of its frames is a pass of its log")
     pictures = Pictures(shown, frames, frame_scale)
@@ -238,7 +242,7 @@ def make(run, out, frame_scale):
     ends = starts[1:] + [duration]
     sound = os.path.join(run, "sound.wav")
     audio = ["-i", sound] if os.path.isfile(sound) else ["-f", "lavfi", "-i", "anullsrc=r=11025:cl=mono"]
-    partial = os.path.join(os.path.dirname(os.path.abspath(out)), "." + os.path.basename(out) + ".unfinished")
+    partial = unfinished(out)
     with tempfile.TemporaryDirectory(prefix="lumivane-video-") as scratch:
         listing = ["ffconcat version 1.0"]
         # Times in whole milliseconds from the start, so that no rounding

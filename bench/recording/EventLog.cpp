@@ -138,7 +138,26 @@ std::string EventLine(const PassRecord& pass, const GaugeReader* reader)
     return Dumped(line) + "\n";
 }
 
-bool EventLog::Open(const std::string& path, std::string* error, LogChoice choice)
+std::string GaugeLine(const GaugeDescription& gauge)
+{
+    Json described;
+    described["name"] = gauge.Name;
+    described["module"] = gauge.ModuleFile;
+    described["speeds"] = gauge.Speeds;
+    if (gauge.DarkAboveSpeed > 0)
+        described["lamps_dark_above"] = {{"speed", gauge.DarkAboveSpeed}, {"by", Number(gauge.DarkAboveBy)}};
+    else
+        described["lamps_dark_above"] = nullptr;
+    Json clips = Json::object();
+    for (const ClipMeaning& clip : gauge.Clips)
+        clips[clip.Name] = {{"sound", clip.Sound}, {"beeps", clip.Beeps}};
+    described["clips"] = clips;
+    Json line;
+    line["gauge"] = described;
+    return Dumped(line) + "\n";
+}
+
+bool EventLog::Open(const std::string& path, std::string* error, LogChoice choice, const GaugeDescription* gauge)
 {
     Close();
     choice_ = choice;
@@ -146,9 +165,15 @@ bool EventLog::Open(const std::string& path, std::string* error, LogChoice choic
     written_.clear();
     held_.clear();
     file_ = fopen(path.c_str(), "wb");
-    if (!file_)
+    if (!file_) {
         *error = "cannot write " + path;
-    return file_ != nullptr;
+        return false;
+    }
+    if (gauge) {
+        const std::string line = GaugeLine(*gauge);
+        fwrite(line.data(), 1, line.size(), file_);
+    }
+    return true;
 }
 
 void EventLog::Write(const PassRecord& pass, const GaugeReader* reader, bool flush)

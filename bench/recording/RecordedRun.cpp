@@ -23,7 +23,7 @@ public:
         flush_ = options.Flush;
         reader_ = options.Reader;
         return log_.Open(JoinPath(options.Out, "events.jsonl"), error,
-            options.LogChanges ? LogChoice::Changes : LogChoice::Every);
+            options.LogChanges ? LogChoice::Changes : LogChoice::Every, reader_ ? &reader_->Description() : nullptr);
     }
     void Pass(const PassRecord& pass) override { log_.Write(pass, reader_, flush_); }
     void Finish(double, RunSummary*) override { log_.Close(); }

@@ -1,6 +1,6 @@
-// Naming what a play starts: "Wave1" or "Wave2", by comparing the bytes the
-// gauge wrote into a buffer with the data chunks of the module's own clips
-// (bench/sound/ModuleClips.h). The bench never reads the gauge's memory to
+// Naming what a play starts: one of the module's clips, by its own name, by
+// comparing the bytes the gauge wrote into a buffer with the data chunks of
+// the module's own clips (bench/sound/ModuleClips.h). The bench never reads the gauge's memory to
 // learn this.
 #ifndef LUMIVANE_BENCH_SOUND_CLIPMATCHER_H
 #define LUMIVANE_BENCH_SOUND_CLIPMATCHER_H

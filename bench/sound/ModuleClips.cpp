@@ -9,6 +9,8 @@
 #include "bench/hosting/ModuleResources.h"
 #include "bench/sound/RiffChunks.h"
 
+#include <stdio.h>
+
 namespace {
 
 // DirectSound's bounds on a buffer's rate (DSBFREQUENCY_MIN and _MAX).
@@ -18,10 +20,8 @@ const uint32_t HighestRate = 100000;
 // bits a sample.
 const uint32_t PcmFormatBytes = 16;
 
-// The gauge's resource names are stored in upper case and looked up without
-// regard to case; plays are named as the gauge names its clips.
-const ModuleClipSource Sources[] = {{"Wave1", "WAVE1"}, {"Wave2", "WAVE2"}};
 ModuleClip Clips[MostModuleClips];
+char Names[MostModuleClips][MostClipNameBytes + 1];
 int Count = 0;
 
 bool PlayablePcm(const uint8_t* format, ModuleClip* clip)
@@ -98,16 +98,14 @@ const char* DescribeClipReading(ClipReading reading)
     return "an unknown reading";
 }
 
-int LearnModuleClips(void* module)
-{
-    return LearnModuleClipsFrom(module, Sources, int(sizeof Sources / sizeof Sources[0]));
-}
-
 int LearnModuleClipsFrom(void* module, const ModuleClipSource* sources, int count)
 {
     Count = 0;
     for (int i = 0; i < count && i < MostModuleClips; ++i) {
-        ModuleClip clip = {sources[i].Name, nullptr, 0, 0, 0, 0};
+        // Named by a copy of its own, so that a play's name outlives the
+        // description it was read by.
+        snprintf(Names[Count], sizeof Names[Count], "%s", sources[i].Name ? sources[i].Name : "");
+        ModuleClip clip = {Names[Count], nullptr, 0, 0, 0, 0};
         ModuleResource resource;
         if (FindModuleResource(module, 10, sources[i].Resource, &resource) &&
             ReadClipImage(resource.Bytes, resource.Size, &clip) == ClipUsable)

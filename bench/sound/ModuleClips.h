@@ -1,6 +1,7 @@
-// The module's own clips, read once from its wave resources (WAVE1, WAVE2):
-// the one reader of them, from which the tap names what a buffer plays
-// (ClipMatcher) and the web page plays them through Web Audio. A clip is
+// The module's own clips, read once from the wave resources its gauge's
+// reader names (bench/flying/GaugeDescription.h): the one reader of them,
+// from which the tap names what a buffer plays (ClipMatcher) and the web
+// page plays them through Web Audio. A clip is
 // usable when the gauge would take it and a DirectSound would play it: the
 // chunks walked as the gauge walks them, up to its first format chunk and its
 // first data chunk that holds samples, both whole, and the format a PCM one
@@ -13,7 +14,7 @@
 #include <stdint.h>
 
 struct ModuleClip {
-    const char* Name;     // as plays are named: "Wave1", "Wave2"
+    const char* Name;     // as plays are named, the gauge's own name for it
     const uint8_t* Data;  // the data chunk's samples, inside the image
     uint32_t Bytes;
     uint32_t Rate;
@@ -38,20 +39,20 @@ ClipReading ReadClipImage(const uint8_t* bytes, size_t size, ModuleClip* clip);
 // A few words for the reading: "a chunk runs past the end of the resource".
 const char* DescribeClipReading(ClipReading reading);
 
-// Reads the WAVE1 and WAVE2 resources (type 10) of the loaded `module` and
-// keeps the usable ones, in that order; how many. They stay valid while the
-// module is loaded.
-int LearnModuleClips(void* module);
-
 // Where a clip is read from: the name plays are known by and the name of its
-// wave resource, which need not be the same.
+// wave resource (type 10), which need not be the same.
 struct ModuleClipSource {
     const char* Name;
     const char* Resource;
 };
 const int MostModuleClips = 4;
-// LearnModuleClips over other sources, read in their order: the first
-// MostModuleClips of them, the rest left out.
+// A clip's name is kept to this many characters, the gauge's own limit on a
+// sound's resource name.
+const int MostClipNameBytes = 36;
+// Reads the wave resources of the loaded `module` that `sources` name, in
+// their order (the first MostModuleClips of them, the rest left out), and
+// keeps the usable ones; how many. Their bytes stay valid while the module
+// is loaded, their names (copied) until the next reading.
 int LearnModuleClipsFrom(void* module, const ModuleClipSource* sources, int count);
 int ModuleClipCount();
 // The index-th usable clip, or null.

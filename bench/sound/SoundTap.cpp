@@ -317,9 +317,9 @@ HRESULT WINAPI TapSoftCreate(LPCGUID guid, LPDIRECTSOUND* device, LPUNKNOWN oute
     return SoftDirectSoundCreate(guid, device, outer);
 }
 
-bool TapDirectSound(void* module, bool softSound)
+bool TapDirectSound(void* module, bool softSound, const ModuleClipSource* clips, int clipCount)
 {
-    LearnModuleClips(module);
+    LearnModuleClipsFrom(module, clips, clipCount);
     return OpenTapWay(module, softSound);
 }
 

@@ -17,6 +17,7 @@
 
 #include "bench/sound/ClipMatcher.h"
 #include "bench/sound/HeardTrack.h"
+#include "bench/sound/ModuleClips.h"
 #include "platform/Platform.h"
 
 #include <stdint.h>
@@ -29,7 +30,7 @@ struct SoundEvent {
     int Beeps;        // bursts of sound in what the gauge wrote into it
     uint32_t Flags;   // of a play; the level asked for
     long Result;      // of the call
-    const char* Clip; // the module's clip the buffer holds ("Wave1"), or null
+    const char* Clip; // the module's clip the buffer holds, by its name, or null
     uintptr_t Window; // the window a cooperative level is set for
     uint64_t Order;   // on the count of bench/hosting/CallOrder.h
 };
@@ -39,8 +40,9 @@ struct SoundEvent {
 // `softSound` in front of the software device instead of Wine's; natively
 // the bench's own DirectSoundCreate always leads to the tap and the software
 // device. Call after loading and before install. Also learns the module's
-// clips (bench/sound/ModuleClips.h).
-bool TapDirectSound(void* module, bool softSound);
+// clips that `clips` names (bench/sound/ModuleClips.h), so that a play is
+// named by its clip; none: plays go unnamed.
+bool TapDirectSound(void* module, bool softSound, const ModuleClipSource* clips, int clipCount);
 
 // The tap's DirectSoundCreate.
 HRESULT WINAPI TappedDirectSoundCreate(LPCGUID guid, LPDIRECTSOUND* device, LPUNKNOWN outer);

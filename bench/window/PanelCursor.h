@@ -8,10 +8,9 @@
 // The cursor code (host/Records.h) for client point x, y of a window that
 // shows the panel `scale` times its size in its top-left `width` × `height`
 // pixels: the host's for the panel pixel under it; NoCursor, the arrow, off
-// the panel, past the host's gauge (a module's background may be larger
-// than the host's gauge size, and the host answers beyond it with the
-// group's cursor), before the first pass (no host) and while no list is
-// registered.
+// the panel, past the gauge's size as the host took it (the picture shown
+// may be larger, and the host answers beyond the gauge with the group's
+// cursor), before the first pass (no host) and while no list is registered.
 int32_t PanelCursorCode(const GaugeHost* host, int x, int y, int scale, int width, int height);
 
 #endif

@@ -11,8 +11,9 @@
 
 #include <string>
 
-// The window's keys, as --help gives them: the hand input's keys, and Esc.
-std::string WindowKeys();
+// The window's keys, as --help gives them: the hand input's keys in the
+// words of `gauge` (null: none), and Esc.
+std::string WindowKeys(const GaugeDescription* gauge);
 
 // Flies `scenario` in a window that shows the panel `scale` times its size:
 // the window is opened first (so that the module's DirectSound finds it as

@@ -3,7 +3,7 @@
 #include "bench/flying/HandInput.h"
 #include "bench/window/Window.h"
 
-std::string WindowKeys()
+std::string WindowKeys(const GaugeDescription* gauge)
 {
-    return KeysHelp("Keys in the window (--window):") + "  Esc           close the window\n";
+    return KeysHelp("Keys in the window (--window):", gauge) + "  Esc           close the window\n";
 }

@@ -76,6 +76,7 @@ private:
     int scale_ = 4;
     double rate_ = GaugeHost::PassesPerSecond;
     int width_ = 0, height_ = 0; // of the scaled panel
+    int gaugeWidth_ = 0, gaugeHeight_ = 0; // the gauge's own, as its module says
     BITMAPINFO bitmap_ = {};
     std::vector<uint32_t> pixels_; // the scaled panel, 0x00RRGGBB, rows from the top
     PassPainter painter_;
@@ -104,9 +105,17 @@ bool BenchWindow::Open(const std::string& module, int scale, double rate, const 
     picture_ = picture;
     if (picture)
         module_ += " in " + NumberedName("Window", picture->Window) + " " + Quoted(picture->Title);
-    // Until the run has loaded the module, the panel is the host's gauge size.
-    const int shownWidth = picture ? picture->Base.Width : GaugeHost::GaugeWidth;
-    const int shownHeight = picture ? picture->Base.Height : GaugeHost::GaugeHeight;
+    // The gauge's size is its module's, which the run's host takes once it
+    // has loaded it; the window opens before, so that the module's
+    // DirectSound finds it active, and asks a host of its own first. A
+    // module that cannot be loaded ends the run before its first pass.
+    {
+        GaugeHost probe;
+        if (probe.Load(module))
+            gaugeWidth_ = probe.Width(), gaugeHeight_ = probe.Height();
+    }
+    const int shownWidth = std::max(1, picture ? picture->Base.Width : gaugeWidth_);
+    const int shownHeight = std::max(1, picture ? picture->Base.Height : gaugeHeight_);
     // A window larger than the screen would show only the panel's top-left
     // corner: the scale is brought down to what fits, and the user told.
     // A work area the system cannot tell stays empty, and fits no scale.
@@ -121,8 +130,9 @@ bool BenchWindow::Open(const std::string& module, int scale, double rate, const 
     }
     scale_ = scale;
     rate_ = rate;
+    const GaugeDescription* gauge = reader ? &reader->Description() : nullptr;
     for (int i = 0; i < HandKeyCount; ++i)
-        keys_ += std::string(HandKeys[i].Name) + " " + HandKeys[i].Hint + "   ";
+        keys_ += std::string(HandKeys[i].Name) + " " + KeyHint(HandKeys[i], gauge) + "   ";
     keys_ += "Esc quit";
     HINSTANCE instance = GetModuleHandleA(nullptr);
 
@@ -133,8 +143,8 @@ bool BenchWindow::Open(const std::string& module, int scale, double rate, const 
     windowClass.lpszClassName = ClassName;
     RegisterClassA(&windowClass); // a second registration in the process fails harmlessly
 
-    // The size the panel will have: the module's background, known only
-    // once the run has loaded it; until then the host's gauge size.
+    // The size the panel will have: the module's background, as the probe
+    // found it; the painter's first frame says it again.
     width_ = shownWidth * scale;
     height_ = shownHeight * scale;
     const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
@@ -309,8 +319,8 @@ void BenchWindow::Show(const PassRecord& pass)
         SetGauge(*picture_, live_, &composed_);
     const Image scaled = ScaleUp(picture_ ? composed_ : painter_.Frame(), scale_);
     if (scaled.Width != width_ || scaled.Height != height_) {
-        // A module whose panel is not the host's gauge size: the window
-        // takes its size.
+        // A panel whose painted size is not the one the window opened at:
+        // the window takes its size.
         width_ = scaled.Width;
         height_ = scaled.Height;
         RECT frame = {0, 0, width_, height_ + StripHeight};
@@ -336,9 +346,9 @@ bool BenchWindow::GaugePoint(int x, int y, int* gaugeX, int* gaugeY) const
         return true;
     }
     *gaugeX = *gaugeY = -1;
-    // Before the first pass the gauge is the host's size.
-    const int width = live_.Width() ? live_.Width() : GaugeHost::GaugeWidth;
-    const int height = live_.Height() ? live_.Height() : GaugeHost::GaugeHeight;
+    // Before the first pass the gauge is the size its module said.
+    const int width = live_.Width() ? live_.Width() : gaugeWidth_;
+    const int height = live_.Height() ? live_.Height() : gaugeHeight_;
     return x >= 0 && y >= 0 && GaugePixelAt(*picture_, width, height, x / scale_, y / scale_, gaugeX, gaugeY);
 }
 

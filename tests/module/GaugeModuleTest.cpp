@@ -5,6 +5,7 @@
 #include "bench/hosting/GaugeHost.h"
 #include "PanelView.h"
 #include "bench/hosting/ImportHooks.h"
+#include "bench/lumivane/LumivaneFacts.h"
 #include "bench/sound/SoundTap.h"
 #include "ProgramFolder.h"
 
@@ -295,7 +296,7 @@ TEST_F(GaugeModule, RoutinesForwardToTheHostInOrder)
         {true, {"25", "dsound", "32", "33"}, {"dsound", "34", "31"}},
     };
     for (const auto& device : devices) {
-        ASSERT_TRUE(TapDirectSound(host.ModuleHandle(), device.softSound));
+        ASSERT_TRUE(TapGaugeSound(host.ModuleHandle(), device.softSound, &LumivaneDescription()));
         ClearSoundEvents();
         host.ClearCalls();
         host.Install(0x1234);

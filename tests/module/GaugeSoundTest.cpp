@@ -7,6 +7,7 @@
 #include "PanelView.h"
 #include "bench/sound/AlsaCapture.h"
 #include "bench/sound/Bursts.h"
+#include "bench/lumivane/LumivaneFacts.h"
 #include "bench/sound/SoundTap.h"
 #include "ProgramFolder.h"
 
@@ -45,7 +46,7 @@ protected:
     {
         std::string error;
         ASSERT_TRUE(host.Load(ProgramFolder() + fileName, &error)) << error;
-        ASSERT_TRUE(TapDirectSound(host.ModuleHandle(), false));
+        ASSERT_TRUE(TapGaugeSound(host.ModuleHandle(), false, &LumivaneDescription()));
         host.ConnectServices();
         host.Install(0);
         for (const SoundEvent& event : SoundEvents())

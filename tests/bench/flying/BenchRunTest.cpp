@@ -6,6 +6,7 @@
 // the native Lumivane.gau natively and the DLL under Wine.
 #include "bench/files/Files.h"
 #include "bench/flying/ScenarioActions.h"
+#include "bench/lumivane/LumivaneFacts.h"
 #include "bench/recording/RecordedRun.h"
 
 #include "bench/sound/AlsaCapture.h"
@@ -55,7 +56,7 @@ Flown Fly(const std::string& text, const char* out, bool softSound = true)
     Flown flown;
     Scenario scenario;
     std::string error;
-    EXPECT_TRUE(ParseScenario(text, "test.txt", &scenario, &error)) << error;
+    EXPECT_TRUE(ParseScenario(text, "test.txt", &scenario, &error, &LumivaneDescription())) << error;
     RunOptions options = QuietRun(out);
     options.SoftSound = softSound;
     options.ShowPass = [&](const PassRecord& pass) {
@@ -160,7 +161,8 @@ TEST(BenchHost, TheTakeOffIsHeardAsSingleSingleDoubleOnTheSoftwareDevice)
     Flown flown;
     Scenario scenario;
     std::string error;
-    ASSERT_TRUE(LoadScenario(SourcePath("bench/scenarios/takeoff.txt"), &scenario, &error)) << error;
+    ASSERT_TRUE(LoadScenario(SourcePath("bench/scenarios/takeoff.txt"), &scenario, &error, &LumivaneDescription()))
+        << error;
     RunOptions options = QuietRun("takeoff-soft");
     ASSERT_TRUE(RunScenario(options, scenario, &flown.Summary, &error)) << error;
     EXPECT_TRUE(flown.Summary.Faults.empty());
@@ -311,7 +313,9 @@ TEST(BenchHost, EachRunRecordsOnlyItsOwnStates)
     for (const auto& row : rows) {
         Scenario scenario;
         std::string error;
-        ASSERT_TRUE(ParseScenario(takeOff + row.actions + "9 end\n", "states.txt", &scenario, &error)) << error;
+        ASSERT_TRUE(ParseScenario(takeOff + row.actions + "9 end\n", "states.txt", &scenario, &error,
+                                  &LumivaneDescription()))
+            << error;
         RunOptions options = QuietRun("states");
         options.Record = false;
         std::vector<int> handlers;
@@ -352,7 +356,7 @@ TEST(BenchHost, AFlickeringRunOfMinutesEndsCleanlyWithASheetWithinItsLimit)
     std::string error;
     ASSERT_TRUE(ParseScenario("settings speed1 80\nsettings speed2 90\nsettings speed3 100\n0 airspeed 80\n"
                               "0 noise 2 seed 7\n180 end\n",
-                    "flicker.txt", &scenario, &error))
+                    "flicker.txt", &scenario, &error, &LumivaneDescription()))
         << error;
     RunOptions options = QuietRun("flicker");
     FrameRecorder recorder(options.Out, FrameChoice::Changes, 1);
@@ -391,7 +395,8 @@ TEST(BenchHost, TheTakeOffIsHeardAsSingleSingleDoubleOnWinesDirectSound)
 {
     Scenario scenario;
     std::string error;
-    ASSERT_TRUE(LoadScenario(SourcePath("bench/scenarios/takeoff.txt"), &scenario, &error)) << error;
+    ASSERT_TRUE(LoadScenario(SourcePath("bench/scenarios/takeoff.txt"), &scenario, &error, &LumivaneDescription()))
+        << error;
     RunOptions options;
     options.Module = ModulePath();
     options.Out = OutFolder("takeoff-real");
@@ -415,9 +420,9 @@ TEST(Scenario, HelpAndDocumentationGiveEveryActionWordAsTheParserReadsIt)
 {
     std::string page, problem;
     ASSERT_TRUE(ReadWholeFile(SourcePath("bench/SCENARIOS.md"), &page, &problem)) << problem;
-    const std::string help = ScenarioHelp();
+    const std::string help = ScenarioHelp(&LumivaneDescription());
     for (size_t i = 0; i < ActionWordCount; ++i) {
-        std::string usage = ActionWords[i].Usage;
+        std::string usage = ActionUsage(ActionWords[i], &LumivaneDescription());
         std::string documented;
         for (char c : usage)
             documented += c == '|' ? std::string("\\|") : std::string(1, c);

@@ -115,7 +115,8 @@ TEST(HandKeys, AreOneTableEveryReaderCanRelyOn)
 {
     std::set<int> codes, windowsKeys;
     std::set<std::string> webKeys, names;
-    const std::string help = KeysHelp("Keys:");
+    const GaugeDescription& gauge = LumivaneDescription();
+    const std::string help = KeysHelp("Keys:", &gauge);
     for (int i = 0; i < HandKeyCount; ++i) {
         const KeyBinding& key = HandKeys[i];
         EXPECT_TRUE(codes.insert(int(key.Code)).second) << key.Name << ": one row a key";
@@ -128,8 +129,13 @@ TEST(HandKeys, AreOneTableEveryReaderCanRelyOn)
             if (blank > at)
                 EXPECT_TRUE(webKeys.insert(web.substr(at, blank - at)).second) << key.Name << ": web key shared";
         EXPECT_NE(help.find(key.Name), std::string::npos) << key.Name << " in the help";
-        EXPECT_NE(help.find(key.Does), std::string::npos) << key.Name << " in the help";
-        EXPECT_GT(std::string(key.Hint).size(), 0u) << key.Name;
+        EXPECT_NE(help.find(KeyDoes(key, &gauge)), std::string::npos) << key.Name << " in the help";
+        EXPECT_GT(KeyHint(key, &gauge).size(), 0u) << key.Name;
+        EXPECT_GT(std::string(key.Hint).size(), 0u) << key.Name << ", for a gauge that gives no words";
+        // A key for the gauge is said in its words, each its own.
+        if (key.Control != PanelControl::None)
+            EXPECT_EQ(KeyDoes(key, &gauge), gauge.Controls[int(key.Control)].Does) << key.Name;
+        EXPECT_EQ(KeyDoes(key, nullptr), key.Does) << key.Name << " without a gauge";
         int x = 0, y = 0;
         EXPECT_EQ(ControlMiddle(LumivaneAreas, key.Control, &x, &y), key.Control != PanelControl::None) << key.Name;
     }
@@ -168,8 +174,8 @@ TEST(HandInput, AKeyForTheGaugeHoldsItsAreaUntilItComesUp)
         HandKey key;
         int x, y; // the middle of its area
     } rows[] = {
-        {HandKey::LowerSpeed, 40, 54}, {HandKey::RaiseSpeed, 72, 44}, {HandKey::SelectSpeed3, 10, 19},
-        {HandKey::SelectSpeed2, 10, 38}, {HandKey::SelectSpeed1, 10, 57},
+        {HandKey::Decrease, 40, 54}, {HandKey::Increase, 72, 44}, {HandKey::Selector3, 10, 19},
+        {HandKey::Selector2, 10, 38}, {HandKey::Selector1, 10, 57},
     };
     for (const auto& row : rows) {
         HandInput hands;
@@ -198,7 +204,7 @@ TEST(HandInput, AKeyForTheGaugeHoldsItsAreaUntilItComesUp)
             driver.reader = nullptr;
         else
             driver.areas = nullptr;
-        hands.KeyDown(HandKey::RaiseSpeed);
+        hands.KeyDown(HandKey::Increase);
         hands.Apply(driver);
         EXPECT_TRUE(driver.asked.empty()) << (listed ? "no reader" : "no list");
     }
@@ -256,7 +262,7 @@ TEST(HandKeys, AreTheREADMEsTable)
     const size_t end = readme.find("\n\n", start);
     std::string expected = header;
     for (int i = 0; i < HandKeyCount; ++i)
-        expected += std::string("| ") + HandKeys[i].Name + " | " + HandKeys[i].Does + " |\n";
+        expected += std::string("| ") + HandKeys[i].Name + " | " + KeyDoes(HandKeys[i], &LumivaneDescription()) + " |\n";
     expected += "| Esc | close the window |";
     EXPECT_EQ(readme.substr(start, end - start), expected);
 }
@@ -272,7 +278,7 @@ TEST(HandInput, SeveralInputsInOnePassAreActedOnInOrder)
         int x, y;    // MouseDown
         HandKey key; // Key, KeyRepeat, KeyRelease
     };
-    const HandKey raise = HandKey::RaiseSpeed, lower = HandKey::LowerSpeed, up = HandKey::AirspeedUp;
+    const HandKey raise = HandKey::Increase, lower = HandKey::Decrease, up = HandKey::AirspeedUp;
     const struct {
         const char* what;
         std::vector<Step> steps;

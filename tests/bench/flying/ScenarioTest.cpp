@@ -1,11 +1,15 @@
 // The scenario format's mistakes, each with the message a user gets: one bad
 // line per rejection the parser makes, and the line number it names; and
 // every limit of scenarios and tracks met exactly (taken) and just passed
-// (refused, with the file, the line and what is wrong).
+// (refused, with the file, the line and what is wrong). The settings lines
+// name a gauge's files by its description's words (Lumivane's unless a row
+// says otherwise), and a press is held to the gauge's own size once the run
+// knows it.
 #include "bench/files/Files.h"
 #include "bench/flying/AirspeedProfile.h"
 #include "bench/flying/Scenario.h"
 #include "bench/flying/TrackFile.h"
+#include "bench/lumivane/LumivaneFacts.h"
 
 #include <gtest/gtest.h>
 
@@ -36,8 +40,10 @@ TEST(Scenario, BadLinesAreNamedWithTheirFileAndLine)
         {"86000 airspeed 0\n+500 end\n", "s.txt:2: the time '+500' is past 86400 s, the longest run (a day of passes)"},
         {"++1 end\n", "s.txt:1: '++1' is neither a time in seconds nor 'settings'"},
         {"86000 ramp 100 over 1000\n", "s.txt:1: it would go on past 86400 s, the longest run"},
-        {"1 press 500 -3\n", "s.txt:1: the point 500,-3 is off the panel, which is 100 × 70 pixels from 0,0 at the top left"},
-        {"2 press 54 72\n", "s.txt:1: the point 54,72 is off the panel, which is 100 × 70 pixels from 0,0 at the top left"},
+        {"1 press 500 -3\n", "s.txt:1: the point 500,-3 is off the panel, which starts at 0,0 at the top left and "
+                             "is at most 4096 pixels each way"},
+        {"2 press 54 4096\n", "s.txt:1: the point 54,4096 is off the panel, which starts at 0,0 at the top left "
+                              "and is at most 4096 pixels each way"},
         {"2 " + std::string(200, 'x') + "\n", "s.txt:1: unknown action '" + std::string(40, 'x') +
             "...' (200 characters) (airspeed, ramp, noise, track, press, hold, kill, install, end)"},
         {"1 airspeed 0\n2 ramp 100\n", "s.txt:2: ramp needs a target and a duration: TIME ramp TARGET over SECONDS"},
@@ -52,8 +58,9 @@ TEST(Scenario, BadLinesAreNamedWithTheirFileAndLine)
         {"1 kill\n2 kill\n", "s.txt:2: kill while the gauge is not installed"},
         {"1 install\n", "s.txt:1: install while the gauge is installed"},
         {"1 kill now\n", "s.txt:1: unexpected 'now' after kill"},
-        {"settings speed4 80\n", "s.txt:1: unknown speed 'speed4' (speed1, speed2 or speed3)"},
-        {"settings speed1\n", "s.txt:1: settings needs a speed and what its file holds: "
+        {"settings speed4 80\n", "s.txt:1: unknown settings file 'speed4' (speed1, speed2 or speed3)"},
+        {"settings \"speed1\" 80\n", "s.txt:1: unknown settings file 'speed1' (speed1, speed2 or speed3)"},
+        {"settings speed1\n", "s.txt:1: settings needs a settings file and what it holds: "
                               "settings speed1|speed2|speed3 NUMBER|missing|text \"...\""},
         {"settings speed1 eighty\n", "s.txt:1: 'eighty' is neither a whole number, 'missing' nor text \"...\""},
         {"settings speed1 text \"80\n", "s.txt:1: the text has no closing quote"},
@@ -72,8 +79,72 @@ TEST(Scenario, BadLinesAreNamedWithTheirFileAndLine)
     for (const auto& c : cases) {
         Scenario scenario;
         std::string error;
-        EXPECT_FALSE(ParseScenario(c.text, "s.txt", &scenario, &error)) << c.text;
+        EXPECT_FALSE(ParseScenario(c.text, "s.txt", &scenario, &error, &LumivaneDescription())) << c.text;
         EXPECT_EQ(error, c.error) << "for the scenario:\n" << c.text;
+    }
+}
+
+// The settings words are the gauge's own: another gauge's words name its
+// files in its order, and a run without a description has none.
+TEST(Scenario, SettingsLinesNameTheFilesByTheGaugesWords)
+{
+    GaugeDescription other;
+    other.SettingsWords = {"flaps", "trim"};
+    const struct {
+        const GaugeDescription* gauge;
+        std::string text;
+        int file; // the setup's, or -1 for a refusal
+        std::string error;
+    } rows[] = {
+        {&other, "settings trim 5\n1 end\n", 1, ""},
+        {&other, "settings flaps missing\n1 end\n", 0, ""},
+        {&other, "settings speed1 80\n1 end\n", -1, "s.txt:1: unknown settings file 'speed1' (flaps or trim)"},
+        {&other, "settings trim\n", -1,
+         "s.txt:1: settings needs a settings file and what it holds: settings flaps|trim NUMBER|missing|text \"...\""},
+        {&LumivaneDescription(), "settings speed3 100\n1 end\n", 2, ""},
+        {nullptr, "settings speed1 80\n1 end\n", -1,
+         "s.txt:1: this run's gauge has no settings files a scenario can set up"},
+        {nullptr, "settings speed1\n", -1,
+         "s.txt:1: settings needs a settings file and what it holds: settings NAME NUMBER|missing|text \"...\""},
+    };
+    for (const auto& row : rows) {
+        Scenario scenario;
+        std::string error;
+        const bool taken = ParseScenario(row.text, "s.txt", &scenario, &error, row.gauge);
+        EXPECT_EQ(taken, row.file >= 0) << row.text << error;
+        EXPECT_EQ(error, row.error) << row.text;
+        if (taken && row.file >= 0) {
+            ASSERT_EQ(scenario.Settings.size(), 1u) << row.text;
+            EXPECT_EQ(scenario.Settings[0].File, row.file) << row.text;
+        }
+    }
+}
+
+// Once the module is loaded the run holds every press and hold to the
+// gauge's own size, and names the first that lies off it.
+TEST(Scenario, PressesAreHeldToTheGaugesOwnSize)
+{
+    const std::string off = " is off the panel, which is 100 × 70 pixels from 0,0 at the top left";
+    const struct {
+        std::string text;
+        int width, height;
+        std::string error;
+    } rows[] = {
+        {"0 press 0 0\n1 press 99 69\n2 hold 0 69 1\n3 hold 99 0 1\n4 end\n", 100, 70, ""},
+        {"0 press 100 0\n1 end\n", 100, 70, "s.txt:1: the point 100,0" + off},
+        {"0 airspeed 5\n0 hold 0 70 1\n1 end\n", 100, 70, "s.txt:2: the point 0,70" + off},
+        {"0 press 5 5\n1 press 4095 4095\n2 end\n", 100, 70, "s.txt:2: the point 4095,4095" + off},
+        {"0 press 100 0\n1 hold 119 79 1\n2 end\n", 120, 80, ""},
+        {"0 press 0 0\n1 end\n", 0, 0,
+         "s.txt:1: the point 0,0 is off the panel, which is 0 × 0 pixels from 0,0 at the top left"},
+        {"0 airspeed 5\n1 end\n", 0, 0, ""},
+    };
+    for (const auto& row : rows) {
+        Scenario scenario;
+        std::string error;
+        ASSERT_TRUE(ParseScenario(row.text, "s.txt", &scenario, &error)) << row.text << error;
+        EXPECT_EQ(PointOffGauge(scenario, row.width, row.height), row.error)
+            << row.text << " on " << row.width << " × " << row.height;
     }
 }
 
@@ -82,7 +153,8 @@ TEST(Scenario, BadLinesAreNamedWithTheirFileAndLine)
 // scenario's limits and the track's, a track row being read as its file.
 TEST(Scenario, EveryLimitTakesItsLastValueAndRefusesTheNext)
 {
-    const std::string offPanel = " is off the panel, which is 100 × 70 pixels from 0,0 at the top left";
+    const std::string offPanel = " is off the panel, which starts at 0,0 at the top left and is at most 4096 pixels "
+                                 "each way";
     const std::string pastDay = " is past 86400 s, the longest run (a day of passes)";
     const std::string beyond = " is beyond ±1e6, the most a scenario may give (airspeed nan, inf and -inf are "
                                "allowed by name)";
@@ -125,11 +197,11 @@ TEST(Scenario, EveryLimitTakesItsLastValueAndRefusesTheNext)
         {"hold length", false, "0 hold 10 10 86400.001\n86400 end\n",
             "s.txt:1: a hold may last at most 86400 s, the longest run"},
         {"hold end", false, "1 hold 10 10 86399.001\n86400 end\n", "s.txt:1: it would go on past 86400 s, the longest run"},
-        {"panel corners", false, "0 press 0 0\n1 press 99 69\n2 hold 0 69 1\n3 hold 99 0 1\n4 end\n", ""},
+        {"panel corners", false, "0 press 0 0\n1 press 4095 4095\n2 hold 0 4095 1\n3 hold 4095 0 1\n4 end\n", ""},
         {"panel left", false, "0 press -1 0\n1 end\n", "s.txt:1: the point -1,0" + offPanel},
-        {"panel right", false, "0 press 100 0\n1 end\n", "s.txt:1: the point 100,0" + offPanel},
+        {"panel right", false, "0 press 4096 0\n1 end\n", "s.txt:1: the point 4096,0" + offPanel},
         {"panel top", false, "0 hold 0 -1 1\n1 end\n", "s.txt:1: the point 0,-1" + offPanel},
-        {"panel bottom", false, "0 hold 0 70 1\n1 end\n", "s.txt:1: the point 0,70" + offPanel},
+        {"panel bottom", false, "0 hold 0 4096 1\n1 end\n", "s.txt:1: the point 0,4096" + offPanel},
         {"whole number", false, "settings speed1 123456789\nsettings speed2 -12345678\n1 end\n", ""},
         {"whole number", false, "settings speed1 1234567890\n1 end\n", "s.txt:1: '1234567890'" + notWhole},
         {"whole number", false, "settings speed2 -123456789\n1 end\n", "s.txt:1: '-123456789'" + notWhole},
@@ -152,7 +224,7 @@ TEST(Scenario, EveryLimitTakesItsLastValueAndRefusesTheNext)
             taken = ParseTrack(c.text, "t.csv", &points, &error);
         } else {
             Scenario scenario;
-            taken = ParseScenario(c.text, "s.txt", &scenario, &error);
+            taken = ParseScenario(c.text, "s.txt", &scenario, &error, &LumivaneDescription());
         }
         EXPECT_EQ(taken, c.error.empty()) << c.limit << ", for:\n" << c.text << error;
         EXPECT_EQ(error, c.error) << c.limit << ", for:\n" << c.text;
@@ -169,7 +241,7 @@ TEST(Scenario, AProfileOfHoldsRampsAndRelativeTimes)
                               "+5 airspeed 50\n"
                               "8 noise 2 seed 3\n"
                               "10 end\n",
-                              "s.txt", &scenario, &error))
+                              "s.txt", &scenario, &error, &LumivaneDescription()))
         << error;
     ASSERT_EQ(scenario.Settings.size(), 1u);
     EXPECT_EQ(scenario.Settings[0].Content, "0x5A\n");

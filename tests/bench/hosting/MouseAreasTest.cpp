@@ -40,7 +40,11 @@ TEST(MouseAreas, PressesAndCursorsLandInTheRealModulesAreasToTheirEdges)
 {
     GaugeHost host;
     std::string error;
+    EXPECT_EQ(host.Width() * host.Height(), 0) << "no module, no size";
     ASSERT_TRUE(host.Load(ModulePath(), &error)) << error;
+    // The gauge's size is its background's bitmap, which the module carries.
+    EXPECT_EQ(host.Width(), 100);
+    EXPECT_EQ(host.Height(), 70);
     host.ConnectServices();
     host.Install(0);
     ASSERT_NE(host.MouseAreas(), nullptr);
@@ -61,7 +65,7 @@ TEST(MouseAreas, PressesAndCursorsLandInTheRealModulesAreasToTheirEdges)
             {b.X, b.Y + b.Height, false},
         };
         for (const auto& p : points) {
-            const bool onGauge = p.x >= 0 && p.y >= 0 && p.x < GaugeHost::GaugeWidth && p.y < GaugeHost::GaugeHeight;
+            const bool onGauge = p.x >= 0 && p.y >= 0 && p.x < host.Width() && p.y < host.Height();
             const MouseArea* area = host.AreaAt(p.x, p.y);
             if (p.inside) {
                 EXPECT_EQ(host.CursorCodeAt(p.x, p.y), b.Cursor) << p.x << ", " << p.y;
@@ -78,6 +82,8 @@ TEST(MouseAreas, PressesAndCursorsLandInTheRealModulesAreasToTheirEdges)
     EXPECT_EQ(host.MouseAreas(), nullptr) << "unregistered at kill";
     EXPECT_EQ(host.CursorCodeAt(30, 40), NoCursor);
     EXPECT_EQ(host.AreaAt(30, 40), nullptr);
+    host.Unload();
+    EXPECT_EQ(host.Width() * host.Height(), 0) << "unloaded, no size";
 }
 
 TEST(MouseAreas, AListOfAnyShapeIsReadAsTheHostReadsIt)

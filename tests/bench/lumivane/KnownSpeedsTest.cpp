@@ -118,7 +118,7 @@ TEST(KnownSpeeds, AreWhatTheGaugeHoldsRowByRow)
                                  std::to_string((RestPasses + RampTop + 2) / Rate) + " end\n";
         Scenario scenario;
         std::string error;
-        ASSERT_TRUE(ParseScenario(text, "speeds.txt", &scenario, &error)) << error;
+        ASSERT_TRUE(ParseScenario(text, "speeds.txt", &scenario, &error, &LumivaneDescription())) << error;
         RunOptions options = QuietRun("known-speeds");
         options.Settings = OutFolder("known-speeds-settings");
         options.Record = false;
@@ -236,7 +236,7 @@ TEST(KnownSpeeds, TheFirstReadoutIsTheLoadedSpeedWhateverTheHostBufferHeld)
                                      speed + "\n0.2 end\n";
             Scenario scenario;
             std::string error;
-            ASSERT_TRUE(ParseScenario(text, "readout.txt", &scenario, &error)) << error;
+            ASSERT_TRUE(ParseScenario(text, "readout.txt", &scenario, &error, &LumivaneDescription())) << error;
             RunOptions options = QuietRun("first-readout");
             options.Settings = OutFolder("first-readout-settings");
             options.Record = false;

@@ -103,8 +103,8 @@ TEST(PanelReading, AreasHaveRolesOnlyInLumivanesListByNumber)
     const MouseArea* areas = host.MouseAreas();
     ASSERT_NE(areas, nullptr);
     const PanelControl controls[] = {PanelControl::None, PanelControl::Decrease, PanelControl::Increase,
-                                      PanelControl::SelectSpeed3, PanelControl::SelectSpeed2,
-                                      PanelControl::SelectSpeed1, PanelControl::None};
+                                      PanelControl::Selector3, PanelControl::Selector2,
+                                      PanelControl::Selector1, PanelControl::None};
     for (int number = 0; number < int(sizeof controls / sizeof controls[0]); ++number) {
         EXPECT_EQ(AreaControl(areas, number), controls[number]) << "area " << number;
         EXPECT_EQ(AreaControl(nullptr, number), PanelControl::None) << "area " << number << " of no list";

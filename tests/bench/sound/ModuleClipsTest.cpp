@@ -4,6 +4,7 @@
 // clips as the bench and the page read them, and plays named by their bytes
 // whole, split across a lock's two regions, or not at all. Clips are found by
 // their resource's name and known by their own, whatever the two are.
+#include "bench/lumivane/LumivaneFacts.h"
 #include "bench/sound/ClipMatcher.h"
 #include "bench/sound/ModuleClips.h"
 #include "tests/bench/TestModule.h"
@@ -18,6 +19,9 @@
 namespace {
 
 typedef std::vector<uint8_t> Bytes;
+
+// The module's clips as its reader names them.
+const ModuleClipSource LumivaneClips[] = {{SingleBeepClip, SingleBeepResource}, {DoubleBeepClip, DoubleBeepResource}};
 
 void Put32(Bytes* out, uint32_t value)
 {
@@ -167,7 +171,7 @@ TEST(ModuleClips, TheModulesTwoClipsAreReadAndPlaysAreNamedByTheirBytes)
 {
     void* module = LoadTestModule();
     ASSERT_NE(module, nullptr) << "loading Lumivane.gau";
-    ASSERT_EQ(LearnModuleClips(module), 2) << "WAVE1 and WAVE2";
+    ASSERT_EQ(LearnModuleClipsFrom(module, LumivaneClips, 2), 2) << "the gauge's two clips";
     ASSERT_EQ(ModuleClipCount(), 2);
     EXPECT_EQ(ModuleClipAt(2), nullptr);
     EXPECT_EQ(ModuleClipAt(-1), nullptr);
@@ -175,7 +179,7 @@ TEST(ModuleClips, TheModulesTwoClipsAreReadAndPlaysAreNamedByTheirBytes)
         const char* Name;
         uint32_t Bytes;
     };
-    const Expected expected[] = {{"Wave1", 2924}, {"Wave2", 3784}};
+    const Expected expected[] = {{SingleBeepClip, 2924}, {DoubleBeepClip, 3784}};
     for (int i = 0; i < 2; ++i) {
         const ModuleClip& clip = *ModuleClipAt(i);
         EXPECT_STREQ(clip.Name, expected[i].Name) << "clip " << i;
@@ -233,6 +237,7 @@ TEST(ModuleClips, AClipIsFoundByItsResourceAndKnownByItsName)
         std::vector<ModuleClipSource> Sources;
         std::vector<Learned> Clips;
     };
+    const std::string longName(MostClipNameBytes + 4, 'N'), keptName(MostClipNameBytes, 'N');
     const SourceRow rows[] = {
         {"each under its own resource", {{"Wave1", "WAVE1"}, {"Wave2", "WAVE2"}}, {{"Wave1", 2924}, {"Wave2", 3784}}},
         {"a name read from the other's resource", {{"Wave1", "WAVE2"}}, {{"Wave1", 3784}}},
@@ -241,6 +246,7 @@ TEST(ModuleClips, AClipIsFoundByItsResourceAndKnownByItsName)
         {"a resource the module lacks", {{"Wave1", "WAVE3"}, {"Wave2", "WAVE2"}}, {{"Wave2", 3784}}},
         {"a resource of another type's name", {{"Wave1", "1"}}, {}},
         {"no sources", {}, {}},
+        {"a name longer than the gauge's", {{longName.c_str(), "WAVE1"}}, {{keptName.c_str(), 2924}}},
         {"more sources than are kept",
          {{"A", "WAVE1"}, {"B", "WAVE2"}, {"C", "WAVE1"}, {"D", "WAVE2"}, {"E", "WAVE1"}},
          {{"A", 2924}, {"B", 3784}, {"C", 2924}, {"D", 3784}}},
@@ -255,5 +261,11 @@ TEST(ModuleClips, AClipIsFoundByItsResourceAndKnownByItsName)
         }
         EXPECT_EQ(ModuleClipAt(learned), nullptr) << row.What;
     }
-    EXPECT_EQ(LearnModuleClips(module), 2) << "the module's own clips again";
+    // A name is the reading's own: the text it was read from may go.
+    std::string passing = "Passing";
+    const ModuleClipSource passingSource = {passing.c_str(), "WAVE1"};
+    ASSERT_EQ(LearnModuleClipsFrom(module, &passingSource, 1), 1);
+    passing.assign(passing.size(), 'x');
+    EXPECT_STREQ(ModuleClipAt(0)->Name, "Passing") << "after the source's text changed";
+    EXPECT_EQ(LearnModuleClipsFrom(module, LumivaneClips, 2), 2) << "the module's own clips again";
 }

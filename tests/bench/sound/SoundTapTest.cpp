@@ -7,6 +7,7 @@
 // crashed into, and nothing is created for it. A device that succeeds with
 // another code than DS_OK has that code handed on and noted. On the software
 // device in both builds.
+#include "bench/lumivane/LumivaneFacts.h"
 #include "bench/sound/SoundTap.h"
 #include "platform/SoftDirectSound.h"
 #include "tests/bench/TestModule.h"
@@ -49,7 +50,7 @@ TEST(SoundTap, BufferCallsAreAnsweredAsDirectSoundAnswersThem)
 {
     void* module = LoadTestModule();
     ASSERT_NE(module, nullptr) << "loading Lumivane.gau";
-    ASSERT_TRUE(TapDirectSound(module, true)) << "the tap in front of the software device";
+    ASSERT_TRUE(TapGaugeSound(module, true, &LumivaneDescription())) << "the tap in front of the software device";
     const int buffersBefore = SoftDirectSoundLiveBuffers();
     LPDIRECTSOUND device = nullptr;
     ASSERT_EQ(TappedDirectSoundCreate(nullptr, &device, nullptr), DS_OK);
@@ -594,7 +595,7 @@ TEST(SoundTap, EveryForwardedCallAnswersAndNotesAsTheDeviceAlone)
 {
     void* module = LoadTestModule();
     ASSERT_NE(module, nullptr) << "loading Lumivane.gau";
-    ASSERT_TRUE(TapDirectSound(module, true)) << "the tap in front of the software device";
+    ASSERT_TRUE(TapGaugeSound(module, true, &LumivaneDescription())) << "the tap in front of the software device";
     ClearHeardTrack();
     const int buffersBefore = SoftDirectSoundLiveBuffers();
     const int devicesBefore = SoftDirectSoundLiveDevices();
@@ -721,7 +722,7 @@ TEST(SoundTap, AnotherSuccessIsHandedOnAndNoted)
 {
     void* module = LoadTestModule();
     ASSERT_NE(module, nullptr) << "loading Lumivane.gau";
-    ASSERT_TRUE(TapDirectSound(module, true));
+    ASSERT_TRUE(TapGaugeSound(module, true, &LumivaneDescription()));
     const WAVEFORMATEX format = Mono8();
     const DSBUFFERDESC d = Description(&format, 32, 0);
     // S_FALSE, and DirectSound's DS_NO_VIRTUALIZATION.
@@ -756,6 +757,6 @@ TEST(SoundTap, AnotherSuccessIsHandedOnAndNoted)
         EXPECT_EQ(device->Release(), 0u);
     }
     Success = DS_OK;
-    ASSERT_TRUE(TapDirectSound(module, true)) << "the tap back in front of the software device";
+    ASSERT_TRUE(TapGaugeSound(module, true, &LumivaneDescription())) << "the tap back in front of the software device";
     ClearSoundEvents();
 }

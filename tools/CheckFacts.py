@@ -1,0 +1,279 @@
+#!/usr/bin/env python3
+"""Checks that the rooms that know no gauge name none of Lumivane's facts.
+Every fact of the gauge the bench and the page need is written once, in
+bench/lumivane/LumivaneFacts.h, and reaches the other rooms through the
+reader's description (bench/flying/GaugeDescription.h); a room that names
+one itself would have to change with the gauge. The facts are read from
+that file, never copied here:
+
+  - its file names: the module's and its settings files' ("Lumivane.gau",
+    the name under C:\\);
+  - its clips, by name and by wave resource;
+  - its speeds' names and its settings words, or a name built from their
+    stem ("Speed" + n);
+  - its starting speeds, as speeds: two of them on one line, or one on a
+    line that speaks of a speed;
+  - its lamp limit on a line that speaks of a lamp;
+  - its read order, as numbers in that order or as the speeds' digits
+    spelled in a string ("312", "12").
+
+Code is what counts: comments and Python's docstrings are left out, so a
+comment may give an example. The rooms checked are every room of the bench
+but bench/lumivane, the program at bench/'s top, and the page's C++ (web/),
+which hands its script every number of the gauge. Left out: bench/lumivane,
+the one place; the page's script and index.html, Lumivane's own page, whose
+ids and words are written for its people; and speed/, which measures the
+gauge itself, linked in through the gauge's own folders.
+
+    CheckFacts.py SOURCE-ROOT
+Prints what it checked, and a FAULT line for each fact named, with its file
+and line; exits 1 when there is one.
+"""
+import ast
+import io
+import re
+import sys
+import tokenize
+from pathlib import Path
+
+FACTS_FILE = "bench/lumivane/LumivaneFacts.h"
+# Where the check looks, and what it leaves out (paths from the root).
+CHECKED = [("bench", (".cpp", ".h", ".py")), ("web", (".cpp", ".h"))]
+LEFT_OUT = ("bench/lumivane/",)
+# Facts that another change is moving out of a room, each as (file, fact):
+# allowed until it is gone, and a fault once it is, so that the list never
+# outlives what it excuses. The aircraft room's entry rules are moving out
+# of it with the panel reader's split.
+PENDING = {
+    ("bench/aircraft/PanelCheck.cpp", "Lumivane.gau"),
+    ("bench/aircraft/PanelConfig.cpp", "Lumivane.gau"),
+    ("bench/aircraft/PanelPictures.cpp", "Lumivane.gau"),
+}
+
+
+class Facts:
+    """Lumivane's facts, read from LumivaneFacts.h by the constants' names."""
+
+    def __init__(self, root):
+        path = Path(root) / FACTS_FILE
+        self.text = path.read_text()
+        self.where = FACTS_FILE
+        module = self.string("ModuleFileName")
+        self.files = [module] + [name.split("\\")[-1] for name in self.strings("SettingsFiles")]
+        self.clips = [self.string(name) for name in
+                      ("SingleBeepClip", "SingleBeepResource", "DoubleBeepClip", "DoubleBeepResource")]
+        self.names = self.strings("SpeedNames") + self.strings("SettingsWords")
+        self.stems = sorted({re.sub(r"\d+$", "", name) for name in self.names})
+        self.speeds = self.numbers("StartingSpeeds")
+        self.limit = self.numbers("LampsDarkAboveSpeed3")[0]
+        self.order = self.numbers("SettingsReadOrder")
+
+    def value(self, name):
+        match = re.search(r"\b" + name + r"\b(?:\[[^\]]*\])?\s*=\s*(\{[^}]*\}|[^;]+);", self.text)
+        if not match:
+            raise SystemExit(f"FAULT: {self.where} no longer defines {name}, which this check reads")
+        return match.group(1)
+
+    def strings(self, name):
+        return [bytes(text, "utf-8").decode("unicode_escape") for text in re.findall(r'"((?:[^"\\]|\\.)*)"',
+                                                                                    self.value(name))]
+
+    def string(self, name):
+        return self.strings(name)[0]
+
+    def numbers(self, name):
+        return [float(n) for n in re.findall(r"-?\d+(?:\.\d+)?", self.value(name))]
+
+    def __str__(self):
+        return (f"file names {self.files}, clips {self.clips}, speed names {self.names} (stems {self.stems}), "
+                f"starting speeds {[f'{n:g}' for n in self.speeds]}, lamp limit {self.limit:g}, "
+                f"read order {[f'{n:g}' for n in self.order]}")
+
+
+class Line:
+    """What one line of code holds, comments left out: its string literals
+    (an f-string's or template's literal pieces each one), its names, its
+    numbers, and its code as text."""
+
+    def __init__(self):
+        self.strings, self.names, self.numbers, self.code = [], [], [], []
+
+
+def c_like_lines(text):
+    """The lines of a C++ or JavaScript file, comments left out."""
+    lines = {}
+    number, i, n = 1, 0, len(text)
+
+    def line():
+        return lines.setdefault(number, Line())
+
+    while i < n:
+        c = text[i]
+        if c == "\n":
+            number += 1
+            i += 1
+        elif text.startswith("//", i):
+            while i < n and text[i] != "\n":
+                i += 1
+        elif text.startswith("/*", i):
+            end = text.find("*/", i + 2)
+            end = n if end < 0 else end + 2
+            number += text.count("\n", i, end)
+            i = end
+        elif c in "\"'`":
+            start, i = i, i + 1
+            pieces, piece = [], ""
+            while i < n and text[i] != c:
+                if text[i] == "\\" and i + 1 < n:
+                    piece += text[i:i + 2]
+                    i += 2
+                elif c == "`" and text.startswith("${", i):
+                    pieces.append(piece)
+                    piece = ""
+                    depth = 0
+                    while i < n:
+                        depth += text[i] == "{"
+                        depth -= text[i] == "}"
+                        i += 1
+                        if depth == 0:
+                            break
+                else:
+                    piece += text[i]
+                    i += 1
+            pieces.append(piece)
+            here = line()
+            here.strings += pieces
+            here.code.append(text[start:i + 1])
+            number += text.count("\n", start, i)
+            i += 1
+        elif c.isalpha() or c == "_":
+            start = i
+            while i < n and (text[i].isalnum() or text[i] == "_"):
+                i += 1
+            line().names.append(text[start:i])
+            line().code.append(text[start:i])
+        elif c.isdigit():
+            start = i
+            while i < n and (text[i].isalnum() or text[i] in "._'"):
+                i += 1
+            line().numbers.append(text[start:i])
+            line().code.append(text[start:i])
+        else:
+            if not c.isspace():
+                line().code.append(c)
+            i += 1
+    return lines
+
+
+def python_lines(text):
+    """The lines of a Python file, comments and docstrings left out."""
+    docstrings = set()
+    for node in ast.walk(ast.parse(text)):
+        if isinstance(node, (ast.Module, ast.ClassDef, ast.FunctionDef, ast.AsyncFunctionDef)) and node.body:
+            first = node.body[0]
+            if isinstance(first, ast.Expr) and isinstance(first.value, ast.Constant) and \
+                    isinstance(first.value.value, str):
+                docstrings.update(range(first.lineno, first.end_lineno + 1))
+    lines = {}
+    for token in tokenize.generate_tokens(io.StringIO(text).readline):
+        number = token.start[0]
+        if token.type == tokenize.COMMENT or (token.type == tokenize.STRING and number in docstrings):
+            continue
+        line = lines.setdefault(number, Line())
+        if token.type == tokenize.STRING:
+            body = re.sub(r"^[A-Za-z]*('''|\"\"\"|'|\")", "", token.string)
+            body = re.sub(r"('''|\"\"\"|'|\")$", "", body)
+            # An f-string's literal pieces, each on its own.
+            line.strings += re.split(r"\{[^{}]*\}", body) if re.match(r"^[A-Za-z]*[fF]", token.string) else [body]
+        elif token.type == tokenize.NAME:
+            line.names.append(token.string)
+        elif token.type == tokenize.NUMBER:
+            line.numbers.append(token.string)
+        if token.type not in (tokenize.NL, tokenize.NEWLINE, tokenize.INDENT, tokenize.DEDENT, tokenize.ENDMARKER):
+            line.code.append(token.string)
+    return lines
+
+
+def as_number(text):
+    try:
+        return float(text.replace("'", "").rstrip("fFuUlL"))
+    except ValueError:
+        return None
+
+
+def named_facts(line, facts):
+    """Each (kind, fact) the line names."""
+    found = []
+    words = line.strings + line.names
+    lowered = " ".join(words).lower()
+    for name in facts.files:
+        if any(name.lower() in s.lower() for s in line.strings):
+            found.append(("file name", name))
+    for clip in facts.clips:
+        if any(clip in w for w in words):
+            found.append(("clip", clip))
+    for name in facts.names:
+        if any(name in w for w in words):
+            found.append(("speed name", name))
+    code = " ".join(line.code)
+    for stem in facts.stems:
+        # A name built from its stem: "Speed" + n, f"Speed{n}".
+        if re.search(r"(?<![A-Za-z])" + stem + r"(?:[\"'`]\s*\+|\$?\{)", code):
+            found.append(("speed name", stem + "N"))
+    numbers = [as_number(n) for n in line.numbers]
+    numbers += [as_number(s.strip()) for s in line.strings if re.fullmatch(r"\s*\d+\s*", s)]
+    starting = sorted({n for n in numbers if n in facts.speeds})
+    if len(starting) >= 2 or (starting and "speed" in lowered):
+        found.append(("starting speed", ", ".join(f"{n:g}" for n in starting)))
+    if facts.limit in numbers and "lamp" in lowered:
+        found.append(("lamp limit", f"{facts.limit:g}"))
+    order = r"\D".join(f"{n:g}" for n in facts.order)
+    spaced = r"\b" + r"\s*,\s*".join(f"{n:g}" for n in facts.order) + r"\b"
+    digits = "".join(f"{n:g}" for n in facts.order)
+    if re.search(spaced, code) or any(len(s) >= 2 and len(set(s)) == len(s) and set(s) <= set(digits)
+                                      for s in line.strings):
+        found.append(("read order", order.replace(r"\D", "")))
+    return found
+
+
+def checked_files(root):
+    for folder, suffixes in CHECKED:
+        for path in sorted((root / folder).rglob("*")):
+            relative = path.relative_to(root).as_posix()
+            if path.is_file() and path.suffix in suffixes and not relative.startswith(LEFT_OUT):
+                yield relative, path
+
+
+def main(root):
+    root = Path(root)
+    facts = Facts(root)
+    faults, excused, count = [], set(), 0
+    for relative, path in checked_files(root):
+        count += 1
+        text = path.read_text(errors="replace")
+        try:
+            lines = python_lines(text) if path.suffix == ".py" else c_like_lines(text)
+        except (SyntaxError, tokenize.TokenError) as error:
+            faults.append(f"{relative}: cannot be read as Python: {error}")
+            continue
+        for number, line in sorted(lines.items()):
+            for kind, fact in named_facts(line, facts):
+                if (relative, fact) in PENDING:
+                    excused.add((relative, fact))
+                    continue
+                faults.append(f"{relative}:{number}: names Lumivane's {kind} {fact} "
+                              f"({' '.join(line.code)[:100]})")
+    print(f"Checked {count} files of the rooms that know no gauge for Lumivane's facts ({FACTS_FILE}): {facts}")
+    for relative, fact in sorted(excused):
+        print(f"  allowed until it moves: {relative} names {fact}")
+    for relative, fact in sorted(PENDING - excused):
+        faults.append(f"{relative} no longer names {fact}: take it off the pending list")
+    for fault in faults:
+        print(f"FAULT: {fault}")
+    return 1 if faults else 0
+
+
+if __name__ == "__main__":
+    if len(sys.argv) != 2:
+        sys.exit(__doc__)
+    sys.exit(main(sys.argv[1]))
