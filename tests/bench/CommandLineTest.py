@@ -43,7 +43,8 @@ SCENARIOS = {"scenario": "0 airspeed 0\n1 end\n", "stray": "0 airspeed 0\n0.2 ai
              "presses": "0 airspeed 0\n" + "0.5 press 10 57\n" * 20 + "1 end\n",
              "callout": "settings speed1 80\nsettings speed2 90\nsettings speed3 100\n0 airspeed 70\n1 airspeed 85\n"
                         "1.5 airspeed 86\n2 end\n", "pressed": "0 airspeed 60\n0.5 press 50 30\n2 end\n",
-             "bad": "0 airspeed 0\n1 ramp 10\n2 end\n", "settings": "settings speed1 80\n0 airspeed 0\n1 end\n"}
+             "bad": "0 airspeed 0\n1 ramp 10\n2 end\n", "settings": "settings speed1 80\n0 airspeed 0\n1 end\n",
+             "offgauge": "0 airspeed 0\n0.5 press 100 10\n1 end\n"}
 MODULES = {"text": lambda: b"not a module\n", "empty": lambda: b"",
            "cut": lambda: Path(MODULE).read_bytes()[:4096]}
 SERVED_NOT = r"the module called service entry 30, which the bench does not serve"
@@ -101,6 +102,11 @@ ROWS = [
      "--frames", "none"], 0, "stdout", r"^$", ["events.jsonl", "sound.wav", "s.png"], ["frames", "frames.png", "s.mp4"]),
     ("a bad scenario line", ["{module}", "--scenario", "{bad}", "--out", "{out}"], 2, "stderr",
      r"^[^\n]*bad\.txt:2: ramp needs a target and a duration: TIME ramp TARGET over SECONDS\n$", None, []),
+    # A press is held to the gauge's own size once its module is loaded:
+    # the run does not start, and leaves nothing.
+    ("a press off the gauge's own panel", ["{module}", "--scenario", "{offgauge}", "--out", "{out}"], 1, "stderr",
+     r"^lumivane-bench: \S*offgauge\.txt:2: the point 100,10 is off the panel, which is 100 × 70 pixels from 0,0 "
+     r"at the top left\n$", None, []),
     ("a text file as the module", ["{text}", "--scenario", "{scenario}", "--out", "{out}"], 1, "stderr",
      r"^lumivane-bench: \S*text\.gau is not a gauge module this bench can load: it is neither a DLL nor a shared "
      r"object", None, []),
@@ -112,15 +118,16 @@ ROWS = [
      "stdout", r"^10 passes\.\n(.|\n)*\n6 faults:\n  " + SERVED_NOT + r" \(6 times\)\n",
      ["events.jsonl", "sound.wav", "stray.png"], ["frames", "stray.mp4"]),
     ("faults found in a quiet run", ["{other}", "--scenario", "{stray}", "--out", "{out}", "--frames", "none",
-     "--quiet"], 3, "events.jsonl", r'\A((?!.*"stack").*\n){4}(.*"stack":\["' + SERVED_NOT +
+     "--quiet"], 3, "events.jsonl", r'\A\{"gauge":.*\n((?!.*"stack").*\n){4}(.*"stack":\["' + SERVED_NOT +
      r'"\]\}\n){6}\Z', ["events.jsonl"], ["frames"]),
     # A module that crashes ends the run in the pass it crashed: natively the
     # sanitizer says where, and the log holds whole lines of the passes
     # before it, never one past; nothing is drawn from the cut-off run.
     ("a module that crashes in a callback", ["{faulting}", "--scenario", "{crash}", "--out", "{out}"], NONZERO,
-     "events.jsonl", r'\A(\{"pass":(\d|1[0-7]),"time".*\}\n)*\Z', ["events.jsonl"], ["crash.png", "crash.mp4"]),
+     "events.jsonl", r'\A\{"gauge":.*\}\n(\{"pass":(\d|1[0-7]),"time".*\}\n)*\Z', ["events.jsonl"],
+     ["crash.png", "crash.mp4"]),
     ("a module that crashes in a handler", ["{faulting}", "--scenario", "{pressed}", "--out", "{out}", "--quiet"],
-     NONZERO, "events.jsonl", r'\A(\{"pass":\d,"time".*\}\n)*\Z', ["events.jsonl"],
+     NONZERO, "events.jsonl", r'\A\{"gauge":.*\}\n(\{"pass":\d,"time".*\}\n)*\Z', ["events.jsonl"],
      ["pressed.png", "pressed.mp4", "frames.png"]),
     # A run in real time longer than a minute says first how long it takes.
     ("a long run in real time", ["{module}", "--scenario", "{long}", "--out", "{out}", "--real-time", "--frames",
@@ -129,11 +136,11 @@ ROWS = [
      r"DirectSound\.\n", ["settings"], []),
     ("a long run flown fast", ["{module}", "--scenario", "{minute}", "--out", "{out}", "--quiet", "--frames", "none"],
      0, "stdout", r"^$", ["events.jsonl", "sound.wav"], []),
-    # A log of the changes: the first pass, the call-out's, and the last;
-    # not the pass that only changed the airspeed.
+    # A log of the changes: the gauge's line, the first pass, the call-out's,
+    # and the last; not the pass that only changed the airspeed.
     ("--log changes", ["{module}", "--scenario", "{callout}", "--out", "{out}", "--frames", "none", "--quiet",
      "--log", "changes"], 0, "events.jsonl",
-     r'\A\{"pass":0,"time":0\.0,"airspeed":70\.0,.*"plays":\[\].*\n'
+     r'\A\{"gauge":\{"name":"Lumivane",.*\}\}\n\{"pass":0,"time":0\.0,"airspeed":70\.0,.*"plays":\[\].*\n'
      r'\{"pass":18,"time":1\.0,"airspeed":85\.0,.*"lamps":\[true,false,false\].*"plays":\["Wave1"\].*\n'
      r'\{"pass":36,"time":2\.0,"airspeed":86\.0,.*\n\Z', ["events.jsonl", "sound.wav"], []),
     # Twenty presses in one pass: the log names the first sixteen handlers

@@ -8,6 +8,7 @@
 // whole up to the pass before.
 #include "bench/files/Files.h"
 #include "bench/lumivane/LumivaneReader.h"
+#include "bench/recording/EventLog.h"
 #include "bench/recording/RecordedRun.h"
 #include "bench/hosting/GaugeHost.h"
 #include "bench/pictures/PanelPainter.h"
@@ -78,6 +79,9 @@ TEST(OtherGauge, IsFlownPaintedAndRecordedByItsOwnChain)
     ASSERT_TRUE(ReadWholeFile(JoinPath(options.Out, "events.jsonl"), &log, &problem)) << problem;
     std::istringstream lines(log);
     std::string line;
+    // The first line is the reader's description, whatever gauge it flew.
+    ASSERT_TRUE(std::getline(lines, line));
+    EXPECT_EQ(line + "\n", GaugeLine(reader.Description()));
     int count = 0;
     while (std::getline(lines, line)) {
         const nlohmann::json pass = nlohmann::json::parse(line);
@@ -204,6 +208,8 @@ TEST(OtherGauge, AModuleThatCrashesIsNamedWithItsCallAndPassAndItsRecordsEndBefo
         std::istringstream lines(log);
         std::string line;
         uint64_t count = 0;
+        ASSERT_TRUE(std::getline(lines, line)) << "the gauge's line: " << row.scenario;
+        EXPECT_TRUE(nlohmann::json::parse(line).contains("gauge")) << row.scenario;
         while (std::getline(lines, line))
             EXPECT_EQ(nlohmann::json::parse(line)["pass"], count++) << row.scenario;
         EXPECT_EQ(count, whole) << "lines of events.jsonl: " << row.scenario;

@@ -52,6 +52,12 @@ def strings(pattern):
     return lambda v: isinstance(v, list) and all(isinstance(x, str) and re.fullmatch(pattern, x) for x in v)
 
 
+# The log's first line: Lumivane as its reader describes it, which the
+# passes' fields are held to (its clips, where its lamps go dark).
+GAUGE = {"name": "Lumivane", "module": "Lumivane.gau", "speeds": ["Speed1", "Speed2", "Speed3"],
+         "lamps_dark_above": {"speed": 3, "by": 10}, "clips": {"Wave1": {"sound": "single beep", "beeps": 1},
+                                                               "Wave2": {"sound": "double beep", "beeps": 2}}}
+
 # Each field of a Lumivane pass as events.jsonl gives it (bench/SCENARIOS.md).
 # While the gauge is killed the host holds nothing of its elements, and the
 # fields that come from them are null.
@@ -66,7 +72,7 @@ FIELDS = {
     "lamps": three(boolean),
     "marks": three(boolean),
     "readout": lambda v: isinstance(v, str),
-    "plays": strings(r"Wave1|Wave2"),
+    "plays": strings("|".join(GAUGE["clips"])),
     "speeds": three(whole_or_null),
     "handlers": strings(r"area \d+"),
 }
@@ -173,8 +179,9 @@ def pass_faults(index, p, airspeed, installed):
         faults.append(f"airspeed is {p['airspeed']}, the scenario sets {airspeed(index / RATE):.6f}")
     speeds, v = p["speeds"], p["airspeed"]
     if None not in speeds and p["installed"]:
+        limit = GAUGE["lamps_dark_above"]
         for lamp in range(3):
-            low, high = speeds[lamp], speeds[2] + 10
+            low, high = speeds[lamp], speeds[limit["speed"] - 1] + limit["by"]
             if min(abs(v - low), abs(v - high)) < AT_BOUND:
                 continue
             if p["lamps"][lamp] != (low <= v <= high):
@@ -197,6 +204,9 @@ def events_faults(out, run):
                 passes.append(json.loads(line))
             except ValueError as error:
                 return [f"events.jsonl:{number}: not JSON ({error})"]
+    described = passes.pop(0) if passes else None
+    if described != {"gauge": GAUGE}:
+        faults.append(f"events.jsonl:1 is {described}, not the gauge as its reader describes it")
     if len(passes) != run["passes"]:
         faults.append(f"events.jsonl holds {len(passes)} passes, the scenario's end makes {run['passes']}")
     for index, p in enumerate(passes):

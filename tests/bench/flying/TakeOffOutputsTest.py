@@ -5,7 +5,10 @@ program leaves events.jsonl, sound.wav, the chart <scenario>.png, the video
 exactly the passes whose panel changed; and the pictures, the chart and the
 video agree with the log: in every frame, and in every frame of the contact
 sheet, each lamp's well is red exactly when the log says the lamp is lit;
-the chart draws each speed as each pass gave it; the video holds one H.264
+the chart draws each speed as each pass gave it, and the least and the most
+airspeed of the log, even one pass's among a long run's (a row of its own,
+spike.txt: a chart that kept one airspeed of each pixel column would lose
+it); the video holds one H.264
 and one AAC stream, lasts as long as the run to within a frame, and its
 sound bursts where the log says a clip started, once for a single beep and
 twice for a double. Each record is also read back by a reader of its own
@@ -38,10 +41,9 @@ PANEL_WIDTH = 100
 SHEET_MOST = 24
 CHART = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "..", "bench", "pictures", "chart.py")
 VIDEO_FRAME_RATE = 30
-# The bursts each clip sounds as, and how far from its pass's start the
-# first may begin and the last may begin (seconds): the pass and the sound's
-# 10 ms windows.
-BEEPS = {"Wave1": 1, "Wave2": 2}
+# How far from its pass's start a clip's first burst may begin and its last
+# may begin (seconds): the pass and the sound's 10 ms windows. How many
+# bursts each clip sounds as, the log's first line says.
 ONSET_SLACK = 0.035
 BURSTS_WITHIN = 0.3
 # The sound in 10 ms windows; a window is loud above this RMS (of 32768),
@@ -74,10 +76,12 @@ def sheet_frames(sheet):
     return found
 
 
-def log_segments(passes):
-    """The chart's lines for the speeds the log gives, as chart.py prints them."""
+def log_segments(passes, names):
+    """The chart's lines for the airspeed and the speeds the log gives, as
+    chart.py prints them."""
     end = passes[-1]["time"] + (passes[-1]["time"] - passes[-2]["time"] if len(passes) > 1 else 0)
-    lines = []
+    airspeeds = [p["airspeed"] for p in passes if p["airspeed"] is not None]
+    lines = [f"airspeed {min(airspeeds):g} to {max(airspeeds):g}"]
     for lamp in range(3):
         stretch = None
         for index, p in enumerate(passes):
@@ -87,10 +91,10 @@ def log_segments(passes):
                 stretch[2] = stop
                 continue
             if stretch:
-                lines.append(f"Speed{lamp + 1} {stretch[0]:g} from {stretch[1]:.2f} s to {stretch[2]:.2f} s")
+                lines.append(f"{names[lamp]} {stretch[0]:g} from {stretch[1]:.2f} s to {stretch[2]:.2f} s")
             stretch = [value, p["time"], stop] if value is not None else None
         if stretch:
-            lines.append(f"Speed{lamp + 1} {stretch[0]:g} from {stretch[1]:.2f} s to {stretch[2]:.2f} s")
+            lines.append(f"{names[lamp]} {stretch[0]:g} from {stretch[1]:.2f} s to {stretch[2]:.2f} s")
     return lines
 
 
@@ -114,7 +118,7 @@ def sound_onsets(video):
     return onsets
 
 
-def video_faults(video, passes):
+def video_faults(video, passes, clips):
     faults = []
     probe = subprocess.run(["ffprobe", "-v", "error", "-of", "json", "-show_streams", "-show_format", video],
                            capture_output=True, text=True)
@@ -135,7 +139,7 @@ def video_faults(video, passes):
     for time, clip in plays:
         near = [t for t in onsets if time - ONSET_SLACK <= t <= time + BURSTS_WITHIN]
         heard += near
-        if len(near) != BEEPS.get(clip, 1) or abs(near[0] - time) > ONSET_SLACK:
+        if len(near) != clips.get(clip, {}).get("beeps", 1) or abs(near[0] - time) > ONSET_SLACK:
             faults.append(f"{clip} started at {time:.2f} s, and the video's sound bursts near it at {near}")
     stray = [t for t in onsets if t not in heard]
     if stray:
@@ -160,6 +164,8 @@ def fly(bench, module, scenario, work):
 
     with open(os.path.join(out, "events.jsonl")) as stream:
         passes = [json.loads(line) for line in stream]
+    # The first line is the gauge's (RunRecords.py holds it to Lumivane).
+    gauge = passes.pop(0).get("gauge", {})
     shows = [(p["installed"], p["lamps"], p["marks"], p["readout"]) for p in passes]
     changed = [p["pass"] for i, p in enumerate(passes) if i == 0 or shows[i] != shows[i - 1]]
     frames = {int(m.group(1)): m.group(0) for m in
@@ -187,12 +193,12 @@ def fly(bench, module, scenario, work):
 
     drawn = subprocess.run([sys.executable, CHART, os.path.join(out, "events.jsonl"),
                             os.path.join(work, name + "-chart.png")], capture_output=True, text=True)
-    segments = log_segments(passes)
+    segments = log_segments(passes, gauge.get("speeds", []))
     if drawn.returncode != 0 or drawn.stdout.splitlines() != segments:
-        faults.append(f"the chart draws the speeds as {drawn.stdout.splitlines()} ({drawn.stderr.strip()}), "
+        faults.append(f"the chart says it draws {drawn.stdout.splitlines()} ({drawn.stderr.strip()}), "
                       f"the log gives {segments}")
 
-    faults += video_faults(os.path.join(out, name + ".mp4"), passes)
+    faults += video_faults(os.path.join(out, name + ".mp4"), passes, gauge.get("clips", {}))
     faults += record_faults(out, scenario, name)
     return [f"{name}: {fault}" for fault in faults], \
         f"{name}: {len(frames)} frames, at passes {changed}; the contact sheet shows lamps {on_sheet}; " \

@@ -1,10 +1,15 @@
 // A pass's line read back as JSON, row by row: each list a pass caps says how
-// many it left out, only when it left some, and never in place of the list.
+// many it left out, only when it left some, and never in place of the list;
+// and the log's first line, the gauge as its reader describes it.
+#include "bench/files/Files.h"
+#include "bench/lumivane/LumivaneFacts.h"
 #include "bench/recording/EventLog.h"
 
 #include <gtest/gtest.h>
 
 #include <nlohmann/json.hpp>
+
+#include <stdio.h>
 
 #include <string>
 #include <vector>
@@ -56,6 +61,58 @@ TEST(EventLine, SaysWhatEachCappedListLeftOut)
             if (count.leftOut)
                 EXPECT_EQ(line[count.field], count.leftOut) << count.field;
         }
+    }
+}
+
+// The gauge's line holds what the chart draws by, from the description
+// alone; a log opened with a description starts with it, every pass after,
+// whichever passes it keeps.
+TEST(EventLine, TheFirstLineDescribesTheGaugeAsItsReaderDoes)
+{
+    GaugeDescription bare;
+    bare.Name = "Bare";
+    bare.ModuleFile = "Bare.gau";
+    bare.Speeds = {"low"};
+    const struct {
+        const char* what;
+        const GaugeDescription* gauge;
+        LogChoice choice;
+        const char* line; // the first line of the log, without its newline
+    } rows[] = {
+        {"Lumivane's", &LumivaneDescription(), LogChoice::Every,
+         R"({"gauge":{"name":"Lumivane","module":"Lumivane.gau","speeds":["Speed1","Speed2","Speed3"],)"
+         R"("lamps_dark_above":{"speed":3,"by":10.0},"clips":{"Wave1":{"sound":"single beep","beeps":1},)"
+         R"("Wave2":{"sound":"double beep","beeps":2}}}})"},
+        {"Lumivane's, changes only", &LumivaneDescription(), LogChoice::Changes, nullptr},
+        {"one without a lamp limit or clips", &bare, LogChoice::Every,
+         R"({"gauge":{"name":"Bare","module":"Bare.gau","speeds":["low"],"lamps_dark_above":null,"clips":{}}})"},
+        {"no description", nullptr, LogChoice::Every, R"({"pass":0,"time":0.0,)"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        const std::string path = std::string("event-log-") + std::to_string(&row - rows) + ".jsonl";
+        EventLog log;
+        std::string error, text, problem;
+        ASSERT_TRUE(log.Open(path, &error, row.choice, row.gauge)) << error;
+        PassRecord pass;
+        for (uint64_t p = 0; p < 3; ++p) {
+            pass.Pass = p;
+            log.Write(pass, nullptr, false);
+        }
+        log.Close();
+        ASSERT_TRUE(ReadWholeFile(path, &text, &problem)) << problem;
+        remove(path.c_str());
+        const std::string first = text.substr(0, text.find('\n'));
+        if (row.gauge) {
+            EXPECT_EQ(first + "\n", GaugeLine(*row.gauge));
+            if (row.line)
+                EXPECT_EQ(first, row.line);
+        } else {
+            EXPECT_EQ(first.rfind(row.line, 0), 0u) << first;
+        }
+        // The passes follow, the first and the last at least.
+        EXPECT_NE(text.find("{\"pass\":0,"), std::string::npos);
+        EXPECT_NE(text.find("{\"pass\":2,"), std::string::npos);
     }
 }
 
