@@ -99,69 +99,36 @@ class Line:
         self.strings, self.names, self.numbers, self.code = [], [], [], []
 
 
+# A C++ or JavaScript file's tokens: comments, string and character
+# literals, template literals, names, numbers, line ends, anything else.
+C_TOKEN = re.compile(r"//[^\n]*|/\*.*?\*/|\"(?:\\.|[^\"\\\n])*\"|'(?:\\.|[^'\\\n])*'|`(?:\\.|[^`\\])*`"
+                     r"|[A-Za-z_]\w*|\d[\w.']*|\n|\S", re.S)
+
+
 def c_like_lines(text):
     """The lines of a C++ or JavaScript file, comments left out."""
     lines = {}
-    number, i, n = 1, 0, len(text)
-
-    def line():
-        return lines.setdefault(number, Line())
-
-    while i < n:
-        c = text[i]
-        if c == "\n":
+    number = 1
+    for match in C_TOKEN.finditer(text):
+        token = match.group(0)
+        if token == "\n":
             number += 1
-            i += 1
-        elif text.startswith("//", i):
-            while i < n and text[i] != "\n":
-                i += 1
-        elif text.startswith("/*", i):
-            end = text.find("*/", i + 2)
-            end = n if end < 0 else end + 2
-            number += text.count("\n", i, end)
-            i = end
-        elif c in "\"'`":
-            start, i = i, i + 1
-            pieces, piece = [], ""
-            while i < n and text[i] != c:
-                if text[i] == "\\" and i + 1 < n:
-                    piece += text[i:i + 2]
-                    i += 2
-                elif c == "`" and text.startswith("${", i):
-                    pieces.append(piece)
-                    piece = ""
-                    depth = 0
-                    while i < n:
-                        depth += text[i] == "{"
-                        depth -= text[i] == "}"
-                        i += 1
-                        if depth == 0:
-                            break
-                else:
-                    piece += text[i]
-                    i += 1
-            pieces.append(piece)
-            here = line()
-            here.strings += pieces
-            here.code.append(text[start:i + 1])
-            number += text.count("\n", start, i)
-            i += 1
-        elif c.isalpha() or c == "_":
-            start = i
-            while i < n and (text[i].isalnum() or text[i] == "_"):
-                i += 1
-            line().names.append(text[start:i])
-            line().code.append(text[start:i])
-        elif c.isdigit():
-            start = i
-            while i < n and (text[i].isalnum() or text[i] in "._'"):
-                i += 1
-            line().numbers.append(text[start:i])
-            line().code.append(text[start:i])
-        else:
-            if not c.isspace():
-                line().code.append(c)
-            i += 1
+            continue
+        if token.startswith("//") or token.startswith("/*"):
+            number += token.count("\n")
+            continue
+        line = lines.setdefault(number, Line())
+        line.code.append(token)
+        if token[0] in "\"'":
+            line.strings.append(token[1:-1])
+        elif token[0] == "`":
+            # A template's literal pieces, each on its own.
+            line.strings += re.split(r"\$\{[^{}]*\}", token[1:-1])
+        elif token[0].isalpha() or token[0] == "_":
+            line.names.append(token)
+        elif token[0].isdigit():
+            line.numbers.append(token)
+        number += token.count("\n")
     return lines
 
 
@@ -204,21 +171,18 @@ def as_number(text):
 def named_facts(line, facts):
     """Each (kind, fact) the line names."""
     found = []
-    words = line.strings + line.names
-    lowered = " ".join(words).lower()
-    for name in facts.files:
-        if any(name.lower() in s.lower() for s in line.strings):
-            found.append(("file name", name))
-    for clip in facts.clips:
-        if any(clip in w for w in words):
-            found.append(("clip", clip))
-    for name in facts.names:
-        if any(name in w for w in words):
-            found.append(("speed name", name))
+    strings = "\0".join(line.strings)
+    words = strings + "\0" + "\0".join(line.names)
+    lowered = words.lower()
     code = " ".join(line.code)
+    for name in facts.files:
+        if name.lower() in strings.lower():
+            found.append(("file name", name))
+    found += [("clip", clip) for clip in facts.clips if clip in words]
+    found += [("speed name", name) for name in facts.names if name in words]
     for stem in facts.stems:
         # A name built from its stem: "Speed" + n, f"Speed{n}".
-        if re.search(r"(?<![A-Za-z])" + stem + r"(?:[\"'`]\s*\+|\$?\{)", code):
+        if stem in code and re.search(r"(?<![A-Za-z])" + stem + r"(?:[\"'`]\s*\+|\$?\{)", code):
             found.append(("speed name", stem + "N"))
     numbers = [as_number(n) for n in line.numbers]
     numbers += [as_number(s.strip()) for s in line.strings if re.fullmatch(r"\s*\d+\s*", s)]
@@ -227,12 +191,11 @@ def named_facts(line, facts):
         found.append(("starting speed", ", ".join(f"{n:g}" for n in starting)))
     if facts.limit in numbers and "lamp" in lowered:
         found.append(("lamp limit", f"{facts.limit:g}"))
-    order = r"\D".join(f"{n:g}" for n in facts.order)
-    spaced = r"\b" + r"\s*,\s*".join(f"{n:g}" for n in facts.order) + r"\b"
     digits = "".join(f"{n:g}" for n in facts.order)
+    spaced = r"\b" + r"\s*,\s*".join(f"{n:g}" for n in facts.order) + r"\b"
     if re.search(spaced, code) or any(len(s) >= 2 and len(set(s)) == len(s) and set(s) <= set(digits)
                                       for s in line.strings):
-        found.append(("read order", order.replace(r"\D", "")))
+        found.append(("read order", digits))
     return found
 
 

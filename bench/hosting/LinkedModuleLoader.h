@@ -1,5 +1,5 @@
 // The page's stand-in for dlopen and dlsym over the module linked into it,
-// so that a host still opens Lumivane.gau by its file name and finds Linkage
+// so that a host still opens the gauge by its module's file name and finds Linkage
 // and ImportTable by name, as it does with the DLL and the native shared
 // object. A name of any other module finds nothing, as a missing file would,
 // unless the program has linked that module in as well (LinkModule). It tells

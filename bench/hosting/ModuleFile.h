@@ -1,6 +1,6 @@
 // Finding and loading a gauge module the way the host does: the windows bench
-// with LoadLibrary on the given path, the native bench with dlopen of the
-// native Lumivane.gau. Before loading, the module's own file is read for the
+// with LoadLibrary on the given path, the native bench with dlopen of a
+// native gauge module. Before loading, the module's own file is read for the
 // libraries it needs (PE import descriptors, ELF DT_NEEDED), so that a library
 // the system would not find is named instead of failing obscurely. Every
 // failure comes back as one sentence for the user; nothing here exits.

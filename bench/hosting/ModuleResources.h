@@ -18,6 +18,6 @@ struct ModuleResource {
 // such resource.
 bool FindModuleResource(void* module, uint16_t type, uint16_t id, ModuleResource* out); // integer name (bitmaps: type 2)
 bool FindModuleResource(void* module, uint16_t type, const char* name,
-    ModuleResource* out); // string name, case-insensitive (type 10 "WAVE1")
+    ModuleResource* out); // string name, case-insensitive (type 10: a wave by its name)
 
 #endif

@@ -18,7 +18,7 @@
 constexpr int CountedCalls = 7;
 
 // Hooks the module's imports of the counted functions; returns how many it
-// hooked (CountedCalls for Lumivane.gau). Hook after the sandbox and the
+// hooked (CountedCalls for a gauge that imports them all). Hook after the sandbox and the
 // sound tap, or before: either way each call passes through both.
 int CountModuleCalls(void* module);
 

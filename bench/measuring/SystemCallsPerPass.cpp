@@ -20,8 +20,6 @@ namespace {
 constexpr int PassesPerSecond = int(GaugeHost::PassesPerSecond);
 constexpr int SteadyPasses = 50;
 
-} // namespace
-
 std::vector<double> Airspeeds(const MeasuredState& state)
 {
     std::vector<double> airspeeds;

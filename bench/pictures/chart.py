@@ -42,6 +42,9 @@ from events import BadEvents, each_pass, first_passes, gauge_of, is_number, last
 
 # Each speed's colour, and its lamp's, in the gauge's order.
 LAMP_COLOURS = ["#d62728", "#ff7f0e", "#9467bd", "#2ca02c", "#8c564b", "#e377c2"]
+# A gauge's description names at most so many speeds and clips: far more
+# than a panel has, few enough for a legend.
+MOST_SPEEDS, MOST_CLIPS = 16, 16
 # The clips' marks in the order the gauge describes them, and their colours.
 CLIP_MARKERS = [("v", "black"), ("D", "#8c0000"), ("s", "#1f4e79"), ("^", "#4d4d4d")]
 # Labels at the right edge are kept at least this far apart, in points: a
@@ -65,8 +68,9 @@ class Gauge:
         self.described = described is not None
         described = described or {}
         names = described.get("speeds")
-        if names is not None and (not isinstance(names, list) or not all(isinstance(n, str) for n in names)):
-            raise BadEvents(f"{where}: the gauge's 'speeds' must be a list of names")
+        if names is not None and (not isinstance(names, list) or not all(isinstance(n, str) for n in names) or
+                                  len(names) > MOST_SPEEDS):
+            raise BadEvents(f"{where}: the gauge's 'speeds' must be a list of at most {MOST_SPEEDS} names")
         self.names = names
         limit = described.get("lamps_dark_above")
         self.limit = None
@@ -76,8 +80,8 @@ class Gauge:
                 raise BadEvents(f"{where}: the gauge's 'lamps_dark_above' must name one of its speeds and 'by'")
             self.limit = (limit["speed"] - 1, float(limit["by"]))
         clips = described.get("clips") or {}
-        if not isinstance(clips, dict):
-            raise BadEvents(f"{where}: the gauge's 'clips' must be an object")
+        if not isinstance(clips, dict) or len(clips) > MOST_CLIPS:
+            raise BadEvents(f"{where}: the gauge's 'clips' must be an object of at most {MOST_CLIPS} clips")
         self.sounds = {}
         for index, (name, clip) in enumerate(clips.items()):
             clip = clip if isinstance(clip, dict) else {}
