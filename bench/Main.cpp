@@ -160,7 +160,8 @@ int ParseCommandLine(BenchRun& run)
     // The reader the run flies with, whose description the help is written in.
     run.Reader = BenchGaugeReader();
     const GaugeDescription& gauge = run.Reader->Description();
-    app.add_option("module", options.Module, "The gauge module to load (" + gauge.ModuleFile + "); with --panel, "
+    const std::string moduleFile = gauge.ModuleFile;
+    app.add_option("module", options.Module, "The gauge module to load (" + moduleFile + "); with --panel, "
                                              "the one in the Gauges folder");
     auto* scenarioOption =
         app.add_option("--scenario", run.ScenarioFile, "The scenario to fly (its lines are below; the whole format is in SCENARIOS.txt beside the program)");
@@ -226,7 +227,7 @@ int ParseCommandLine(BenchRun& run)
                    "it), the gauge live at its place; with --window, show the first such window. With no entry, "
                    "say where it would go and the line to add. The pilot's files are only read");
     app.add_option("--gauges", run.GaugesFolder,
-                   "With --panel: the folder that holds " + gauge.ModuleFile + " (default: the simulator's Gauges "
+                   "With --panel: the folder that holds " + moduleFile + " (default: the simulator's Gauges "
                    "folder, three folders above the panel's)");
     app.add_option("--capture", options.Capture,
                    "Under Wine: the file ALSA's file device records DirectSound's output into (the launcher "

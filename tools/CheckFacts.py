@@ -69,10 +69,12 @@ class Facts:
         self.order = self.numbers("SettingsReadOrder")
 
     def value(self, name):
+        """The text a constant is given, its macros written out."""
         match = re.search(r"\b" + name + r"\b(?:\[[^\]]*\])?\s*=\s*(\{[^}]*\}|[^;]+);", self.text)
         if not match:
             raise SystemExit(f"FAULT: {self.where} no longer defines {name}, which this check reads")
-        return match.group(1)
+        macros = dict(re.findall(r"^#define (\w+) (.+)$", self.text, re.MULTILINE))
+        return re.sub(r"\b[A-Z][A-Z0-9_]+\b", lambda m: macros.get(m.group(0), m.group(0)), match.group(1))
 
     def strings(self, name):
         return [bytes(text, "utf-8").decode("unicode_escape") for text in re.findall(r'"((?:[^"\\]|\\.)*)"',

@@ -23,7 +23,6 @@ std::string SpeedsProblem;
 std::vector<uint8_t> Rgba;
 std::vector<PagePass::Play> Plays;
 std::string Sentence;
-std::string KeyText;
 
 } // namespace
 
@@ -87,8 +86,8 @@ EMSCRIPTEN_KEEPALIVE int page_speed_count()
 // Speed 1, 2 or 3 by the name the gauge's pilots know it by; "" for another.
 EMSCRIPTEN_KEEPALIVE const char* page_speed_name(int speed)
 {
-    const std::vector<std::string>& names = Page.Description().Speeds;
-    return speed >= 1 && size_t(speed) <= names.size() ? names[size_t(speed) - 1].c_str() : "";
+    const GaugeDescription& gauge = Page.Description();
+    return speed >= 1 && speed <= gauge.SpeedCount ? gauge.Speeds[speed - 1] : "";
 }
 
 // Speeds as a link carries them ("85,95,105"): why they cannot be the
@@ -130,14 +129,12 @@ EMSCRIPTEN_KEEPALIVE const char* page_key_web(int row)
 // What the row's key does, and its label, in the gauge's words.
 EMSCRIPTEN_KEEPALIVE const char* page_key_does(int row)
 {
-    KeyText = row >= 0 && row < HandKeyCount ? KeyDoes(HandKeys[row], &Page.Description()) : "";
-    return KeyText.c_str();
+    return row >= 0 && row < HandKeyCount ? KeyDoes(HandKeys[row], &Page.Description()) : "";
 }
 
 EMSCRIPTEN_KEEPALIVE const char* page_key_hint(int row)
 {
-    KeyText = row >= 0 && row < HandKeyCount ? KeyHint(HandKeys[row], &Page.Description()) : "";
-    return KeyText.c_str();
+    return row >= 0 && row < HandKeyCount ? KeyHint(HandKeys[row], &Page.Description()) : "";
 }
 
 // 1 for a key that presses the gauge's panel, 0 for an airspeed key.

@@ -9,7 +9,7 @@ bool TapGaugeSound(void* module, bool softSound, const GaugeDescription* gauge)
 {
     ModuleClipSource sources[MostModuleClips];
     int count = 0;
-    for (size_t i = 0; gauge && i < gauge->Clips.size() && count < MostModuleClips; ++i)
-        sources[count++] = {gauge->Clips[i].Name.c_str(), gauge->Clips[i].Resource.c_str()};
+    for (int i = 0; gauge && i < gauge->ClipCount && count < MostModuleClips; ++i)
+        sources[count++] = {gauge->Clips[i].Name, gauge->Clips[i].Resource};
     return TapDirectSound(module, softSound, sources, count);
 }

@@ -4,6 +4,8 @@
 // line, the chart and the measuring tools take them from here and never
 // name them. A host can learn the rest from the module itself; this is what
 // only the gauge's reader knows (Lumivane's: bench/lumivane/LumivaneFacts.h).
+// It is plain constant data, words and numbers only: the page carries it, and
+// every byte of the page counts.
 #ifndef LUMIVANE_BENCH_FLYING_GAUGEDESCRIPTION_H
 #define LUMIVANE_BENCH_FLYING_GAUGEDESCRIPTION_H
 
@@ -18,26 +20,28 @@
 enum class PanelControl { None, Decrease, Increase, Selector1, Selector2, Selector3 };
 constexpr int PanelControlCount = 6;
 
-// A control in the gauge's words.
+// A control in the gauge's words; null where the gauge gives none.
 struct ControlWords {
-    std::string Does; // what a key that presses it does, for --help and the page
-    std::string Hint; // the shortest label, for a button or the window's strip
+    const char* Does; // what a key that presses it does, for --help and the page
+    const char* Hint; // the shortest label, for a button or the window's strip
 };
 
 // A sound the gauge carries: the name its plays are known by, the wave
 // resource it is read from, and what a person hears of it.
 struct ClipMeaning {
-    std::string Name;
-    std::string Resource;
-    std::string Sound; // "single beep"
-    int Beeps = 1;     // bursts of sound one play holds
+    const char* Name;
+    const char* Resource;
+    const char* Sound; // "single beep"
+    int Beeps;         // bursts of sound one play holds
 };
 
 // A state of the gauge its calls to the system are counted in
 // (bench/measuring): the settings files laid out before the module is
 // loaded, the airspeed over the counted passes (steady, or a ramp), and
 // what its first text element shows once the gauge has done its work
-// (empty: not checked).
+// (empty: not checked). A gauge's reader gives its states beside its
+// description, for the measuring tools alone (Lumivane's:
+// LumivaneMeasuredStates()), so that the page carries none of them.
 struct MeasuredState {
     std::string Name;
     std::vector<SettingsSetup> Settings;
@@ -46,22 +50,24 @@ struct MeasuredState {
 };
 
 struct GaugeDescription {
-    std::string Name;       // the gauge, as its pilots know it
-    std::string ModuleFile; // the file name it must be installed under
+    const char* Name;       // the gauge, as its pilots know it
+    const char* ModuleFile; // the file name it must be installed under
     // The speeds it keeps, by name, first to last. Each pass's "speeds" and
     // "lamps" in events.jsonl follow this order: lamp k goes with speed k.
-    std::vector<std::string> Speeds;
+    int SpeedCount;
+    const char* const* Speeds;
     // The words a scenario's `settings` line names its settings files by;
     // SettingsSetup::File counts into this list.
-    std::vector<std::string> SettingsWords;
+    int SettingsCount;
+    const char* const* SettingsWords;
     // Every lamp is dark above speed DarkAboveSpeed (counted from 1) by
     // DarkAboveBy; 0: no such limit.
-    int DarkAboveSpeed = 0;
-    double DarkAboveBy = 0;
-    std::vector<ClipMeaning> Clips;
+    int DarkAboveSpeed;
+    double DarkAboveBy;
+    int ClipCount;
+    const ClipMeaning* Clips;
     ControlWords Controls[PanelControlCount]; // None's is never used
-    std::string TakeOff;                      // what the take-off key does
-    std::vector<MeasuredState> States;        // the first is the one a pass is timed in
+    const char* TakeOff;                      // what the take-off key does, or null
 };
 
 // Puts the sound tap in front of the loaded `module`'s DirectSound

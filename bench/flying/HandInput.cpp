@@ -14,15 +14,12 @@ const KeyBinding HandKeys[] = {
     {HandKey::AirspeedUpTen, "Page Up", "PageUp", 0x21, "airspeed +10", "+10", PanelControl::None},
     {HandKey::AirspeedDownTen, "Page Down", "PageDown", 0x22, "airspeed -10", "-10", PanelControl::None},
     {HandKey::AirspeedZero, "Home", "Home", 0x24, "airspeed 0", "0", PanelControl::None},
-    {HandKey::TakeOff, "T", "t T", 0x54, "a take-off: the airspeed from 0 up as the gauge's reader says, then held",
-        "take-off", PanelControl::None},
-    {HandKey::Selector1, "1", "1", 0x31, "press the first selector button", "first", PanelControl::Selector1},
-    {HandKey::Selector2, "2", "2", 0x32, "press the second selector button", "second", PanelControl::Selector2},
-    {HandKey::Selector3, "3", "3", 0x33, "press the third selector button", "third", PanelControl::Selector3},
-    {HandKey::Decrease, "Left", "ArrowLeft Left", 0x25, "press the decrease area; held, it repeats", "lower",
-        PanelControl::Decrease},
-    {HandKey::Increase, "Right", "ArrowRight Right", 0x27, "press the increase area; held, it repeats", "raise",
-        PanelControl::Increase},
+    {HandKey::TakeOff, "T", "t T", 0x54, "a take-off", "take-off", PanelControl::None},
+    {HandKey::Selector1, "1", "1", 0x31, "selector 1", "1", PanelControl::Selector1},
+    {HandKey::Selector2, "2", "2", 0x32, "selector 2", "2", PanelControl::Selector2},
+    {HandKey::Selector3, "3", "3", 0x33, "selector 3", "3", PanelControl::Selector3},
+    {HandKey::Decrease, "Left", "ArrowLeft Left", 0x25, "decrease", "lower", PanelControl::Decrease},
+    {HandKey::Increase, "Right", "ArrowRight Right", 0x27, "increase", "raise", PanelControl::Increase},
 };
 const int HandKeyCount = int(sizeof HandKeys / sizeof HandKeys[0]);
 
@@ -50,23 +47,23 @@ const ControlWords* GaugeWords(const KeyBinding& key, const GaugeDescription* ga
     if (!gauge || key.Control == PanelControl::None)
         return nullptr;
     const ControlWords& words = gauge->Controls[int(key.Control)];
-    return words.Does.empty() ? nullptr : &words;
+    return words.Does ? &words : nullptr;
 }
 
 } // namespace
 
-std::string KeyDoes(const KeyBinding& key, const GaugeDescription* gauge)
+const char* KeyDoes(const KeyBinding& key, const GaugeDescription* gauge)
 {
-    if (key.Code == HandKey::TakeOff && gauge && !gauge->TakeOff.empty())
+    if (key.Code == HandKey::TakeOff && gauge && gauge->TakeOff)
         return gauge->TakeOff;
     const ControlWords* words = GaugeWords(key, gauge);
     return words ? words->Does : key.Does;
 }
 
-std::string KeyHint(const KeyBinding& key, const GaugeDescription* gauge)
+const char* KeyHint(const KeyBinding& key, const GaugeDescription* gauge)
 {
     const ControlWords* words = GaugeWords(key, gauge);
-    return words && !words->Hint.empty() ? words->Hint : key.Hint;
+    return words && words->Hint ? words->Hint : key.Hint;
 }
 
 std::string KeysHelp(const char* heading, const GaugeDescription* gauge)

@@ -52,8 +52,8 @@ const KeyBinding* FindHandKey(HandKey key);
 const KeyBinding* FindWindowsKey(int windowsKey);
 // What a key does and its label in the words of `gauge` (null: none): a
 // control's and the take-off's are the gauge's where it gives them.
-std::string KeyDoes(const KeyBinding& key, const GaugeDescription* gauge);
-std::string KeyHint(const KeyBinding& key, const GaugeDescription* gauge);
+const char* KeyDoes(const KeyBinding& key, const GaugeDescription* gauge);
+const char* KeyHint(const KeyBinding& key, const GaugeDescription* gauge);
 // The table as --help gives it, under `heading`, one key a line.
 std::string KeysHelp(const char* heading, const GaugeDescription* gauge);
 

@@ -51,6 +51,10 @@ public:
             observers_.push_back(observer);
     }
 
+    bool Load(std::string* error)
+    {
+        return host_.Loaded() || host_.Load(options_.Module, error);
+    }
     bool Start(std::string* error);
     bool Step();
     void Finish();
@@ -129,15 +133,8 @@ bool ScenarioRun::Runner::Start(std::string* error)
     soft_ = PlaysThroughSoftware(options_);
     realTime_ = options_.Speed == Pace::RealTime || (options_.Speed == Pace::Default && !soft_);
     // The module first: a module that cannot be loaded leaves no folders.
-    if (!host_.Load(options_.Module, error))
+    if (!Load(error))
         return false;
-    // Presses are held to the gauge's own size, which its module says.
-    const std::string offGauge = PointOffGauge(scenario_, host_.Width(), host_.Height());
-    if (!offGauge.empty()) {
-        *error = offGauge;
-        host_.Unload();
-        return false;
-    }
     // A run that records nothing may have no output folder, when it is told
     // where the settings go.
     if ((options_.Record || !settingsGiven_) && !MakeFolders(options_.Out)) {
@@ -395,6 +392,11 @@ ScenarioRun::~ScenarioRun()
 {
     if (started_)
         runner_->Finish();
+}
+
+bool ScenarioRun::Load(std::string* error)
+{
+    return runner_->Load(error);
 }
 
 bool ScenarioRun::Start(std::string* error)

@@ -64,6 +64,10 @@ public:
     ScenarioRun(const ScenarioRun&) = delete;
     ScenarioRun& operator=(const ScenarioRun&) = delete;
 
+    // Loads the module, as Start does first when it has not been: a driver
+    // that holds the scenario to the gauge's own size (its host's) loads it
+    // first, and may let the run go without starting it.
+    bool Load(std::string* error);
     bool Start(std::string* error);
     // One pass; false once the run is over (past its end, or stopped).
     bool Step();

@@ -70,8 +70,9 @@ bool ParseScenario(const std::string& text, const std::string& file, Scenario* o
 bool LoadScenario(const std::string& file, Scenario* out, std::string* error, const GaugeDescription* gauge = nullptr);
 // The first press or hold of `scenario` whose point lies off a gauge of
 // `width` x `height` pixels, as "file:line: the point X,Y is off the panel,
-// ..."; empty when every point is on it. A run asks this once the module is
-// loaded, before anything is laid out or flown.
+// ..."; empty when every point is on it. A run of a scenario file asks this
+// once the module is loaded, before anything is laid out or flown
+// (bench/recording/RecordedRun.h).
 std::string PointOffGauge(const Scenario& scenario, int width, int height);
 // A scenario with nothing in it but an end further off than anyone watches,
 // for a run a person drives (the window without a scenario, the web page),

@@ -47,12 +47,15 @@ bool DurationAt(const std::vector<ScenarioWord>& w, size_t i, ActionContext& con
     return true;
 }
 
-// "a, b or c".
-std::string WordList(const std::vector<std::string>& words)
+// The gauge's settings words: "a, b or c", or "a|b|c".
+std::string WordList(const GaugeDescription& gauge, const char* between, const char* last)
 {
     std::string list;
-    for (size_t i = 0; i < words.size(); ++i)
-        list += (i == 0 ? "" : i + 1 == words.size() ? " or " : ", ") + words[i];
+    for (int i = 0; i < gauge.SettingsCount; ++i) {
+        if (i > 0)
+            list += i + 1 == gauge.SettingsCount ? last : between;
+        list += gauge.SettingsWords[i];
+    }
     return list;
 }
 
@@ -192,16 +195,15 @@ bool ReadSettings(const std::vector<ScenarioWord>& w, ActionContext& context, Sc
 {
     SettingsSetup setup;
     const std::string& name = w[1].Text;
-    const std::vector<std::string> none;
-    const std::vector<std::string>& words = context.Gauge ? context.Gauge->SettingsWords : none;
-    if (words.empty())
+    const GaugeDescription* gauge = context.Gauge;
+    if (!gauge || gauge->SettingsCount < 1)
         return Fail(context, "this run's gauge has no settings files a scenario can set up");
     setup.File = -1;
-    for (size_t i = 0; i < words.size() && !w[1].Quoted; ++i)
-        if (name == words[i])
-            setup.File = int(i);
+    for (int i = 0; i < gauge->SettingsCount && !w[1].Quoted; ++i)
+        if (name == gauge->SettingsWords[i])
+            setup.File = i;
     if (setup.File < 0)
-        return Fail(context, "unknown settings file " + Quoted(name) + " (" + WordList(words) + ")");
+        return Fail(context, "unknown settings file " + Quoted(name) + " (" + WordList(*gauge, ", ", " or ") + ")");
     size_t used = 3;
     int number = 0;
     if (w[2].Text == "missing" && !w[2].Quoted) {
@@ -295,12 +297,9 @@ std::string ActionUsage(const ActionWord& word, const GaugeDescription* gauge)
 {
     std::string usage = word.Usage;
     const size_t name = usage.find("NAME");
-    if (name == std::string::npos || !gauge || gauge->SettingsWords.empty())
+    if (name == std::string::npos || !gauge || gauge->SettingsCount < 1)
         return usage;
-    std::string words;
-    for (const std::string& settings : gauge->SettingsWords)
-        words += (words.empty() ? "" : "|") + settings;
-    return usage.replace(name, 4, words);
+    return usage.replace(name, 4, WordList(*gauge, "|", "|"));
 }
 
 std::string ScenarioHelp(const GaugeDescription* gauge)

@@ -210,9 +210,10 @@ std::string PointOffGauge(const Scenario& scenario, int width, int height)
             continue;
         if (a.X >= 0 && a.X < width && a.Y >= 0 && a.Y < height)
             continue;
-        return scenario.File + ":" + std::to_string(a.Line) + ": the point " + std::to_string(a.X) + "," +
-               std::to_string(a.Y) + " is off the panel, which is " + std::to_string(width) + " × " +
-               std::to_string(height) + " pixels from 0,0 at the top left";
+        char text[160];
+        snprintf(text, sizeof text, ":%d: the point %d,%d is off the panel, which is %d × %d pixels from 0,0 at the top "
+            "left", a.Line, a.X, a.Y, width, height);
+        return scenario.File + text;
     }
     return std::string();
 }

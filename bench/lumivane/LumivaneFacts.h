@@ -21,9 +21,14 @@ constexpr const char GaugeName[] = "Lumivane";
 constexpr const char ModuleFileName[] = "Lumivane.gau";
 
 // The three speeds, by the names the pilots know them by; arrays below hold
-// Speed1, Speed2, Speed3 at 0, 1, 2.
+// Speed1, Speed2, Speed3 at 0, 1, 2. The names are macros as well, so that
+// the words made of them (LumivaneDescription.cpp) are made by the compiler
+// and the page carries no code to make them.
 constexpr int PanelSpeeds = 3;
-constexpr const char* SpeedNames[PanelSpeeds] = {"Speed1", "Speed2", "Speed3"};
+#define LUMIVANE_SPEED1 "Speed1"
+#define LUMIVANE_SPEED2 "Speed2"
+#define LUMIVANE_SPEED3 "Speed3"
+constexpr const char* SpeedNames[PanelSpeeds] = {LUMIVANE_SPEED1, LUMIVANE_SPEED2, LUMIVANE_SPEED3};
 
 // Each speed's settings file as the gauge opens it, the word a scenario's
 // settings line names it by, and the speeds in the order the gauge's load
@@ -43,16 +48,19 @@ constexpr int32_t LowestSpeeds[PanelSpeeds] = {0, 1, 2};
 constexpr int32_t HighestSpeeds[PanelSpeeds] = {198, 199, 200};
 
 // Lamp k is lit from speed k up to Speed3 + LampsDarkAboveSpeed3, where
-// every lamp goes dark again.
-constexpr double LampsDarkAboveSpeed3 = 10;
+// every lamp goes dark again; a macro as well, for the words made of it.
+#define LUMIVANE_LAMP_LIMIT 10
+constexpr double LampsDarkAboveSpeed3 = LUMIVANE_LAMP_LIMIT;
 
-// The clips the call-outs play, by the names the gauge gives them and the
-// wave resources they come from: Speed1's and Speed2's the single beep,
-// Speed3's the double beep.
+// The clips the call-outs play, by the names the gauge gives them, the
+// wave resources they come from and what a person hears: Speed1's and
+// Speed2's the single beep, Speed3's the double beep.
 constexpr const char SingleBeepClip[] = "Wave1";
 constexpr const char SingleBeepResource[] = "WAVE1";
+constexpr const char SingleBeepSound[] = "single beep";
 constexpr const char DoubleBeepClip[] = "Wave2";
 constexpr const char DoubleBeepResource[] = "WAVE2";
+constexpr const char DoubleBeepSound[] = "double beep";
 
 // The readout callback's result when its load of the settings files stopped
 // at one that would not open; it hands the host's argument back once every
@@ -66,8 +74,10 @@ constexpr double TakeOffBeyondSpeed3 = 20;
 constexpr double TakeOffSeconds = 10;
 
 // Lumivane as the rooms that know no gauge take it: every fact above that
-// they need, in the words of bench/flying/GaugeDescription.h, and the states
-// its calls to the system are counted in.
+// they need, in the words of bench/flying/GaugeDescription.h; and the states
+// its calls to the system are counted in, the first the one a pass is timed
+// in, for the measuring tools.
 const GaugeDescription& LumivaneDescription();
+const std::vector<MeasuredState>& LumivaneMeasuredStates();
 
 #endif

@@ -28,7 +28,7 @@ bool LumivaneReader::LayOutSettings(const std::string& folder, const std::vector
     for (const SettingsSetup& setup : settings) {
         const int speed = setup.File + 1;
         if (speed < 1 || speed > PanelSpeeds) {
-            *error = "no settings file " + std::to_string(setup.File) + " of " + std::to_string(PanelSpeeds);
+            *error = "a settings file the gauge does not keep";
             return false;
         }
         if (!setup.Present) {

@@ -1,8 +1,6 @@
 // Speeds are named as the gauge's pilots know them, and a call-out by what
-// its clip sounds like, both from the gauge's description.
+// its clip sounds like (LumivaneFacts.h).
 #include "bench/lumivane/Sentences.h"
-
-#include "bench/lumivane/CalloutStages.h"
 
 std::string SelectionSentence(const PanelReading& reading)
 {
@@ -17,9 +15,5 @@ std::string CalloutSentence(int speed)
 {
     if (speed < 1 || speed > PanelSpeeds)
         return "A call-out";
-    const std::string clip = ClipOfCallout(speed);
-    for (const ClipMeaning& meaning : LumivaneDescription().Clips)
-        if (meaning.Name == clip)
-            return std::string(SpeedNames[speed - 1]) + ": " + meaning.Sound;
-    return std::string(SpeedNames[speed - 1]) + ": a call-out";
+    return std::string(SpeedNames[speed - 1]) + ": " + (speed == PanelSpeeds ? DoubleBeepSound : SingleBeepSound);
 }

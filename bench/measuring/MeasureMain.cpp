@@ -43,7 +43,7 @@ const LumivaneReader Reader;
 // for, so that every pass does the same work.
 const MeasuredState& Timed()
 {
-    return Reader.Description().States.front();
+    return LumivaneMeasuredStates().front();
 }
 
 std::string BesideProgram(const char* name)
@@ -182,7 +182,7 @@ int MeasurePasses(const std::string& settings, const std::string& gaugePath, con
 int MeasureCalls(const std::string& settings, const std::string& gaugePath)
 {
     int status = 0;
-    const std::vector<MeasuredState>& states = Reader.Description().States;
+    const std::vector<MeasuredState>& states = LumivaneMeasuredStates();
     for (size_t i = 0; i < states.size(); ++i) {
         const MeasuredState& state = states[i];
         const char* name = state.Name.c_str();
@@ -212,7 +212,7 @@ int main(int argc, char** argv)
                  "minimal gauge, and the calls to the system a pass makes.",
                  "lumivane-measure"};
     app.require_subcommand(1);
-    const std::string& moduleFile = Reader.Description().ModuleFile;
+    const std::string moduleFile = Reader.Description().ModuleFile;
     std::string settings, gauge = BesideProgram(moduleFile.c_str()), minimal = BesideProgram("MinimalGauge.gau"),
                 null = BesideProgram("NullGauge.gau");
     int rounds = 10, passes = 200000;

@@ -32,8 +32,8 @@ void FlyPasses(benchmark::State& state, FrameChoice frames, double noise, bool p
     std::string text;
     // Its settings files as a fresh load holds the speeds.
     const GaugeDescription& gauge = LumivaneDescription();
-    for (const SettingsSetup& file : gauge.States.front().Settings)
-        text += "settings " + gauge.SettingsWords[size_t(file.File)] + " " + file.Content + "\n";
+    for (const SettingsSetup& file : LumivaneMeasuredStates().front().Settings)
+        text += std::string("settings ") + gauge.SettingsWords[file.File] + " " + file.Content + "\n";
     text += "0 airspeed 0\n"
             "0 noise " + std::to_string(noise) + " seed 1\n"
             "1 ramp 150 over " + std::to_string(seconds - 2) + "\n" +

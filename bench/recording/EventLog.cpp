@@ -143,14 +143,17 @@ std::string GaugeLine(const GaugeDescription& gauge)
     Json described;
     described["name"] = gauge.Name;
     described["module"] = gauge.ModuleFile;
-    described["speeds"] = gauge.Speeds;
+    Json speeds = Json::array();
+    for (int i = 0; i < gauge.SpeedCount; ++i)
+        speeds.push_back(gauge.Speeds[i]);
+    described["speeds"] = speeds;
     if (gauge.DarkAboveSpeed > 0)
         described["lamps_dark_above"] = {{"speed", gauge.DarkAboveSpeed}, {"by", Number(gauge.DarkAboveBy)}};
     else
         described["lamps_dark_above"] = nullptr;
     Json clips = Json::object();
-    for (const ClipMeaning& clip : gauge.Clips)
-        clips[clip.Name] = {{"sound", clip.Sound}, {"beeps", clip.Beeps}};
+    for (int i = 0; i < gauge.ClipCount; ++i)
+        clips[gauge.Clips[i].Name] = {{"sound", gauge.Clips[i].Sound}, {"beeps", gauge.Clips[i].Beeps}};
     described["clips"] = clips;
     Json line;
     line["gauge"] = described;

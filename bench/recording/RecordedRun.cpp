@@ -87,6 +87,15 @@ bool RunScenario(const RunOptions& options, const Scenario& scenario, RunSummary
     if (options.Record)
         recorders = {&events, &sound};
     ScenarioRun run(read, scenario, summary, std::move(recorders));
+    if (!run.Load(error))
+        return false;
+    // Presses are held to the gauge's own size, which its module says:
+    // a scenario that does not fit the gauge flies nothing and leaves nothing.
+    const std::string offGauge = PointOffGauge(scenario, run.Host().Width(), run.Host().Height());
+    if (!offGauge.empty()) {
+        *error = offGauge;
+        return false;
+    }
     if (!run.Start(error))
         return false;
     while (run.Step()) {

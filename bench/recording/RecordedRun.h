@@ -20,8 +20,8 @@ std::unique_ptr<GaugeReader> BenchGaugeReader();
 // Runs the scenario, recording events.jsonl and sound.wav in the output
 // folder when options.Record asks, read by options.Reader or, without one,
 // by a BenchGaugeReader of its own. False with `error` when the run could
-// not start (the module, the folders); faults during the run are in the
-// summary.
+// not start (the module, a press off the gauge's own size, the folders);
+// faults during the run are in the summary.
 bool RunScenario(const RunOptions& options, const Scenario& scenario, RunSummary* summary, std::string* error);
 
 #endif

@@ -37,7 +37,7 @@ TEST(CallsPerPass, SteadyPassesOfTheDllMakeOnlyTheCallsOfTheirState)
     const std::string sandbox = ProgramFolder() + "calls-settings";
     CreateDirectoryA(sandbox.c_str(), nullptr);
     const LumivaneReader reader;
-    const std::vector<MeasuredState>& states = reader.Description().States;
+    const std::vector<MeasuredState>& states = LumivaneMeasuredStates();
     ASSERT_EQ(states.size(), sizeof Rows / sizeof Rows[0]) << "a row for each state";
     for (size_t i = 0; i < states.size(); ++i) {
         const MeasuredState& state = states[i];

@@ -88,8 +88,10 @@ TEST(Scenario, BadLinesAreNamedWithTheirFileAndLine)
 // files in its order, and a run without a description has none.
 TEST(Scenario, SettingsLinesNameTheFilesByTheGaugesWords)
 {
-    GaugeDescription other;
-    other.SettingsWords = {"flaps", "trim"};
+    const char* const words[] = {"flaps", "trim"};
+    GaugeDescription other = {};
+    other.SettingsCount = 2;
+    other.SettingsWords = words;
     const struct {
         const GaugeDescription* gauge;
         std::string text;

@@ -69,10 +69,8 @@ TEST(EventLine, SaysWhatEachCappedListLeftOut)
 // whichever passes it keeps.
 TEST(EventLine, TheFirstLineDescribesTheGaugeAsItsReaderDoes)
 {
-    GaugeDescription bare;
-    bare.Name = "Bare";
-    bare.ModuleFile = "Bare.gau";
-    bare.Speeds = {"low"};
+    const char* const low[] = {"low"};
+    const GaugeDescription bare = {"Bare", "Bare.gau", 1, low, 0, nullptr, 0, 0, 0, nullptr, {}, nullptr};
     const struct {
         const char* what;
         const GaugeDescription* gauge;
