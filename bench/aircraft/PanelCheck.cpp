@@ -9,7 +9,7 @@
 #include "bench/aircraft/BitmapFile.h"
 #include "bench/aircraft/PanelFolders.h"
 #include "bench/files/Files.h"
-#include "bench/flying/ScenarioText.h"
+#include "bench/files/Text.h"
 #include "bench/hosting/GaugeHost.h"
 
 #include <math.h>

@@ -1,12 +1,12 @@
 // Lines are read one at a time and never copied whole into a message: every
-// word of the pilot's is quoted at a bounded length (bench/flying/ScenarioText.h),
+// word of the pilot's is quoted at a bounded length (bench/files/Text.h),
 // as the scenario and track readers quote theirs. The first of two sections,
 // keys or gauge numbers that repeat is the one kept, as a profile reader that
 // looks a key up from the top finds it; the second is a problem.
 #include "bench/aircraft/PanelConfig.h"
 
 #include "bench/files/Files.h"
-#include "bench/flying/ScenarioText.h"
+#include "bench/files/Text.h"
 
 #include <stdio.h>
 #include <stdlib.h>
@@ -233,7 +233,7 @@ struct Reader {
         PanelWindow& window = Window(windowNumber);
         int number = 0;
         double ratio = 0;
-        const bool whole = ScenarioWholeNumber(value, &number);
+        const bool whole = ReadWholeNumber(value, &number);
         if (key == "file") {
             if (!FirstTime(written, key))
                 return;
@@ -257,7 +257,7 @@ struct Reader {
             if (FirstTime(written, key) && !(whole && (number == 0 || number == 1)))
                 Problem("visible= wants 0 or 1, not " + Quoted(value));
         } else if (key == "window_size_ratio") {
-            if (FirstTime(written, key) && !(ScenarioNumber(value, &ratio) && ratio > 0))
+            if (FirstTime(written, key) && !(ReadNumber(value, &ratio) && ratio > 0))
                 Problem("window_size_ratio= wants a number above 0, not " + Quoted(value));
         }
         // ident= and the keys of later versions are read past.
@@ -267,7 +267,7 @@ struct Reader {
     // is not a whole number within the units.
     bool Units(const std::string& entry, const char* what, const std::string& word, bool size, int* value)
     {
-        if (!ScenarioWholeNumber(word, value)) {
+        if (!ReadWholeNumber(word, value)) {
             // Digits too many to read are a number all the same.
             const size_t digits = word.find_first_not_of("+-") == 1 ? 1 : 0;
             if (word.size() > digits && word.find_first_not_of("0123456789", digits) == std::string::npos &&

@@ -6,7 +6,7 @@
 // mapped back by the same rule, so a click lands on the pixel it shows.
 #include "bench/aircraft/WindowPicture.h"
 
-#include "bench/flying/ScenarioText.h"
+#include "bench/files/Text.h"
 #include "bench/pictures/BenchFont.h"
 
 #include <stdio.h>

@@ -16,8 +16,8 @@
 // reaches it through its place there; everything else is the same.
 #include "bench/window/Window.h"
 
+#include "bench/files/Text.h"
 #include "bench/flying/HandInput.h"
-#include "bench/flying/ScenarioText.h"
 #include "bench/pictures/ContactSheet.h"
 #include "bench/pictures/PassPainter.h"
 #include "bench/recording/RecordedRun.h"

@@ -3,9 +3,12 @@
 // little-endian reads against a byte-by-byte model over every offset of
 // random bytes (wrapping offsets included), whole-file reads at, below and
 // past their limit (the size a file claims and the bytes it really gives),
-// and the path helpers the records' names are made with. In both builds.
+// the path helpers the records' names are made with, and the text helpers
+// every reader of a user's file numbers its lines, reads its numbers and
+// quotes its words with. In both builds.
 #include "bench/files/Files.h"
 #include "bench/files/LittleEndian.h"
+#include "bench/files/Text.h"
 
 #include <gtest/gtest.h>
 
@@ -259,6 +262,81 @@ TEST(Paths, JoinKeepTheSeparatorTheFolderHasAndFoldersAreMadeAndKnown)
     EXPECT_FALSE(MakeFolders(JoinPath(file, "below"))) << "nothing is made below a file";
     EXPECT_FALSE(WriteWholeFile(JoinPath(file, "below"), "x"));
     EXPECT_FALSE(WriteWholeFile(Scratch("made"), "x")) << "a folder is not written over";
+}
+
+// Lines are numbered from 1 and end at '\n' alone, a last line without one
+// included; the walk stops where the visitor says. Numbers are read only
+// when the whole word is one; a quoted word is cut at 40 characters and
+// shows its control bytes.
+TEST(Text, LinesNumbersAndQuotedWords)
+{
+    const struct {
+        const char* text;
+        int stopAfter; // lines the visitor takes before it says stop, or -1
+        bool whole;
+        const char* seen; // number:line;...
+    } walks[] = {
+        {"", -1, true, ""},
+        {"a", -1, true, "1:a;"},
+        {"a\n", -1, true, "1:a;"},
+        {"a\r\n\nb", -1, true, "1:a\r;2:;3:b;"},
+        {"\n\n", -1, true, "1:;2:;"},
+        {"a\nb\nc", 1, false, "1:a;2:b;"},
+    };
+    for (const auto& w : walks) {
+        const std::string text = w.text;
+        std::string seen;
+        const bool whole = ForEachLine(text, [&](int number, size_t at, size_t length) {
+            seen += std::to_string(number) + ":" + text.substr(at, length) + ";";
+            return w.stopAfter < 0 || number <= w.stopAfter;
+        });
+        EXPECT_EQ(whole, w.whole) << Quoted(text);
+        EXPECT_EQ(seen, w.seen) << Quoted(text);
+    }
+
+    const struct {
+        std::string word;
+        bool number;
+        double value;
+        bool whole;
+        int wholeValue;
+    } numbers[] = {
+        {"80", true, 80, true, 80},
+        {"-2.5", true, -2.5, false, 0},
+        {"+7", true, 7, true, 7},
+        {"1e3", true, 1000, false, 0},
+        {"123456789", true, 123456789, true, 123456789},
+        {"1234567890", true, 1234567890, false, 0},
+        {"", false, 0, false, 0},
+        {"80 ", false, 0, false, 0},
+        {std::string("50\0junk", 7), false, 0, false, 0},
+        {"0x10", false, 0, false, 0},
+        {"nan", false, 0, false, 0},
+        {"inf", false, 0, false, 0},
+        {"1e999", false, 0, false, 0},
+        {"ten", false, 0, false, 0},
+    };
+    for (const auto& n : numbers) {
+        double value = 99;
+        int whole = 99;
+        EXPECT_EQ(ReadNumber(n.word, &value), n.number) << Quoted(n.word);
+        EXPECT_EQ(value, n.value) << Quoted(n.word) << ": 0 when it is no number";
+        EXPECT_EQ(ReadWholeNumber(n.word, &whole), n.whole) << Quoted(n.word);
+        EXPECT_EQ(whole, n.wholeValue) << Quoted(n.word) << ": 0 when it is no whole number";
+    }
+
+    const struct {
+        std::string word, quoted;
+    } quotes[] = {
+        {"", "''"},
+        {"speed1", "'speed1'"},
+        {std::string("a\0b\x7f\n", 5), "'a\\x00b\\x7f\\x0a'"},
+        {std::string(40, 'x'), "'" + std::string(40, 'x') + "'"},
+        {std::string(41, 'x'), "'" + std::string(40, 'x') + "...' (41 characters)"},
+        {std::string(39, 'x') + "\t\t", "'" + std::string(39, 'x') + "\\x09...' (41 characters)"},
+    };
+    for (const auto& q : quotes)
+        EXPECT_EQ(Quoted(q.word), q.quoted) << q.word.size() << " characters";
 }
 
 } // namespace
