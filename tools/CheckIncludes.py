@@ -117,14 +117,14 @@ def main(root):
     for folder in sorted(graph):
         targets = graph[folder]
         print(f"  {folder}: {', '.join(sorted(targets)) or '(nothing)'}")
-    for room, allowed in sorted(ONLY_INCLUDED_BY.items()):
-        print(f"  {room} may be included only by {', '.join(allowed)}")
         allowed = ALLOWED.get(folder.split("/")[0])
         for target, where in sorted(targets.items()):
             if allowed is not None and target not in allowed and target.split("/")[0] not in allowed:
                 faults.append(f"{folder}/ includes {target}/ ({where})")
             if folder in GAUGE and target.split("/")[0] in {"bench", "web"}:
                 faults.append(f"the gauge's {folder}/ includes the bench ({where})")
+    for room, allowed in sorted(ONLY_INCLUDED_BY.items()):
+        print(f"  {room} may be included only by {', '.join(allowed)}")
     cycle = find_cycle(graph)
     if cycle:
         steps = " -> ".join(f"{a}/ ({graph[a][b]})" for a, b in zip(cycle, cycle[1:]))
