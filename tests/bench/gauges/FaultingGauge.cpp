@@ -122,10 +122,9 @@ FailureRecord Failures[] = {{2, 0}, {0, 0}, {0, 0}};
 
 StaticImageElement Background = BackgroundRecord(&Gauge, BackgroundNext);
 
-IconElement Lamp = {{IconKind, 8192, 22, 7, {}, &Gauge, nullptr, LampNext, Failures, TestGaugeRedrawn, {}}, {5, {}},
-    LampCallback, {0, 0, 0, 0, 0, 1, 0, 0, 0, 0, 0}};
+IconElement Lamp = IconRecord(&Gauge, 8192, 22, 7, LampNext, Failures, LampCallback);
 
-TextElement Shown = TextRecord(&Gauge, ShowLetter, 1);
+TextElement Shown = ReadoutRecord(&Gauge, ShowLetter, ChangingLook, 1);
 
 GaugeHeader Gauge = {0x262, "Faulting.gau", Elements, Query, Install, TestGaugeNothing, Update, Generate,
     TestGaugeNothing, Kill, 0, 40, {}};
