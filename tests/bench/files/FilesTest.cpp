@@ -276,12 +276,8 @@ TEST(Text, LinesNumbersAndQuotedWords)
         bool whole;
         const char* seen; // number:line;...
     } walks[] = {
-        {"", -1, true, ""},
-        {"a", -1, true, "1:a;"},
-        {"a\n", -1, true, "1:a;"},
-        {"a\r\n\nb", -1, true, "1:a\r;2:;3:b;"},
-        {"\n\n", -1, true, "1:;2:;"},
-        {"a\nb\nc", 1, false, "1:a;2:b;"},
+        {"", -1, true, ""},         {"a", -1, true, "1:a;"},    {"a\n", -1, true, "1:a;"},
+        {"\n\n", -1, true, "1:;2:;"}, {"a\r\n\nb", -1, true, "1:a\r;2:;3:b;"}, {"a\nb\nc", 1, false, "1:a;2:b;"},
     };
     for (const auto& w : walks) {
         const std::string text = w.text;
@@ -301,20 +297,14 @@ TEST(Text, LinesNumbersAndQuotedWords)
         bool whole;
         int wholeValue;
     } numbers[] = {
-        {"80", true, 80, true, 80},
-        {"-2.5", true, -2.5, false, 0},
-        {"+7", true, 7, true, 7},
-        {"1e3", true, 1000, false, 0},
-        {"123456789", true, 123456789, true, 123456789},
+        {"80", true, 80, true, 80},       {"-2.5", true, -2.5, false, 0},  {"+7", true, 7, true, 7},
+        {"1e3", true, 1000, false, 0},    {"123456789", true, 123456789, true, 123456789},
         {"1234567890", true, 1234567890, false, 0},
-        {"", false, 0, false, 0},
-        {"80 ", false, 0, false, 0},
-        {std::string("50\0junk", 7), false, 0, false, 0},
-        {"0x10", false, 0, false, 0},
-        {"nan", false, 0, false, 0},
-        {"inf", false, 0, false, 0},
-        {"1e999", false, 0, false, 0},
-        {"ten", false, 0, false, 0},
+        // Nothing, a word with more after it, and what strtod takes that a
+        // user's number is not: none is a number.
+        {"", false, 0, false, 0},         {"80 ", false, 0, false, 0},     {"0x10", false, 0, false, 0},
+        {"nan", false, 0, false, 0},      {"inf", false, 0, false, 0},     {"1e999", false, 0, false, 0},
+        {"ten", false, 0, false, 0},      {std::string("50\0junk", 7), false, 0, false, 0},
     };
     for (const auto& n : numbers) {
         double value = 99;
