@@ -2,8 +2,8 @@
 // the exported Linkage and ImportTable, one gauge header, and an element
 // chain of Lumivane's shape, a background, three lamps, three marks and a
 // readout, whose seven callbacks have the same forms; the icons and the
-// readout are Lumivane's own records (panel/PanelRecords.h). They carry no bitmaps,
-// sounds or mouse areas; their routines only hand the background to the
+// readout are Lumivane's own records (panel/PanelRecords.h). They carry no
+// bitmaps, sounds or mouse areas; their routines only hand the background to the
 // host's services, as Lumivane's do, and their callbacks reach the host the
 // way Lumivane's do: through the ImportTable, read afresh at every call, and
 // nothing is called while the host has not written it. Which readout the

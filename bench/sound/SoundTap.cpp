@@ -1,9 +1,9 @@
 // The recording proxies. They forward every call to the real object as any
 // proxy does (bench/sound/SoundProxy.h) and note the few the host cares
 // about. The same proxies serve every build: the native DirectSound header
-// mirrors the real interfaces method for method. The software clock is SoundTapClock.cpp; how
-// the tap gets in front of a module is each build's own (SoundTapWindows.cpp,
-// SoundTapNative.cpp).
+// mirrors the real interfaces method for method. The software clock is
+// SoundTapClock.cpp; how the tap gets in front of a module is each build's
+// own (SoundTapWindows.cpp, SoundTapNative.cpp).
 #include "bench/sound/SoundTap.h"
 
 #include "bench/hosting/CallOrder.h"
