@@ -11,7 +11,7 @@ Then the panel without Lumivane: the bench names the window and the line to
 add, and the panel with that line added draws it there with no problem. Last,
 the worked example of the pilots' readme: the line its "after" adds is the
 one the bench suggests for its "before", and the bench reads "after" clean.
-Natively, the main window's picture is also the README's, byte for byte. A
+Natively, the main window's picture is also the docs', byte for byte. A
 picture that cannot be written fails the run, and says so.
 
     PanelTest.py MODULE WORK-DIR BENCH
@@ -143,7 +143,7 @@ def the_test_aircraft():
         faults += judge_picture(expected[number], dict(window, path=panel / window["file"]), frame, covers)
     if faults:
         raise Failed("\n".join(faults))
-    # The README shows the native bench's picture of the main window; it is
+    # The docs show the native bench's picture of the main window; it is
     # the same to the byte on any machine, so it can never fall behind.
     shown = SOURCE / "docs" / "panel-window.png"
     if not WINDOWS_BUILD and shown.read_bytes() != expected[0].read_bytes():
