@@ -10,12 +10,14 @@
 #include "bench/aircraft/PanelCheck.h"
 #include "bench/aircraft/WindowPicture.h"
 #include "bench/files/Files.h"
+#include "bench/lumivane/LumivaneFacts.h"
 
 #include "tests/bench/flying/BenchPaths.h"
 
 #include <gtest/gtest.h>
 
 #include <stdint.h>
+#include <stdio.h>
 #include <string.h>
 
 #include <filesystem>
@@ -52,6 +54,16 @@ std::string Bitmap(int width, int height, int bits = 8)
     put(header, 2, uint32_t(14 + info.size() + table.size() + rows.size()), 4);
     put(header, 10, uint32_t(14 + info.size() + table.size()), 4);
     return header + info + table + rows;
+}
+
+// The gauge the rows check for, as the bench describes it.
+GaugeModule Lumivane()
+{
+    GaugeModule gauge;
+    gauge.File = ModuleFileName;
+    gauge.Width = PanelWidth;
+    gauge.Height = PanelHeight;
+    return gauge;
 }
 
 // What a row's file holds besides plain bytes.
@@ -95,8 +107,9 @@ std::string Entries(const PanelConfig& config)
     std::string text;
     for (const PanelWindow& window : config.Windows)
         for (const PanelGauge& gauge : window.Gauges) {
-            text += (text.empty() ? "" : "; ") + NumberedName("W", window.Number) + " " +
-                NumberedName("g", gauge.Number) + " " + gauge.Name + " ";
+            char numbers[32];
+            snprintf(numbers, sizeof numbers, "W%02d g%02d ", window.Number, gauge.Number);
+            text += (text.empty() ? "" : "; ") + std::string(numbers) + gauge.Name + " ";
             if (!gauge.Readable) {
                 text += "?";
                 continue;
@@ -439,7 +452,7 @@ TEST(PanelCheck, EachPanelIsReadWithItsEntriesAndProblems)
             Make(JoinPath(gauges, "Lumivane.gau"), "MZ");
 
         PanelFindings findings;
-        CheckPanel(config, std::string(), &findings);
+        CheckPanel(config, std::string(), Lumivane(), &findings);
         std::vector<std::string> problems;
         for (const std::string& problem : findings.Problems.Kept())
             problems.push_back(Shown(problem, panel, gauges));
