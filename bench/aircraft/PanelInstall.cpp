@@ -177,7 +177,7 @@ struct Installer {
     bool Write(const PanelFindings& before, const std::string& after, const std::string& copied)
     {
         std::string problem;
-        if (!ReplaceFile(request.PanelFile, before.Text, after, Writing(request.PanelFile), &problem)) {
+        if (!ReplaceFileWhole(request.PanelFile, before.Text, after, Writing(request.PanelFile), &problem)) {
             RemoveFile(backup);
             Fail(Unwritten, request.PanelFile + " was not changed: " + problem +
                 (copied.empty() ? std::string() : " (the module was copied all the same: " + copied + ")"));
@@ -253,7 +253,7 @@ struct Installer {
             const bool done = old.empty()
                 ? CreateFileWhole(there, module, Writing(there), &existed, &problem)
                 : !(kept = Backup(there, old, &problem)).empty() &&
-                    ReplaceFile(there, old, module, Writing(there), &problem);
+                    ReplaceFileWhole(there, old, module, Writing(there), &problem);
             if (!done) {
                 RemoveFile(backup);
                 Fail(Unwritten, "nothing was changed: " + request.Module + " cannot be copied into " + gauges +

@@ -16,7 +16,7 @@
 // the last step `path` is read again: a file changed since it was read is
 // left as it is. False, with `problem` in a sentence that names the path and
 // what the system said, when anything fails.
-bool ReplaceFile(const std::string& path, const std::string& expected, const std::string& content,
+bool ReplaceFileWhole(const std::string& path, const std::string& expected, const std::string& content,
     const std::string& temporary, std::string* problem);
 
 // Makes `path` a new file of `content`, through `temporary` as above, and

@@ -76,7 +76,7 @@ bool WriteTemporary(const std::string& temporary, const std::string& content, st
 
 } // namespace
 
-bool ReplaceFile(const std::string& path, const std::string& expected, const std::string& content,
+bool ReplaceFileWhole(const std::string& path, const std::string& expected, const std::string& content,
     const std::string& temporary, std::string* problem)
 {
     problem->clear();
