@@ -36,9 +36,31 @@ std::string Reason(DWORD code)
     }
 }
 
+// Denied access to a file that is there may be a read-only file or another
+// program's hold on it; Wine says the same for both, Windows not always. An
+// open for deleting, shared every way, tells them apart: only another
+// program's hold refuses it as a sharing violation.
+DWORD Refined(DWORD code, const std::string& path)
+{
+    if (code != ERROR_ACCESS_DENIED)
+        return code;
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY))
+        return code;
+    if (attributes & FILE_ATTRIBUTE_READONLY)
+        return ERROR_WRITE_PROTECT;
+    HANDLE probe = CreateFileA(path.c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (probe != INVALID_HANDLE_VALUE) {
+        CloseHandle(probe);
+        return code;
+    }
+    return GetLastError() == ERROR_SHARING_VIOLATION ? ERROR_SHARING_VIOLATION : code;
+}
+
 std::string Said(const std::string& what, const std::string& path)
 {
-    return "cannot " + what + " " + path + ": " + Reason(GetLastError());
+    return "cannot " + what + " " + path + ": " + Reason(Refined(GetLastError(), path));
 }
 
 bool WriteTemporary(const std::string& temporary, const std::string& content, std::string* problem)
