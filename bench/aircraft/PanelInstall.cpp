@@ -237,6 +237,9 @@ struct Installer {
         bool copy = false;
         if (!ModuleToCopy(gauges, &module, &there, &old, &copy))
             return;
+        // What a run that was killed left of ours goes first.
+        RemoveFile(Writing(request.PanelFile));
+        RemoveFile(Writing(there));
         std::string problem;
         if (!entry) {
             backup = Backup(request.PanelFile, before.Text, &problem);
@@ -319,6 +322,7 @@ struct Installer {
             Say("Nothing was written (a dry run)");
             return;
         }
+        RemoveFile(Writing(request.PanelFile));
         std::string problem;
         backup = Backup(request.PanelFile, before.Text, &problem);
         if (backup.empty()) {
