@@ -111,10 +111,11 @@ std::string WithLineAdded(const std::string& text, int after, const std::string&
     if (at > 0 && end.empty()) {
         // The last line, without an end: it takes the file's, and the new
         // line is left without one in its place.
+        // A last line that ends in a lone CR takes CR LF whatever the file's
+        // ends are, so that the end it is given is the one taken away again.
         const size_t first = text.find('\n');
-        end = first != std::string::npos && first > 0 && text[first - 1] == '\r' ? "\r\n"
-            : first != std::string::npos                                          ? "\n"
-                                                                                  : "\r\n";
+        const bool lf = first != std::string::npos && !(first > 0 && text[first - 1] == '\r');
+        end = lf && lines[at - 1].back() != '\r' ? "\n" : "\r\n";
         lines[at - 1] += end;
         end.clear();
     } else if (at == 0) {
@@ -137,7 +138,9 @@ std::string WithLinesTakenOut(const std::string& text, const std::vector<int>& n
     for (size_t i = 0; i < lines.size(); ++i)
         if (!out.count(int(i) + 1))
             kept.push_back(lines[i]);
-    if (!lines.empty() && out.count(int(lines.size())) && EndOf(lines.back()).empty() && !kept.empty())
+    // A blank line keeps its end: without it, it would be no line at all.
+    if (!lines.empty() && out.count(int(lines.size())) && EndOf(lines.back()).empty() && !kept.empty() &&
+        kept.back().size() > EndOf(kept.back()).size())
         kept.back().resize(kept.back().size() - EndOf(kept.back()).size());
     std::string result;
     for (const std::string& line : kept)

@@ -18,8 +18,9 @@
 std::string WithLineAdded(const std::string& text, int after, const std::string& line);
 
 // `text` without its lines `lines` (numbered from 1, in any order). When the
-// last line goes and had no line end, the line then last loses its own, so
-// that taking out an added line undoes WithLineAdded.
+// last line goes and had no line end, the line then last loses its own
+// (unless it is blank), so that taking out an added line undoes
+// WithLineAdded.
 std::string WithLinesTakenOut(const std::string& text, const std::vector<int>& lines);
 
 // The unified diff of `before` and `after`, a change made by the two above,
