@@ -39,9 +39,11 @@ def section():
     if done.returncode != 0 or not figures:
         lines += [f"FAILED: `{' '.join(command[1:])}` said:", "", "```", (done.stdout + done.stderr)[-2000:], "```", ""]
         return lines, ["install kills"]
+    shown = " ".join(str(Path(part).relative_to(ROOT)) if part.startswith(str(ROOT)) else part
+                     for part in command[1:])
     lines += [f"{figures['runs']} runs of `lumivane-bench --install` and `--uninstall` in turn on the test aircraft, "
               "each sent SIGKILL after a random wait from nothing to a little longer than a whole uninstall takes "
-              f"(`{' '.join(command[1:])}`, relative to the tree):", "",
+              f"(`{shown}`):", "",
               f"- {figures['changed']} changed the panel before they ended, {figures['unchanged']} ended before they "
               f"changed it, {figures['finished']} finished before the kill;",
               f"- {figures['backups']} backups checked whole; {figures['ours-left']} half-written files of ours left "
