@@ -278,6 +278,7 @@ void CheckPanel(const std::string& panelFile, const std::string& gaugesFolder, c
 {
     Start(panelFile, gaugesFolder, gauge, out);
     if (!LoadPanelConfig(panelFile, &out->Config, &out->Problems, &out->Text)) {
+        out->Unread = true;
         out->TextProblems = out->Problems.Count();
         return;
     }

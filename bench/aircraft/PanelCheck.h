@@ -49,6 +49,7 @@ struct EntryPlace {
 
 struct PanelFindings {
     GaugeModule Gauge;
+    bool Unread = false;      // the panel file could not be read at all
     std::string Text;         // the panel file's bytes, as read
     PanelConfig Config;
     PanelProblems Problems;

@@ -5,8 +5,8 @@
 // change. A step that fails takes back what the steps before it wrote of
 // this run (the backup), so nothing is left behind but the module, which is
 // said. Backups are made new, never over an earlier one, and are named after
-// the module ("Panel.cfg.lumivane-1.bak"), as is the file the new bytes are
-// written into first ("Panel.cfg.lumivane-writing").
+// the module ("Panel.cfg.NAME-1.bak", NAME its entry name in lower case), as
+// is the file the new bytes are written into first ("Panel.cfg.NAME-writing").
 #include "bench/aircraft/PanelInstall.h"
 
 #include "bench/aircraft/PanelEdit.h"
@@ -64,8 +64,7 @@ struct Installer {
             out->Errors.push_back(kept[i]);
         if (findings.TextProblems > kept.size())
             out->Errors.push_back("... and " + std::to_string(findings.TextProblems - kept.size()) + " more");
-        Fail(Refused, "nothing was changed: " + std::string(findings.Config.Windows.empty() && findings.Text.empty()
-                ? "the panel could not be read"
+        Fail(Refused, "nothing was changed: " + std::string(findings.Unread ? "the panel could not be read"
                 : "the problems above make the entry's place uncertain; mend them, and run this again"));
         return false;
     }
@@ -290,7 +289,7 @@ struct Installer {
     {
         PanelFindings before;
         CheckPanel(request.PanelFile, request.GaugesFolder, request.Gauge, &before);
-        if (before.Config.Windows.empty() && before.Text.empty() && !before.Problems.Empty()) {
+        if (before.Unread) {
             out->Errors = before.Problems.Kept();
             Fail(Refused, "nothing was changed: the panel could not be read");
             return;
