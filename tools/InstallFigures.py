@@ -42,8 +42,8 @@ def section():
     shown = " ".join(str(Path(part).relative_to(ROOT)) if part.startswith(str(ROOT)) else part
                      for part in command[1:])
     lines += [f"{figures['runs']} runs of `lumivane-bench --install` and `--uninstall` in turn on the test aircraft, "
-              "each sent SIGKILL after a random wait from nothing to a little longer than a whole uninstall takes "
-              f"(`{shown}`):", "",
+              "each sent SIGKILL after a random wait from nothing to a little longer than a whole run of its kind "
+              f"takes (`{shown}`):", "",
               f"- {figures['changed']} changed the panel before they ended, {figures['unchanged']} ended before they "
               f"changed it, {figures['finished']} finished before the kill;",
               f"- {figures['backups']} backups checked whole; {figures['ours-left']} half-written files of ours left "
