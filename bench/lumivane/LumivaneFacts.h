@@ -38,6 +38,12 @@ constexpr const char DoubleBeepClip[] = "Wave2";
 // file was read.
 constexpr double ReadoutLoadStopped = 1.0;
 
+// The module's file name, which it must be installed under (its sound layer
+// finds its own resources by it), and its panel's size in pixels: what the
+// aircraft room is told of the gauge it checks, installs and takes out.
+constexpr const char ModuleFileName[] = "Lumivane.gau";
+constexpr int PanelWidth = 100, PanelHeight = 70;
+
 // The take-off key: the airspeed from 0 to this far above Speed3 (past
 // Speed3 + 10, where every lamp goes dark) over this many seconds, then held.
 constexpr double TakeOffBeyondSpeed3 = 20;

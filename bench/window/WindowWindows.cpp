@@ -103,7 +103,7 @@ bool BenchWindow::Open(const std::string& module, int scale, double rate, const 
     module_ = module.substr(module.find_last_of("\\/") + 1);
     picture_ = picture;
     if (picture)
-        module_ += " in " + NumberedName("Window", picture->Window) + " " + Quoted(picture->Title);
+        module_ += " in " + WindowName(picture->Window) + " " + Quoted(picture->Title);
     // Until the run has loaded the module, the panel is the host's gauge size.
     const int shownWidth = picture ? picture->Base.Width : GaugeHost::GaugeWidth;
     const int shownHeight = picture ? picture->Base.Height : GaugeHost::GaugeHeight;

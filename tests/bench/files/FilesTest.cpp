@@ -3,9 +3,11 @@
 // little-endian reads against a byte-by-byte model over every offset of
 // random bytes (wrapping offsets included), whole-file reads at, below and
 // past their limit (the size a file claims and the bytes it really gives),
-// the path helpers the records' names are made with, and the text helpers
+// the path helpers the records' names are made with, the text helpers
 // every reader of a user's file numbers its lines, reads its numbers and
-// quotes its words with. In both builds.
+// quotes its words with, and a user's file replaced or made whole, or left
+// as it was with nothing of ours beside it. In both builds.
+#include "bench/files/FileReplace.h"
 #include "bench/files/Files.h"
 #include "bench/files/LittleEndian.h"
 #include "bench/files/Text.h"
@@ -327,6 +329,52 @@ TEST(Text, LinesNumbersAndQuotedWords)
     };
     for (const auto& q : quotes)
         EXPECT_EQ(Quoted(q.word), q.quoted) << q.word.size() << " characters";
+}
+
+// Each way a replace or a new file must refuse leaves the user's file as it
+// was and nothing of ours: the file changed since it was read, gone, a new
+// file's name taken. And one of ours a killed run left is written over.
+TEST(FileReplace, WhatMustNotBeDoneLeavesTheFileAndNothingOfOurs)
+{
+    const std::string path = Scratch("users.cfg"), ours = Scratch("users.cfg.ours");
+    const struct {
+        const char* what;
+        const char* there;    // the file's bytes now; null: no file
+        const char* expected; // what it held when it was read
+        bool create;          // CreateFileWhole, not ReplaceFileWhole
+        bool done;
+        const char* problem;  // after the path
+    } rows[] = {
+        {"replaced", "old", "old", false, true, ""},
+        {"changed since it was read", "changed", "old", false, false, " changed on disk after it was read, so it was "
+                                                                   "left as it is"},
+        {"grown since it was read", "old and more", "old", false, false, " changed on disk after it was read, so it "
+                                                                       "was left as it is"},
+        {"made new", nullptr, "", true, true, ""},
+        {"a new file's name taken", "old", "", true, false, " is there already"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        RemoveFile(path);
+        if (row.there)
+            ASSERT_TRUE(WriteWholeFile(path, row.there));
+        ASSERT_TRUE(WriteWholeFile(ours, "left by a run that was killed"));
+        std::string problem;
+        bool existed = false;
+        const bool done = row.create ? CreateFileWhole(path, "new", ours, &existed, &problem)
+                                     : ReplaceFileWhole(path, row.expected, "new", ours, &problem);
+        EXPECT_EQ(done, row.done) << problem;
+        EXPECT_EQ(problem, done ? std::string() : path + row.problem);
+        EXPECT_EQ(existed, row.create && !row.done);
+        std::string bytes, unread;
+        ASSERT_TRUE(ReadWholeFile(path, &bytes, &unread)) << unread;
+        EXPECT_EQ(bytes, done ? "new" : row.there);
+        EXPECT_FALSE(ReadWholeFile(ours, &bytes, &unread)) << "ours is gone";
+    }
+    std::string problem;
+    EXPECT_FALSE(ReplaceFileWhole(Scratch("no-such.cfg"), "", "new", ours, &problem));
+    EXPECT_EQ(problem.rfind("cannot replace " + Scratch("no-such.cfg") + ": ", 0), 0u) << problem;
+    EXPECT_TRUE(RemoveFile(Scratch("no-such.cfg"))) << "a file not there is gone";
 }
 
 } // namespace
