@@ -3,13 +3,19 @@
 // it in a window to be tried by hand (windows build). The windows build runs
 // under Wine (bench/run-bench sets that up) and on Windows; the native build
 // loads a native module. With --panel it reads an aircraft's panel
-// configuration instead and shows the gauge where that panel holds it. main
-// is the table of what a run does; each step ends the run with its exit
-// status or lets the next one go on, and no step exits the program itself.
-// The gauge's own words (its module's file name, its settings, its keys)
-// come from the description of the reader the bench flies with.
+// configuration instead and shows the gauge where that panel holds it; with
+// --install and --uninstall it puts the gauge into that panel and takes it
+// out again. main is the table of what a run does; each
+// step ends the run with its exit status or lets the next one go on, and no
+// step exits the program itself. The gauge's own words (its module's file
+// name, its settings, its keys) come from the description of the reader the
+// bench flies with.
+#include "bench/aircraft/PanelInstall.h"
 #include "bench/aircraft/PanelPictures.h"
 #include "bench/files/Files.h"
+#include "bench/files/ProgramFolder.h"
+#include "bench/files/Text.h"
+#include "bench/lumivane/LumivaneFacts.h"
 #include "bench/pictures/Chart.h"
 #include "bench/pictures/FrameRecorder.h"
 #include "bench/pictures/Video.h"
@@ -42,6 +48,10 @@ struct BenchRun {
     std::string LogWord = "every";
     bool ScenarioGiven = false, OutGiven = false, FramesGiven = false, ScaleGiven = false;
     std::string PanelFile, GaugesFolder;
+    std::string InstallFile, UninstallFile, At;
+    int InWindow = -1;
+    bool Replace = false, DryRun = false;
+    InstallRequest Install; // --install or --uninstall, as checked
     // Made by the steps.
     FrameChoice Frames = FrameChoice::Changes;
     Scenario Flown;
@@ -61,6 +71,7 @@ constexpr int Faulty = 3, ModuleCrashed = 4, BenchFailed = 5;
 int ParseCommandLine(BenchRun& run);
 int CheckOptions(BenchRun& run);
 int ReadThePanel(BenchRun& run);
+int InstallOrTakeOut(BenchRun& run);
 int LoadTheScenario(BenchRun& run);
 int Fly(BenchRun& run);
 int WritePictures(BenchRun& run);
@@ -74,6 +85,7 @@ const struct {
     {"parse the command line", ParseCommandLine},   // --help: 0; a bad command line: 2
     {"check the options together", CheckOptions},   // 2
     {"read the aircraft's panel", ReadThePanel},    // --panel: 0, 1 or 2 once its pictures are drawn
+    {"install or take out", InstallOrTakeOut},      // --install, --uninstall: 0, 1 or 2
     {"load the scenario", LoadTheScenario},         // a bad scenario: 2
     {"fly it", Fly},                                // the module or the run cannot start: 1
     {"write the frames, chart and video", WritePictures},
@@ -121,6 +133,17 @@ int main(int argc, char** argv)
 }
 
 namespace {
+
+// The gauge the aircraft room checks, installs and takes out, as this bench
+// knows it.
+GaugeModule TheGauge()
+{
+    GaugeModule gauge;
+    gauge.File = ModuleFileName;
+    gauge.Width = PanelWidth;
+    gauge.Height = PanelHeight;
+    return gauge;
+}
 
 // Under bench/run-bench the paths the bench prints are Wine's, on drive Z:,
 // where Wine puts the Linux root; they are printed in Linux form. A path
@@ -227,8 +250,27 @@ int ParseCommandLine(BenchRun& run)
                    "it), the gauge live at its place; with --window, show the first such window. With no entry, "
                    "say where it would go and the line to add. The pilot's files are only read");
     app.add_option("--gauges", run.GaugesFolder,
-                   "With --panel: the folder that holds " + moduleFile + " (default: the simulator's Gauges "
-                   "folder, three folders above the panel's)");
+                   "With --panel, --install or --uninstall: the folder that holds " + moduleFile + " (default: "
+                   "the simulator's Gauges folder, three folders above the panel's)");
+    app.add_option("--install", run.InstallFile,
+                   "Put the gauge into this aircraft's panel configuration (its Panel.cfg): copy the module (the "
+                   "one given, or the one beside the bench) into the Gauges folder, and add one line, "
+                   "gaugeNN=Lumivane, X, Y, to the window and at the place --panel would suggest. Panel.cfg is "
+                   "kept first as Panel.cfg.lumivane-N.bak, then replaced whole; a panel with problems is not "
+                   "written. Each window that holds the gauge is then drawn as with --panel");
+    app.add_option("--uninstall", run.UninstallFile,
+                   "Take every line that names Lumivane out of this Panel.cfg, with the same backup and care; " +
+                       moduleFile + " stays in Gauges, for other aircraft");
+    app.add_option("--at", run.At, "With --install: the place, X,Y in the window's units (default: the first "
+                                   "place clear of every other gauge)");
+    app.add_option("--in-window", run.InWindow, "With --install: the window, NN of [WindowNN] (default: the "
+                                                "one --panel would suggest)")
+        ->check(CLI::Range(0, 999));
+    app.add_flag("--replace", run.Replace, "With --install: put the module in place of another " + moduleFile +
+                                               " in Gauges, keeping that one as a backup");
+    app.add_flag("--dry-run", run.DryRun, "With --install or --uninstall: say what would change, as a unified "
+                                          "diff, and write nothing of the pilot's (--install still draws the "
+                                          "windows, the gauge at the place it would take)");
     app.add_option("--capture", options.Capture,
                    "Under Wine: the file ALSA's file device records DirectSound's output into (the launcher "
                    "sets it); sound.wav is made from it");
@@ -239,7 +281,10 @@ int ParseCommandLine(BenchRun& run)
                "violation or a division by zero in one of its routines, callbacks or handlers: the run ends "
                "there, its records end with the pass before, and no chart or video is drawn), 5 when the bench "
                "itself failed. With --panel: 0 when the panel reads clean (or has no entry for Lumivane yet), 2 "
-               "when a problem was found in it, 1 when the gauge could not be flown or a picture written.");
+               "when a problem was found in it, 1 when the gauge could not be flown or a picture written. With "
+               "--install or --uninstall: 0 when done (or nothing was to do), 2 when the panel's problems or a "
+               "choice the pilot must make stopped it, 1 when a file could not be read or written; with 1 or 2 "
+               "the panel is as it was.");
     // bench/run-bench's: paths printed in Linux form, the chart left to it.
     app.add_flag("--from-linux", run.FromLinux)->group("");
     try {
@@ -255,8 +300,64 @@ int ParseCommandLine(BenchRun& run)
     return GoOn;
 }
 
+// --install's and --uninstall's options, checked together; GoOn or 2.
+int CheckInstallOptions(BenchRun& run)
+{
+    const bool install = !run.InstallFile.empty(), uninstall = !run.UninstallFile.empty();
+    const bool chosen = !run.At.empty() || run.InWindow >= 0 || run.Replace;
+    if (!install && !uninstall) {
+        if (chosen || run.DryRun) {
+            fprintf(stderr, "lumivane-bench: --at, --in-window, --replace and --dry-run go with --install "
+                            "(and --dry-run with --uninstall)\n");
+            return 2;
+        }
+        return GoOn;
+    }
+    if ((install && uninstall) || !run.PanelFile.empty() || run.ScenarioGiven || run.Window) {
+        fprintf(stderr, "lumivane-bench: --install and --uninstall go alone, without --panel, --scenario or "
+                        "--window\n");
+        return 2;
+    }
+    if (uninstall && (chosen || !run.Options.Module.empty())) {
+        fprintf(stderr, "lumivane-bench: --uninstall takes no module, --at, --in-window or --replace\n");
+        return 2;
+    }
+    InstallRequest& request = run.Install;
+    request.PanelFile = install ? run.InstallFile : run.UninstallFile;
+    request.Gauge = TheGauge();
+    request.GaugesFolder = run.GaugesFolder;
+    request.Uninstall = uninstall;
+    request.Window = run.InWindow;
+    request.Replace = run.Replace;
+    request.DryRun = run.DryRun;
+    request.Module = run.Options.Module.empty() ? JoinPath(RunningProgramFolder(), ModuleFileName)
+                                               : run.Options.Module;
+    if (!run.At.empty()) {
+        const size_t comma = run.At.find(',');
+        request.AtGiven = comma != std::string::npos &&
+            ReadWholeNumber(run.At.substr(0, comma), &request.X) &&
+            ReadWholeNumber(run.At.substr(comma + 1), &request.Y) && request.X >= 0 && request.Y >= 0 &&
+            request.X <= MostPanelUnits && request.Y <= MostPanelUnits;
+        if (!request.AtGiven) {
+            fprintf(stderr, "lumivane-bench: --at wants X,Y, two whole numbers from 0 to %d, not %s\n",
+                MostPanelUnits, Quoted(run.At).c_str());
+            return 2;
+        }
+    }
+    if (!run.ScaleGiven)
+        run.Scale = 1;
+    return GoOn;
+}
+
 int CheckOptions(BenchRun& run)
 {
+    const int install = CheckInstallOptions(run);
+    if (install != GoOn)
+        return install;
+    if (!run.Install.PanelFile.empty()) {
+        run.Options.Out = AbsolutePath(run.Options.Out);
+        return GoOn;
+    }
     if (!run.PanelFile.empty()) {
         if (!run.Options.Module.empty()) {
             fprintf(stderr, "lumivane-bench: --panel takes the module from the Gauges folder; for another, give "
@@ -270,7 +371,7 @@ int CheckOptions(BenchRun& run)
         if (!run.ScaleGiven)
             run.Scale = 1;
     } else if (!run.GaugesFolder.empty()) {
-        fprintf(stderr, "lumivane-bench: --gauges goes with --panel\n");
+        fprintf(stderr, "lumivane-bench: --gauges goes with --panel, --install or --uninstall\n");
         return 2;
     } else if (run.Options.Module.empty()) {
         fprintf(stderr, "lumivane-bench: the module is required: the gauge module to load (or --panel); "
@@ -305,12 +406,29 @@ int CheckOptions(BenchRun& run)
     return GoOn;
 }
 
+// Each window of `findings` that holds the gauge, drawn into --out (or the
+// current folder); 1 when the gauge could not be flown or a picture
+// written, otherwise `found`.
+int DrawPanel(BenchRun& run, const PanelFindings& findings, int found)
+{
+    std::vector<std::string> written;
+    std::string error;
+    const std::string out = run.OutGiven ? run.Options.Out : AbsolutePath(".");
+    const bool drawn = WritePanelPictures(findings, run.Options, out, run.Scale, &written, &error);
+    if (!error.empty())
+        fprintf(stderr, "lumivane-bench: %s\n", Printable(run, error).c_str());
+    if (!run.Quiet)
+        for (const std::string& path : written)
+            printf("Drawn: %s\n", Printable(run, path).c_str());
+    return !findings.Module.empty() && !drawn ? 1 : found;
+}
+
 int ReadThePanel(BenchRun& run)
 {
     if (run.PanelFile.empty())
         return GoOn;
     PanelFindings findings;
-    CheckPanel(run.PanelFile, run.GaugesFolder, &findings);
+    CheckPanel(run.PanelFile, run.GaugesFolder, TheGauge(), &findings);
     fprintf(stderr, "%s", Printable(run, findings.Problems.Text()).c_str());
     if (!run.Quiet) {
         for (const std::string& line : findings.Checked)
@@ -331,16 +449,30 @@ int ReadThePanel(BenchRun& run)
             fprintf(stderr, "lumivane-bench: %s\n", problem.c_str());
         return GoOn;
     }
-    std::vector<std::string> written;
-    std::string error;
-    const std::string out = run.OutGiven ? run.Options.Out : AbsolutePath(".");
-    const bool drawn = WritePanelPictures(findings, run.Options, out, run.Scale, &written, &error);
-    if (!error.empty())
-        fprintf(stderr, "lumivane-bench: %s\n", Printable(run, error).c_str());
-    if (!run.Quiet)
-        for (const std::string& path : written)
-            printf("Drawn: %s\n", Printable(run, path).c_str());
-    return !findings.Module.empty() && !drawn ? 1 : found;
+    return DrawPanel(run, findings, found);
+}
+
+int InstallOrTakeOut(BenchRun& run)
+{
+    if (run.Install.PanelFile.empty())
+        return GoOn;
+    InstallResult result;
+    InstallGauge(run.Install, &result);
+    for (const std::string& line : result.Errors)
+        fprintf(stderr, "%s%s\n", line.rfind(run.Install.PanelFile, 0) == 0 ? "" : "lumivane-bench: ",
+            Printable(run, line).c_str());
+    if (!run.Quiet) {
+        printf("%s", Printable(run, result.Diff).c_str());
+        for (const std::string& line : result.Said)
+            printf("%s\n", Printable(run, line).c_str());
+        for (const std::string& line : result.Findings.Checked)
+            printf("%s\n", Printable(run, line).c_str());
+        fflush(stdout);
+    }
+    if (result.Status != 0 || !result.Draw || result.Findings.Windows.empty())
+        return result.Status;
+    fflush(stderr);
+    return DrawPanel(run, result.Findings, 0);
 }
 
 int LoadTheScenario(BenchRun& run)

@@ -152,6 +152,11 @@ faults = (b"gauge00=Lumivane, 0, 0\n[Window Titles]\nwindow00=T\xe9tes\nwindow02
           b"size_mm=wide\ngauge00=Lumivane 1 2\ngauge00=Clock, -1, 99999\ngauge02=Lumivane!Lumivane, 1, 2, 3, 4\n"
           b"gauge3=x, 1, 2\n[Window02\n; comment\n// comment\n")
 write("panel-corpus", "faults.cfg", b"\x00" + faults)
+# Ends an install's and an uninstall's edits must keep: a mix of line ends, a
+# last line without one that ends in a lone CR, and an entry last after a
+# blank line.
+ends = b"[Window Titles]\r\nwindow00=Main Panel\n[Window00]\r\ngauge00=Clock, 0, 0\n\ngauge01=Lumivane, 1, 2\r"
+write("panel-corpus", "ends.cfg", b"\x00" + ends)
 
 
 def bitmap(width, height, bits=8, rows_at=None, cut=None):

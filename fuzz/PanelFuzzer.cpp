@@ -5,9 +5,14 @@
 // and few, windows numbered once each, a window shown only with its title
 // and section and every window below it listed, and every readable entry's
 // place and size within the units; a bitmap read is the size its header
-// says and within the decoder's bounds, and one not read says why.
+// says and within the decoder's bounds, and one not read says why. And the
+// edits an install and an uninstall make keep every other byte: a line added
+// after any line is read there and taken out again to the byte, its diff
+// adds just that line, and taking out every line that may be an entry
+// leaves none.
 #include "bench/aircraft/BitmapFile.h"
 #include "bench/aircraft/PanelConfig.h"
+#include "bench/aircraft/PanelEdit.h"
 #include "fuzz/FuzzPromise.h"
 
 #include <stddef.h>
@@ -15,8 +20,11 @@
 
 #include <set>
 #include <string>
+#include <vector>
 
 namespace {
+
+void Edit(const std::string& text, const PanelConfig& config, size_t size);
 
 void ReadConfig(const uint8_t* bytes, size_t size)
 {
@@ -54,7 +62,47 @@ void ReadConfig(const uint8_t* bytes, size_t size)
         if (window.TitleLine && window.Number == listed)
             ++listed;
         Require(!window.Shown || window.Number < listed);
+        Require(!window.LastLine || window.LastLine >= window.SectionLine);
     }
+    Edit(text, config, size);
+}
+
+int LineCount(const std::string& text)
+{
+    int lines = 0;
+    for (size_t at = 0; at < text.size(); ++lines) {
+        const size_t end = text.find('\n', at);
+        at = end == std::string::npos ? text.size() : end + 1;
+    }
+    return lines;
+}
+
+void Edit(const std::string& text, const PanelConfig& config, size_t size)
+{
+    const int lines = LineCount(text);
+    const int after = int(size % size_t(lines + 1));
+    const std::string line = "gauge99=Fuzzed, 1, 2";
+    const std::string added = WithLineAdded(text, after, line);
+    Require(LineCount(added) == lines + 1 && WithLinesTakenOut(added, {after + 1}) == text);
+    PanelConfig read;
+    PanelProblems problems;
+    ReadPanelConfig(added, "fuzzed.cfg", &read, &problems);
+    bool found = false;
+    for (const PanelEntryLine& entry : read.EntryLines)
+        found = found || (entry.Line == after + 1 && entry.Name == "Fuzzed");
+    Require(found && read.EntryLines.size() == config.EntryLines.size() + 1);
+    const std::string diff = UnifiedDiff(text, added, "fuzzed.cfg");
+    Require(diff.find("\n+" + line + "\n") != std::string::npos);
+
+    std::vector<int> entries;
+    for (const PanelEntryLine& entry : config.EntryLines) {
+        Require(entry.Line >= 1 && entry.Line <= lines);
+        entries.push_back(entry.Line);
+    }
+    const std::string without = WithLinesTakenOut(text, entries);
+    Require(LineCount(without) == lines - int(entries.size()));
+    ReadPanelConfig(without, "fuzzed.cfg", &read, &problems);
+    Require(read.EntryLines.empty());
 }
 
 void ReadBitmap(const uint8_t* bytes, size_t size)

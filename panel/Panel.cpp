@@ -5,6 +5,7 @@
 #include "panel/Panel.h"
 
 #include "callouts/Lamps.h"
+#include "panel/PanelRecords.h"
 #include "settings/Readout.h"
 #include "settings/Speeds.h"
 
@@ -19,19 +20,11 @@ ElementHeader* Speed1MarkNext[] = {&Speed2MarkElement.Header, nullptr};
 ElementHeader* Speed2MarkNext[] = {&Speed3MarkElement.Header, nullptr};
 ElementHeader* Speed3MarkNext[] = {&ReadoutElement.Header, nullptr};
 
-constexpr uint32_t ChangingLook = HostDisplayFlag | RestoreBeneath | TransparentImage;
-
-// All icons here have one image, shown for 0.0 and hidden for -1.0; they name
-// host variable 5, whose value the callbacks ignore.
-constexpr IconElement Icon(int32_t bitmap, int32_t x, int32_t y, ElementHeader** next,
-                           IconCallback callback)
+// All icons here have one image (panel/PanelRecords.h) and share one
+// failure list.
+constexpr IconElement Icon(int32_t bitmap, int32_t x, int32_t y, ElementHeader** next, IconCallback callback)
 {
-    return IconElement{
-        {IconKind, bitmap, x, y, {}, &Gauge, nullptr, next, IconFailures, ChangingLook, {}},
-        {5, {}},
-        callback,
-        {0, 0, 0, 0, 0, 1, 0, 0, 0, 0, 0},
-    };
+    return IconRecord(&Gauge, bitmap, x, y, next, IconFailures, callback);
 }
 
 } // namespace
@@ -41,12 +34,7 @@ ElementList GaugeElements = {&BackgroundElement.Header, nullptr};
 // One failure entry, code 2 with action 0, and the entry that ends the list.
 FailureRecord IconFailures[3] = {{2, 0}, {0, 0}, {0, 0}};
 
-StaticImageElement BackgroundElement = {
-    {StaticImageKind, 4096, 0, 0, {}, &Gauge, nullptr, BackgroundNext, nullptr,
-     HostDisplayFlag | TransparentImage, {}},
-    nullptr,
-    {},
-};
+StaticImageElement BackgroundElement = BackgroundRecord(&Gauge, BackgroundNext);
 
 IconElement Lamp1Element = Icon(8192, 22, 7, Lamp1Next, Lamp1Callback);
 IconElement Lamp2Element = Icon(8195, 47, 7, Lamp2Next, Lamp2Callback);
@@ -55,27 +43,7 @@ IconElement Speed1MarkElement = Icon(12288, 7, 51, Speed1MarkNext, Speed1MarkCal
 IconElement Speed2MarkElement = Icon(12291, 7, 32, Speed2MarkNext, Speed2MarkCallback);
 IconElement Speed3MarkElement = Icon(12294, 7, 13, Speed3MarkNext, Speed3MarkCallback);
 
-TextElement ReadoutElement = {
-    {TextStringKind, -1, 25, 35, {}, &Gauge, nullptr, nullptr, nullptr, ChangingLook, {}},
-    {{1, {}}, {0, {}}, {0, {}}},
-    {},
-    ReadoutCallback,
-    nullptr,
-    0,
-    62,
-    25,
-    {},
-    0xEFEFEF, // light grey, red, green and blue 239 each
-    0,
-    0,
-    {},
-    "Courier New",
-    400,  // FW_NORMAL
-    1,    // DEFAULT_CHARSET
-    0x25, // DT_CENTER | DT_VCENTER | DT_SINGLELINE
-    3,
-    {},
-};
+TextElement ReadoutElement = ReadoutRecord(&Gauge, ReadoutCallback);
 
 double GAUGE_STDCALL ReadoutCallback(double value)
 {

@@ -1,8 +1,9 @@
 // The null or the minimal gauge as a gauge module (speed/ReferenceGauges.h):
 // the exported Linkage and ImportTable, one gauge header, and an element
 // chain of Lumivane's shape, a background, three lamps, three marks and a
-// readout, whose seven callbacks have the same forms. They carry no bitmaps,
-// sounds or mouse areas; their routines only hand the background to the
+// readout, whose seven callbacks have the same forms; the icons and the
+// readout are Lumivane's own records (panel/PanelRecords.h). They carry no
+// bitmaps, sounds or mouse areas; their routines only hand the background to the
 // host's services, as Lumivane's do, and their callbacks reach the host the
 // way Lumivane's do: through the ImportTable, read afresh at every call, and
 // nothing is called while the host has not written it. Which readout the
@@ -13,6 +14,7 @@
 #include "speed/ReferenceGauges.h"
 
 #include "host/Services.h"
+#include "panel/PanelRecords.h"
 #include "platform/Platform.h"
 
 #ifdef LUMIVANE_REFERENCE_MINIMAL
@@ -86,14 +88,11 @@ ElementHeader* IconNext[6][2] = {
 };
 ElementList Elements = {&ReferenceBackground.Header, nullptr};
 
+// Lumivane's icons (panel/PanelRecords.h) with no bitmap at the origin,
+// drawn plainly, with no failure list.
 constexpr IconElement Icon(ElementHeader** next, IconCallback callback)
 {
-    return IconElement{
-        {IconKind, -1, 0, 0, {}, &ReferenceGauge, nullptr, next, nullptr, HostDisplayFlag, {}},
-        {5, {}},
-        callback,
-        {0, 0, 0, 0, 0, 1, 0, 0, 0, 0, 0},
-    };
+    return IconRecord(&ReferenceGauge, -1, 0, 0, next, nullptr, callback, HostDisplayFlag);
 }
 
 void CallHost(HostService entry)
@@ -160,27 +159,7 @@ IconElement ReferenceIcons[6] = {
     Icon(IconNext[3], NullMark), Icon(IconNext[4], NullMark), Icon(IconNext[5], NullMark),
 };
 
-TextElement ReferenceReadout = {
-    {TextStringKind, -1, 25, 35, {}, &ReferenceGauge, nullptr, nullptr, nullptr, HostDisplayFlag, {}},
-    {{1, {}}, {0, {}}, {0, {}}},
-    {},
-    ReadoutCallback,
-    nullptr,
-    0,
-    62,
-    25,
-    {},
-    0xEFEFEF,
-    0,
-    0,
-    {},
-    "Courier New",
-    400,
-    1,
-    0x25,
-    3,
-    {},
-};
+TextElement ReferenceReadout = ReadoutRecord(&ReferenceGauge, ReadoutCallback, HostDisplayFlag);
 
 GaugeHeader ReferenceGauge = {
     0x262, REFERENCE_NAME, Elements, Query, Install, Initialize, Update, Generate, Draw, Kill, 0, 40, {},

@@ -1,12 +1,12 @@
 // Lines are read one at a time and never copied whole into a message: every
-// word of the pilot's is quoted at a bounded length (bench/flying/ScenarioText.h),
+// word of the pilot's is quoted at a bounded length (bench/files/Text.h),
 // as the scenario and track readers quote theirs. The first of two sections,
 // keys or gauge numbers that repeat is the one kept, as a profile reader that
 // looks a key up from the top finds it; the second is a problem.
 #include "bench/aircraft/PanelConfig.h"
 
 #include "bench/files/Files.h"
-#include "bench/flying/ScenarioText.h"
+#include "bench/files/Text.h"
 
 #include <stdio.h>
 #include <stdlib.h>
@@ -24,6 +24,14 @@ const int NotNumbered = -1, Miswritten = -2;
 // Windows and gauges are numbered with two digits; a hundred and more is
 // allowed three.
 const size_t MostDigits = 3;
+
+// "Window07" and "gauge07", as the file numbers them.
+std::string NumberedName(const char* word, int number)
+{
+    char text[32];
+    snprintf(text, sizeof text, "%s%02d", word, number);
+    return text;
+}
 
 std::string Trim(const std::string& text)
 {
@@ -70,6 +78,7 @@ struct Reader {
     std::map<int, std::map<int, int>> gaugeLines; // window -> gauge number -> its first line
     std::map<std::string, int> sectionLines;      // lower-case name -> first line
     std::map<std::string, int> keyLines;          // in this section: lower-case key -> first line
+    std::vector<PanelEntryLine> entryLines;
 
     void Problem(const std::string& what) { problems->Add(path, line, what); }
 
@@ -106,10 +115,24 @@ struct Reader {
         text = Trim(text);
         if (text.empty())
             return;
-        if (text[0] == '[')
+        if (text[0] == '[') {
             SectionLine(text);
-        else
-            KeyLine(text);
+            return;
+        }
+        if (section == Section::Window)
+            Window(windowNumber).LastLine = line;
+        KeyLine(text);
+    }
+
+    // A gauge's line wherever it stands, for a pilot's every entry to be
+    // found: the NAME as the entry reader takes it, or the first word.
+    void EntryLine(const std::string& value)
+    {
+        const size_t comma = value.find(',');
+        std::string name = Trim(value.substr(0, comma));
+        if (comma == std::string::npos)
+            name = name.substr(0, name.find_first_of(Blanks));
+        entryLines.push_back({line, name});
     }
 
     void SectionLine(const std::string& text)
@@ -158,6 +181,8 @@ struct Reader {
     void KeyLine(const std::string& text)
     {
         const size_t equals = text.find('=');
+        if (equals != std::string::npos && NumberAfter(LowerCase(Trim(text.substr(0, equals))), "gauge") != NotNumbered)
+            EntryLine(Trim(text.substr(equals + 1)));
         if (section == Section::Ignored)
             return;
         if (equals == std::string::npos) {
@@ -172,7 +197,7 @@ struct Reader {
         const std::string value = Trim(text.substr(equals + 1));
         const int gauge = NumberAfter(key, "gauge");
         if (section != Section::Window && gauge != NotNumbered) {
-            Problem((gauge >= 0 ? NumberedName("gauge", gauge) : Quoted(written)) + "= is outside every window (" +
+            Problem((gauge >= 0 ? GaugeKey(gauge) : Quoted(written)) + "= is outside every window (" +
                 Where() + "): a gauge's line belongs in its window's [WindowNN] section");
             return;
         }
@@ -207,7 +232,7 @@ struct Reader {
         }
         PanelWindow& window = Window(number);
         if (window.TitleLine) {
-            Problem(NumberedName("window", number) + " again: the first, on line " + std::to_string(window.TitleLine) +
+            Problem(WindowTitleKey(number) + " again: the first, on line " + std::to_string(window.TitleLine) +
                 ", is the one read");
             return;
         }
@@ -233,7 +258,7 @@ struct Reader {
         PanelWindow& window = Window(windowNumber);
         int number = 0;
         double ratio = 0;
-        const bool whole = ScenarioWholeNumber(value, &number);
+        const bool whole = ReadWholeNumber(value, &number);
         if (key == "file") {
             if (!FirstTime(written, key))
                 return;
@@ -257,7 +282,7 @@ struct Reader {
             if (FirstTime(written, key) && !(whole && (number == 0 || number == 1)))
                 Problem("visible= wants 0 or 1, not " + Quoted(value));
         } else if (key == "window_size_ratio") {
-            if (FirstTime(written, key) && !(ScenarioNumber(value, &ratio) && ratio > 0))
+            if (FirstTime(written, key) && !(ReadNumber(value, &ratio) && ratio > 0))
                 Problem("window_size_ratio= wants a number above 0, not " + Quoted(value));
         }
         // ident= and the keys of later versions are read past.
@@ -267,7 +292,7 @@ struct Reader {
     // is not a whole number within the units.
     bool Units(const std::string& entry, const char* what, const std::string& word, bool size, int* value)
     {
-        if (!ScenarioWholeNumber(word, value)) {
+        if (!ReadWholeNumber(word, value)) {
             // Digits too many to read are a number all the same.
             const size_t digits = word.find_first_not_of("+-") == 1 ? 1 : 0;
             if (word.size() > digits && word.find_first_not_of("0123456789", digits) == std::string::npos &&
@@ -301,7 +326,7 @@ struct Reader {
             Problem(Quoted(written) + " is not read: gauges are numbered with two digits, as in gauge07");
             return;
         }
-        const std::string entry = NumberedName("gauge", number);
+        const std::string entry = GaugeKey(number);
         std::map<int, int>& lines = gaugeLines[windowNumber];
         const auto seen = lines.find(number);
         if (seen != lines.end()) {
@@ -325,8 +350,8 @@ struct Reader {
         gauge.Name = parts[0];
         bool readable = true;
         if (parts.size() < 3) {
-            // "Lumivane 10 20": the name is the first word, for the pilot
-            // to be told about it as Lumivane's.
+            // "Name 10 20": the name is the first word, for the pilot to be
+            // told about it as the gauge's it names.
             gauge.Name = parts[0].substr(0, parts[0].find_first_of(Blanks));
             Problem(entry + "=" + Quoted(value) + ": expected NAME, X, Y with commas between them");
             readable = false;
@@ -371,28 +396,29 @@ struct Reader {
         bool gapTold = false;
         for (auto& numbered : windows) {
             PanelWindow& window = numbered.second;
-            const std::string name = NumberedName("Window", window.Number);
+            const std::string name = WindowSection(window.Number);
             if (window.TitleLine && !window.SectionLine)
                 problems->Add(path, window.TitleLine,
-                    NumberedName("window", window.Number) + " is listed, but there is no [" + name + "] section");
+                    WindowTitleKey(window.Number) + " is listed, but there is no " + name + " section");
             if (window.SectionLine && !window.TitleLine && titlesSeen)
                 problems->Add(path, window.SectionLine,
-                    "[" + name + "] is not listed in [Window Titles], so it is never shown");
+                    name + " is not listed in [Window Titles], so it is never shown");
             if (window.TitleLine && window.Number > firstMissing && !gapTold) {
                 problems->Add(path, window.TitleLine,
-                    NumberedName("window", window.Number) + " and every window after it are never shown: " +
-                    NumberedName("window", firstMissing) + " is not listed, and windows are shown from window00 "
+                    WindowTitleKey(window.Number) + " and every window after it are never shown: " +
+                    WindowTitleKey(firstMissing) + " is not listed, and windows are shown from window00 "
                     "up to the first missing number");
                 gapTold = true;
             }
             window.Shown = window.TitleLine && window.SectionLine && window.Number < firstMissing;
             if (window.SectionLine && window.File.empty() && !window.FileLine)
-                problems->Add(path, window.SectionLine, "[" + name + "] has no file= naming its background bitmap");
+                problems->Add(path, window.SectionLine, name + " has no file= naming its background bitmap");
             if (window.SectionLine && !window.SizeLine)
-                problems->Add(path, window.SectionLine, "[" + name + "] has no size_mm=, its width in its own units");
+                problems->Add(path, window.SectionLine, name + " has no size_mm=, its width in its own units");
             GaugeGap(window);
             out->Windows.push_back(window);
         }
+        out->EntryLines = std::move(entryLines);
     }
 
     void GaugeGap(const PanelWindow& window)
@@ -404,8 +430,8 @@ struct Reader {
         const auto after = lines.upper_bound(missing);
         if (after != lines.end())
             problems->Add(path, after->second,
-                NumberedName("gauge", after->first) + " and any after it may never be shown: " +
-                NumberedName("gauge", missing) + " is missing, and gauges, like windows, are read up to the "
+                GaugeKey(after->first) + " and any after it may never be shown: " +
+                GaugeKey(missing) + " is missing, and gauges, like windows, are read up to the "
                 "first missing number");
     }
 };
@@ -420,11 +446,24 @@ std::string LowerCase(std::string text)
     return text;
 }
 
-std::string NumberedName(const char* word, int number)
+std::string WindowName(int number)
 {
-    char text[32];
-    snprintf(text, sizeof text, "%s%02d", word, number);
-    return text;
+    return NumberedName("Window", number);
+}
+
+std::string WindowSection(int number)
+{
+    return "[" + WindowName(number) + "]";
+}
+
+std::string WindowTitleKey(int number)
+{
+    return NumberedName("window", number);
+}
+
+std::string GaugeKey(int number)
+{
+    return NumberedName("gauge", number);
 }
 
 void ReadPanelConfig(const std::string& text, const std::string& path, PanelConfig* out, PanelProblems* problems)
@@ -440,29 +479,21 @@ void ReadPanelConfig(const std::string& text, const std::string& path, PanelConf
     reader.Finish(out);
 }
 
-bool LoadPanelConfig(const std::string& path, PanelConfig* out, PanelProblems* problems)
+bool LoadPanelConfig(const std::string& path, PanelConfig* out, PanelProblems* problems, std::string* text)
 {
     *out = PanelConfig();
     out->Path = path;
-    std::string text, problem;
-    if (!ReadWholeFile(path, &text, &problem, MostPanelConfigBytes)) {
+    std::string bytes, problem;
+    if (text)
+        text->clear();
+    if (!ReadWholeFile(path, &bytes, &problem, MostPanelConfigBytes)) {
         problems->Add(path, 0, "cannot read the panel configuration: " + problem);
         return false;
     }
-    ReadPanelConfig(text, path, out, problems);
+    ReadPanelConfig(bytes, path, out, problems);
+    if (text)
+        *text = std::move(bytes);
     return true;
-}
-
-bool NamesLumivane(const std::string& name)
-{
-    const std::string lower = LowerCase(name);
-    const std::string file = lower.substr(0, lower.find('!'));
-    return file == "lumivane" || file == "lumivane.gau";
-}
-
-std::string LumivaneEntry(int number, int x, int y)
-{
-    return NumberedName("gauge", number) + "=Lumivane, " + std::to_string(x) + ", " + std::to_string(y);
 }
 
 int NextGaugeNumber(const PanelWindow& window)

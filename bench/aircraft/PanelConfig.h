@@ -48,28 +48,31 @@ struct PanelWindow {
     int SizeUnits = 0;   // size_mm: its width in its own units; 0 when not given or not readable
     int SizeLine = 0;
     std::vector<PanelGauge> Gauges; // in the file's order
+    int LastLine = 0;    // the last line of its section that holds more than blanks and comments
+};
+
+// A line whose key is "gauge" and digits, wherever it stands and however its
+// number is written: what a pilot may have meant as a gauge's entry, read or
+// not.
+struct PanelEntryLine {
+    int Line = 0;
+    std::string Name; // the value up to its first comma (or blank, without one), blanks around it dropped
 };
 
 struct PanelConfig {
     std::string Path;
-    std::vector<PanelWindow> Windows; // by number
+    std::vector<PanelWindow> Windows;       // by number
+    std::vector<PanelEntryLine> EntryLines; // in the file's order
 };
 
 // Reads `text` as the configuration file `path`; every problem goes to
 // `problems`.
 void ReadPanelConfig(const std::string& text, const std::string& path, PanelConfig* out, PanelProblems* problems);
 
-// Reads the file at `path` whole (at most MostPanelConfigBytes) and then as
-// above. False, with the problem, when it cannot be read at all.
-bool LoadPanelConfig(const std::string& path, PanelConfig* out, PanelProblems* problems);
-
-// Whether an entry's NAME means Lumivane.gau, in any case: "Lumivane" as the
-// entry wants it, or the module's file name or a FILE!GAUGE form, which
-// are problems of their own but still meant for it.
-bool NamesLumivane(const std::string& name);
-
-// The entry the pilot adds for the gauge: "gaugeNN=Lumivane, X, Y".
-std::string LumivaneEntry(int number, int x, int y);
+// Reads the file at `path` whole (at most MostPanelConfigBytes), its bytes
+// into `text` when given, and then as above. False, with the problem, when
+// it cannot be read at all.
+bool LoadPanelConfig(const std::string& path, PanelConfig* out, PanelProblems* problems, std::string* text = nullptr);
 
 // The lowest gauge number the window does not use yet.
 int NextGaugeNumber(const PanelWindow& window);
@@ -77,7 +80,12 @@ int NextGaugeNumber(const PanelWindow& window);
 // `text` with A to Z in lower case, as keys, names and files are compared.
 std::string LowerCase(std::string text);
 
-// "Window07" and "gauge07", as the file numbers them.
-std::string NumberedName(const char* word, int number);
+// The file's names for window and gauge 7, written here once: "Window07",
+// "[Window07]" as a section is named, "window07" as [Window Titles] lists it,
+// "gauge07" as an entry's key.
+std::string WindowName(int number);
+std::string WindowSection(int number);
+std::string WindowTitleKey(int number);
+std::string GaugeKey(int number);
 
 #endif

@@ -12,7 +12,7 @@
 
 std::string PanelPictureName(int window)
 {
-    return "panel-" + NumberedName("window", window) + ".png";
+    return "panel-" + WindowTitleKey(window) + ".png";
 }
 
 bool WritePanelPictures(const PanelFindings& findings, RunOptions options, const std::string& out, int scale,
@@ -23,7 +23,7 @@ bool WritePanelPictures(const PanelFindings& findings, RunOptions options, const
     LiveGauge gauge;
     bool flown = false;
     if (findings.Module.empty()) {
-        *error = "Lumivane.gau was not found, so its places are outlined instead";
+        *error = findings.Gauge.File + " was not found, so its places are outlined instead";
     } else {
         options.Module = findings.Module;
         options.Record = false;
@@ -57,7 +57,7 @@ bool WritePanelPictures(const PanelFindings& findings, RunOptions options, const
         if (flown) {
             SetGauge(picture, gauge, &image);
         } else {
-            MarkGaugeMissing(&picture, "Lumivane: not shown");
+            MarkGaugeMissing(&picture, EntryName(findings.Gauge) + ": not shown");
             image = picture.Base;
         }
         const std::string path = JoinPath(out, PanelPictureName(window.Window.Number));

@@ -1,4 +1,4 @@
-// lumivane-bench --panel's pictures: for each window that holds Lumivane,
+// lumivane-bench --panel's pictures: for each window that holds the gauge,
 // panel-windowNN.png in the output folder, the window's bitmap with the gauge
 // set into its places as it shows on its first pass, flown by the bench's own
 // run of the module found in the Gauges folder. Only the pictures and the

@@ -6,7 +6,7 @@
 // mapped back by the same rule, so a click lands on the pixel it shows.
 #include "bench/aircraft/WindowPicture.h"
 
-#include "bench/flying/ScenarioText.h"
+#include "bench/files/Text.h"
 #include "bench/pictures/BenchFont.h"
 
 #include <stdio.h>
@@ -66,14 +66,14 @@ std::string Caption(const CheckedWindow& window, std::vector<std::string>* lines
 {
     const PanelWindow& panel = window.Window;
     const std::string bitmap = window.Bitmap.substr(window.Bitmap.find_last_of("\\/") + 1);
-    lines->push_back(NumberedName("Window", panel.Number) + " " + Quoted(panel.Title) + ": " + bitmap + ", " +
+    lines->push_back(WindowName(panel.Number) + " " + Quoted(panel.Title) + ": " + bitmap + ", " +
         std::to_string(window.Background.Width) + " x " + std::to_string(window.Background.Height) + " pixels");
-    for (const PlacedGauge& placed : window.Lumivane)
-        lines->push_back(NumberedName("gauge", placed.Entry.Number) + "=" + placed.Entry.Name + ", " +
+    for (const PlacedGauge& placed : window.Entries)
+        lines->push_back(GaugeKey(placed.Entry.Number) + "=" + placed.Entry.Name + ", " +
             std::to_string(placed.Entry.X) + ", " + std::to_string(placed.Entry.Y) + " (line " +
             std::to_string(placed.Entry.Line) + ")");
-    if (window.PixelsPerUnit != 1.0 && !window.Lumivane.empty()) {
-        const PixelBox& box = window.Lumivane.front().Box;
+    if (window.PixelsPerUnit != 1.0 && !window.Entries.empty()) {
+        const PixelBox& box = window.Entries.front().Box;
         char text[160];
         snprintf(text, sizeof text, "Scaled: size_mm=%d across %d pixels, %.3g pixels a unit; the gauge is %d x %d",
             panel.SizeUnits, window.Background.Width, window.PixelsPerUnit, box.Right - box.Left, box.Bottom - box.Top);
@@ -94,7 +94,7 @@ bool DrawWindowPicture(const CheckedWindow& window, WindowPicture* out, std::str
     const Image& bitmap = window.Background;
     out->BitmapWidth = bitmap.Width;
     out->BitmapHeight = bitmap.Height;
-    for (const PlacedGauge& placed : window.Lumivane)
+    for (const PlacedGauge& placed : window.Entries)
         out->Places.push_back(placed.Box);
 
     TextFace names, caption;

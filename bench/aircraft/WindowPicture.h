@@ -1,7 +1,7 @@
-// The picture of an aircraft's window that holds Lumivane, as the pilot will
+// The picture of an aircraft's window that holds the gauge, as the pilot will
 // see it: the window's background bitmap at its own pixels, every other
 // gauge's place marked with its name, a caption below saying which window and
-// entry it is and how units are scaled, and Lumivane itself set, live, into
+// entry it is and how units are scaled, and the gauge itself set, live, into
 // its places at its scale. The same picture is written as panel-windowNN.png
 // and shown by the bench's window, whose clicks on a place reach the gauge.
 #ifndef LUMIVANE_BENCH_AIRCRAFT_WINDOWPICTURE_H
@@ -20,7 +20,7 @@ struct WindowPicture {
     std::string Title;
     Image Base;                     // everything but the gauge
     int BitmapWidth = 0, BitmapHeight = 0; // the window's bitmap, at the top-left of Base
-    std::vector<PixelBox> Places;   // Lumivane's, in Base's pixels
+    std::vector<PixelBox> Places;   // the gauge's, in Base's pixels
 };
 
 // The picture of `window` without the gauge. False, with `problem`, when
@@ -28,7 +28,7 @@ struct WindowPicture {
 // caption.
 bool DrawWindowPicture(const CheckedWindow& window, WindowPicture* out, std::string* problem);
 
-// Outlines Lumivane's places and writes `why` in them, for a picture the
+// Outlines the gauge's places and writes `why` in them, for a picture the
 // gauge cannot be set into (its module not found or not loaded).
 void MarkGaugeMissing(WindowPicture* picture, const std::string& why);
 

@@ -5,7 +5,7 @@
 // passes however the events were spaced.
 //
 // The keys are one table: the window, --help, the page's buttons and its text
-// all read it, and the README's table is held to it. A key for the gauge is a
+// all read it, and the window's page of the docs is held to it. A key for the gauge is a
 // press where the run's reader of the panel (bench/flying/GaugeReader.h) says
 // its control is, held while the key is down, so the gauge's own handlers
 // decide everything, as with the mouse; the keys for the airspeed stand in

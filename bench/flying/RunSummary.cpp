@@ -73,8 +73,10 @@ std::string DescribeSummary(const RunSummary& s)
         text += "\nStack balance: not applicable (one calling convention on this platform).";
     else if (s.FaultCount == 0 && s.Crash.empty())
         text += "\nStack balance: every call left the stack as it found it.";
+    // A crash is a fault too: a run it ended is never said to have none.
     if (s.FaultCount == 0) {
-        text += "\nNo faults.";
+        if (s.Crash.empty())
+            text += "\nNo faults.";
     } else {
         text += "\n" + Times(s.FaultCount, "fault", "faults") + ":";
         for (const FaultKind& kind : s.FaultKinds)

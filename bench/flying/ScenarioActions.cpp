@@ -4,7 +4,7 @@
 #include "bench/flying/ScenarioActions.h"
 
 #include "bench/files/Files.h"
-#include "bench/flying/ScenarioText.h"
+#include "bench/files/Text.h"
 #include "bench/flying/TrackFile.h"
 
 #include <math.h>
@@ -19,7 +19,7 @@ bool Fail(ActionContext& context, const std::string& what)
 
 bool NumberAt(const std::vector<ScenarioWord>& w, size_t i, ActionContext& context, double* value)
 {
-    if (!ScenarioNumber(w[i].Text, value))
+    if (!ReadNumber(w[i].Text, value))
         return Fail(context, Quoted(w[i].Text) + " is not a number");
     return true;
 }
@@ -97,7 +97,7 @@ bool ReadNoise(const std::vector<ScenarioWord>& w, ActionContext& context, Scena
     size_t used = 3;
     if (w.size() >= 5 && w[3].Text == "seed") {
         int seed = 0;
-        if (!ScenarioWholeNumber(w[4].Text, &seed) || seed < 0)
+        if (!ReadWholeNumber(w[4].Text, &seed) || seed < 0)
             return Fail(context, Quoted(w[4].Text) + " is not a seed (a whole number from 0)");
         a->Seed = uint32_t(seed);
         used = 5;
@@ -138,7 +138,7 @@ bool ReadPoint(const std::vector<ScenarioWord>& w, ActionContext& context, Scena
 {
     for (size_t i = 2; i < 4; ++i) {
         int* value = i == 2 ? &a->X : &a->Y;
-        if (!ScenarioWholeNumber(w[i].Text, value))
+        if (!ReadWholeNumber(w[i].Text, value))
             return Fail(context, Quoted(w[i].Text) + " is not a whole number of pixels");
     }
     // The gauge's own size is known once its module is loaded, and the run
@@ -214,7 +214,7 @@ bool ReadSettings(const std::vector<ScenarioWord>& w, ActionContext& context, Sc
         setup.Present = true;
         setup.Content = w[3].Text;
         used = 4;
-    } else if (!w[2].Quoted && ScenarioWholeNumber(w[2].Text, &number)) {
+    } else if (!w[2].Quoted && ReadWholeNumber(w[2].Text, &number)) {
         // As the gauge writes it: "%i", no line end.
         setup.Present = true;
         setup.Content = std::to_string(number);

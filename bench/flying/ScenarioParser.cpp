@@ -5,8 +5,8 @@
 #include "bench/flying/Scenario.h"
 
 #include "bench/files/Files.h"
+#include "bench/files/Text.h"
 #include "bench/flying/ScenarioActions.h"
-#include "bench/flying/ScenarioText.h"
 
 #include <math.h>
 #include <stdio.h>
@@ -123,7 +123,7 @@ struct Parser {
         bool relative = !t.empty() && t[0] == '+';
         std::string number = relative ? t.substr(1) : t;
         bool signedAgain = !number.empty() && (number[0] == '+' || number[0] == '-');
-        if (word.Quoted || (relative && signedAgain) || !ScenarioNumber(number, time))
+        if (word.Quoted || (relative && signedAgain) || !ReadNumber(number, time))
             return Fail(Quoted(t) + " is neither a time in seconds nor 'settings'");
         if (relative)
             *time += previous;

@@ -2,7 +2,7 @@
 // dropped, so a file saved on Windows reads the same.
 #include "bench/flying/TrackFile.h"
 
-#include "bench/flying/ScenarioText.h"
+#include "bench/files/Text.h"
 
 #include <math.h>
 
@@ -21,8 +21,8 @@ bool ParseTrack(const std::string& text, const std::string& path, std::vector<Tr
             return true;
         size_t comma = l.find(',');
         double t, v;
-        bool numbers = comma != std::string::npos && ScenarioNumber(l.substr(0, comma), &t) &&
-            ScenarioNumber(l.substr(comma + 1), &v);
+        bool numbers = comma != std::string::npos && ReadNumber(l.substr(0, comma), &t) &&
+            ReadNumber(l.substr(comma + 1), &v);
         if (!numbers) {
             if (points->empty() && row == 1)
                 return true; // a header line

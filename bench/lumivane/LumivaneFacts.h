@@ -15,8 +15,8 @@
 
 #include <stdint.h>
 
-// The name a pilot knows the gauge by, and the module's file name, which the
-// gauge's sound layer finds its own resources by.
+// The name a pilot knows the gauge by, and the module's file name, which it
+// must be installed under (its sound layer finds its own resources by it).
 constexpr const char GaugeName[] = "Lumivane";
 constexpr const char ModuleFileName[] = "Lumivane.gau";
 
@@ -66,6 +66,12 @@ constexpr const char DoubleBeepSound[] = "double beep";
 // at one that would not open; it hands the host's argument back once every
 // file was read.
 constexpr double ReadoutLoadStopped = 1.0;
+
+// Its panel's size in pixels, its background bitmap's: what the aircraft
+// room is told of the gauge it checks, installs and takes out, with its
+// module's file name, before any module is loaded (a host takes the size
+// from the module itself).
+constexpr int PanelWidth = 100, PanelHeight = 70;
 
 // The take-off key: the airspeed from 0 to this far above Speed3 (past
 // Speed3 + LampsDarkAboveSpeed3, where every lamp goes dark) over this many

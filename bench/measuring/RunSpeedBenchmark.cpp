@@ -9,7 +9,7 @@
 // of the PNG encoder. And the panel painted into memory at every pass, changed
 // or not, with nothing written. Each iteration is one whole run,
 // load and kill included; the figure is passes a second over all of them.
-// Not a test: run it by hand (see README.md) on a build without sanitizers.
+// Not a test: run it by hand (see docs/figures.md) on a build without sanitizers.
 #include "bench/lumivane/LumivaneFacts.h"
 #include "bench/pictures/FrameRecorder.h"
 #include "bench/pictures/PassPainter.h"

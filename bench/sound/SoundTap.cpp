@@ -1,10 +1,9 @@
-// The recording proxies. They forward every call to the real object and note
-// the few the host cares about; reference counts are the proxies' own, and a
-// proxy lets go of its real object when its last reference goes. The same
-// proxies serve every build: the native DirectSound header mirrors the real
-// interfaces method for method. The software clock is SoundTapClock.cpp; how
-// the tap gets in front of a module is each build's own (SoundTapWindows.cpp,
-// SoundTapNative.cpp).
+// The recording proxies. They forward every call to the real object as any
+// proxy does (bench/sound/SoundProxy.h) and note the few the host cares
+// about. The same proxies serve every build: the native DirectSound header
+// mirrors the real interfaces method for method. The software clock is
+// SoundTapClock.cpp; how the tap gets in front of a module is each build's
+// own (SoundTapWindows.cpp, SoundTapNative.cpp).
 #include "bench/sound/SoundTap.h"
 
 #include "bench/hosting/CallOrder.h"
@@ -12,6 +11,7 @@
 #include "bench/sound/ClipMatcher.h"
 #include "bench/sound/HeardTrack.h"
 #include "bench/sound/ModuleClips.h"
+#include "bench/sound/SoundProxy.h"
 #include "bench/sound/SoundTapParts.h"
 #include "platform/SoftDirectSound.h"
 
@@ -40,9 +40,11 @@ bool IsSoft(LPDIRECTSOUND device)
 
 class TapBuffer;
 
-class TapDevice final : public IDirectSound {
+// The device's proxy notes the buffers it makes, the cooperative level and
+// its release; every other call is handed on as any proxy hands it.
+class TapDevice final : public DeviceProxy {
 public:
-    explicit TapDevice(IDirectSound* real) : real_(real), soft_(IsSoft(real)) { Live().push_back(this); }
+    explicit TapDevice(IDirectSound* real) : DeviceProxy(real), soft_(IsSoft(real)) { Live().push_back(this); }
 
     static std::vector<TapDevice*>& Live()
     {
@@ -51,31 +53,13 @@ public:
     }
 
     bool Soft() const { return soft_; }
-    IDirectSound* Real() const { return real_; }
     std::vector<TapBuffer*>& Buffers() { return buffers_; }
 
     // Mixes `samples` of this device into the heard track at `at`.
     void Mix(uint64_t at, uint32_t samples);
 
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override
-    {
-        return real_->QueryInterface(riid, object);
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
-    ULONG STDMETHODCALLTYPE Release() override
-    {
-        ULONG left = --references_;
-        if (left == 0) {
-            TapFlush();
-            Live().erase(std::find(Live().begin(), Live().end(), this));
-            Note(SoundEvent::Released, -1, 0, 0, 0, long(real_->Release()), nullptr);
-            delete this;
-        }
-        return left;
-    }
     HRESULT STDMETHODCALLTYPE CreateSoundBuffer(LPCDSBUFFERDESC description, LPLPDIRECTSOUNDBUFFER buffer,
                                                 IUnknown* outer) override;
-    HRESULT STDMETHODCALLTYPE GetCaps(LPDSCAPS caps) override { return real_->GetCaps(caps); }
     HRESULT STDMETHODCALLTYPE DuplicateSoundBuffer(LPDIRECTSOUNDBUFFER original,
                                                    LPLPDIRECTSOUNDBUFFER duplicate) override;
     HRESULT STDMETHODCALLTYPE SetCooperativeLevel(HWND window, DWORD level) override
@@ -84,22 +68,27 @@ public:
         Note(SoundEvent::CooperativeLevel, -1, 0, 0, level, result, nullptr, reinterpret_cast<uintptr_t>(window));
         return result;
     }
-    HRESULT STDMETHODCALLTYPE Compact() override { return real_->Compact(); }
-    HRESULT STDMETHODCALLTYPE GetSpeakerConfig(LPDWORD config) override { return real_->GetSpeakerConfig(config); }
-    HRESULT STDMETHODCALLTYPE SetSpeakerConfig(DWORD config) override { return real_->SetSpeakerConfig(config); }
-    HRESULT STDMETHODCALLTYPE Initialize(LPCGUID guid) override { return real_->Initialize(guid); }
 
 private:
-    IDirectSound* real_;
+    void LastReleased() override
+    {
+        TapFlush();
+        Live().erase(std::find(Live().begin(), Live().end(), this));
+        Note(SoundEvent::Released, -1, 0, 0, 0, long(real_->Release()), nullptr);
+    }
+
     bool soft_;
-    ULONG references_ = 1;
     std::vector<TapBuffer*> buffers_;
 };
 
-class TapBuffer final : public IDirectSoundBuffer {
+// A buffer's proxy learns the clip from what the gauge writes, notes its
+// plays, the status queries that find it busy and its release, and brings
+// the software device's time up to now before the gauge looks at or changes
+// the buffer; every other call is handed on as any proxy hands it.
+class TapBuffer final : public BufferProxy {
 public:
     TapBuffer(TapDevice* device, IDirectSoundBuffer* real, uint32_t bytes, int beeps, const char* clip)
-        : device_(device), real_(real), bytes_(bytes), beeps_(beeps), clip_(clip), id_(NextBuffer++)
+        : BufferProxy(real), device_(device), bytes_(bytes), beeps_(beeps), clip_(clip), id_(NextBuffer++)
     {
         device_->Buffers().push_back(this);
     }
@@ -108,7 +97,6 @@ public:
     uint32_t Bytes() const { return bytes_; }
     int Beeps() const { return beeps_; }
     const char* Clip() const { return clip_; }
-    IDirectSoundBuffer* Real() const { return real_; }
 
     bool Playing()
     {
@@ -116,44 +104,11 @@ public:
         return SUCCEEDED(real_->GetStatus(&status)) && (status & DSBSTATUS_PLAYING);
     }
 
-    // The software device's time is brought up to now before the gauge
-    // looks at or changes a buffer.
-    void Catch()
-    {
-        if (device_->Soft())
-            TapFlush();
-    }
-
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override
-    {
-        return real_->QueryInterface(riid, object);
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
-    ULONG STDMETHODCALLTYPE Release() override
-    {
-        ULONG left = --references_;
-        if (left == 0) {
-            Catch();
-            std::vector<TapBuffer*>& list = device_->Buffers();
-            list.erase(std::find(list.begin(), list.end(), this));
-            Note(SoundEvent::Released, id_, bytes_, beeps_, 0, long(real_->Release()), clip_);
-            delete this;
-        }
-        return left;
-    }
-    HRESULT STDMETHODCALLTYPE GetCaps(LPDSBCAPS caps) override { return real_->GetCaps(caps); }
     HRESULT STDMETHODCALLTYPE GetCurrentPosition(LPDWORD play, LPDWORD write) override
     {
         Catch();
-        return real_->GetCurrentPosition(play, write);
+        return BufferProxy::GetCurrentPosition(play, write);
     }
-    HRESULT STDMETHODCALLTYPE GetFormat(LPWAVEFORMATEX format, DWORD size, LPDWORD written) override
-    {
-        return real_->GetFormat(format, size, written);
-    }
-    HRESULT STDMETHODCALLTYPE GetVolume(LPLONG volume) override { return real_->GetVolume(volume); }
-    HRESULT STDMETHODCALLTYPE GetPan(LPLONG pan) override { return real_->GetPan(pan); }
-    HRESULT STDMETHODCALLTYPE GetFrequency(LPDWORD frequency) override { return real_->GetFrequency(frequency); }
     HRESULT STDMETHODCALLTYPE GetStatus(LPDWORD status) override
     {
         Catch();
@@ -161,10 +116,6 @@ public:
         if (SUCCEEDED(result) && (*status & DSBSTATUS_PLAYING))
             Note(SoundEvent::Busy, id_, bytes_, beeps_, 0, result, clip_);
         return result;
-    }
-    HRESULT STDMETHODCALLTYPE Initialize(LPDIRECTSOUND device, LPCDSBUFFERDESC description) override
-    {
-        return real_->Initialize(device, description);
     }
     HRESULT STDMETHODCALLTYPE Lock(DWORD offset, DWORD bytes, LPVOID* first, LPDWORD firstBytes, LPVOID* second,
                                    LPDWORD secondBytes, DWORD flags) override
@@ -189,16 +140,12 @@ public:
     HRESULT STDMETHODCALLTYPE SetCurrentPosition(DWORD position) override
     {
         Catch();
-        return real_->SetCurrentPosition(position);
+        return BufferProxy::SetCurrentPosition(position);
     }
-    HRESULT STDMETHODCALLTYPE SetFormat(LPCWAVEFORMATEX format) override { return real_->SetFormat(format); }
-    HRESULT STDMETHODCALLTYPE SetVolume(LONG volume) override { return real_->SetVolume(volume); }
-    HRESULT STDMETHODCALLTYPE SetPan(LONG pan) override { return real_->SetPan(pan); }
-    HRESULT STDMETHODCALLTYPE SetFrequency(DWORD frequency) override { return real_->SetFrequency(frequency); }
     HRESULT STDMETHODCALLTYPE Stop() override
     {
         Catch();
-        return real_->Stop();
+        return BufferProxy::Stop();
     }
     HRESULT STDMETHODCALLTYPE Unlock(LPVOID first, DWORD firstBytes, LPVOID second, DWORD secondBytes) override
     {
@@ -224,17 +171,31 @@ public:
     HRESULT STDMETHODCALLTYPE Restore() override
     {
         Catch();
-        return real_->Restore();
+        return BufferProxy::Restore();
     }
 
 private:
+    // The software device's time is brought up to now before the gauge
+    // looks at or changes a buffer.
+    void Catch()
+    {
+        if (device_->Soft())
+            TapFlush();
+    }
+
+    void LastReleased() override
+    {
+        Catch();
+        std::vector<TapBuffer*>& list = device_->Buffers();
+        list.erase(std::find(list.begin(), list.end(), this));
+        Note(SoundEvent::Released, id_, bytes_, beeps_, 0, long(real_->Release()), clip_);
+    }
+
     TapDevice* device_;
-    IDirectSoundBuffer* real_;
     uint32_t bytes_;
     int beeps_;
     const char* clip_;
     int id_;
-    ULONG references_ = 1;
     // The regions the last successful lock handed out, until unlocked.
     struct Region {
         const uint8_t* Bytes;

@@ -16,8 +16,8 @@
 // reaches it through its place there; everything else is the same.
 #include "bench/window/Window.h"
 
+#include "bench/files/Text.h"
 #include "bench/flying/HandInput.h"
-#include "bench/flying/ScenarioText.h"
 #include "bench/pictures/ContactSheet.h"
 #include "bench/pictures/PassPainter.h"
 #include "bench/recording/RecordedRun.h"
@@ -104,7 +104,7 @@ bool BenchWindow::Open(const std::string& module, int scale, double rate, const 
     module_ = module.substr(module.find_last_of("\\/") + 1);
     picture_ = picture;
     if (picture)
-        module_ += " in " + NumberedName("Window", picture->Window) + " " + Quoted(picture->Title);
+        module_ += " in " + WindowName(picture->Window) + " " + Quoted(picture->Title);
     // The gauge's size is its module's, which the run's host takes once it
     // has loaded it; the window opens before, so that the module's
     // DirectSound finds it active, and asks a host of its own first. A

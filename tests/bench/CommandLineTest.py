@@ -95,6 +95,23 @@ ROWS = [
      r"--panel flies a --scenario only in its --window", None, []),
     ("--panel that is not there", ["--panel", "{absent}", "--out", "{out}"], 2, "stderr",
      r"^\S*absent\S*: cannot read the panel configuration: \S* does not exist\n$", None, []),
+    # --install and --uninstall go alone, with their own options (the panels
+    # and the faults are tests/bench/aircraft/'s).
+    ("--at without --install", ["--panel", "{absent}", "--at", "1,2"], 2, "stderr",
+     r"--at, --in-window, --replace and --dry-run go with --install", None, []),
+    ("--install and --uninstall", ["--install", "{absent}", "--uninstall", "{absent}"], 2, "stderr",
+     r"--install and --uninstall go alone, without --panel, --scenario or --window", None, []),
+    ("--install and --panel", ["--install", "{absent}", "--panel", "{absent}"], 2, "stderr",
+     r"--install and --uninstall go alone", None, []),
+    ("--uninstall and --at", ["--uninstall", "{absent}", "--at", "1,2"], 2, "stderr",
+     r"--uninstall takes no module, --at, --in-window or --replace", None, []),
+    ("--at that is not X,Y", ["--install", "{absent}", "--at", "1;2"], 2, "stderr",
+     r"--at wants X,Y, two whole numbers from 0 to 32767, not '1;2'", None, []),
+    ("--at past the units", ["--install", "{absent}", "--at", "1,32768"], 2, "stderr", r"--at wants X,Y", None, []),
+    ("--in-window 1000", ["--install", "{absent}", "--in-window", "1000"], 2, "stderr", r"--in-window", None, []),
+    ("--install of a panel that is not there", ["--install", "{absent}"], 2, "stderr",
+     r"^\S*absent\S*: cannot read the panel configuration: \S* does not exist\nlumivane-bench: nothing was "
+     r"changed: the panel could not be read\n$", None, []),
     # Run in the row's folder: a relative output folder is that folder's.
     ("a relative --out", ["{module}", "--scenario", "{scenario}", "--out", "out", "--frames", "none"], 0, "stdout",
      r"\nNo faults\.\nChart: /\S*/out/s\.png\n", ["events.jsonl", "sound.wav", "s.png"], []),

@@ -66,7 +66,7 @@ ROWS = [
      ["--soft-sound"]),
     ("a module that crashes", "0 airspeed 60\n1 airspeed 1000\n2 end\n", test_gauge("Faulting.gau"), {}, 4,
      ["The module crashed in pass 18 (1.00 s): element 1 (icon)'s callback faulted: an access violation writing "
-      "0x00000000 at Faulting.gau+0x", "No chart and no video: the module crashed"], ["Chart: "],
+      "0x00000000 at Faulting.gau+0x", "No chart and no video: the module crashed"], ["Chart: ", "No faults."],
      ["events.jsonl", "settings", "sound.wav"], ["--soft-sound"]),
 ]
 

@@ -61,6 +61,20 @@ int16_t Heard(BYTE sample)
 
 LPDIRECTSOUNDBUFFER const Untouched = reinterpret_cast<LPDIRECTSOUNDBUFFER>(0x40);
 
+// The two regions a lock hands out, nothing until it does.
+struct Regions {
+    LPVOID P1 = nullptr, P2 = nullptr;
+    DWORD N1 = 0, N2 = 0;
+
+    // Locks `bytes` of `b` from `offset`; without `first` or `second` the
+    // lock is given no place for that region.
+    HRESULT Lock(LPDIRECTSOUNDBUFFER b, DWORD offset, DWORD bytes, bool first = true, bool second = true)
+    {
+        return b->Lock(offset, bytes, first ? &P1 : nullptr, &N1, second ? &P2 : nullptr, second ? &N2 : nullptr, 0);
+    }
+    HRESULT Unlock(LPDIRECTSOUNDBUFFER b) { return b->Unlock(P1, N1, P2, N2); }
+};
+
 class SoftDevice : public ::testing::Test {
 protected:
     LPDIRECTSOUND device = nullptr;
@@ -97,13 +111,12 @@ protected:
 
     static void Write(LPDIRECTSOUNDBUFFER b, const std::vector<BYTE>& bytes)
     {
-        LPVOID p1 = nullptr, p2 = nullptr;
-        DWORD n1 = 0, n2 = 0;
-        ASSERT_EQ(b->Lock(0, static_cast<DWORD>(bytes.size()), &p1, &n1, &p2, &n2, 0), DS_OK);
-        memcpy(p1, bytes.data(), n1);
-        if (n2)
-            memcpy(p2, bytes.data() + n1, n2);
-        ASSERT_EQ(b->Unlock(p1, n1, p2, n2), DS_OK);
+        Regions r;
+        ASSERT_EQ(r.Lock(b, 0, static_cast<DWORD>(bytes.size())), DS_OK);
+        memcpy(r.P1, bytes.data(), r.N1);
+        if (r.N2)
+            memcpy(r.P2, bytes.data() + r.N1, r.N2);
+        ASSERT_EQ(r.Unlock(b), DS_OK);
     }
 
     std::vector<int16_t> Track()
@@ -350,17 +363,16 @@ TEST_F(SoftDevice, LockGivesOneRegionOrTwoWhenItWraps)
 
     // From offset 200 for the whole length: 100 bytes to the end, then 200
     // from the start.
-    LPVOID p1 = nullptr, p2 = nullptr;
-    DWORD n1 = 0, n2 = 0;
-    ASSERT_EQ(b->Lock(200, 300, &p1, &n1, &p2, &n2, 0), DS_OK);
-    EXPECT_EQ(n1, 100u);
-    EXPECT_EQ(n2, 200u);
-    ASSERT_NE(p2, nullptr);
-    EXPECT_EQ(static_cast<BYTE*>(p1)[0], Ramp(300)[200]);
-    EXPECT_EQ(static_cast<BYTE*>(p2)[0], Ramp(300)[0]);
-    memset(p1, 1, n1);
-    memset(p2, 2, n2);
-    ASSERT_EQ(b->Unlock(p1, n1, p2, n2), DS_OK);
+    Regions r;
+    ASSERT_EQ(r.Lock(b, 200, 300), DS_OK);
+    EXPECT_EQ(r.N1, 100u);
+    EXPECT_EQ(r.N2, 200u);
+    ASSERT_NE(r.P2, nullptr);
+    EXPECT_EQ(static_cast<BYTE*>(r.P1)[0], Ramp(300)[200]);
+    EXPECT_EQ(static_cast<BYTE*>(r.P2)[0], Ramp(300)[0]);
+    memset(r.P1, 1, r.N1);
+    memset(r.P2, 2, r.N2);
+    ASSERT_EQ(r.Unlock(b), DS_OK);
     std::vector<BYTE> expected(300, 2);
     memset(expected.data() + 200, 1, 100);
     EXPECT_EQ(Contents(b), expected);
@@ -372,42 +384,61 @@ TEST_F(SoftDevice, SplitLocksHandTheRestOutInTheSecondRegion)
     SoftDirectSoundSplitLocks(device, 64);
     LPDIRECTSOUNDBUFFER b = Make(Ramp(300));
     ASSERT_NE(b, nullptr);
-    LPVOID p1 = nullptr, p2 = nullptr;
-    DWORD n1 = 0, n2 = 0;
-    ASSERT_EQ(b->Lock(0, 300, &p1, &n1, &p2, &n2, 0), DS_OK);
-    EXPECT_EQ(n1, 64u);
-    EXPECT_EQ(n2, 236u);
-    EXPECT_EQ(static_cast<BYTE*>(p2)[0], Ramp(300)[64]);
-    EXPECT_EQ(b->Unlock(p1, 0, p2, 0), DS_OK);
+    Regions r;
+    ASSERT_EQ(r.Lock(b, 0, 300), DS_OK);
+    EXPECT_EQ(r.N1, 64u);
+    EXPECT_EQ(r.N2, 236u);
+    EXPECT_EQ(static_cast<BYTE*>(r.P2)[0], Ramp(300)[64]);
+    EXPECT_EQ(b->Unlock(r.P1, 0, r.P2, 0), DS_OK);
     SoftDirectSoundSplitLocks(device, 0);
     EXPECT_EQ(Contents(b), Ramp(300)) << "written through two regions";
     EXPECT_EQ(b->Release(), 0u);
 }
 
-TEST_F(SoftDevice, LockAndUnlockRefusals)
+// A lock the buffer cannot give, and the lock's fault, hand out nothing and
+// leave no lock behind; unlocks of what was not handed out are refused and
+// keep the lock; only the bytes an unlock reports written are written back.
+TEST_F(SoftDevice, LockAndUnlockRefusalsLeaveTheBytesAsTheyWere)
 {
     LPDIRECTSOUNDBUFFER b = Make(Ramp(100));
     ASSERT_NE(b, nullptr);
-    LPVOID p1 = nullptr, p2 = nullptr;
-    DWORD n1 = 0, n2 = 0;
-    EXPECT_EQ(b->Lock(100, 10, &p1, &n1, &p2, &n2, 0), DSERR_INVALIDPARAM) << "offset at the end";
-    EXPECT_EQ(b->Lock(0, 0, &p1, &n1, &p2, &n2, 0), DSERR_INVALIDPARAM) << "zero bytes";
-    EXPECT_EQ(b->Lock(0, 101, &p1, &n1, &p2, &n2, 0), DSERR_INVALIDPARAM) << "more than the buffer";
-    EXPECT_EQ(b->Lock(50, 100, &p1, &n1, nullptr, nullptr, 0), DSERR_INVALIDPARAM) << "wrap without a second region";
-    EXPECT_EQ(b->Lock(0, 10, nullptr, &n1, &p2, &n2, 0), DSERR_INVALIDPARAM) << "no first region";
-    EXPECT_EQ(p1, nullptr);
-    EXPECT_EQ(b->Unlock(p1, 0, nullptr, 0), DSERR_INVALIDCALL) << "unlock without a lock";
+    const int NoFault = -1;
+    const struct {
+        const char* what;
+        DWORD offset, bytes;
+        bool first, second; // places for the regions
+        int fault;
+        HRESULT result;
+    } refused[] = {
+        {"offset at the end", 100, 10, true, true, NoFault, DSERR_INVALIDPARAM},
+        {"zero bytes", 0, 0, true, true, NoFault, DSERR_INVALIDPARAM},
+        {"more than the buffer", 0, 101, true, true, NoFault, DSERR_INVALIDPARAM},
+        {"wrap without a second region", 50, 100, true, false, NoFault, DSERR_INVALIDPARAM},
+        {"no first region", 0, 10, false, true, NoFault, DSERR_INVALIDPARAM},
+        {"the lock's fault", 0, 100, true, true, SoftFaultLock, DSERR_INVALIDCALL},
+    };
+    for (const auto& row : refused) {
+        if (row.fault != NoFault)
+            SoftDirectSoundInjectFault(SoftDirectSoundFault(row.fault), 0, 1);
+        Regions r;
+        EXPECT_EQ(r.Lock(b, row.offset, row.bytes, row.first, row.second), row.result) << row.what;
+        EXPECT_EQ(r.P1, nullptr) << row.what << ": a region handed out";
+        EXPECT_EQ(r.N1, 0u) << row.what << ": a size handed out";
+        if (row.fault != NoFault)
+            EXPECT_EQ(SoftDirectSoundFaultsHit(SoftDirectSoundFault(row.fault)), 1) << row.what;
+        EXPECT_EQ(Contents(b), Ramp(100)) << row.what << ": a lock after it";
+    }
+    EXPECT_EQ(b->Unlock(nullptr, 0, nullptr, 0), DSERR_INVALIDCALL) << "unlock without a lock";
 
-    ASSERT_EQ(b->Lock(0, 100, &p1, &n1, &p2, &n2, 0), DS_OK);
-    LPVOID q1 = nullptr, q2 = nullptr;
-    DWORD m1 = 0, m2 = 0;
-    EXPECT_EQ(b->Lock(0, 10, &q1, &m1, &q2, &m2, 0), DSERR_INVALIDCALL) << "a second lock";
+    Regions r;
+    ASSERT_EQ(r.Lock(b, 0, 100), DS_OK);
+    Regions again;
+    EXPECT_EQ(again.Lock(b, 0, 10), DSERR_INVALIDCALL) << "a second lock";
     BYTE other[4];
     EXPECT_EQ(b->Unlock(other, 4, nullptr, 0), DSERR_INVALIDPARAM) << "unlock of a foreign pointer";
-    EXPECT_EQ(b->Unlock(p1, n1 + 1, nullptr, 0), DSERR_INVALIDPARAM) << "unlock of more than was locked";
-    // Only the bytes reported written are written back.
-    memset(p1, 7, n1);
-    ASSERT_EQ(b->Unlock(p1, 10, p2, 0), DS_OK);
+    EXPECT_EQ(b->Unlock(r.P1, r.N1 + 1, nullptr, 0), DSERR_INVALIDPARAM) << "unlock of more than was locked";
+    memset(r.P1, 7, r.N1);
+    ASSERT_EQ(b->Unlock(r.P1, 10, r.P2, 0), DS_OK);
     std::vector<BYTE> expected = Ramp(100);
     memset(expected.data(), 7, 10);
     EXPECT_EQ(Contents(b), expected);
@@ -418,26 +449,10 @@ TEST_F(SoftDevice, AForgottenUnlockWritesNothing)
 {
     LPDIRECTSOUNDBUFFER b = Make(Ramp(100));
     ASSERT_NE(b, nullptr);
-    LPVOID p1 = nullptr, p2 = nullptr;
-    DWORD n1 = 0, n2 = 0;
-    ASSERT_EQ(b->Lock(0, 100, &p1, &n1, &p2, &n2, 0), DS_OK);
-    memset(p1, 0, n1);
+    Regions r;
+    ASSERT_EQ(r.Lock(b, 0, 100), DS_OK);
+    memset(r.P1, 0, r.N1);
     // Released while locked: the staging copy goes with it.
-    EXPECT_EQ(b->Release(), 0u);
-}
-
-TEST_F(SoftDevice, LockFaultFailsWithoutLocking)
-{
-    LPDIRECTSOUNDBUFFER b = Make(Ramp(100));
-    ASSERT_NE(b, nullptr);
-    SoftDirectSoundInjectFault(SoftFaultLock, 0, 1);
-    LPVOID p1 = nullptr, p2 = nullptr;
-    DWORD n1 = 0, n2 = 0;
-    EXPECT_EQ(b->Lock(0, 100, &p1, &n1, &p2, &n2, 0), DSERR_INVALIDCALL);
-    EXPECT_EQ(p1, nullptr);
-    EXPECT_EQ(n1, 0u);
-    EXPECT_EQ(SoftDirectSoundFaultsHit(SoftFaultLock), 1);
-    EXPECT_EQ(Contents(b), Ramp(100)) << "the lock after the fault";
     EXPECT_EQ(b->Release(), 0u);
 }
 
@@ -575,9 +590,8 @@ TEST_F(SoftDevice, ALostBufferRefusesUntilRestoredAndHoldsGarbage)
     ASSERT_TRUE(SoftDirectSoundLoseBuffer(b));
     EXPECT_EQ(Status(b), static_cast<DWORD>(DSBSTATUS_BUFFERLOST)) << "a lost buffer stops";
     EXPECT_EQ(b->Play(0, 0, 0), DSERR_BUFFERLOST);
-    LPVOID p1 = nullptr, p2 = nullptr;
-    DWORD n1 = 0, n2 = 0;
-    EXPECT_EQ(b->Lock(0, 100, &p1, &n1, &p2, &n2, 0), DSERR_BUFFERLOST);
+    Regions r;
+    EXPECT_EQ(r.Lock(b, 0, 100), DSERR_BUFFERLOST);
 
     SoftDirectSoundInjectFault(SoftFaultRestore, 0, 1);
     EXPECT_EQ(b->Restore(), DSERR_BUFFERLOST);

@@ -197,52 +197,34 @@ TEST(Bitmaps, SelectorMarksLightTheirSquareInRedWithADarkEdge)
             id == 12288 ? "mark 12288" : id == 12291 ? "mark 12291" : "mark 12294");
 }
 
-TEST(Bitmaps, EachLampBarCoversExactlyItsWell)
+// Each icon, at its place on the background, changes exactly the pixels of
+// its place: a lamp bar its 16x4 well of near-black, a mark its 8x7 selector
+// square of light grey (the bottom, middle and top marks over the squares at
+// rows 54, 35 and 16).
+TEST(Bitmaps, EachIconCoversExactlyItsPlace)
 {
     const Pixels background = Load(4096);
     ASSERT_FALSE(background.At.empty());
-    struct Placed {
-        int Id, X, Y;
+    const struct {
+        int id, x, y;
+        int place; // the background's colour where the icon shows
+        int covered;
+    } icons[] = {
+        {8192, 22, 7, NearBlack, 64},   {8195, 47, 7, NearBlack, 64},   {8198, 72, 7, NearBlack, 64},
+        {12288, 7, 51, LightGrey, 56}, {12291, 7, 32, LightGrey, 56}, {12294, 7, 13, LightGrey, 56},
     };
-    for (Placed lamp : {Placed{8192, 22, 7}, Placed{8195, 47, 7}, Placed{8198, 72, 7}}) {
-        const Pixels pixels = Load(lamp.Id);
-        ASSERT_FALSE(pixels.At.empty()) << lamp.Id;
+    for (const auto& icon : icons) {
+        const Pixels pixels = Load(icon.id);
+        ASSERT_FALSE(pixels.At.empty()) << icon.id;
         int covered = 0;
         for (int y = 0; y < pixels.Height; ++y)
             for (int x = 0; x < pixels.Width; ++x) {
-                const int under = background(lamp.X + x, lamp.Y + y);
-                if (pixels(x, y) != PureBlack) {
-                    EXPECT_EQ(under, NearBlack) << "lamp " << lamp.Id << " pixel " << x << "," << y << " misses its well";
-                    ++covered;
-                } else {
-                    EXPECT_NE(under, NearBlack) << "lamp " << lamp.Id << " leaves well pixel " << lamp.X + x << ","
-                                                << lamp.Y + y << " uncovered";
-                }
+                const bool place = background(icon.x + x, icon.y + y) == icon.place;
+                EXPECT_EQ(pixels(x, y) != PureBlack, place)
+                    << "icon " << icon.id << " pixel " << x << "," << y << " over panel " << icon.x + x << ","
+                    << icon.y + y << (place ? ", its place, left uncovered" : ", outside its place");
+                covered += place;
             }
-        EXPECT_EQ(covered, 64) << "lamp " << lamp.Id << " changes exactly the 16x4 well";
-    }
-}
-
-TEST(Bitmaps, EachMarkCoversExactlyItsSelectorSquare)
-{
-    const Pixels background = Load(4096);
-    ASSERT_FALSE(background.At.empty());
-    struct Placed {
-        int Id, X, Y;
-    };
-    // Bottom, middle and top marks over the squares at rows 54, 35 and 16.
-    for (Placed mark : {Placed{12288, 7, 51}, Placed{12291, 7, 32}, Placed{12294, 7, 13}}) {
-        const Pixels pixels = Load(mark.Id);
-        ASSERT_FALSE(pixels.At.empty()) << mark.Id;
-        int covered = 0;
-        for (int y = 0; y < pixels.Height; ++y)
-            for (int x = 0; x < pixels.Width; ++x) {
-                const bool square = background(mark.X + x, mark.Y + y) == LightGrey;
-                EXPECT_EQ(pixels(x, y) != PureBlack, square)
-                    << "mark " << mark.Id << " pixel " << x << "," << y << " over panel " << mark.X + x << ","
-                    << mark.Y + y;
-                covered += square;
-            }
-        EXPECT_EQ(covered, 56) << "mark " << mark.Id << " covers the whole 8x7 square";
+        EXPECT_EQ(covered, icon.covered) << "icon " << icon.id << " covers the whole of its place";
     }
 }

@@ -98,16 +98,23 @@ TEST_F(SettingsTest, RepeatedStepsStopAtTheirLimits)
     EXPECT_EQ(ReadFile(Speed3File), "200");
 }
 
-TEST_F(SettingsTest, SelectingChangesOnlyTheSelection)
+// A select changes the selection and nothing else, and exactly the selected
+// speed's mark shows; at load Speed3 is selected, so only the top mark shows.
+TEST_F(SettingsTest, SelectingChangesOnlyTheSelectionAndWhichMarkShows)
 {
+    const IconCallback marks[3] = {Speed1MarkCallback, Speed2MarkCallback, Speed3MarkCallback};
     struct {
-        AreaHandler handler;
+        AreaHandler handler; // none: as loaded
         int32_t selection;
-    } selects[] = {{SelectSpeed1Handler, 0}, {SelectSpeed2Handler, 1}, {SelectSpeed3Handler, 2},
+    } selects[] = {{nullptr, 2}, {SelectSpeed1Handler, 0}, {SelectSpeed2Handler, 1}, {SelectSpeed3Handler, 2},
                    {SelectSpeed3Handler, 2}};
     for (const auto& select : selects) {
-        EXPECT_EQ(select.handler(1, 2), 1);
+        if (select.handler)
+            EXPECT_EQ(select.handler(1, 2), 1);
         EXPECT_EQ(SelectedSpeed, select.selection);
+        for (int32_t m = 0; m < 3; ++m)
+            EXPECT_EQ(marks[m](nullptr), m == select.selection ? 0.0 : -1.0)
+                << "Speed" << m + 1 << "'s mark with Speed" << select.selection + 1 << " selected";
         EXPECT_EQ(Speed1, 80);
         EXPECT_EQ(Speed2, 90);
         EXPECT_EQ(Speed3, 100);
@@ -115,24 +122,6 @@ TEST_F(SettingsTest, SelectingChangesOnlyTheSelection)
     EXPECT_EQ(ReadFile(Speed1File), "<missing>") << "a select writes no file";
     EXPECT_EQ(ReadFile(Speed2File), "<missing>");
     EXPECT_EQ(ReadFile(Speed3File), "<missing>");
-}
-
-TEST_F(SettingsTest, ExactlyTheSelectedMarkIsShown)
-{
-    // At load Speed3 is selected: only the top mark shows.
-    EXPECT_EQ(Speed3MarkCallback(nullptr), 0.0);
-    EXPECT_EQ(Speed2MarkCallback(nullptr), -1.0);
-    EXPECT_EQ(Speed1MarkCallback(nullptr), -1.0);
-
-    SelectSpeed1Handler(0, 0);
-    EXPECT_EQ(Speed1MarkCallback(nullptr), 0.0);
-    EXPECT_EQ(Speed2MarkCallback(nullptr), -1.0);
-    EXPECT_EQ(Speed3MarkCallback(nullptr), -1.0);
-
-    SelectSpeed2Handler(0, 0);
-    EXPECT_EQ(Speed2MarkCallback(nullptr), 0.0);
-    EXPECT_EQ(Speed1MarkCallback(nullptr), -1.0);
-    EXPECT_EQ(Speed3MarkCallback(nullptr), -1.0);
 }
 
 } // namespace

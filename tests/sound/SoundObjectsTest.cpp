@@ -194,35 +194,28 @@ TEST_F(SoundLayer, ReleaseSoundsReleasesPlayingVoicesWithoutStoppingThem)
     EXPECT_EQ(SoftDirectSoundLiveDevices(), 0);
 }
 
-TEST_F(SoundLayer, DeviceCreationFailureLoadsNothingAndReleaseDoesNothing)
+// Without a device, or with one whose cooperative level cannot be set (which
+// is released), LoadSounds touches no descriptor, and ReleaseSounds, with no
+// device, touches none either.
+TEST_F(SoundLayer, ADeviceThatFailsLoadsNothingAndReleaseDoesNothing)
 {
-    SoundDescriptor first = {"Wave1", SentinelObject};
-    SoundDescriptor second = {"Wave2", SentinelObject};
-    SoundDescriptor* list[] = {&first, &second, nullptr};
-    SoftDirectSoundInjectFault(SoftFaultCreateDevice, 0, 1);
-    LoadSounds(list);
-    EXPECT_EQ(SoftDirectSoundFaultsHit(SoftFaultCreateDevice), 1);
-    EXPECT_EQ(SoundDevice, nullptr);
-    EXPECT_EQ(first.Object, SentinelObject) << "LoadSounds touched a descriptor without a device";
-    EXPECT_EQ(second.Object, SentinelObject);
-    ReleaseSounds(list);
-    EXPECT_EQ(first.Object, SentinelObject) << "ReleaseSounds touched a descriptor without a device";
-    EXPECT_EQ(SoftDirectSoundLiveDevices(), 0);
-}
-
-TEST_F(SoundLayer, CooperativeLevelFailureReleasesTheDevice)
-{
-    SoundDescriptor first = {"Wave1", SentinelObject};
-    SoundDescriptor* list[] = {&first, nullptr};
-    SoftDirectSoundInjectFault(SoftFaultCooperativeLevel, 0, 1);
-    LoadSounds(list);
-    EXPECT_EQ(SoftDirectSoundFaultsHit(SoftFaultCooperativeLevel), 1);
-    EXPECT_EQ(SoundDevice, nullptr);
-    EXPECT_EQ(SoftDirectSoundLiveDevices(), 0) << "the device after a failed SetCooperativeLevel";
-    EXPECT_EQ(SoftDirectSoundLiveBuffers(), 0);
-    EXPECT_EQ(first.Object, SentinelObject);
-    ReleaseSounds(list);
-    EXPECT_EQ(first.Object, SentinelObject);
+    for (const SoftDirectSoundFault fault : {SoftFaultCreateDevice, SoftFaultCooperativeLevel}) {
+        SCOPED_TRACE(fault == SoftFaultCreateDevice ? "no device" : "no cooperative level");
+        SoundDescriptor first = {"Wave1", SentinelObject};
+        SoundDescriptor second = {"Wave2", SentinelObject};
+        SoundDescriptor* list[] = {&first, &second, nullptr};
+        SoftDirectSoundInjectFault(fault, 0, 1);
+        LoadSounds(list);
+        EXPECT_EQ(SoftDirectSoundFaultsHit(fault), 1);
+        EXPECT_EQ(SoundDevice, nullptr);
+        EXPECT_EQ(SoftDirectSoundLiveDevices(), 0) << "the device after the failure";
+        EXPECT_EQ(SoftDirectSoundLiveBuffers(), 0);
+        EXPECT_EQ(first.Object, SentinelObject) << "LoadSounds touched a descriptor without a device";
+        EXPECT_EQ(second.Object, SentinelObject);
+        ReleaseSounds(list);
+        EXPECT_EQ(first.Object, SentinelObject) << "ReleaseSounds touched a descriptor without a device";
+        EXPECT_EQ(second.Object, SentinelObject);
+    }
 }
 
 TEST_F(SoundLayer, AMissingResourceLeavesOnlyItsDescriptorEmpty)
@@ -548,33 +541,64 @@ TEST_F(SoundObjects, LoopingIsRefusedOnTwoVoicesAndLoopsOnOne)
     ReleaseSoundObject(one);
 }
 
-TEST_F(SoundObjects, ALostVoiceIsRestoredAndRefilledBeforeItPlays)
+// One play after `plays` earlier ones, `apart` samples apart, with voice
+// `lose` lost before it and one fault of the device's, if any, set for it:
+// what the play answers, which voice it leaves current, each voice's status
+// and position afterwards, and what the next play, with no fault, answers.
+// A voice that sounds holds the whole clip.
+TEST_F(SoundObjects, APlayAfterALossOrAFaultAnswersAndLeavesItsVoicesAsTheRowSays)
 {
-    SoundObject* object = CreateSoundObject(device, "Wave1", 1);
-    ASSERT_NE(object, nullptr);
-    LPDIRECTSOUNDBUFFER voice = object->Voices[0];
-    ASSERT_TRUE(SoftDirectSoundLoseBuffer(voice));
-    EXPECT_EQ(Status(voice), static_cast<DWORD>(DSBSTATUS_BUFFERLOST));
-    ASSERT_EQ(PlaySoundObject(object, 0), 1);
-    EXPECT_EQ(Status(voice), static_cast<DWORD>(DSBSTATUS_PLAYING));
-    SoftDirectSoundAdvance(device, 2924);
-    ExpectHeard(wave1, 0, 2924);
-    ReleaseSoundObject(object);
-}
-
-TEST_F(SoundObjects, ALostDuplicateIsRefilledThroughItsOwnLock)
-{
-    SoundObject* object = CreateSoundObject(device, "Wave1", 2);
-    ASSERT_NE(object, nullptr);
-    ASSERT_EQ(PlaySoundObject(object, 0), 1);
-    SoftDirectSoundAdvance(device, 10);
-    // Voice 1 is lost while voice 0 sounds: the next play moves on to it.
-    ASSERT_TRUE(SoftDirectSoundLoseBuffer(object->Voices[1]));
-    ASSERT_EQ(PlaySoundObject(object, 0), 1);
-    EXPECT_EQ(object->CurrentVoice, 1);
-    EXPECT_EQ(Status(object->Voices[1]), static_cast<DWORD>(DSBSTATUS_PLAYING));
-    EXPECT_EQ(Contents(object->Voices[1]), Bytes(wave1));
-    ReleaseSoundObject(object);
+    const int NoFault = -1, NoLoss = -1;
+    const DWORD Playing = DSBSTATUS_PLAYING;
+    const struct {
+        const char* what;
+        int voices, plays;
+        DWORD apart;
+        int lose, fault, skip;
+        int result, current;
+        DWORD status[2], position[2];
+        int next;
+    } rows[] = {
+        {"a lost voice is restored and refilled before it plays", 1, 0, 0, 0, NoFault, 0, 1, 0, {Playing}, {0}, 0},
+        {"a lost duplicate is refilled through its own lock", 2, 1, 10, 1, NoFault, 0, 1, 1, {Playing, Playing},
+            {10, 0}, 1},
+        {"a failed play answers 0, and the next starts", 1, 0, 0, NoLoss, SoftFaultPlay, 0, 0, 0, {0}, {0}, 1},
+        {"the oldest play is cut off even when the new one fails to start", 2, 2, 10, NoLoss, SoftFaultPlay, 0, 0, 0,
+            {0, Playing}, {0, 10}, 1},
+        // Taken as not playing, the busy voice is asked to play again, which
+        // a device does by going on from where it is.
+        {"a status that cannot be read counts as idle", 1, 1, 50, NoLoss, SoftFaultGetStatus, 0, 1, 0, {Playing},
+            {50}, 0},
+        // Voice 1's query works; voice 0's, after the rotation, does not.
+        {"when the next voice cannot be asked it is neither stopped nor rewound", 2, 2, 10, NoLoss,
+            SoftFaultGetStatus, 1, 1, 0, {Playing, Playing}, {20, 10}, 1},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        SoundObject* object = CreateSoundObject(device, "Wave1", row.voices);
+        ASSERT_NE(object, nullptr);
+        for (int play = 0; play < row.plays; ++play) {
+            ASSERT_EQ(PlaySoundObject(object, 0), 1) << "play " << play + 1 << " before";
+            SoftDirectSoundAdvance(device, row.apart);
+        }
+        if (row.lose != NoLoss)
+            ASSERT_TRUE(SoftDirectSoundLoseBuffer(object->Voices[row.lose]));
+        if (row.fault != NoFault)
+            SoftDirectSoundInjectFault(SoftDirectSoundFault(row.fault), row.skip, 1);
+        EXPECT_EQ(PlaySoundObject(object, 0), row.result);
+        if (row.fault != NoFault)
+            EXPECT_EQ(SoftDirectSoundFaultsHit(SoftDirectSoundFault(row.fault)), 1) << "the fault used";
+        SoftDirectSoundClearFaults();
+        EXPECT_EQ(object->CurrentVoice, row.current);
+        for (int v = 0; v < row.voices; ++v) {
+            EXPECT_EQ(Status(object->Voices[v]), row.status[v]) << "voice " << v << "'s status";
+            EXPECT_EQ(Position(object->Voices[v]), row.position[v]) << "voice " << v << "'s position";
+            if (row.status[v] & DSBSTATUS_PLAYING)
+                EXPECT_EQ(Contents(object->Voices[v]), Bytes(wave1)) << "voice " << v << " sounds the whole clip";
+        }
+        EXPECT_EQ(PlaySoundObject(object, 0), row.next) << "the next play";
+        ReleaseSoundObject(object);
+    }
 }
 
 TEST_F(SoundObjects, AFailedRestoreLeavesTheVoiceLostUntilTheNextTry)
@@ -620,67 +644,6 @@ TEST_F(SoundObjects, AFailedRefillDropsThePlay)
     EXPECT_EQ(PlaySoundObject(object, 0), 1);
     EXPECT_EQ(SoftDirectSoundFaultsHit(SoftFaultLock), 0);
     SoftDirectSoundClearFaults();
-    ReleaseSoundObject(object);
-}
-
-TEST_F(SoundObjects, AFailedPlayReturnsZero)
-{
-    SoundObject* object = CreateSoundObject(device, "Wave1", 1);
-    ASSERT_NE(object, nullptr);
-    SoftDirectSoundInjectFault(SoftFaultPlay, 0, 1);
-    EXPECT_EQ(PlaySoundObject(object, 0), 0);
-    EXPECT_EQ(SoftDirectSoundFaultsHit(SoftFaultPlay), 1);
-    EXPECT_EQ(Status(object->Voices[0]), 0u);
-    EXPECT_EQ(PlaySoundObject(object, 0), 1);
-    ReleaseSoundObject(object);
-}
-
-TEST_F(SoundObjects, TheOldestPlayIsCutOffEvenWhenTheNewOneFailsToStart)
-{
-    SoundObject* object = CreateSoundObject(device, "Wave1", 2);
-    ASSERT_NE(object, nullptr);
-    ASSERT_EQ(PlaySoundObject(object, 0), 1);
-    SoftDirectSoundAdvance(device, 10);
-    ASSERT_EQ(PlaySoundObject(object, 0), 1);
-    SoftDirectSoundAdvance(device, 10);
-    SoftDirectSoundInjectFault(SoftFaultPlay, 0, 1);
-    EXPECT_EQ(PlaySoundObject(object, 0), 0);
-    EXPECT_EQ(object->CurrentVoice, 0) << "moved on before the play failed";
-    EXPECT_EQ(Status(object->Voices[0]), 0u) << "voice 0 was stopped";
-    EXPECT_EQ(Position(object->Voices[0]), 0u) << "voice 0 was rewound";
-    EXPECT_EQ(Status(object->Voices[1]), static_cast<DWORD>(DSBSTATUS_PLAYING));
-    ReleaseSoundObject(object);
-}
-
-TEST_F(SoundObjects, AStatusThatCannotBeReadCountsAsIdle)
-{
-    SoundObject* object = CreateSoundObject(device, "Wave1", 1);
-    ASSERT_NE(object, nullptr);
-    ASSERT_EQ(PlaySoundObject(object, 0), 1);
-    SoftDirectSoundAdvance(device, 50);
-    // Taken as not playing, the busy voice is asked to play again, which a
-    // device does by going on from where it is.
-    SoftDirectSoundInjectFault(SoftFaultGetStatus, 0, 1);
-    EXPECT_EQ(PlaySoundObject(object, 0), 1);
-    EXPECT_EQ(Position(object->Voices[0]), 50u);
-    ReleaseSoundObject(object);
-}
-
-TEST_F(SoundObjects, WhenTheNextVoiceCannotBeAskedItIsNeitherStoppedNorRewound)
-{
-    SoundObject* object = CreateSoundObject(device, "Wave1", 2);
-    ASSERT_NE(object, nullptr);
-    ASSERT_EQ(PlaySoundObject(object, 0), 1);
-    SoftDirectSoundAdvance(device, 10);
-    ASSERT_EQ(PlaySoundObject(object, 0), 1);
-    SoftDirectSoundAdvance(device, 10);
-    ASSERT_EQ(object->CurrentVoice, 1);
-    // Voice 1's query works; voice 0's, after the rotation, does not.
-    SoftDirectSoundInjectFault(SoftFaultGetStatus, 1, 1);
-    EXPECT_EQ(PlaySoundObject(object, 0), 1);
-    EXPECT_EQ(SoftDirectSoundFaultsHit(SoftFaultGetStatus), 1);
-    EXPECT_EQ(object->CurrentVoice, 0);
-    EXPECT_EQ(Position(object->Voices[0]), 20u) << "voice 0 was rewound";
     ReleaseSoundObject(object);
 }
 

@@ -18,102 +18,85 @@ WaveImage Canonical(DWORD samples)
     return image;
 }
 
+// An image built by `build`, walked for all three outputs.
+struct WalkRow {
+    const char* what;
+    void (*build)(WaveImage& image);
+    int result;
+    long formatAt, dataAt; // offsets, -1 for none
+    long long length;
+};
+
+// What a row does not say.
+const long long Any = -100;
+
 } // namespace
 
-TEST(ParseWaveChunks, CanonicalImage)
+// One image for each way the walk takes a chunk, passes it over or ends:
+// the result, and where the format and the data were found and how long the
+// data is.
+TEST(ParseWaveChunks, EachImageIsWalkedAsItsRowSays)
 {
-    const Walk walk = Canonical(10).Parse();
-    EXPECT_EQ(walk.Result, 1);
-    EXPECT_EQ(walk.FormatAt, 20);
-    EXPECT_EQ(walk.DataAt, 44);
-    EXPECT_EQ(walk.Length, 10u);
-}
-
-TEST(ParseWaveChunks, OddLengthChunkIsFollowedByOnePadByte)
-{
-    WaveImage image;
-    image.Riff().Chunk("LIST", 3).Format().Data(5).Close();
-    // LIST at 12, its 3-byte body at 20 and the pad at 23; fmt at 24.
-    const Walk walk = image.Parse();
-    EXPECT_EQ(walk.Result, 1);
-    EXPECT_EQ(walk.FormatAt, 32);
-    EXPECT_EQ(walk.DataAt, 32 + 16 + 8);
-    EXPECT_EQ(walk.Length, 5u);
-}
-
-TEST(ParseWaveChunks, OddLengthChunkWithoutItsPadByteHidesTheNextChunk)
-{
-    // Without the pad the next tag starts one byte early, and the walk looks
-    // for it one byte later: it never sees a "fmt " chunk.
-    WaveImage image;
-    image.Riff().Chunk("LIST", 3, 3, false).Format().Data(4).Close();
-    const Walk walk = image.Parse();
-    EXPECT_EQ(walk.Result, 0);
-    EXPECT_EQ(walk.FormatAt, -1);
-}
-
-TEST(ParseWaveChunks, ChunkSizesTakeAllFourBytes)
-{
-    // A size past 16 MB has its top byte set: rare in a resource, but read
-    // whole, as every other; each byte differs, so each lands in its place.
-    WaveImage image;
-    image.Riff().Format().Data(0x01020304).Close();
-    const Walk walk = image.Parse();
-    EXPECT_EQ(walk.Result, 1);
-    EXPECT_EQ(walk.DataAt, 44);
-    EXPECT_EQ(walk.Length, 0x01020304u);
-}
-
-TEST(ParseWaveChunks, OddLengthDataTakesItsTrueLength)
-{
-    WaveImage image;
-    image.Riff().Format().Data(7).Close();
-    const Walk walk = image.Parse();
-    EXPECT_EQ(walk.Result, 1);
-    EXPECT_EQ(walk.Length, 7u) << "the pad byte is not part of the data";
-}
-
-TEST(ParseWaveChunks, SecondFormatChunkIsPassedOver)
-{
-    WaveImage image;
-    image.Riff().Format(16).Format(18).Data(4).Close();
-    const Walk walk = image.Parse();
-    EXPECT_EQ(walk.Result, 1);
-    EXPECT_EQ(walk.FormatAt, 20) << "the first format chunk is the one taken";
-    EXPECT_EQ(walk.DataAt, 12 + 24 + 26 + 8);
-}
-
-TEST(ParseWaveChunks, SecondDataChunkIsPassedOver)
-{
-    // Data first, so the walk must go on to the format and pass the second
-    // data chunk on its way.
-    WaveImage image;
-    image.Riff().Data(4).Data(6).Format().Close();
-    const Walk walk = image.Parse();
-    EXPECT_EQ(walk.Result, 1);
-    EXPECT_EQ(walk.DataAt, 20);
-    EXPECT_EQ(walk.Length, 4u);
-    EXPECT_EQ(walk.FormatAt, 12 + 12 + 14 + 8);
-}
-
-TEST(ParseWaveChunks, DataBeforeFormat)
-{
-    WaveImage image;
-    image.Riff().Data(4).Format().Close();
-    const Walk walk = image.Parse();
-    EXPECT_EQ(walk.Result, 1);
-    EXPECT_EQ(walk.DataAt, 20);
-    EXPECT_EQ(walk.FormatAt, 32);
-}
-
-TEST(ParseWaveChunks, ZeroLengthDataIsPassedOverForALaterRealOne)
-{
-    WaveImage image;
-    image.Riff().Format().Data(0).Data(6).Close();
-    const Walk walk = image.Parse();
-    EXPECT_EQ(walk.Result, 1);
-    EXPECT_EQ(walk.DataAt, 44 + 8);
-    EXPECT_EQ(walk.Length, 6u);
+    const WalkRow rows[] = {
+        {"the canonical clip", [](WaveImage& i) { i.Riff().Format().Data(10).Close(); }, 1, 20, 44, 10},
+        // LIST at 12, its 3-byte body at 20 and the pad at 23; fmt at 24.
+        {"an odd-length chunk is followed by one pad byte",
+            [](WaveImage& i) { i.Riff().Chunk("LIST", 3).Format().Data(5).Close(); }, 1, 32, 32 + 16 + 8, 5},
+        // Without the pad the next tag starts one byte early, and the walk
+        // looks for it one byte later: it never sees a "fmt " chunk.
+        {"an odd-length chunk without its pad byte hides the next chunk",
+            [](WaveImage& i) { i.Riff().Chunk("LIST", 3, 3, false).Format().Data(4).Close(); }, 0, -1, Any, Any},
+        // A size past 16 MB has its top byte set: rare in a resource, but
+        // read whole, as every other; each byte differs, so each lands in
+        // its place.
+        {"chunk sizes take all four bytes", [](WaveImage& i) { i.Riff().Format().Data(0x01020304).Close(); }, 1, Any,
+            44, 0x01020304},
+        {"odd-length data takes its true length, not its pad byte",
+            [](WaveImage& i) { i.Riff().Format().Data(7).Close(); }, 1, Any, Any, 7},
+        {"a second format chunk is passed over, the first taken",
+            [](WaveImage& i) { i.Riff().Format(16).Format(18).Data(4).Close(); }, 1, 20, 12 + 24 + 26 + 8, Any},
+        // Data first, so the walk must go on to the format and pass the
+        // second data chunk on its way.
+        {"a second data chunk is passed over", [](WaveImage& i) { i.Riff().Data(4).Data(6).Format().Close(); }, 1,
+            12 + 12 + 14 + 8, 20, 4},
+        {"data before the format", [](WaveImage& i) { i.Riff().Data(4).Format().Close(); }, 1, 32, 20, Any},
+        {"zero-length data is passed over for a later real one",
+            [](WaveImage& i) { i.Riff().Format().Data(0).Data(6).Close(); }, 1, Any, 44 + 8, 6},
+        {"no data chunk", [](WaveImage& i) { i.Riff().Format().Chunk("LIST", 10).Close(); }, 0, 20, -1, 0},
+        {"no format chunk", [](WaveImage& i) { i.Riff().Data(8).Close(); }, 0, -1, 20, 8},
+        // The data after a short format chunk is not reached.
+        {"a format under 14 bytes ends the walk", [](WaveImage& i) { i.Riff().Format(13).Data(4).Close(); }, 0, -1,
+            -1, 0},
+        // The later good format chunk is not reached.
+        {"a format under 14 bytes keeps what was found before",
+            [](WaveImage& i) { i.Riff().Data(4).Format(0).Format(16).Close(); }, 0, -1, 20, 4},
+        {"a format of 14 bytes is enough", [](WaveImage& i) { i.Riff().Format(14).Data(4).Close(); }, 1, 20,
+            20 + 14 + 8, Any},
+        {"RIFX: the outputs cleared", [](WaveImage& i) { i.Riff("RIFX", "WAVE").Format().Data(4).Close(); }, 0, -1,
+            -1, 0},
+        {"riff: the outputs cleared", [](WaveImage& i) { i.Riff("riff", "WAVE").Format().Data(4).Close(); }, 0, -1,
+            -1, 0},
+        {"a form of wave: the outputs cleared",
+            [](WaveImage& i) { i.Riff("RIFF", "wave").Format().Data(4).Close(); }, 0, -1, -1, 0},
+        {"a form of AVI: the outputs cleared", [](WaveImage& i) { i.Riff("RIFF", "AVI ").Format().Data(4).Close(); },
+            0, -1, -1, 0},
+        {"chunk tags are exact bytes", [](WaveImage& i) { i.Riff().Chunk("FMT ", 16).Chunk("Data", 4).Close(); }, 0,
+            -1, -1, Any},
+        {"a chunk passed over past the image ends the walk",
+            [](WaveImage& i) { i.Riff().Chunk("LIST", 1000, 10).Format().Data(4).Close(); }, 0, -1, Any, Any},
+    };
+    for (const WalkRow& row : rows) {
+        WaveImage image;
+        row.build(image);
+        const Walk walk = image.Parse();
+        EXPECT_EQ(walk.Result, row.result) << row.what;
+        if (row.formatAt != Any)
+            EXPECT_EQ(walk.FormatAt, row.formatAt) << row.what << ": the format";
+        if (row.dataAt != Any)
+            EXPECT_EQ(walk.DataAt, row.dataAt) << row.what << ": the data";
+        if (row.length != Any)
+            EXPECT_EQ(walk.Length, DWORD(row.length)) << row.what << ": the length";
+    }
 }
 
 TEST(ParseWaveChunks, OnlyZeroLengthDataLeavesDataNullAndLength0)
@@ -127,60 +110,6 @@ TEST(ParseWaveChunks, OnlyZeroLengthDataLeavesDataNullAndLength0)
         EXPECT_EQ(walk.DataAt, -1);
         EXPECT_EQ(walk.Length, 0u);
     }
-}
-
-TEST(ParseWaveChunks, NoDataChunk)
-{
-    WaveImage image;
-    image.Riff().Format().Chunk("LIST", 10).Close();
-    const Walk walk = image.Parse();
-    EXPECT_EQ(walk.Result, 0);
-    EXPECT_EQ(walk.FormatAt, 20);
-    EXPECT_EQ(walk.DataAt, -1);
-    EXPECT_EQ(walk.Length, 0u);
-}
-
-TEST(ParseWaveChunks, NoFormatChunk)
-{
-    WaveImage image;
-    image.Riff().Data(8).Close();
-    const Walk walk = image.Parse();
-    EXPECT_EQ(walk.Result, 0);
-    EXPECT_EQ(walk.FormatAt, -1);
-    EXPECT_EQ(walk.DataAt, 20);
-    EXPECT_EQ(walk.Length, 8u);
-}
-
-TEST(ParseWaveChunks, FormatUnder14BytesEndsTheWalk)
-{
-    WaveImage image;
-    image.Riff().Format(13).Data(4).Close();
-    const Walk walk = image.Parse();
-    EXPECT_EQ(walk.Result, 0);
-    EXPECT_EQ(walk.FormatAt, -1);
-    EXPECT_EQ(walk.DataAt, -1) << "the data after a short format chunk is not reached";
-    EXPECT_EQ(walk.Length, 0u);
-}
-
-TEST(ParseWaveChunks, FormatUnder14BytesKeepsWhatWasFoundBefore)
-{
-    WaveImage image;
-    image.Riff().Data(4).Format(0).Format(16).Close();
-    const Walk walk = image.Parse();
-    EXPECT_EQ(walk.Result, 0);
-    EXPECT_EQ(walk.FormatAt, -1) << "the later good format chunk is not reached";
-    EXPECT_EQ(walk.DataAt, 20);
-    EXPECT_EQ(walk.Length, 4u);
-}
-
-TEST(ParseWaveChunks, FormatOf14BytesIsEnough)
-{
-    WaveImage image;
-    image.Riff().Format(14).Data(4).Close();
-    const Walk walk = image.Parse();
-    EXPECT_EQ(walk.Result, 1);
-    EXPECT_EQ(walk.FormatAt, 20);
-    EXPECT_EQ(walk.DataAt, 20 + 14 + 8);
 }
 
 TEST(ParseWaveChunks, ShortFormatIsPassedOverWhenNoFormatIsWanted)
@@ -250,33 +179,6 @@ TEST(ParseWaveChunks, RiffSizeEndsTheWalkBeforeTheImageDoes)
     }
 }
 
-TEST(ParseWaveChunks, WrongTagsClearTheOutputsAndReturn0)
-{
-    struct Case {
-        const char* Tag;
-        const char* Form;
-    };
-    for (Case bad : {Case{"RIFX", "WAVE"}, Case{"riff", "WAVE"}, Case{"RIFF", "wave"}, Case{"RIFF", "AVI "}}) {
-        WaveImage image;
-        image.Riff(bad.Tag, bad.Form).Format().Data(4).Close();
-        const Walk walk = image.Parse();
-        EXPECT_EQ(walk.Result, 0) << bad.Tag << " " << bad.Form;
-        EXPECT_EQ(walk.FormatAt, -1) << "cleared, for " << bad.Tag << " " << bad.Form;
-        EXPECT_EQ(walk.DataAt, -1) << "cleared, for " << bad.Tag << " " << bad.Form;
-        EXPECT_EQ(walk.Length, 0u) << "cleared, for " << bad.Tag << " " << bad.Form;
-    }
-}
-
-TEST(ParseWaveChunks, ChunkTagsAreExactBytes)
-{
-    WaveImage image;
-    image.Riff().Chunk("FMT ", 16).Chunk("Data", 4).Close();
-    const Walk walk = image.Parse();
-    EXPECT_EQ(walk.Result, 0);
-    EXPECT_EQ(walk.FormatAt, -1);
-    EXPECT_EQ(walk.DataAt, -1);
-}
-
 TEST(ParseWaveChunks, ImagesTooShortForTheRiffHeader)
 {
     const WaveImage image = Canonical(4);
@@ -319,15 +221,6 @@ TEST(ParseWaveChunks, ChunkBodyPastTheImageEndsTheWalk)
     }
     // A format body cut short by the image is not taken either.
     walk = image.ParseFirst(35);
-    EXPECT_EQ(walk.Result, 0);
-    EXPECT_EQ(walk.FormatAt, -1);
-}
-
-TEST(ParseWaveChunks, ChunkPassedOverPastTheImageEndsTheWalk)
-{
-    WaveImage image;
-    image.Riff().Chunk("LIST", 1000, 10).Format().Data(4).Close();
-    const Walk walk = image.Parse();
     EXPECT_EQ(walk.Result, 0);
     EXPECT_EQ(walk.FormatAt, -1);
 }

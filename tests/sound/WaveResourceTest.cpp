@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 namespace {
 
 struct Resource {
@@ -38,49 +40,38 @@ const DWORD UntouchedLength = 0xDEADBEEF;
 
 } // namespace
 
-TEST(ReadWaveResource, FindsWave1WithItsFormatAtOffset20AndDataAt44)
+// Each clip the module carries is found by its name in any case, its
+// format read in place at offset 20 and its samples at 44: PCM, mono,
+// 11025 Hz, 8-bit.
+TEST(ReadWaveResource, FindsEachClipInPlaceByItsNameInAnyCase)
 {
-    const Resource wave = Find("WAVE1", RT_RCDATA);
-    ASSERT_NE(wave.Image, nullptr) << "FindResourceA(null, \"WAVE1\", RT_RCDATA)";
-    EXPECT_EQ(wave.Bytes, 2968u) << "SizeofResource of WAVE1";
-
-    Outputs out;
-    EXPECT_EQ(ReadWaveResource(nullptr, "Wave1", &out.Format, &out.Data, &out.Length), 1);
-    EXPECT_EQ(reinterpret_cast<const BYTE*>(out.Format), wave.Image + 20);
-    EXPECT_EQ(out.Data, wave.Image + 44);
-    EXPECT_EQ(out.Length, 2924u);
-    ASSERT_NE(out.Format, nullptr);
-    EXPECT_EQ(out.Format->wFormatTag, WAVE_FORMAT_PCM);
-    EXPECT_EQ(out.Format->nChannels, 1);
-    EXPECT_EQ(out.Format->nSamplesPerSec, 11025u);
-    EXPECT_EQ(out.Format->nAvgBytesPerSec, 11025u);
-    EXPECT_EQ(out.Format->nBlockAlign, 1);
-    EXPECT_EQ(out.Format->wBitsPerSample, 8);
-}
-
-TEST(ReadWaveResource, FindsWave2WithLength3784)
-{
-    const Resource wave = Find("WAVE2", RT_RCDATA);
-    ASSERT_NE(wave.Image, nullptr) << "FindResourceA(null, \"WAVE2\", RT_RCDATA)";
-    EXPECT_EQ(wave.Bytes, 3828u) << "SizeofResource of WAVE2";
-
-    Outputs out;
-    EXPECT_EQ(ReadWaveResource(nullptr, "Wave2", &out.Format, &out.Data, &out.Length), 1);
-    EXPECT_EQ(reinterpret_cast<const BYTE*>(out.Format), wave.Image + 20);
-    EXPECT_EQ(out.Data, wave.Image + 44);
-    EXPECT_EQ(out.Length, 3784u);
-}
-
-TEST(ReadWaveResource, NamesAreComparedWithoutRegardToCase)
-{
-    for (const char* name : {"Wave1", "WAVE1", "wave1", "wAvE1"}) {
-        Outputs out;
-        EXPECT_EQ(ReadWaveResource(nullptr, name, &out.Format, &out.Data, &out.Length), 1) << name;
-        EXPECT_EQ(out.Length, 2924u) << name;
+    const struct {
+        const char* resource;
+        std::vector<const char*> names;
+        DWORD bytes, length;
+    } clips[] = {
+        {"WAVE1", {"Wave1", "WAVE1", "wave1", "wAvE1"}, 2968, 2924},
+        {"WAVE2", {"Wave2", "wave2"}, 3828, 3784},
+    };
+    for (const auto& clip : clips) {
+        const Resource wave = Find(clip.resource, RT_RCDATA);
+        ASSERT_NE(wave.Image, nullptr) << "FindResourceA(null, \"" << clip.resource << "\", RT_RCDATA)";
+        EXPECT_EQ(wave.Bytes, clip.bytes) << "SizeofResource of " << clip.resource;
+        for (const char* name : clip.names) {
+            Outputs out;
+            EXPECT_EQ(ReadWaveResource(nullptr, name, &out.Format, &out.Data, &out.Length), 1) << name;
+            EXPECT_EQ(reinterpret_cast<const BYTE*>(out.Format), wave.Image + 20) << name;
+            EXPECT_EQ(out.Data, wave.Image + 44) << name;
+            EXPECT_EQ(out.Length, clip.length) << name;
+            ASSERT_NE(out.Format, nullptr) << name;
+            EXPECT_EQ(out.Format->wFormatTag, WAVE_FORMAT_PCM) << name;
+            EXPECT_EQ(out.Format->nChannels, 1) << name;
+            EXPECT_EQ(out.Format->nSamplesPerSec, 11025u) << name;
+            EXPECT_EQ(out.Format->nAvgBytesPerSec, 11025u) << name;
+            EXPECT_EQ(out.Format->nBlockAlign, 1) << name;
+            EXPECT_EQ(out.Format->wBitsPerSample, 8) << name;
+        }
     }
-    Outputs out;
-    EXPECT_EQ(ReadWaveResource(nullptr, "wave2", &out.Format, &out.Data, &out.Length), 1);
-    EXPECT_EQ(out.Length, 3784u) << "wave2";
 }
 
 TEST(ReadWaveResource, MissingNameReturns0AndLeavesTheOutputsAlone)

@@ -7,17 +7,25 @@
 // Paths in what is said are shown from the panel's folder and the Gauges
 // folder, so that a row reads the same in both builds. And a press on the
 // picture of a window reaches the gauge's pixel it shows, at any scale.
+// Each panel of a second table is installed into, read back, shown as a
+// diff, and taken out again to the byte, whatever its line ends, comments,
+// case and blanks; and each way an install must refuse leaves the panel and
+// the Gauges folder as they were, with nothing of ours beside them.
 #include "bench/aircraft/PanelCheck.h"
+#include "bench/aircraft/PanelInstall.h"
 #include "bench/aircraft/WindowPicture.h"
 #include "bench/files/Files.h"
+#include "bench/lumivane/LumivaneFacts.h"
 
 #include "tests/bench/flying/BenchPaths.h"
 
 #include <gtest/gtest.h>
 
 #include <stdint.h>
+#include <stdio.h>
 #include <string.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <utility>
@@ -52,6 +60,16 @@ std::string Bitmap(int width, int height, int bits = 8)
     put(header, 2, uint32_t(14 + info.size() + table.size() + rows.size()), 4);
     put(header, 10, uint32_t(14 + info.size() + table.size()), 4);
     return header + info + table + rows;
+}
+
+// The gauge the rows check for, as the bench describes it.
+GaugeModule Lumivane()
+{
+    GaugeModule gauge;
+    gauge.File = ModuleFileName;
+    gauge.Width = PanelWidth;
+    gauge.Height = PanelHeight;
+    return gauge;
 }
 
 // What a row's file holds besides plain bytes.
@@ -95,8 +113,9 @@ std::string Entries(const PanelConfig& config)
     std::string text;
     for (const PanelWindow& window : config.Windows)
         for (const PanelGauge& gauge : window.Gauges) {
-            text += (text.empty() ? "" : "; ") + NumberedName("W", window.Number) + " " +
-                NumberedName("g", gauge.Number) + " " + gauge.Name + " ";
+            char numbers[32];
+            snprintf(numbers, sizeof numbers, "W%02d g%02d ", window.Number, gauge.Number);
+            text += (text.empty() ? "" : "; ") + std::string(numbers) + gauge.Name + " ";
             if (!gauge.Readable) {
                 text += "?";
                 continue;
@@ -118,6 +137,20 @@ std::string Shown(std::string text, const std::string& panel, const std::string&
         for (size_t at = text.find(path.first); at != std::string::npos; at = text.find(path.first, at))
             text.replace(at, path.first.size(), path.second);
     return text;
+}
+
+// A row's simulator folder, made anew: an aircraft's panel folder with the
+// usual Main.bmp, and an empty Gauges folder.
+void Aircraft(const std::string& table, int row, std::string* panel, std::string* gauges, std::string* config)
+{
+    const std::string simulator = JoinPath(JoinPath(OutFolder(table), "row" + std::to_string(row)), "FS98");
+    *gauges = JoinPath(simulator, "Gauges");
+    *panel = JoinPath(JoinPath(JoinPath(simulator, "Aircraft"), "Plane"), "Panel");
+    *config = JoinPath(*panel, "Panel.cfg");
+    std::error_code failure;
+    std::filesystem::remove_all(simulator, failure);
+    ASSERT_TRUE(MakeFolders(*panel) && MakeFolders(*gauges)) << *panel;
+    Make(JoinPath(*panel, "Main.bmp"), Bitmap(320, 200));
 }
 
 TEST(PanelCheck, EachPanelIsReadWithItsEntriesAndProblems)
@@ -421,17 +454,10 @@ TEST(PanelCheck, EachPanelIsReadWithItsEntriesAndProblems)
          "PANEL/Panel.cfg:6: gauge00=Lumivane in [Window00] 'Main Panel', a window the simulator shows: 100 x 70 "
           "pixels at 200, 110, inside its bitmap PANEL/Main.bmp of 320 x 200\nLumivane.gau: GAUGES/Lumivane.gau\n"},
     };
-    const std::string root = OutFolder("panel-check");
     int index = 0;
     for (const Row& row : rows) {
-        const std::string simulator = JoinPath(JoinPath(root, "row" + std::to_string(index++)), "FS98");
-        const std::string gauges = JoinPath(simulator, "Gauges");
-        const std::string panel = JoinPath(JoinPath(JoinPath(simulator, "Aircraft"), "Plane"), "Panel");
-        const std::string config = JoinPath(panel, "Panel.cfg");
-        std::error_code failure;
-        std::filesystem::remove_all(simulator, failure);
-        ASSERT_TRUE(MakeFolders(panel) && MakeFolders(gauges)) << panel;
-        Make(JoinPath(panel, "Main.bmp"), Bitmap(320, 200));
+        std::string panel, gauges, config;
+        Aircraft("panel-check", index++, &panel, &gauges, &config);
         for (const auto& file : row.files)
             Make(JoinPath(panel, file.first), file.second);
         Make(config, row.config);
@@ -439,7 +465,7 @@ TEST(PanelCheck, EachPanelIsReadWithItsEntriesAndProblems)
             Make(JoinPath(gauges, "Lumivane.gau"), "MZ");
 
         PanelFindings findings;
-        CheckPanel(config, std::string(), &findings);
+        CheckPanel(config, std::string(), Lumivane(), &findings);
         std::vector<std::string> problems;
         for (const std::string& problem : findings.Problems.Kept())
             problems.push_back(Shown(problem, panel, gauges));
@@ -454,6 +480,324 @@ TEST(PanelCheck, EachPanelIsReadWithItsEntriesAndProblems)
         EXPECT_EQ(problems, row.problems) << row.what;
         EXPECT_EQ(said, row.said) << row.what;
     }
+}
+
+// The names in a folder, sorted.
+std::vector<std::string> Listing(const std::string& folder)
+{
+    std::vector<std::string> names;
+    std::error_code failure;
+    for (const auto& entry : std::filesystem::directory_iterator(folder, failure))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+std::string Contents(const std::string& path)
+{
+    std::string bytes, problem;
+    return ReadWholeFile(path, &bytes, &problem) ? bytes : "<" + problem + ">";
+}
+
+const char Module[] = "MZ: the module to install";
+
+struct Installed {
+    InstallResult result;
+    std::string said, errors; // a line each, paths shown as PANEL/ and GAUGES
+};
+
+Installed RunInstall(InstallRequest request, const std::string& panel, const std::string& gauges, bool uninstall,
+    bool dryRun)
+{
+    request.Uninstall = uninstall;
+    request.DryRun = dryRun;
+    Installed run;
+    InstallGauge(request, &run.result);
+    for (const std::string& line : run.result.Said)
+        run.said += Shown(line, panel, gauges) + "\n";
+    for (const std::string& line : run.result.Errors)
+        run.errors += Shown(line, panel, gauges) + "\n";
+    return run;
+}
+
+TEST(PanelInstall, EachPanelIsInstalledReadBackAndTakenOutToTheByte)
+{
+    const char CrLf[] = "[Window Titles]\r\nwindow00=Main Panel\r\n\r\n[Window00]\r\nfile=Main.bmp\r\nsize_mm=320\r\n"
+                        "gauge00=Test.Clock, 20, 120\r\n\r\n[Default View]\r\nX_SIZE_SCREEN=8192\r\n";
+    const char TwoWindows[] = "[Window Titles]\r\nwindow00=Main Panel\r\nwindow01=Radio\r\n\r\n[Window00]\r\n"
+                              "file=Main.bmp\r\nsize_mm=320\r\ngauge00=Test.Clock, 20, 120\r\n\r\n[Window01]\r\n"
+                              "file=Main.bmp\r\nsize_mm=160\r\ngauge00=Test.Radio, 0, 0, 40, 20\r\n\r\n"
+                              "[Default View]\r\nX_SIZE_SCREEN=8192\r\n";
+    struct InstallRow {
+        const char* what;
+        std::string config;
+        int window; // --in-window, or -1
+        int x, y;   // --at, or -1
+        std::string installed;
+        std::string said;     // the line the install ends with
+        std::string diff;     // the dry run's, when the row shows it
+        std::string takenOut; // the file after --uninstall, when it is not the original
+    };
+    const InstallRow rows[] = {
+        {"CR LF", CrLf, -1, -1, -1,
+         "[Window Titles]\r\nwindow00=Main Panel\r\n\r\n[Window00]\r\nfile=Main.bmp\r\nsize_mm=320\r\n"
+          "gauge00=Test.Clock, 20, 120\r\ngauge01=Lumivane, 0, 0\r\n\r\n[Default View]\r\nX_SIZE_SCREEN=8192\r\n",
+         "Installed: line 8 of PANEL/Panel.cfg in [Window00] 'Main Panel': gauge01=Lumivane, 0, 0",
+         "--- PANEL/Panel.cfg\n+++ PANEL/Panel.cfg\n@@ -5,6 +5,7 @@\n file=Main.bmp\n size_mm=320\n gauge00=Test.Clock, "
+          "20, 120\n+gauge01=Lumivane, 0, 0\n \n [Default View]\n X_SIZE_SCREEN=8192\n",
+         ""},
+        {"LF", "[Window Titles]\nwindow00=Main Panel\n\n[Window00]\nfile=Main.bmp\nsize_mm=320\n"
+          "gauge00=Test.Clock, 20, 120\n\n[Default View]\nX_SIZE_SCREEN=8192\n", -1, -1, -1,
+         "[Window Titles]\nwindow00=Main Panel\n\n[Window00]\nfile=Main.bmp\nsize_mm=320\n"
+          "gauge00=Test.Clock, 20, 120\ngauge01=Lumivane, 0, 0\n\n[Default View]\nX_SIZE_SCREEN=8192\n",
+         "Installed: line 8 of PANEL/Panel.cfg in [Window00] 'Main Panel': gauge01=Lumivane, 0, 0", "", ""},
+        {"a mix, the line after an LF", "[Window Titles]\r\nwindow00=Main Panel\n[Window00]\r\nfile=Main.bmp\n"
+          "size_mm=320\r\ngauge00=Test.Clock, 20, 120\n[Default View]\r\n", -1, -1, -1,
+         "[Window Titles]\r\nwindow00=Main Panel\n[Window00]\r\nfile=Main.bmp\nsize_mm=320\r\n"
+          "gauge00=Test.Clock, 20, 120\ngauge01=Lumivane, 0, 0\n[Default View]\r\n",
+         "Installed: line 7 of PANEL/Panel.cfg in [Window00] 'Main Panel': gauge01=Lumivane, 0, 0", "", ""},
+        {"no final line end", "[Window Titles]\r\nwindow00=Main Panel\r\n[Window00]\r\nfile=Main.bmp\r\n"
+          "size_mm=320\r\ngauge00=Test.Clock, 20, 120", -1, -1, -1,
+         "[Window Titles]\r\nwindow00=Main Panel\r\n[Window00]\r\nfile=Main.bmp\r\nsize_mm=320\r\n"
+          "gauge00=Test.Clock, 20, 120\r\ngauge01=Lumivane, 0, 0",
+         "Installed: line 7 of PANEL/Panel.cfg in [Window00] 'Main Panel': gauge01=Lumivane, 0, 0",
+         "--- PANEL/Panel.cfg\n+++ PANEL/Panel.cfg\n@@ -3,4 +3,5 @@\n [Window00]\n file=Main.bmp\n size_mm=320\n"
+          "-gauge00=Test.Clock, 20, 120\n\\ No newline at end of file\n+gauge00=Test.Clock, 20, 120\n"
+          "+gauge01=Lumivane, 0, 0\n\\ No newline at end of file\n",
+         ""},
+        {"no final line end, LF", "[Window Titles]\nwindow00=Main Panel\n[Window00]\nfile=Main.bmp\nsize_mm=320\n"
+          "gauge00=Test.Clock, 20, 120", -1, -1, -1,
+         "[Window Titles]\nwindow00=Main Panel\n[Window00]\nfile=Main.bmp\nsize_mm=320\n"
+          "gauge00=Test.Clock, 20, 120\ngauge01=Lumivane, 0, 0",
+         "Installed: line 7 of PANEL/Panel.cfg in [Window00] 'Main Panel': gauge01=Lumivane, 0, 0", "", ""},
+        {"// and ; comments", "// a pilot's panel\r\n; made by hand\r\n[Window Titles]\r\nwindow00=Main Panel // the "
+          "main one\r\n[Window00] ; the main panel\r\nfile=Main.bmp\r\nsize_mm=320\r\ngauge00=Test.Clock, 20, 120 "
+          "// the clock\r\n; the radios go in window01, some day\r\n", -1, -1, -1,
+         "// a pilot's panel\r\n; made by hand\r\n[Window Titles]\r\nwindow00=Main Panel // the main one\r\n"
+          "[Window00] ; the main panel\r\nfile=Main.bmp\r\nsize_mm=320\r\ngauge00=Test.Clock, 20, 120 // the clock"
+          "\r\ngauge01=Lumivane, 0, 0\r\n; the radios go in window01, some day\r\n",
+         "Installed: line 9 of PANEL/Panel.cfg in [Window00] 'Main Panel': gauge01=Lumivane, 0, 0", "", ""},
+        {"keys in capitals", "[WINDOW TITLES]\r\nWINDOW00=Main Panel\r\n[WINDOW00]\r\nFILE=Main.bmp\r\nSIZE_MM=320\r\n"
+          "GAUGE00=Test.Clock, 20, 120\r\n", -1, -1, -1,
+         "[WINDOW TITLES]\r\nWINDOW00=Main Panel\r\n[WINDOW00]\r\nFILE=Main.bmp\r\nSIZE_MM=320\r\n"
+          "GAUGE00=Test.Clock, 20, 120\r\ngauge01=Lumivane, 0, 0\r\n",
+         "Installed: line 7 of PANEL/Panel.cfg in [Window00] 'Main Panel': gauge01=Lumivane, 0, 0", "", ""},
+        {"tabs and trailing spaces", "[Window Titles]  \r\nwindow00\t=\tMain Panel\t\r\n[Window00]\t\r\n"
+          "file = Main.bmp \r\nsize_mm=\t320\r\ngauge00 =\tTest.Clock ,\t20 , 120  \r\n", -1, -1, -1,
+         "[Window Titles]  \r\nwindow00\t=\tMain Panel\t\r\n[Window00]\t\r\nfile = Main.bmp \r\nsize_mm=\t320\r\n"
+          "gauge00 =\tTest.Clock ,\t20 , 120  \r\ngauge01=Lumivane, 0, 0\r\n",
+         "Installed: line 7 of PANEL/Panel.cfg in [Window00] 'Main Panel': gauge01=Lumivane, 0, 0", "", ""},
+        {"a window with no gauges", "[Window Titles]\r\nwindow00=Main Panel\r\n[Window00]\r\nfile=Main.bmp\r\n"
+          "size_mm=320\r\n\r\n// the view\r\n[Default View]\r\nX_SIZE_SCREEN=8192\r\n", -1, -1, -1,
+         "[Window Titles]\r\nwindow00=Main Panel\r\n[Window00]\r\nfile=Main.bmp\r\nsize_mm=320\r\n"
+          "gauge00=Lumivane, 0, 0\r\n\r\n// the view\r\n[Default View]\r\nX_SIZE_SCREEN=8192\r\n",
+         "Installed: line 6 of PANEL/Panel.cfg in [Window00] 'Main Panel': gauge00=Lumivane, 0, 0", "", ""},
+        {"other keys between the gauges", "[Window Titles]\r\nwindow00=Main Panel\r\n[Window00]\r\n"
+          "gauge00=Test.Clock, 20, 120\r\nfile=Main.bmp\r\ngauge01=Test.Dial, 0, 0, 60, 60\r\nsize_mm=320\r\n"
+          "position=7\r\n", -1, -1, -1,
+         "[Window Titles]\r\nwindow00=Main Panel\r\n[Window00]\r\ngauge00=Test.Clock, 20, 120\r\nfile=Main.bmp\r\n"
+          "gauge01=Test.Dial, 0, 0, 60, 60\r\ngauge02=Lumivane, 60, 0\r\nsize_mm=320\r\nposition=7\r\n",
+         "Installed: line 7 of PANEL/Panel.cfg in [Window00] 'Main Panel': gauge02=Lumivane, 60, 0", "", ""},
+        {"two windows, the first shown", TwoWindows, -1, -1, -1,
+         "[Window Titles]\r\nwindow00=Main Panel\r\nwindow01=Radio\r\n\r\n[Window00]\r\nfile=Main.bmp\r\n"
+          "size_mm=320\r\ngauge00=Test.Clock, 20, 120\r\ngauge01=Lumivane, 0, 0\r\n\r\n[Window01]\r\nfile=Main.bmp\r\n"
+          "size_mm=160\r\ngauge00=Test.Radio, 0, 0, 40, 20\r\n\r\n[Default View]\r\nX_SIZE_SCREEN=8192\r\n",
+         "Installed: line 9 of PANEL/Panel.cfg in [Window00] 'Main Panel': gauge01=Lumivane, 0, 0", "", ""},
+        {"two windows, --in-window 01 --at 0,30", TwoWindows, 1, 0, 30,
+         "[Window Titles]\r\nwindow00=Main Panel\r\nwindow01=Radio\r\n\r\n[Window00]\r\nfile=Main.bmp\r\n"
+          "size_mm=320\r\ngauge00=Test.Clock, 20, 120\r\n\r\n[Window01]\r\nfile=Main.bmp\r\nsize_mm=160\r\n"
+          "gauge00=Test.Radio, 0, 0, 40, 20\r\ngauge01=Lumivane, 0, 30\r\n\r\n[Default View]\r\nX_SIZE_SCREEN=8192\r\n",
+         "Installed: line 14 of PANEL/Panel.cfg in [Window01] 'Radio': gauge01=Lumivane, 0, 30", "", ""},
+        {"two windows, --in-window 01", TwoWindows, 1, -1, -1,
+         "[Window Titles]\r\nwindow00=Main Panel\r\nwindow01=Radio\r\n\r\n[Window00]\r\nfile=Main.bmp\r\n"
+          "size_mm=320\r\ngauge00=Test.Clock, 20, 120\r\n\r\n[Window01]\r\nfile=Main.bmp\r\nsize_mm=160\r\n"
+          "gauge00=Test.Radio, 0, 0, 40, 20\r\ngauge01=Lumivane, 40, 0\r\n\r\n[Default View]\r\nX_SIZE_SCREEN=8192\r\n",
+         "Installed: line 14 of PANEL/Panel.cfg in [Window01] 'Radio': gauge01=Lumivane, 40, 0", "", ""},
+        {"an entry for Lumivane already there", Usual, -1, -1, -1, Usual,
+         "Lumivane is already in [Window00] at line 8 of PANEL/Panel.cfg: the file is left as it is", "",
+         "[Window Titles]\r\nwindow00=Main Panel\r\n\r\n[Window00]\r\nfile=Main.bmp\r\nsize_mm=320\r\n"
+          "gauge00=Test.Clock, 20, 120\r\n"},
+    };
+    int index = 0;
+    for (const InstallRow& row : rows) {
+        SCOPED_TRACE(row.what);
+        std::string panel, gauges, config;
+        Aircraft("panel-install", index, &panel, &gauges, &config);
+        const std::string module = JoinPath(OutFolder("panel-install"), "row" + std::to_string(index++) + ".gau");
+        Make(module, Module);
+        Make(config, row.config);
+        InstallRequest request;
+        request.PanelFile = config;
+        request.Gauge = Lumivane();
+        request.Module = module;
+        request.Window = row.window;
+        request.AtGiven = row.x >= 0;
+        request.X = row.x;
+        request.Y = row.y;
+
+        Installed dry = RunInstall(request, panel, gauges, false, true);
+        EXPECT_EQ(dry.result.Status, 0) << dry.errors;
+        if (!row.diff.empty())
+            EXPECT_EQ(Shown(dry.result.Diff, panel, gauges), row.diff);
+        EXPECT_EQ(Contents(config), row.config) << "a dry run writes nothing";
+        EXPECT_EQ(Listing(gauges), std::vector<std::string>()) << "a dry run copies nothing";
+
+        Installed first = RunInstall(request, panel, gauges, false, false);
+        EXPECT_EQ(first.result.Status, 0) << first.errors;
+        EXPECT_EQ(Contents(config), row.installed);
+        EXPECT_NE(first.said.find(row.said + "\n"), std::string::npos) << first.said;
+        EXPECT_EQ(Contents(JoinPath(gauges, "Lumivane.gau")), Module);
+        EXPECT_FALSE(first.result.Findings.Windows.empty()) << "read back, the window holds the gauge";
+
+        Installed again = RunInstall(request, panel, gauges, false, false);
+        EXPECT_EQ(again.result.Status, 0) << again.errors;
+        EXPECT_EQ(Contents(config), row.installed) << "a second install changes nothing";
+        EXPECT_NE(again.said.find("Lumivane is already in "), std::string::npos) << again.said;
+
+        Installed out = RunInstall(request, panel, gauges, true, false);
+        EXPECT_EQ(out.result.Status, 0) << out.errors;
+        EXPECT_EQ(Contents(config), row.takenOut.empty() ? row.config : row.takenOut);
+        EXPECT_NE(out.said.find("Lumivane.gau stays in GAUGES, since another aircraft may use it"), std::string::npos)
+            << out.said;
+        EXPECT_EQ(Contents(JoinPath(gauges, "Lumivane.gau")), Module);
+
+        // Each backup whole, and nothing of ours left.
+        const bool added = row.installed != row.config;
+        std::vector<std::string> expected = {"Main.bmp", "Panel.cfg", "Panel.cfg.lumivane-1.bak"};
+        if (added)
+            expected.push_back("Panel.cfg.lumivane-2.bak");
+        EXPECT_EQ(Listing(panel), expected);
+        EXPECT_EQ(Contents(config + ".lumivane-1.bak"), row.config);
+        if (added)
+            EXPECT_EQ(Contents(config + ".lumivane-2.bak"), row.installed);
+    }
+}
+
+// Every way an install must refuse or fail without mounts and locks (those
+// are the program's test's), each with its message and status, and the
+// pilot's panel and Gauges folder left to the byte as they were, with no
+// file of ours beside them.
+TEST(PanelInstall, WhatCannotBeDoneChangesNothing)
+{
+    const std::string problems = "[Window Titles]\r\nwindow00=Main Panel\r\nwindow01=Radio\r\n[Window00]\r\n"
+        "file=Main.bmp\r\nsize_mm=320\r\nsize_mm=640\r\ngauge00=Test.Clock, 20, 120\r\n[Window01]\r\nfile=Main.bmp\r\n"
+        "size_mm=320\r\ngauge00=Lumivane.gau, 0, 0\r\ngauge01=Lumivane, 150, 0\r\n";
+    const std::string full = "[Window Titles]\r\nwindow00=Main Panel\r\n[Window00]\r\nfile=Main.bmp\r\nsize_mm=320"
+        "\r\ngauge00=Test.Wall, 0, 0, 320, 200\r\n";
+    const std::string clean = "[Window Titles]\r\nwindow00=Main Panel\r\n[Window00]\r\nfile=Main.bmp\r\n"
+        "size_mm=320\r\ngauge00=Test.Clock, 20, 120\r\n";
+    const std::string unlisted = std::string(Usual).replace(std::string(Usual).find("gauge01"), 28, "") +
+        "[Window01]\r\nfile=Main.bmp\r\nsize_mm=320\r\n";
+    enum Gauges { Empty, Missing, Other };
+    struct FaultRow {
+        const char* what;
+        std::string config;
+        Gauges there;
+        int window, x, y;
+        bool replace, moduleMissing;
+        int status;
+        std::string error; // the last line said on standard error
+    };
+    const FaultRow rows[] = {
+        {"problems make the place uncertain", problems, Empty, -1, -1, -1, false, false, 2,
+         "nothing was changed: the problems above make the entry's place uncertain; mend them, and run this again"},
+        {"no place clear of every gauge", full, Empty, -1, -1, -1, false, false, 2,
+         "nothing was changed: no place in [Window00]'s bitmap of 320 x 200 keeps clear of every other gauge; "
+         "choose one with --at X,Y"},
+        {"--at beyond the bitmap", full, Empty, -1, 250, 10, false, false, 2,
+         "nothing was changed: at 250, 10 the gauge would reach to pixel 350, 80, beyond [Window00]'s bitmap of "
+         "320 x 200"},
+        {"--in-window a window with no section", clean, Empty, 4, -1, -1, false, false, 2,
+         "nothing was changed: PANEL/Panel.cfg has no [Window04] section"},
+        {"--in-window a window never shown", unlisted, Empty, 1, -1, -1, false, false, 2,
+         "nothing was changed: the problems above make the entry's place uncertain; mend them, and run this again"},
+        {"no Gauges folder", clean, Missing, -1, -1, -1, false, false, 1,
+         "nothing was changed: there is no folder GAUGES (the simulator's Gauges folder, looked for three folders "
+         "above Panel.cfg); name it with --gauges"},
+        {"another Lumivane.gau in Gauges", clean, Other, -1, -1, -1, false, false, 2, ""},
+        {"no module to install", clean, Empty, -1, -1, -1, false, true, 1, ""},
+    };
+    int index = 0;
+    for (const FaultRow& row : rows) {
+        SCOPED_TRACE(row.what);
+        std::string panel, gauges, config;
+        Aircraft("panel-install-faults", index, &panel, &gauges, &config);
+        const std::string module = JoinPath(OutFolder("panel-install-faults"), "row" + std::to_string(index++) +
+            ".gau");
+        Make(module, row.moduleMissing ? Absent : Module);
+        Make(config, row.config);
+        if (row.there == Missing)
+            Make(gauges, Absent);
+        if (row.there == Other)
+            Make(JoinPath(gauges, "Lumivane.gau"), "MZ: another build");
+        const std::vector<std::string> before = Listing(gauges);
+        InstallRequest request;
+        request.PanelFile = config;
+        request.Gauge = Lumivane();
+        request.Module = module;
+        request.Window = row.window;
+        request.AtGiven = row.x >= 0;
+        request.X = row.x;
+        request.Y = row.y;
+        request.Replace = row.replace;
+        const Installed run = RunInstall(request, panel, gauges, false, false);
+        EXPECT_EQ(run.result.Status, row.status) << run.errors;
+        const std::string last = run.errors.empty() ? "" : run.errors.substr(0, run.errors.size() - 1);
+        const std::string said = last.substr(last.find_last_of('\n') == std::string::npos ? 0 :
+            last.find_last_of('\n') + 1);
+        if (!row.error.empty())
+            EXPECT_EQ(said, row.error);
+        EXPECT_EQ(said.rfind("nothing was changed: ", 0), 0u) << said;
+        EXPECT_EQ(Contents(config), row.config);
+        EXPECT_EQ(Listing(panel), (std::vector<std::string>{"Main.bmp", "Panel.cfg"}));
+        EXPECT_EQ(Listing(gauges), before);
+    }
+
+    // --replace: the module put in place of another of its name, which is
+    // kept beside it.
+    std::string panel, gauges, config;
+    Aircraft("panel-install-faults", index, &panel, &gauges, &config);
+    const std::string module = JoinPath(OutFolder("panel-install-faults"), "replace.gau");
+    Make(module, Module);
+    Make(config, clean);
+    Make(JoinPath(gauges, "Lumivane.gau"), "MZ: another build");
+    InstallRequest request;
+    request.PanelFile = config;
+    request.Gauge = Lumivane();
+    request.Module = module;
+    request.Replace = true;
+    const Installed replaced = RunInstall(request, panel, gauges, false, false);
+    EXPECT_EQ(replaced.result.Status, 0) << replaced.errors;
+    EXPECT_EQ(Contents(JoinPath(gauges, "Lumivane.gau")), Module);
+    EXPECT_EQ(Contents(JoinPath(gauges, "Lumivane.gau.lumivane-1.bak")), "MZ: another build");
+    EXPECT_EQ(Listing(gauges), (std::vector<std::string>{"Lumivane.gau", "Lumivane.gau.lumivane-1.bak"}));
+}
+
+// --uninstall takes out every line that names the gauge, in any form and
+// wherever it stands, read by the simulator or not, and only those.
+TEST(PanelInstall, EveryLineThatNamesTheGaugeIsTakenOutAndOnlyThose)
+{
+    const std::string before = "gauge00=Lumivane, 0, 0\r\n[Window Titles]\r\nwindow00=Main Panel\r\n"
+        "[Window00]\r\nfile=Main.bmp\r\nsize_mm=320\r\ngauge00=Test.Clock, 20, 120\r\ngauge01=lumivane, 200, 110\r\n"
+        "gauge02=Lumivane.gau, 0, 0\r\nGAUGE03 = Lumivane!Lumivane , 0, 0 ; the later form\r\ngauge04=Lumivane 5 5\r\n"
+        "gauge5=Lumivane, 0, 0\r\ngauge06=Lumivane2, 0, 0\r\ngauge07=Test.Lumivane, 0, 0\r\n"
+        "; gauge08=Lumivane, 0, 0\r\nident=Lumivane\r\n[Window00]\r\ngauge00=Lumivane, 1, 1\r\n"
+        "gauge09=Lumivane, 1, 1";
+    const std::string after = "[Window Titles]\r\nwindow00=Main Panel\r\n[Window00]\r\nfile=Main.bmp\r\n"
+        "size_mm=320\r\ngauge00=Test.Clock, 20, 120\r\ngauge06=Lumivane2, 0, 0\r\ngauge07=Test.Lumivane, 0, 0\r\n"
+        "; gauge08=Lumivane, 0, 0\r\nident=Lumivane\r\n[Window00]";
+    std::string panel, gauges, config;
+    Aircraft("panel-uninstall", 0, &panel, &gauges, &config);
+    Make(config, before);
+    InstallRequest request;
+    request.PanelFile = config;
+    request.Gauge = Lumivane();
+    const Installed run = RunInstall(request, panel, gauges, true, false);
+    EXPECT_EQ(run.result.Status, 0) << run.errors;
+    EXPECT_EQ(Contents(config), after);
+    EXPECT_EQ(Contents(config + ".lumivane-1.bak"), before);
+    EXPECT_NE(run.said.find("Taken out of PANEL/Panel.cfg: line 19, 'gauge09=Lumivane, 1, 1'\n"), std::string::npos)
+        << run.said;
 }
 
 // Each place's corners are the gauge's corners, every pixel of a place is a

@@ -11,17 +11,29 @@ Then the panel without Lumivane: the bench names the window and the line to
 add, and the panel with that line added draws it there with no problem. Last,
 the worked example of the pilots' readme: the line its "after" adds is the
 one the bench suggests for its "before", and the bench reads "after" clean.
-Natively, the main window's picture is also the README's, byte for byte. A
+Natively, the main window's picture is also the docs', byte for byte. A
 picture that cannot be written fails the run, and says so.
 
+Then --install and --uninstall on the test aircraft without the gauge: a
+dry run's diff and picture with nothing written, the one line added and the
+module copied, a second install that changes nothing, and the original bytes
+back. And the table of faults, each with its status and message, the panel
+and the Gauges folder left as they were with nothing of ours beside them:
+read-only mounts of the panel's folder and of Gauges, a full disk (a small
+tmpfs) and a file-size limit (natively), a Panel.cfg another program holds
+open (under Wine, HoldOpen.exe), problems in the panel, Gauges missing. The
+rows that mount run in a mount namespace of their own (unshare -m), as root.
+
     PanelTest.py MODULE WORK-DIR BENCH
-    PanelTest.py MODULE WORK-DIR RUN-BENCH WINDOWS-BUILD
+    PanelTest.py MODULE WORK-DIR RUN-BENCH WINDOWS-BUILD HOLD-OPEN
 """
 import os
 import re
+import resource
 import shutil
 import subprocess
 import sys
+import time
 from pathlib import Path
 
 from PIL import Image
@@ -35,6 +47,7 @@ from MakeTestPanel import WINDOWS, make_panel, mark_boxes, write_bitmap  # noqa:
 SOURCE = HERE.parents[2]
 MODULE, WORK, BENCH = Path(sys.argv[1]), Path(sys.argv[2]), sys.argv[3]
 WINDOWS_BUILD = sys.argv[4] if len(sys.argv) > 4 else None
+HOLD_OPEN = sys.argv[5] if len(sys.argv) > 5 else None
 GAUGE = (100, 70)
 # The grey the bench's frames mount the gauge on, where its art leaves the
 # panel to show.
@@ -45,13 +58,23 @@ class Failed(Exception):
     pass
 
 
-def bench(*args):
+def bench(*args, before=(), after=(), limit=None):
     """Runs the bench (under Wine through run-bench for the windows build)
-    with paths in Linux form; returns its status and what it printed."""
+    with paths in Linux form; returns its status and what it printed.
+    `before` and `after`: shell lines run first and last in a mount namespace
+    of the bench's own; `limit`: a file-size limit in bytes."""
     env = dict(os.environ, ASAN_OPTIONS="detect_leaks=0:" + os.environ.get("ASAN_OPTIONS", ""))
     if WINDOWS_BUILD:
         env["LUMIVANE_BUILD"] = WINDOWS_BUILD
-    run = subprocess.run([BENCH, *map(str, args)], env=env, capture_output=True, text=True, timeout=240)
+    command = [BENCH, *map(str, args)]
+    if before:
+        command = ["unshare", "-m", "sh", "-c", "set -e; " + "; ".join(before) + '; status=0; "$@" || status=$?; ' +
+                   "".join(line + "; " for line in after) + "exit $status", "sh", *command]
+
+    def limited():
+        if limit:
+            resource.setrlimit(resource.RLIMIT_FSIZE, (limit, limit))
+    run = subprocess.run(command, env=env, capture_output=True, text=True, timeout=240, preexec_fn=limited)
     return run.returncode, run.stdout, run.stderr
 
 
@@ -143,7 +166,7 @@ def the_test_aircraft():
         faults += judge_picture(expected[number], dict(window, path=panel / window["file"]), frame, covers)
     if faults:
         raise Failed("\n".join(faults))
-    # The README shows the native bench's picture of the main window; it is
+    # The docs show the native bench's picture of the main window; it is
     # the same to the byte on any machine, so it can never fall behind.
     shown = SOURCE / "docs" / "panel-window.png"
     if not WINDOWS_BUILD and shown.read_bytes() != expected[0].read_bytes():
@@ -223,12 +246,167 @@ def a_picture_not_written():
     return "status 1, and why"
 
 
+def bare_aircraft(name, module=True):
+    """The test aircraft without the gauge: no entry, and Gauges empty
+    unless `module`."""
+    config = make_panel(WORK / name, MODULE)
+    text = re.sub(r"gauge\d\d=Lumivane[^\r]*\r\n", "", config.read_bytes().decode("ascii"))
+    config.write_bytes(text.encode("ascii"))
+    gauges = config.parents[3] / "Gauges"
+    if not module:
+        (gauges / "Lumivane.gau").unlink()
+    return config, gauges
+
+
+def listing(folder):
+    return sorted(path.name for path in Path(folder).iterdir())
+
+
+def install_and_uninstall():
+    """The module the bench has beside it, installed and taken out."""
+    config, gauges = bare_aircraft("install", module=False)
+    original, files = config.read_bytes(), listing(config.parent)
+    out = WORK / "install-out"
+    status, said, errors = bench("--install", config, "--dry-run", "--out", out)
+    added = "+gauge02=Lumivane, 100, 0\n"
+    if status != 0 or errors or added not in said or config.read_bytes() != original or listing(gauges) or \
+            listing(config.parent) != files or not (out / "panel-window00.png").exists():
+        raise Failed(f"--install --dry-run: status {status}, said:\n{said}{errors}")
+    diff = said[:said.index("Would add")]
+    status, said, errors = bench("--install", config, "--out", out)
+    lines, before = config.read_bytes().split(b"\r\n"), original.split(b"\r\n")
+    new = [line for line in lines if line not in before]
+    if status != 0 or errors or new != [b"gauge02=Lumivane, 100, 0"] or len(lines) != len(before) + 1 or \
+            lines[lines.index(new[0]) - 1] != b"gauge01=Test.Clock, 20, 120" or \
+            (gauges / "Lumivane.gau").read_bytes() != MODULE.read_bytes():
+        raise Failed(f"--install: status {status}, added {new}, said:\n{said}{errors}")
+    status, said, errors = bench("--install", config, "--out", out)
+    if status != 0 or "Lumivane is already in [Window00] at line 14" not in said:
+        raise Failed(f"a second --install: status {status}, said:\n{said}{errors}")
+    status, said, errors = bench("--uninstall", config)
+    if status != 0 or errors or config.read_bytes() != original or not (gauges / "Lumivane.gau").exists() or \
+            "stays in" not in said:
+        raise Failed(f"--uninstall: status {status}, said:\n{said}{errors}")
+    backups = [name for name in listing(config.parent) if name not in files]
+    if backups != ["Panel.cfg.lumivane-1.bak", "Panel.cfg.lumivane-2.bak"]:
+        raise Failed(f"beside Panel.cfg after an install and an uninstall: {backups}")
+    return "the one line added, the module copied, the original bytes back; the dry run:\n" + diff
+
+
+def can_mount():
+    """Whether this run may make a mount namespace and mount in it."""
+    try:
+        return subprocess.run(["unshare", "-m", "sh", "-c", "mount -t tmpfs tmpfs /mnt"],
+                              capture_output=True, timeout=30).returncode == 0
+    except (OSError, subprocess.TimeoutExpired):
+        return False
+
+
+def hold_open(config):
+    """Panel.cfg held open without write sharing by another Windows program in
+    the bench's own Wine prefix, until the returned process is ended."""
+    marker = WORK / "held"
+    marker.unlink(missing_ok=True)
+    state = Path(WINDOWS_BUILD) / "bench-wine"
+    windows = lambda path: "Z:" + str(Path(path).resolve()).replace("/", "\\")
+    holder = subprocess.Popen([str(SOURCE / "cmake" / "wine-run"), str(state), HOLD_OPEN, windows(config),
+                               windows(marker), "120"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    for _ in range(600):
+        if marker.exists() or holder.poll() is not None:
+            break
+        time.sleep(0.1)
+    if not marker.exists():
+        holder.kill()
+        raise Failed("HoldOpen.exe did not take hold of Panel.cfg")
+    return holder
+
+
+def install_faults():
+    """Each fault of the table: its status and its last line on standard
+    error; Panel.cfg, its folder and Gauges just as they were."""
+    mounts = can_mount()
+    stage = WORK / "stage"
+    read_only = lambda folder: [f"mount --bind '{folder}' '{folder}'", f"mount -o remount,ro,bind '{folder}' '{folder}'"]
+
+    def full(folder):
+        # The panel's folder on a small tmpfs, filled to the last block.
+        return [f"rm -rf '{stage}'", f"cp -a '{folder}' '{stage}'", f"mount -t tmpfs -o size=1m tmpfs '{folder}'",
+                f"cp -a '{stage}/.' '{folder}/'", f"dd if=/dev/zero of='{folder}/.filler' bs=4k 2>/dev/null || true"]
+
+    def left(folder):
+        # What the tmpfs holds after the run, kept where it outlives it.
+        return [f"rm -f '{folder}/.filler'", f"rm -rf '{stage}'", f"cp -a '{folder}' '{stage}'"]
+    native = not WINDOWS_BUILD
+    # name, needs mounts, runs here, the gauge already in Gauges, before, limit, extra args, status, last line
+    rows = [
+        ("Panel.cfg's folder read-only", True, True, False, lambda c, g: read_only(c.parent), None, [], 1,
+         r"nothing was changed: no backup of .*Panel\.cfg could be kept: cannot write .*Panel\.cfg\.lumivane-writing: "
+         r"(Read-only file system|the disk or the folder is read-only|access is denied.*)"),
+        ("Gauges read-only", True, True, False, lambda c, g: read_only(g), None, [], 1,
+         r"nothing was changed: .*Lumivane\.gau cannot be copied into .*Gauges: cannot write .*Lumivane\.gau\.lumivane-"
+         r"writing: (Read-only file system|the disk or the folder is read-only|access is denied.*)"),
+        ("the disk full", True, True, True, lambda c, g: full(c.parent), None, [], 1,
+         r"nothing was changed: no backup of .*Panel\.cfg could be kept: cannot write .*: "
+         r"(No space left on device|the disk is full)"),
+        ("a file-size limit", False, native, True, None, "limit", [], 1,
+         r".*Panel\.cfg was not changed: cannot write .*Panel\.cfg\.lumivane-writing: File too large"),
+        ("Panel.cfg held open by another program", False, not native, True, None, None, [], 1,
+         r".*Panel\.cfg was not changed: cannot replace .*Panel\.cfg: another program has it open \(close that "
+         r"program, and try again\)"),
+        ("problems in the panel", False, True, False, None, None, [], 2,
+         r"nothing was changed: the problems above make the entry's place uncertain; mend them, and run this again"),
+        ("no Gauges folder", False, True, False, None, None, ["--gauges", WORK / "no-such-folder"], 1,
+         r"nothing was changed: there is no folder .*no-such-folder \(the simulator's Gauges folder, looked for three "
+         r"folders above Panel\.cfg\); name it with --gauges"),
+    ]
+    said_rows, skipped = [], []
+    for index, (name, needs_mounts, here, module, before, limit, extra, status, last) in enumerate(rows):
+        if not here:
+            continue
+        if needs_mounts and not mounts:
+            skipped.append(name)
+            continue
+        config, gauges = bare_aircraft(f"fault{index}", module=module)
+        if name == "problems in the panel":
+            config.write_bytes(config.read_bytes().replace(b"size_mm=320\r\n", b"size_mm=320\r\nsize_mm=640\r\n"))
+        original, files, modules = config.read_bytes(), listing(config.parent), listing(gauges)
+        holder = hold_open(config) if name.startswith("Panel.cfg held open") else None
+        try:
+            on_tmpfs = name == "the disk full"
+            got, said, errors = bench("--install", config, *extra, "--out", WORK / f"fault{index}-out",
+                                      before=before(config, gauges) if before else (),
+                                      after=left(config.parent) if on_tmpfs else (),
+                                      limit=len(original) + 8 if limit else None)
+            if on_tmpfs:
+                config = stage / config.name
+        finally:
+            if holder:
+                holder.kill()
+                holder.wait()
+        lines = errors.strip().splitlines()
+        line = lines[-1] if lines else ""
+        shown = re.sub(r"^lumivane-bench: ", "", line)
+        faults = []
+        if got != status or not re.fullmatch(last, shown):
+            faults.append(f"status {got}, not {status}, and said:\n{said}{errors}")
+        if config.read_bytes() != original or listing(config.parent) != files or listing(gauges) != modules:
+            faults.append(f"left {listing(config.parent)} and {listing(gauges)}, not {files} and {modules}, "
+                          f"Panel.cfg {'as it was' if config.read_bytes() == original else 'changed'}")
+        if faults:
+            raise Failed(f"{name}: " + "; ".join(faults))
+        said_rows.append(f"  {name}: status {got}: {line}")
+    if skipped:
+        said_rows.append(f"  skipped, as mounting is not allowed here: {', '.join(skipped)}")
+    return "\n" + "\n".join(said_rows)
+
+
 def main():
     shutil.rmtree(WORK, ignore_errors=True)
     WORK.mkdir(parents=True)
     failures = 0
     for name, check in [("the test aircraft", the_test_aircraft), ("without Lumivane", without_lumivane),
-                        ("the readme's example", readme_example), ("a picture not written", a_picture_not_written)]:
+                        ("the readme's example", readme_example), ("a picture not written", a_picture_not_written),
+                        ("install and uninstall", install_and_uninstall), ("the faults of an install", install_faults)]:
         try:
             print(f"ok    {name}: {check()}")
         except Failed as failure:
@@ -238,6 +416,6 @@ def main():
 
 
 if __name__ == "__main__":
-    if len(sys.argv) not in (4, 5):
+    if len(sys.argv) not in (4, 6):
         sys.exit(__doc__)
     sys.exit(main())

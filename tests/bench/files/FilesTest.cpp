@@ -3,9 +3,14 @@
 // little-endian reads against a byte-by-byte model over every offset of
 // random bytes (wrapping offsets included), whole-file reads at, below and
 // past their limit (the size a file claims and the bytes it really gives),
-// and the path helpers the records' names are made with. In both builds.
+// the path helpers the records' names are made with, the text helpers
+// every reader of a user's file numbers its lines, reads its numbers and
+// quotes its words with, and a user's file replaced or made whole, or left
+// as it was with nothing of ours beside it. In both builds.
+#include "bench/files/FileReplace.h"
 #include "bench/files/Files.h"
 #include "bench/files/LittleEndian.h"
+#include "bench/files/Text.h"
 
 #include <gtest/gtest.h>
 
@@ -259,6 +264,117 @@ TEST(Paths, JoinKeepTheSeparatorTheFolderHasAndFoldersAreMadeAndKnown)
     EXPECT_FALSE(MakeFolders(JoinPath(file, "below"))) << "nothing is made below a file";
     EXPECT_FALSE(WriteWholeFile(JoinPath(file, "below"), "x"));
     EXPECT_FALSE(WriteWholeFile(Scratch("made"), "x")) << "a folder is not written over";
+}
+
+// Lines are numbered from 1 and end at '\n' alone, a last line without one
+// included; the walk stops where the visitor says. Numbers are read only
+// when the whole word is one; a quoted word is cut at 40 characters and
+// shows its control bytes.
+TEST(Text, LinesNumbersAndQuotedWords)
+{
+    const struct {
+        const char* text;
+        int stopAfter; // lines the visitor takes before it says stop, or -1
+        bool whole;
+        const char* seen; // number:line;...
+    } walks[] = {
+        {"", -1, true, ""},         {"a", -1, true, "1:a;"},    {"a\n", -1, true, "1:a;"},
+        {"\n\n", -1, true, "1:;2:;"}, {"a\r\n\nb", -1, true, "1:a\r;2:;3:b;"}, {"a\nb\nc", 1, false, "1:a;2:b;"},
+    };
+    for (const auto& w : walks) {
+        const std::string text = w.text;
+        std::string seen;
+        const bool whole = ForEachLine(text, [&](int number, size_t at, size_t length) {
+            seen += std::to_string(number) + ":" + text.substr(at, length) + ";";
+            return w.stopAfter < 0 || number <= w.stopAfter;
+        });
+        EXPECT_EQ(whole, w.whole) << Quoted(text);
+        EXPECT_EQ(seen, w.seen) << Quoted(text);
+    }
+
+    const struct {
+        std::string word;
+        bool number;
+        double value;
+        bool whole;
+        int wholeValue;
+    } numbers[] = {
+        {"80", true, 80, true, 80},       {"-2.5", true, -2.5, false, 0},  {"+7", true, 7, true, 7},
+        {"1e3", true, 1000, false, 0},    {"123456789", true, 123456789, true, 123456789},
+        {"1234567890", true, 1234567890, false, 0},
+        // Nothing, a word with more after it, and what strtod takes that a
+        // user's number is not: none is a number.
+        {"", false, 0, false, 0},         {"80 ", false, 0, false, 0},     {"0x10", false, 0, false, 0},
+        {"nan", false, 0, false, 0},      {"inf", false, 0, false, 0},     {"1e999", false, 0, false, 0},
+        {"ten", false, 0, false, 0},      {std::string("50\0junk", 7), false, 0, false, 0},
+    };
+    for (const auto& n : numbers) {
+        double value = 99;
+        int whole = 99;
+        EXPECT_EQ(ReadNumber(n.word, &value), n.number) << Quoted(n.word);
+        EXPECT_EQ(value, n.value) << Quoted(n.word) << ": 0 when it is no number";
+        EXPECT_EQ(ReadWholeNumber(n.word, &whole), n.whole) << Quoted(n.word);
+        EXPECT_EQ(whole, n.wholeValue) << Quoted(n.word) << ": 0 when it is no whole number";
+    }
+
+    const struct {
+        std::string word, quoted;
+    } quotes[] = {
+        {"", "''"},
+        {"speed1", "'speed1'"},
+        {std::string("a\0b\x7f\n", 5), "'a\\x00b\\x7f\\x0a'"},
+        {std::string(40, 'x'), "'" + std::string(40, 'x') + "'"},
+        {std::string(41, 'x'), "'" + std::string(40, 'x') + "...' (41 characters)"},
+        {std::string(39, 'x') + "\t\t", "'" + std::string(39, 'x') + "\\x09...' (41 characters)"},
+    };
+    for (const auto& q : quotes)
+        EXPECT_EQ(Quoted(q.word), q.quoted) << q.word.size() << " characters";
+}
+
+// Each way a replace or a new file must refuse leaves the user's file as it
+// was and nothing of ours: the file changed since it was read, gone, a new
+// file's name taken. And one of ours a killed run left is written over.
+TEST(FileReplace, WhatMustNotBeDoneLeavesTheFileAndNothingOfOurs)
+{
+    const std::string path = Scratch("users.cfg"), ours = Scratch("users.cfg.ours");
+    const struct {
+        const char* what;
+        const char* there;    // the file's bytes now; null: no file
+        const char* expected; // what it held when it was read
+        bool create;          // CreateFileWhole, not ReplaceFileWhole
+        bool done;
+        const char* problem;  // after the path
+    } rows[] = {
+        {"replaced", "old", "old", false, true, ""},
+        {"changed since it was read", "changed", "old", false, false, " changed on disk after it was read, so it was "
+                                                                   "left as it is"},
+        {"grown since it was read", "old and more", "old", false, false, " changed on disk after it was read, so it "
+                                                                       "was left as it is"},
+        {"made new", nullptr, "", true, true, ""},
+        {"a new file's name taken", "old", "", true, false, " is there already"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        RemoveFile(path);
+        if (row.there)
+            ASSERT_TRUE(WriteWholeFile(path, row.there));
+        ASSERT_TRUE(WriteWholeFile(ours, "left by a run that was killed"));
+        std::string problem;
+        bool existed = false;
+        const bool done = row.create ? CreateFileWhole(path, "new", ours, &existed, &problem)
+                                     : ReplaceFileWhole(path, row.expected, "new", ours, &problem);
+        EXPECT_EQ(done, row.done) << problem;
+        EXPECT_EQ(problem, done ? std::string() : path + row.problem);
+        EXPECT_EQ(existed, row.create && !row.done);
+        std::string bytes, unread;
+        ASSERT_TRUE(ReadWholeFile(path, &bytes, &unread)) << unread;
+        EXPECT_EQ(bytes, done ? "new" : row.there);
+        EXPECT_FALSE(ReadWholeFile(ours, &bytes, &unread)) << "ours is gone";
+    }
+    std::string problem;
+    EXPECT_FALSE(ReplaceFileWhole(Scratch("no-such.cfg"), "", "new", ours, &problem));
+    EXPECT_EQ(problem.rfind("cannot replace " + Scratch("no-such.cfg") + ": ", 0), 0u) << problem;
+    EXPECT_TRUE(RemoveFile(Scratch("no-such.cfg"))) << "a file not there is gone";
 }
 
 } // namespace

@@ -219,12 +219,18 @@ TEST(BenchHost, TheSummarySaysEachFaultOnceWithItsCountHoweverMany)
         allKinds += "\n  fault " + std::to_string(i);
         allKindsOften += "\n  fault " + std::to_string(i) + " (1000 times)";
     }
+    // A run the module's crash ended says the crash last, and never that it
+    // had no faults.
+    const std::string crash = "The module crashed in pass 3 (0.11 s): kill routine faulted: an access violation";
     const struct {
         std::vector<std::string> faults;
         size_t repeat;
         std::string said;
+        std::string crash = "";
     } rows[] = {
         {{}, 1, "\nNo faults."},
+        {{}, 1, "\n" + crash, crash},
+        {{"a"}, 1, "\n1 fault:\n  a\n" + crash, crash},
         {{"a"}, 1, "\n1 fault:\n  a"},
         {{"a", "b"}, 1, "\n2 faults:\n  a\n  b"},
         {{"b", "a", "b", "b"}, 1, "\n4 faults:\n  b (3 times)\n  a"},
@@ -243,10 +249,12 @@ TEST(BenchHost, TheSummarySaysEachFaultOnceWithItsCountHoweverMany)
                 NoteFault(&summary, fault);
                 sent.push_back(fault);
             }
+        summary.Crash = row.crash;
         const std::string text = DescribeSummary(summary);
         ASSERT_GE(text.size(), row.said.size()) << text;
         const std::string said = row.said;
         EXPECT_EQ(text.substr(text.size() - said.size()), said) << text;
+        EXPECT_EQ(text.find("No faults.") != std::string::npos, sent.empty() && row.crash.empty()) << text;
         EXPECT_EQ(summary.FaultCount, sent.size());
         EXPECT_LE(summary.Faults.size(), kept);
         EXPECT_LE(summary.FaultKinds.size(), kinds);

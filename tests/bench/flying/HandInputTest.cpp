@@ -1,6 +1,6 @@
 // A person's hand on the panel without a browser or a window: the held press
 // repeating as the host repeats it, pass by pass; the keys as one table that
-// every reader can rely on, and the README's table of them; the airspeed
+// every reader can rely on, and the docs' table of them; the airspeed
 // keys adding up; a key for the gauge holding its area's press until it comes
 // up; the take-off's ramp. The driver here is a stand-in that writes down
 // what it was asked to do, with Lumivane's reader of the panel beside it.
@@ -251,21 +251,21 @@ TEST(HandInput, TheTakeOffClimbsToTwentyPastSpeed3OverTenSecondsThenHolds)
     EXPECT_FALSE(hands.TakingOff());
 }
 
-// The README's table of the window's keys is the key table, row for row,
-// then Esc, the window's own.
-TEST(HandKeys, AreTheREADMEsTable)
+// The table of the window's keys in its page of the docs is the key table,
+// row for row, then Esc, the window's own.
+TEST(HandKeys, AreTheDocsTable)
 {
-    std::string readme, problem;
-    ASSERT_TRUE(ReadWholeFile(SourcePath("README.md"), &readme, &problem)) << problem;
+    std::string page, problem;
+    ASSERT_TRUE(ReadWholeFile(SourcePath("docs/window.md"), &page, &problem)) << problem;
     const std::string header = "| Key | Does |\n|---|---|\n";
-    const size_t start = readme.find(header);
-    ASSERT_NE(start, std::string::npos) << "the README has no table of keys";
-    const size_t end = readme.find("\n\n", start);
+    const size_t start = page.find(header);
+    ASSERT_NE(start, std::string::npos) << "docs/window.md has no table of keys";
+    const size_t end = page.find("\n\n", start);
     std::string expected = header;
     for (int i = 0; i < HandKeyCount; ++i)
         expected += std::string("| ") + HandKeys[i].Name + " | " + KeyDoes(HandKeys[i], &LumivaneDescription()) + " |\n";
     expected += "| Esc | close the window |";
-    EXPECT_EQ(readme.substr(start, end - start), expected);
+    EXPECT_EQ(page.substr(start, end - start), expected);
 }
 
 // Everything a person did between two passes is acted on at the next, in

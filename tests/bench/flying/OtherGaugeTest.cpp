@@ -5,7 +5,8 @@
 // gauge's own chain; nothing of Lumivane's panel is said of it. Killed, it
 // is painted as the bare panel. Under Wine, Faulting.gau crashes where it is
 // asked to, and the run names the call and the pass and keeps its records
-// whole up to the pass before.
+// whole up to the pass before; where it is asked to move the stack, either
+// way, the run names the call and how far.
 #include "bench/files/Files.h"
 #include "bench/lumivane/LumivaneReader.h"
 #include "bench/recording/EventLog.h"
@@ -150,41 +151,52 @@ TEST(OtherGauge, AKilledGaugeIsPaintedAsTheBarePanel)
 }
 
 #ifdef _WIN32
-// Only the windows build catches a module's fault; natively the sanitizer
-// ends the process (tests/bench/CommandLineTest.py runs it there).
-TEST(OtherGauge, AModuleThatCrashesIsNamedWithItsCallAndPassAndItsRecordsEndBefore)
+// Only the windows build catches a module's fault, and measures the stack;
+// natively the sanitizer ends the process (tests/bench/CommandLineTest.py
+// runs it there).
+TEST(OtherGauge, AFaultyModuleIsNamedWithItsCallAndPassAndItsRecordsEndBefore)
 {
+    // A run flown to its end, two seconds: 37 passes.
+    const uint64_t Flown = 37;
     const struct {
         const char* scenario;
+        bool crashes;
         uint64_t pass; // the pass the module crashed in: the records hold the ones before
-        const char* said;
+        const char* said; // the start of a line of the summary, from its faults on
     } rows[] = {
-        {"0 airspeed 60\n1 airspeed 1000\n2 end\n", 18,
+        {"0 airspeed 60\n1 airspeed 1000\n2 end\n", true, 18,
             "The module crashed in pass 18 (1.00 s): element 1 (icon)'s callback faulted: an access violation "
             "writing 0x00000000 at Faulting.gau+0x"},
-        {"0 airspeed 60\n1 airspeed 2000\n2 end\n", 18,
+        {"0 airspeed 60\n1 airspeed 2000\n2 end\n", true, 18,
             "The module crashed in pass 18 (1.00 s): element 1 (icon)'s callback faulted: an integer division by "
             "zero at Faulting.gau+0x"},
         // A call through a null routine faults at address 0, in no module:
         // caught once no handler of the system's takes it.
-        {"0 airspeed 60\n1 airspeed 3000\n2 end\n", 18,
+        {"0 airspeed 60\n1 airspeed 3000\n2 end\n", true, 18,
             "The module crashed in pass 18 (1.00 s): element 1 (icon)'s callback faulted: an access violation "
             "executing 0x00000000 at 0x00000000"},
-        {"0 airspeed 60\n1 airspeed 4000\n2 end\n", 18,
+        {"0 airspeed 60\n1 airspeed 4000\n2 end\n", true, 18,
             "The module crashed in pass 18 (1.00 s): element 2 (text)'s callback faulted: an access violation "
             "reading 0x00000000 at Faulting.gau+0x"},
         // The update routine comes before the pass's lookups: it sees the
         // airspeed of the pass before.
-        {"0 airspeed 60\n1 airspeed 5000\n2 end\n", 19,
+        {"0 airspeed 60\n1 airspeed 5000\n2 end\n", true, 19,
             "The module crashed in pass 19 (1.06 s): update routine faulted: an access violation writing "
             "0x00000000 at Faulting.gau+0x"},
-        {"0 airspeed 60\n0.5 press 50 30\n2 end\n", 9,
+        {"0 airspeed 60\n0.5 press 50 30\n2 end\n", true, 9,
             "The module crashed in pass 9 (0.50 s): area handler 1 faulted: an access violation writing "
             "0x00000000 at Faulting.gau+0x"},
-        {"0 airspeed 60\n1 airspeed 6000\n1.5 kill\n2 end\n", 27,
+        {"0 airspeed 60\n1 airspeed 6000\n1.5 kill\n2 end\n", true, 27,
             "The module crashed in pass 27 (1.50 s): kill routine faulted: "},
-        {"0 airspeed 60\n1 airspeed 6000\n2 end\n", 37,
+        {"0 airspeed 60\n1 airspeed 6000\n2 end\n", true, Flown,
             "The module crashed after the last pass (2.06 s): kill routine faulted: "},
+        // A callback that leaves its argument behind and one that takes a
+        // word too many are both named, with how far they moved the stack,
+        // at every pass they were called in; the run goes on.
+        {"0 airspeed 60\n1 airspeed 7000\n2 end\n", false, Flown,
+            "19 faults:\n  element 2 (text) moved the stack by -8 (19 times)"},
+        {"0 airspeed 60\n1 airspeed 8000\n2 end\n", false, Flown,
+            "19 faults:\n  element 2 (text) moved the stack by 4 (19 times)"},
     };
     for (const auto& row : rows) {
         Scenario scenario;
@@ -198,9 +210,13 @@ TEST(OtherGauge, AModuleThatCrashesIsNamedWithItsCallAndPassAndItsRecordsEndBefo
         };
         RunSummary summary;
         ASSERT_TRUE(RunScenario(options, scenario, &summary, &error)) << error;
-        EXPECT_EQ(summary.Crash.rfind(row.said, 0), 0u) << summary.Crash;
-        EXPECT_EQ(summary.CrashPass, row.pass) << row.scenario;
-        const uint64_t whole = std::min<uint64_t>(row.pass, 37);
+        const std::string said = DescribeSummary(summary);
+        EXPECT_NE(said.find(std::string("\n") + row.said), std::string::npos) << row.scenario << said;
+        EXPECT_EQ(summary.Crash.empty(), !row.crashes) << said;
+        EXPECT_EQ(summary.CrashPass, row.crashes ? row.pass : 0) << row.scenario;
+        if (row.crashes)
+            EXPECT_EQ(said.find("No faults."), std::string::npos) << "said once, without contradicting: " << said;
+        const uint64_t whole = std::min<uint64_t>(row.pass, Flown);
         EXPECT_EQ(summary.Passes, whole) << row.scenario;
         EXPECT_EQ(shown, whole) << "passes shown: " << row.scenario;
         std::string log, problem;

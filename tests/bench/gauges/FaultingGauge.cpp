@@ -10,6 +10,10 @@
 //   4000  the text callback reads through a null pointer
 //   5000  the update routine writes through a null pointer
 //   6000  the kill routine will, when the gauge is killed
+//   7000  the text element names a callback that leaves its argument on
+//         the stack (built caller-cleans), for the pass
+//   8000  the text element names one that takes a word more off the stack
+//         than it was given, for the pass
 // and a press on the panel makes the area's handler write through a null
 // pointer. Built as the gauge is, with no start files and no runtime DLL.
 #include "tests/bench/gauges/TestGauge.h"
@@ -32,8 +36,29 @@ int* volatile Nowhere = nullptr;
 volatile int Zero = 0;
 void (*volatile NoRoutine)(void) = nullptr;
 
+// The caller-cleans convention, which a text callback built wrongly has; a
+// 64-bit build has one convention only.
+#if defined(_WIN32) && !defined(_WIN64)
+#define CALLER_CLEANS __cdecl
+#else
+#define CALLER_CLEANS
+#endif
+
 VariableRecord AirspeedVariable = {AirspeedVariableNumber, {}, 0.0, {}};
 bool KillFaults = false;
+
+double GAUGE_STDCALL ShowLetter(double value);
+double CALLER_CLEANS LeavesItsArgument(double value);
+double GAUGE_STDCALL TakesAWordMore(double value, uint32_t);
+
+// A routine of another form in the text element's record, where the host
+// takes it for a text callback. The cast goes through void (*)(), the one
+// type a function may be cast from without a warning.
+template <typename Routine>
+TextCallback AsTextCallback(Routine routine)
+{
+    return reinterpret_cast<TextCallback>(reinterpret_cast<void (*)()>(routine));
+}
 
 double CurrentAirspeed()
 {
@@ -53,6 +78,10 @@ double GAUGE_STDCALL LampCallback(void*)
     if (v == 3000)
         NoRoutine();
     KillFaults = v == 6000;
+    // The text element is evaluated after the lamp, in the same pass.
+    Shown.Callback = v == 7000 ? AsTextCallback(&LeavesItsArgument)
+        : v == 8000            ? AsTextCallback(&TakesAWordMore)
+                               : &ShowLetter;
     return v >= 50 ? 0.0 : -1.0;
 }
 
@@ -65,6 +94,18 @@ double GAUGE_STDCALL ShowLetter(double value)
         Shown.TextBuffer[1] = 0;
     }
     return value;
+}
+
+// The text callbacks a wrongly built gauge names: one leaves the 8 bytes of
+// its argument behind, the other removes 12.
+double CALLER_CLEANS LeavesItsArgument(double value)
+{
+    return ShowLetter(value);
+}
+
+double GAUGE_STDCALL TakesAWordMore(double value, uint32_t)
+{
+    return ShowLetter(value);
 }
 
 int32_t GAUGE_STDCALL PanelPressed(uint32_t, uint32_t)
@@ -122,10 +163,9 @@ FailureRecord Failures[] = {{2, 0}, {0, 0}, {0, 0}};
 
 StaticImageElement Background = BackgroundRecord(&Gauge, BackgroundNext);
 
-IconElement Lamp = {{IconKind, 8192, 22, 7, {}, &Gauge, nullptr, LampNext, Failures, TestGaugeRedrawn, {}}, {5, {}},
-    LampCallback, {0, 0, 0, 0, 0, 1, 0, 0, 0, 0, 0}};
+IconElement Lamp = IconRecord(&Gauge, 8192, 22, 7, LampNext, Failures, LampCallback);
 
-TextElement Shown = TextRecord(&Gauge, ShowLetter, 1);
+TextElement Shown = ReadoutRecord(&Gauge, ShowLetter, ChangingLook, 1);
 
 GaugeHeader Gauge = {0x262, "Faulting.gau", Elements, Query, Install, TestGaugeNothing, Update, Generate,
     TestGaugeNothing, Kill, 0, 40, {}};

@@ -117,13 +117,11 @@ FailureRecord Failures[] = {{2, 0}, {0, 0}, {0, 0}};
 StaticImageElement Background = BackgroundRecord(&Gauge, BackgroundNext);
 
 IconElement Lamps[2] = {
-    {{IconKind, 8192, 22, 7, {}, &Gauge, nullptr, LampNext[0], Failures, TestGaugeRedrawn, {}}, {5, {}}, Lamp1,
-        {0, 0, 0, 0, 0, 1, 0, 0, 0, 0, 0}},
-    {{IconKind, 8195, 47, 7, {}, &Gauge, nullptr, LampNext[1], Failures, TestGaugeRedrawn, {}}, {5, {}}, Lamp2,
-        {0, 0, 0, 0, 0, 1, 0, 0, 0, 0, 0}},
+    IconRecord(&Gauge, 8192, 22, 7, LampNext[0], Failures, Lamp1),
+    IconRecord(&Gauge, 8195, 47, 7, LampNext[1], Failures, Lamp2),
 };
 
-TextElement Airspeed = TextRecord(&Gauge, ShowAirspeed, 3);
+TextElement Airspeed = ReadoutRecord(&Gauge, ShowAirspeed);
 
 GaugeHeader Gauge = {0x262, "TwinLamps.gau", Elements, Query, Install, Initialize, Update, Generate, Draw, Kill,
     0, 40, {}};

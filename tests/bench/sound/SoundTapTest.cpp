@@ -8,12 +8,14 @@
 // another code than DS_OK has that code handed on and noted. On the software
 // device in both builds.
 #include "bench/lumivane/LumivaneFacts.h"
+#include "bench/sound/SoundProxy.h"
 #include "bench/sound/SoundTap.h"
 #include "platform/SoftDirectSound.h"
 #include "tests/bench/TestModule.h"
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -228,7 +230,47 @@ void Fill(void* region, DWORD bytes)
         static_cast<uint8_t*>(region)[i] = uint8_t(0x80 + (i % 7));
 }
 
-typedef HRESULT (*MethodCall)(Side& s, Seen* seen);
+typedef std::function<HRESULT(Side& s, Seen* seen)> MethodCall;
+
+// Asks for the buffer's status, which is seen.
+HRESULT StatusSeen(Side& s, Seen* seen)
+{
+    DWORD status = 0xFFFF;
+    const HRESULT r = s.Buffer->GetStatus(&status);
+    seen->push_back(status);
+    return r;
+}
+
+// Makes a device as the side does: of `guid`, inside the software device
+// when `outer`, with a place for it unless `nowhere`. Whether one was handed
+// out is seen, and one that was is released at once.
+MethodCall MakesDevice(const GUID* guid, bool outer, bool nowhere = false)
+{
+    return [=](Side& s, Seen* seen) {
+        LPDIRECTSOUND made = nullptr;
+        const HRESULT r = s.Create(guid, nowhere ? nullptr : &made, outer ? s.RealDevice : nullptr);
+        seen->push_back(made ? Value(made->Release()) : -1);
+        return r;
+    };
+}
+
+// Makes a buffer on the side's device: `bytes` long of mono samples of
+// `bits` (a null description when 0), with `flags`, inside the software
+// device when `outer`. The device's buffers are seen, and whether one was
+// handed out; one that was is released at once.
+MethodCall MakesBuffer(WORD bits, DWORD bytes, DWORD flags = 0, bool outer = false)
+{
+    return [=](Side& s, Seen* seen) {
+        WAVEFORMATEX format = Mono8();
+        format.wBitsPerSample = bits;
+        const DSBUFFERDESC d = Description(&format, bytes, flags);
+        LPDIRECTSOUNDBUFFER made = nullptr;
+        const HRESULT r = s.Device->CreateSoundBuffer(bits ? &d : nullptr, &made, outer ? s.RealDevice : nullptr);
+        seen->push_back(SoftDirectSoundDeviceBuffers(s.RealDevice));
+        seen->push_back(made ? Value(made->Release()) : -1);
+        return r;
+    };
+}
 
 enum Whose { TheDevice, TheBuffer, TheNext };
 
@@ -255,33 +297,15 @@ std::vector<MethodRow> MethodRows()
     typedef SoundEvent E;
     return {
         // The device, created and refused.
-        {"a device", NoFault, Ok, [](Side& s, Seen* seen) {
-             LPDIRECTSOUND made = nullptr;
-             const HRESULT r = s.Create(nullptr, &made, nullptr);
-             seen->push_back(made != nullptr);
-             seen->push_back(made ? Value(made->Release()) : -1);
-             return r;
-         }, {{E::DeviceCreated, TheDevice, 0, 0, Ok, nullptr}, {E::Released, TheDevice, 0, 0, 0, nullptr}}},
-        {"a device the driver refuses", SoftFaultCreateDevice, DSERR_NODRIVER, [](Side& s, Seen* seen) {
-             LPDIRECTSOUND made = nullptr;
-             const HRESULT r = s.Create(nullptr, &made, nullptr);
-             seen->push_back(Pointer(made));
-             return r;
-         }, {{E::DeviceRefused, TheDevice, 0, 0, DSERR_NODRIVER, nullptr}}},
-        {"a device of another GUID", NoFault, DSERR_NODRIVER, [](Side& s, Seen* seen) {
-             LPDIRECTSOUND made = nullptr;
-             const HRESULT r = s.Create(&OtherIid, &made, nullptr);
-             seen->push_back(Pointer(made));
-             return r;
-         }, {{E::DeviceRefused, TheDevice, 0, 0, DSERR_NODRIVER, nullptr}}},
-        {"a device inside an outer object", NoFault, DSERR_NOAGGREGATION, [](Side& s, Seen* seen) {
-             LPDIRECTSOUND made = nullptr;
-             const HRESULT r = s.Create(nullptr, &made, s.RealDevice);
-             seen->push_back(Pointer(made));
-             return r;
-         }, {{E::DeviceRefused, TheDevice, 0, 0, DSERR_NOAGGREGATION, nullptr}}},
-        {"a device with no place for it", NoFault, DSERR_INVALIDPARAM,
-         [](Side& s, Seen*) { return s.Create(nullptr, nullptr, nullptr); },
+        {"a device", NoFault, Ok, MakesDevice(nullptr, false),
+         {{E::DeviceCreated, TheDevice, 0, 0, Ok, nullptr}, {E::Released, TheDevice, 0, 0, 0, nullptr}}},
+        {"a device the driver refuses", SoftFaultCreateDevice, DSERR_NODRIVER, MakesDevice(nullptr, false),
+         {{E::DeviceRefused, TheDevice, 0, 0, DSERR_NODRIVER, nullptr}}},
+        {"a device of another GUID", NoFault, DSERR_NODRIVER, MakesDevice(&OtherIid, false),
+         {{E::DeviceRefused, TheDevice, 0, 0, DSERR_NODRIVER, nullptr}}},
+        {"a device inside an outer object", NoFault, DSERR_NOAGGREGATION, MakesDevice(nullptr, true),
+         {{E::DeviceRefused, TheDevice, 0, 0, DSERR_NOAGGREGATION, nullptr}}},
+        {"a device with no place for it", NoFault, DSERR_INVALIDPARAM, MakesDevice(nullptr, false, true),
          {{E::DeviceRefused, TheDevice, 0, 0, DSERR_INVALIDPARAM, nullptr}}},
 
         // The device's methods.
@@ -291,48 +315,18 @@ std::vector<MethodRow> MethodRows()
          [](Side& s, Seen* seen) { return Ask(s.Device, OtherIid, s.RealDevice, seen); }, {}},
         {"the device asked with no place", NoFault, E_POINTER,
          [](Side& s, Seen*) { return s.Device->QueryInterface(UnknownIid, nullptr); }, {}},
-        {"a 32-byte buffer", NoFault, Ok, [](Side& s, Seen* seen) {
-             const WAVEFORMATEX format = Mono8();
-             const DSBUFFERDESC d = Description(&format, 32, 0);
-             LPDIRECTSOUNDBUFFER made = nullptr;
-             const HRESULT r = s.Device->CreateSoundBuffer(&d, &made, nullptr);
-             seen->push_back(SoftDirectSoundDeviceBuffers(s.RealDevice));
-             seen->push_back(made ? Value(made->Release()) : -1);
-             return r;
-         }, {{E::BufferCreated, TheNext, 32, 0, Ok, nullptr}, {E::Released, TheNext, 32, 0, 0, nullptr}}},
-        {"a buffer out of memory", SoftFaultCreateBuffer, DSERR_OUTOFMEMORY, [](Side& s, Seen* seen) {
-             const WAVEFORMATEX format = Mono8();
-             const DSBUFFERDESC d = Description(&format, 32, 0);
-             LPDIRECTSOUNDBUFFER made = nullptr;
-             const HRESULT r = s.Device->CreateSoundBuffer(&d, &made, nullptr);
-             seen->push_back(Pointer(made));
-             return r;
-         }, {{E::BufferCreated, TheDevice, 32, 0, DSERR_OUTOFMEMORY, nullptr}}},
-        {"a buffer of no description", NoFault, DSERR_INVALIDPARAM, [](Side& s, Seen* seen) {
-             LPDIRECTSOUNDBUFFER made = nullptr;
-             const HRESULT r = s.Device->CreateSoundBuffer(nullptr, &made, nullptr);
-             seen->push_back(Pointer(made));
-             return r;
-         }, {{E::BufferCreated, TheDevice, 0, 0, DSERR_INVALIDPARAM, nullptr}}},
-        {"a buffer of 12-bit samples", NoFault, DSERR_BADFORMAT, [](Side& s, Seen*) {
-             WAVEFORMATEX format = Mono8();
-             format.wBitsPerSample = 12;
-             const DSBUFFERDESC d = Description(&format, 32, 0);
-             LPDIRECTSOUNDBUFFER made = nullptr;
-             return s.Device->CreateSoundBuffer(&d, &made, nullptr);
-         }, {{E::BufferCreated, TheDevice, 32, 0, DSERR_BADFORMAT, nullptr}}},
-        {"a buffer inside an outer object", NoFault, DSERR_NOAGGREGATION, [](Side& s, Seen*) {
-             const WAVEFORMATEX format = Mono8();
-             const DSBUFFERDESC d = Description(&format, 48, 0);
-             LPDIRECTSOUNDBUFFER made = nullptr;
-             return s.Device->CreateSoundBuffer(&d, &made, s.RealDevice);
-         }, {{E::BufferCreated, TheDevice, 48, 0, DSERR_NOAGGREGATION, nullptr}}},
-        {"a primary buffer", NoFault, DSERR_UNSUPPORTED, [](Side& s, Seen*) {
-             const WAVEFORMATEX format = Mono8();
-             const DSBUFFERDESC d = Description(&format, 16, DSBCAPS_PRIMARYBUFFER);
-             LPDIRECTSOUNDBUFFER made = nullptr;
-             return s.Device->CreateSoundBuffer(&d, &made, nullptr);
-         }, {{E::BufferCreated, TheDevice, 16, 0, DSERR_UNSUPPORTED, nullptr}}},
+        {"a 32-byte buffer", NoFault, Ok, MakesBuffer(8, 32),
+         {{E::BufferCreated, TheNext, 32, 0, Ok, nullptr}, {E::Released, TheNext, 32, 0, 0, nullptr}}},
+        {"a buffer out of memory", SoftFaultCreateBuffer, DSERR_OUTOFMEMORY, MakesBuffer(8, 32),
+         {{E::BufferCreated, TheDevice, 32, 0, DSERR_OUTOFMEMORY, nullptr}}},
+        {"a buffer of no description", NoFault, DSERR_INVALIDPARAM, MakesBuffer(0, 0),
+         {{E::BufferCreated, TheDevice, 0, 0, DSERR_INVALIDPARAM, nullptr}}},
+        {"a buffer of 12-bit samples", NoFault, DSERR_BADFORMAT, MakesBuffer(12, 32),
+         {{E::BufferCreated, TheDevice, 32, 0, DSERR_BADFORMAT, nullptr}}},
+        {"a buffer inside an outer object", NoFault, DSERR_NOAGGREGATION, MakesBuffer(8, 48, 0, true),
+         {{E::BufferCreated, TheDevice, 48, 0, DSERR_NOAGGREGATION, nullptr}}},
+        {"a primary buffer", NoFault, DSERR_UNSUPPORTED, MakesBuffer(8, 16, DSBCAPS_PRIMARYBUFFER),
+         {{E::BufferCreated, TheDevice, 16, 0, DSERR_UNSUPPORTED, nullptr}}},
         {"the device's capabilities", NoFault, Ok, [](Side& s, Seen* seen) {
              DSCAPS caps;
              const HRESULT r = CapabilitiesOf(s.Device, sizeof caps, &caps);
@@ -445,18 +439,8 @@ std::vector<MethodRow> MethodRows()
          [](Side& s, Seen*) { return s.Buffer->SetFrequency(DSBFREQUENCY_MIN - 1); }, {}},
         {"the frequency read with no place", NoFault, DSERR_INVALIDPARAM,
          [](Side& s, Seen*) { return s.Buffer->GetFrequency(nullptr); }, {}},
-        {"the status of a stopped buffer", NoFault, Ok, [](Side& s, Seen* seen) {
-             DWORD status = 0xFFFF;
-             const HRESULT r = s.Buffer->GetStatus(&status);
-             seen->push_back(status);
-             return r;
-         }, {}},
-        {"the status, failing", SoftFaultGetStatus, DSERR_GENERIC, [](Side& s, Seen* seen) {
-             DWORD status = 0xFFFF;
-             const HRESULT r = s.Buffer->GetStatus(&status);
-             seen->push_back(status);
-             return r;
-         }, {}},
+        {"the status of a stopped buffer", NoFault, Ok, StatusSeen, {}},
+        {"the status, failing", SoftFaultGetStatus, DSERR_GENERIC, StatusSeen, {}},
         {"the status with no place", NoFault, DSERR_INVALIDPARAM,
          [](Side& s, Seen*) { return s.Buffer->GetStatus(nullptr); }, {}},
         {"the buffer initialized again", NoFault, DSERR_ALREADYINITIALIZED, [](Side& s, Seen*) {
@@ -661,49 +645,22 @@ HRESULT Success = DS_OK;
 // A software device that succeeds at making devices and buffers with
 // another success code, as a driver may (S_FALSE, DirectSound's
 // DS_NO_VIRTUALIZATION); everything else is the software device's.
-class OtherSuccess final : public IDirectSound {
+class OtherSuccess final : public DeviceProxy {
 public:
-    explicit OtherSuccess(IDirectSound* soft) : soft_(soft) {}
+    explicit OtherSuccess(IDirectSound* soft) : DeviceProxy(soft) {}
 
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override
-    {
-        return soft_->QueryInterface(riid, object);
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
-    ULONG STDMETHODCALLTYPE Release() override
-    {
-        const ULONG left = --references_;
-        if (left == 0) {
-            soft_->Release();
-            delete this;
-        }
-        return left;
-    }
     HRESULT STDMETHODCALLTYPE CreateSoundBuffer(LPCDSBUFFERDESC description, LPLPDIRECTSOUNDBUFFER buffer,
                                                 IUnknown* outer) override
     {
-        return Succeed(soft_->CreateSoundBuffer(description, buffer, outer));
+        return Succeed(DeviceProxy::CreateSoundBuffer(description, buffer, outer));
     }
-    HRESULT STDMETHODCALLTYPE GetCaps(LPDSCAPS caps) override { return soft_->GetCaps(caps); }
     HRESULT STDMETHODCALLTYPE DuplicateSoundBuffer(LPDIRECTSOUNDBUFFER original,
                                                    LPLPDIRECTSOUNDBUFFER duplicate) override
     {
-        return Succeed(soft_->DuplicateSoundBuffer(original, duplicate));
+        return Succeed(DeviceProxy::DuplicateSoundBuffer(original, duplicate));
     }
-    HRESULT STDMETHODCALLTYPE SetCooperativeLevel(HWND window, DWORD level) override
-    {
-        return soft_->SetCooperativeLevel(window, level);
-    }
-    HRESULT STDMETHODCALLTYPE Compact() override { return soft_->Compact(); }
-    HRESULT STDMETHODCALLTYPE GetSpeakerConfig(LPDWORD config) override { return soft_->GetSpeakerConfig(config); }
-    HRESULT STDMETHODCALLTYPE SetSpeakerConfig(DWORD config) override { return soft_->SetSpeakerConfig(config); }
-    HRESULT STDMETHODCALLTYPE Initialize(LPCGUID guid) override { return soft_->Initialize(guid); }
 
     static HRESULT Succeed(HRESULT result) { return result == DS_OK ? Success : result; }
-
-private:
-    IDirectSound* soft_;
-    ULONG references_ = 1;
 };
 
 HRESULT WINAPI CreateOtherSuccess(LPCGUID guid, LPDIRECTSOUND* device, LPUNKNOWN outer)
