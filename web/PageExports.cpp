@@ -76,18 +76,11 @@ EMSCRIPTEN_KEEPALIVE int page_panel_height()
     return Page.PanelHeight();
 }
 
-// How many speeds the gauge keeps: page_speed, page_speed_name, page_lamp
-// and page_mark take 1 to this.
+// How many speeds the gauge keeps: page_speed, page_lamp and page_mark take
+// 1 to this.
 EMSCRIPTEN_KEEPALIVE int page_speed_count()
 {
     return PanelSpeeds;
-}
-
-// Speed 1, 2 or 3 by the name the gauge's pilots know it by; "" for another.
-EMSCRIPTEN_KEEPALIVE const char* page_speed_name(int speed)
-{
-    const GaugeDescription& gauge = Page.Description();
-    return speed >= 1 && speed <= gauge.SpeedCount ? gauge.Speeds[speed - 1] : "";
 }
 
 // Speeds as a link carries them ("85,95,105"): why they cannot be the

@@ -45,8 +45,7 @@ const PageLink = (function () {
             const speeds = speedsNow();
             const unknown = speeds.findIndex((speed) => speed < 0);
             if (unknown >= 0) {
-                say(gauge.UTF8ToString(gauge._page_speed_name(unknown + 1)) +
-                    " is not known yet: select it once so the readout shows it.");
+                say("Speed" + (unknown + 1) + " is not known yet: select it once so the readout shows it.");
                 return;
             }
             const link = make(speeds);

@@ -10,6 +10,7 @@
 #define LUMIVANE_BENCH_FLYING_GAUGEDESCRIPTION_H
 
 #include "bench/flying/Scenario.h"
+#include "bench/sound/ModuleClips.h"
 
 #include <string>
 #include <vector>
@@ -26,11 +27,8 @@ struct ControlWords {
     const char* Hint; // the shortest label, for a button or the window's strip
 };
 
-// A sound the gauge carries: the name its plays are known by, the wave
-// resource it is read from, and what a person hears of it.
-struct ClipMeaning {
-    const char* Name;
-    const char* Resource;
+// What a person hears of one of the gauge's clips.
+struct ClipSound {
     const char* Sound; // "single beep"
     int Beeps;         // bursts of sound one play holds
 };
@@ -64,8 +62,12 @@ struct GaugeDescription {
     // DarkAboveBy; 0: no such limit.
     int DarkAboveSpeed;
     double DarkAboveBy;
+    // The sounds it carries: the name each play is known by and the wave
+    // resource it is read from, as the sound tap reads them, and beside
+    // each what a person hears.
     int ClipCount;
-    const ClipMeaning* Clips;
+    const ModuleClipSource* Clips;
+    const ClipSound* Sounds;
     ControlWords Controls[PanelControlCount]; // None's is never used
     const char* TakeOff;                      // what the take-off key does, or null
 };

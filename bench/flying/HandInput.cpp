@@ -14,12 +14,12 @@ const KeyBinding HandKeys[] = {
     {HandKey::AirspeedUpTen, "Page Up", "PageUp", 0x21, "airspeed +10", "+10", PanelControl::None},
     {HandKey::AirspeedDownTen, "Page Down", "PageDown", 0x22, "airspeed -10", "-10", PanelControl::None},
     {HandKey::AirspeedZero, "Home", "Home", 0x24, "airspeed 0", "0", PanelControl::None},
-    {HandKey::TakeOff, "T", "t T", 0x54, "a take-off", "take-off", PanelControl::None},
+    {HandKey::TakeOff, "T", "t T", 0x54, "take-off", "take-off", PanelControl::None},
     {HandKey::Selector1, "1", "1", 0x31, "selector 1", "1", PanelControl::Selector1},
     {HandKey::Selector2, "2", "2", 0x32, "selector 2", "2", PanelControl::Selector2},
     {HandKey::Selector3, "3", "3", 0x33, "selector 3", "3", PanelControl::Selector3},
-    {HandKey::Decrease, "Left", "ArrowLeft Left", 0x25, "decrease", "lower", PanelControl::Decrease},
-    {HandKey::Increase, "Right", "ArrowRight Right", 0x27, "increase", "raise", PanelControl::Increase},
+    {HandKey::Decrease, "Left", "ArrowLeft Left", 0x25, "lower", "lower", PanelControl::Decrease},
+    {HandKey::Increase, "Right", "ArrowRight Right", 0x27, "raise", "raise", PanelControl::Increase},
 };
 const int HandKeyCount = int(sizeof HandKeys / sizeof HandKeys[0]);
 

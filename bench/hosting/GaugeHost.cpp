@@ -272,28 +272,21 @@ void GaugeHost::FindElements()
     }
 }
 
-// The bitmap resource (type 2) starts with its header, read byte by byte:
-// a BITMAPCOREHEADER of 12 bytes holds 16-bit sides at 4 and 6, a
-// BITMAPINFOHEADER or a later one 32-bit sides at 4 and 8, its height
-// negative for rows stored top down.
+// The bitmap resource (type 2) starts with its header, read byte by byte: a
+// BITMAPINFOHEADER, or a later one, holds 32-bit sides at 4 and 8, its
+// height negative for rows stored top down. The simulator draws no other.
 void GaugeHost::FindSize()
 {
     width_ = height_ = 0;
     const StaticImageElement* background = Background();
     ModuleResource bitmap;
     if (!background || background->Header.BitmapId < 0 || background->Header.BitmapId > 0xFFFF ||
-        !FindModuleResource(module_.Handle, 2, uint16_t(background->Header.BitmapId), &bitmap) || bitmap.Size < 12)
+        !FindModuleResource(module_.Handle, 2, uint16_t(background->Header.BitmapId), &bitmap) || bitmap.Size < 40 ||
+        Little32(bitmap.Bytes) < 40)
         return;
-    const uint32_t headerBytes = Little32(bitmap.Bytes);
-    int64_t width = 0, height = 0;
-    if (headerBytes == 12) {
-        width = Little16(bitmap.Bytes + 4);
-        height = Little16(bitmap.Bytes + 6);
-    } else if (headerBytes >= 16 && headerBytes <= bitmap.Size) {
-        width = int32_t(Little32(bitmap.Bytes + 4));
-        height = int32_t(Little32(bitmap.Bytes + 8));
-        height = height < 0 ? -height : height;
-    }
+    const int64_t width = int32_t(Little32(bitmap.Bytes + 4));
+    int64_t height = int32_t(Little32(bitmap.Bytes + 8));
+    height = height < 0 ? -height : height;
     if (width < 1 || height < 1 || width > MostGaugeSide || height > MostGaugeSide)
         return;
     width_ = int(width);

@@ -15,8 +15,8 @@ static_assert(PanelSpeeds == 3, "the words below name three speeds");
 
 namespace {
 
-const ClipMeaning Clips[] = {{SingleBeepClip, SingleBeepResource, SingleBeepSound, 1},
-                             {DoubleBeepClip, DoubleBeepResource, DoubleBeepSound, 2}};
+const ModuleClipSource Clips[] = {{SingleBeepClip, SingleBeepResource}, {DoubleBeepClip, DoubleBeepResource}};
+const ClipSound Sounds[] = {{SingleBeepSound, 1}, {DoubleBeepSound, 2}};
 
 // A macro's value as the text it is written with.
 #define LUMIVANE_TEXT(x) LUMIVANE_TEXT_OF(x)
@@ -33,6 +33,7 @@ const GaugeDescription Lumivane = {
     LampsDarkAboveSpeed3,
     int(sizeof Clips / sizeof Clips[0]),
     Clips,
+    Sounds,
     {{nullptr, nullptr},
      {"lower the selected speed by 1; held, it repeats", "lower"},
      {"raise the selected speed by 1; held, it repeats", "raise"},

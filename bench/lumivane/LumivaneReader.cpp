@@ -28,7 +28,7 @@ bool LumivaneReader::LayOutSettings(const std::string& folder, const std::vector
     for (const SettingsSetup& setup : settings) {
         const int speed = setup.File + 1;
         if (speed < 1 || speed > PanelSpeeds) {
-            *error = "a settings file the gauge does not keep";
+            *error = "no such settings file";
             return false;
         }
         if (!setup.Present) {

@@ -153,7 +153,7 @@ std::string GaugeLine(const GaugeDescription& gauge)
         described["lamps_dark_above"] = nullptr;
     Json clips = Json::object();
     for (int i = 0; i < gauge.ClipCount; ++i)
-        clips[gauge.Clips[i].Name] = {{"sound", gauge.Clips[i].Sound}, {"beeps", gauge.Clips[i].Beeps}};
+        clips[gauge.Clips[i].Name] = {{"sound", gauge.Sounds[i].Sound}, {"beeps", gauge.Sounds[i].Beeps}};
     described["clips"] = clips;
     Json line;
     line["gauge"] = described;

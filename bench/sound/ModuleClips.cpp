@@ -9,8 +9,6 @@
 #include "bench/hosting/ModuleResources.h"
 #include "bench/sound/RiffChunks.h"
 
-#include <stdio.h>
-
 namespace {
 
 // DirectSound's bounds on a buffer's rate (DSBFREQUENCY_MIN and _MAX).
@@ -21,7 +19,6 @@ const uint32_t HighestRate = 100000;
 const uint32_t PcmFormatBytes = 16;
 
 ModuleClip Clips[MostModuleClips];
-char Names[MostModuleClips][MostClipNameBytes + 1];
 int Count = 0;
 
 bool PlayablePcm(const uint8_t* format, ModuleClip* clip)
@@ -102,10 +99,7 @@ int LearnModuleClipsFrom(void* module, const ModuleClipSource* sources, int coun
 {
     Count = 0;
     for (int i = 0; i < count && i < MostModuleClips; ++i) {
-        // Named by a copy of its own, so that a play's name outlives the
-        // description it was read by.
-        snprintf(Names[Count], sizeof Names[Count], "%s", sources[i].Name ? sources[i].Name : "");
-        ModuleClip clip = {Names[Count], nullptr, 0, 0, 0, 0};
+        ModuleClip clip = {sources[i].Name, nullptr, 0, 0, 0, 0};
         ModuleResource resource;
         if (FindModuleResource(module, 10, sources[i].Resource, &resource) &&
             ReadClipImage(resource.Bytes, resource.Size, &clip) == ClipUsable)

@@ -46,13 +46,11 @@ struct ModuleClipSource {
     const char* Resource;
 };
 const int MostModuleClips = 4;
-// A clip's name is kept to this many characters, the gauge's own limit on a
-// sound's resource name.
-const int MostClipNameBytes = 36;
 // Reads the wave resources of the loaded `module` that `sources` name, in
 // their order (the first MostModuleClips of them, the rest left out), and
 // keeps the usable ones; how many. Their bytes stay valid while the module
-// is loaded, their names (copied) until the next reading.
+// is loaded, their names while the sources' do (a gauge's description's
+// live as long as the program).
 int LearnModuleClipsFrom(void* module, const ModuleClipSource* sources, int count);
 int ModuleClipCount();
 // The index-th usable clip, or null.

@@ -70,7 +70,7 @@ TEST(EventLine, SaysWhatEachCappedListLeftOut)
 TEST(EventLine, TheFirstLineDescribesTheGaugeAsItsReaderDoes)
 {
     const char* const low[] = {"low"};
-    const GaugeDescription bare = {"Bare", "Bare.gau", 1, low, 0, nullptr, 0, 0, 0, nullptr, {}, nullptr};
+    const GaugeDescription bare = {"Bare", "Bare.gau", 1, low, 0, nullptr, 0, 0, 0, nullptr, nullptr, {}, nullptr};
     const struct {
         const char* what;
         const GaugeDescription* gauge;
