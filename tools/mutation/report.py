@@ -1,16 +1,17 @@
 """What a run found, for people and programs: <scope>.json (every mutant with
-its status, the survivors with their diffs) and <scope>.md (the score table
-and the survivors in short), under docs/mutants/ for a room's run (committed,
-so a fresh clone's figures hold scores that take hours to measure again)
-and under build/mutants/changed/ for a change's. The score is killed /
-(all − equivalent − not built); a mutant past its time limit is not killed.
-tools/figures reads each room's latest result through rooms_table().
+its status, the survivors with their diffs) and <scope>.md (the scores and
+the survivors in short), in docs/mutants/ for a room (committed, so a fresh
+clone's figures hold scores that take hours to measure) and build/mutants/
+changed/ for a change. The score is killed / (all − equivalent − not built):
+a mutant past its time limit is not killed. tools/figures reads them too.
 """
 import difflib
 import json
 import math
 import statistics
 from pathlib import Path
+
+from Markdown import table
 
 RESULTS, CHANGED = Path("docs/mutants"), Path("build/mutants/changed")
 STATUSES = ["killed", "survived", "timed out", "not built", "equivalent"]
@@ -43,9 +44,20 @@ def least_score(caught, judged, confidence=0.95):
     return low
 
 
-def diff(path, source, mutated):
-    return "".join(difflib.unified_diff(source.splitlines(True), mutated.splitlines(True), f"a/{path}", f"b/{path}",
-                                        n=1))
+def record(m, outcome=None, preset=None):
+    """A mutant's entry, with what trying it came to (a survivor's with its diff); one listed as
+    equivalent, and so not tried, without an outcome."""
+    r = {"id": m.id, "file": m.file, "line": m.line, "column": m.column, "operator": m.operator, "before": m.before,
+         "after": m.after, "status": outcome.status if outcome else "equivalent", "preset": preset,
+         "build_seconds": round(outcome.build_seconds, 1) if outcome else 0.0,
+         "test_seconds": round(outcome.test_seconds, 1) if outcome else 0.0}
+    r.update({k: v for k, v in (("failed", outcome and outcome.failed), ("note", outcome and outcome.note)) if v})
+    if not outcome:
+        r["listed_equivalent"] = True
+    elif outcome.status == "survived":
+        r["diff"] = "".join(difflib.unified_diff(outcome.source.splitlines(True), m.apply(outcome.source).splitlines(
+            True), f"a/{m.file}", f"b/{m.file}", n=1))
+    return r
 
 
 def summary(result):
@@ -76,11 +88,6 @@ def row(name, result):
         (f" (stopped; {result.get('planned', '?')} planned)" if result.get("unfinished") else "")
     return [name, mutants, *(c[k] for k in STATUSES), percent(s["score"]), percent(s["score_with_time_outs"]),
             percent(s["least_score"]) if sample else "all measured"]
-
-
-def table(header, rows):
-    return ["| " + " | ".join(header) + " |", "|" + "|".join("---" for _ in header) + "|"] + \
-        ["| " + " | ".join(str(c) for c in r) + " |" for r in rows]
 
 
 def saved(checkout, scope, suffix, folder=RESULTS):
@@ -151,12 +158,3 @@ def latest(checkout, scope):
     except (OSError, ValueError):
         return None
 
-
-def rooms_table(checkout, rooms):
-    """The score table of every room from its latest saved result, with when
-    it was measured, and the rooms never measured."""
-    results = {room.name: latest(checkout, room.name) for room in rooms}
-    rows = [row(name, r) + [r["finished"] or f"{r['measured']}, unfinished", r["commit"]]
-            for name, r in results.items() if r and "mutants" in r]
-    return table(HEADER + ["measured", "commit"], rows) if rows else [], \
-        [name for name, r in results.items() if not (r and "mutants" in r)]
