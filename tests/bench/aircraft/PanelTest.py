@@ -30,6 +30,8 @@ from PIL import Image
 sys.dont_write_bytecode = True
 HERE = Path(__file__).resolve().parent
 sys.path.insert(0, str(HERE))
+sys.path.insert(0, str(HERE.parents[2] / "tools"))
+from Faults import arguments, verdict  # noqa: E402
 from MakeTestPanel import WINDOWS, make_panel, mark_boxes, write_bitmap  # noqa: E402
 
 SOURCE = HERE.parents[2]
@@ -226,18 +228,16 @@ def a_picture_not_written():
 def main():
     shutil.rmtree(WORK, ignore_errors=True)
     WORK.mkdir(parents=True)
-    failures = 0
+    failures = []
     for name, check in [("the test aircraft", the_test_aircraft), ("without Lumivane", without_lumivane),
                         ("the readme's example", readme_example), ("a picture not written", a_picture_not_written)]:
         try:
             print(f"ok    {name}: {check()}")
         except Failed as failure:
-            failures += 1
-            print(f"FAIL  {name}: {failure}")
-    return 1 if failures else 0
+            failures.append(f"{name}: {failure}")
+    return verdict(failures)
 
 
 if __name__ == "__main__":
-    if len(sys.argv) not in (4, 5):
-        sys.exit(__doc__)
+    arguments(__doc__, range(3, 5))
     sys.exit(main())
