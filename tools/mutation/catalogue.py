@@ -1,8 +1,7 @@
-"""What there is to try: every mutant of a set of files, the same list for
-the same tree; a sample of N chosen by a hash of each id, so a quick run
-always takes the same mutants; the lines changed since a commit; and the
-reviewed equivalent mutants of tools/mutants-equivalent.txt, whose entries
-that match no mutant any more are stale and said, never silently dropped.
+"""What there is to try: every mutant of a set of files, the same for the
+same tree; a sample chosen by a hash of each id, the same every run; the
+lines changed since a commit; and the equivalent mutants reviewed in
+tools/mutants-equivalent.txt, an entry matching none said to be stale.
 """
 import hashlib
 import re
@@ -25,16 +24,8 @@ def git(root, *command):
     return subprocess.run(["git", *command], cwd=root, stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
 
 
-def commit(root, results):
-    """HEAD, and whether the tree differs from it beyond the reports in `results`, which a run changes."""
-    head = git(root, "rev-parse", "--short", "HEAD").stdout.strip() or "?"
-    dirty = git(root, "status", "--porcelain", "--untracked-files=no", "--", ".", f":!{results.as_posix()}")
-    return head, bool(dirty.stdout.strip())
-
-
 class Tree:
-    """The working tree as git sees it (tracked or new, not ignored): its files, which the scratch trees
-    copy; its C++ files; the listed equivalents; the records whose fields a fault reads for others."""
+    """The working tree as git sees it (tracked or new, not ignored), the listed equivalents and records."""
 
     def __init__(self, root, rooms):
         self.root = Path(root)
@@ -57,8 +48,7 @@ class Tree:
 
 
 def resolve(rooms, cpp, scope):
-    """(room, its C++ files) for a room, or a folder or file within one: one that spans rooms is
-    refused, as its faults need several rooms' tests."""
+    """(room, its C++ files) for a room, or a folder or file within one (never across rooms' tests)."""
     room = next((r for r in rooms if r.name == scope), None)
     if room:
         return room, [f for f in cpp if room.holds(f)]
@@ -126,7 +116,6 @@ def read_equivalents(root):
 
 
 def split(entries, everything, files):
-    """The ids of the listed mutants among `everything`, and the stale entries: those naming one of
-    `files` (all of whose mutants are in `everything`) that match none of them."""
+    """The listed ids among `everything` (all mutants of `files`), and the entries of `files` matching none."""
     ids = {m.id for m in everything}
     return {e.id for e in entries} & ids, [e for e in entries if e.id not in ids and e.file in set(files)]

@@ -1,9 +1,7 @@
-"""Our C++ sources read as far as a fault needs: tokens (comments, text
-literals and preprocessor lines never reach an operator), which brackets
-pair up, which angle brackets belong to templates, what each brace opens,
-which function holds a token, and which tokens must never change. A guess
-from the shape of our own code, not a compiler: it never rejects a file,
-and a wrong guess costs a mutant that does not build, never a changed file.
+"""Our C++ sources read as far as a fault needs: tokens (no comment, text or
+directive reaches a fault), brackets, templates, what each brace opens and
+which tokens must never change. A guess from the shape of our own code: it
+never rejects a file, and a wrong guess costs a mutant that does not build.
 """
 import re
 from collections import namedtuple
@@ -106,8 +104,7 @@ class Code:
         return j
 
     def _templates(self):
-        """The angle brackets of template argument lists: a "<" after `template` or a name whose list
-        closes before anything a comparison would show (a statement's end, a logical operator...)."""
+        """The angle brackets of template lists: a "<" after a name, closed before a comparison would be."""
         stop = {";", "{", "}", "&&", "||", "?", "==", "!=", "<=", ">=", "return", "+=", "-=", "|", "^"}
         self.inside = set()
         for i, t in enumerate(self.tokens):
@@ -207,8 +204,7 @@ class Code:
         return b
 
     def statement_start(self, i):
-        """Whether a statement can begin at token i: in a function's body or block, after a statement,
-        a control header or a label."""
+        """Whether a statement can begin at token i, in a function: after one, a control header or a label."""
         b = self.parent[i]
         if b < 0 or self.t(b) != "{" or not (self.kind[b] in FUNCTION_LIKE or
                                                 (self.kind[b] == "block" and self.function_of(b) >= 0)):
@@ -224,8 +220,7 @@ class Code:
         return p in (";", "{", "}", "else", "do")
 
     def anchor(self, i):
-        """The name of what holds token i, for a mutant's id: its function (a lambda's is the one around
-        it), a method as Class::Name; outside functions, the declaration it initializes."""
+        """What holds token i, for an id: its function (a lambda's), Class::Method, or what it initializes."""
         f = self.function_of(i)
         while f >= 0 and self.kind[f] == "lambda" and self.function_of(f) >= 0:
             f = self.function_of(f)
@@ -349,13 +344,8 @@ class Code:
         return (k, operator) if k >= 0 else (-1, None)
 
 
-def line_and_column(source, offset):
-    return source.count("\n", 0, offset) + 1, offset - source.rfind("\n", 0, offset)
-
-
 class Records:
-    """The fields of every record read, with their types: a field's neighbours are the fields beside it
-    of the very same type, in every record that has a field of that name."""
+    """Each field's neighbours: the fields beside it of its very type, in every record that has it."""
 
     def __init__(self):
         self.by_name = {}

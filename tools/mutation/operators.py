@@ -1,14 +1,12 @@
-"""The plausible slips, one fault each, made in a C++ file's text. Each is
-found from the file alone, in the same order every time, and is a
-replacement of characters of the original; nothing here builds or runs.
-A mutant's id names its file, the function it is in and the change, and,
-when that function has the same change more than once, which one: edits
-elsewhere in the file leave it as it was.
+"""The plausible slips, one fault each, found in a C++ file's text alone, in
+the same order every time. A mutant's id names its file, the function it is
+in and the change (and which one, when the function has it more than once):
+edits elsewhere in the file leave it as it was.
 """
 import re
 from collections import namedtuple
 
-from .cpp import Code, line_and_column
+from .cpp import Code
 
 OPERATORS = {
     "relational": "< and <=, > and >=, == and != turned into each other",
@@ -39,9 +37,8 @@ SHOWN = 72  # longer changes are named by their start
 
 
 class Mutant(namedtuple("Mutant", "file place line column operator before after start end replacement")):
-    """place: the function it is in, "#2" for its second change of this kind there; before and after:
-    the text replaced and its replacement, whitespace collapsed, a long one cut short, ∅ for nothing;
-    start and end: the characters replaced, as offsets into the file."""
+    """place: its function, "#2" for its second such change there; before, after: the texts, a long one
+    cut short, ∅ for nothing; start, end: the offsets of the characters replaced."""
 
     @property
     def id(self):
@@ -61,6 +58,7 @@ def mutants(path, source, records):
     code, found = Code(source), {}
     for i in range(len(code.tokens)):
         if i not in code.frozen:
+            # Each operator gives (name, first token, last token, replacement) for token i.
             for operator in (swapped, constant, condition, statements, result, field):
                 for operator_name, first, last, text in operator(code, i, records):
                     start, end = code.tokens[first].end if operator_name == "offset" else code.tokens[first].start, \
@@ -72,12 +70,10 @@ def mutants(path, source, records):
         before, after = collapse(source[start:end]), collapse(text)
         anchor = code.anchor(first)
         n = seen[anchor, operator_name, before, after] = seen.get((anchor, operator_name, before, after), 0) + 1
-        made.append(Mutant(path, anchor + (f"#{n}" if n > 1 else ""), *line_and_column(source, start), operator_name,
-                           before, after, start, end, text))
+        made.append(Mutant(path, anchor + (f"#{n}" if n > 1 else ""), source.count("\n", 0, start) + 1,
+                           start - source.rfind("\n", 0, start), operator_name, before, after, start, end, text))
     return made
 
-
-# Each operator gives (name, first token, last token, replacement) for token i.
 
 def swapped(c, i, _):
     """The relational, logical, negation and offset faults of the operator at i."""
@@ -119,8 +115,7 @@ def constant(c, i, _):
 
 
 def drops_offset(c, i):
-    """Whether the binary + or - at i adds or takes a 1 that can be dropped
-    leaving the same grouping (`x + 1 * y` could not)."""
+    """Whether the binary + or - at i takes a 1 that can go, the grouping kept (`x + 1 * y` could not)."""
     one = parse_integer(c.t(i + 1)) if i + 1 < len(c.tokens) and c.tokens[i + 1].kind == "number" else None
     return c.t(i) in ("+", "-") and c.operand_end(i - 1) and i + 1 not in c.frozen and one is not None \
         and one[0] == 1 and c.t(i + 2) not in ("*", "/", "%", "[", "(", ".", "->", "++", "--")
@@ -183,8 +178,7 @@ def result(c, i, _):
 
 
 def result_class(c, b):
-    """What a function's result is, from the words before its name: "bool", "integer", "floating",
-    "pointer", "object" (a value `{}` makes), or None when a forced one would not be (void, references...)."""
+    """A function's result: "bool", "integer", "floating", "pointer", "object" ({}) or None (void...)."""
     k = c.match.get(c.header_close(b), -1) - 1
     if k < 0 or c.tokens[k].kind != "name" or c.t(k) == "operator":
         return None
@@ -202,10 +196,7 @@ def result_class(c, b):
         else:
             words.insert(0, c.t(j))
             j -= 1
-    return classify_type([w for w in words if w not in SPECIFIERS])
-
-
-def classify_type(words):
+    words = [w for w in words if w not in SPECIFIERS]
     if not words or words[-1] in ("&", "&&") or "auto" in words or "decltype" in words:
         return None
     if words[-1] == "*":
@@ -232,8 +223,7 @@ def field(c, i, records):
 
 
 def parse_integer(text):
-    """(value, render, unsigned) for an integer literal, where render(n)
-    writes n in the literal's own base, width and suffix; None otherwise."""
+    """(value, render(n) in the literal's own base, width and suffix, unsigned) of an integer literal."""
     m = INTEGER.match(text.replace("'", ""))
     if not m or (m["dec"] and len(m["dec"]) > 1 and m["dec"][0] == "0" and set(m["dec"]) & set("89")):
         return None

@@ -1,9 +1,7 @@
-"""What a run found, for people and programs: <scope>.json (every mutant with
-its status, the survivors with their diffs) and <scope>.md (the scores and
-the survivors in short), in docs/mutants/ for a room (committed, so a fresh
-clone's figures hold scores that take hours to measure) and build/mutants/
-changed/ for a change. The score is killed / (all − equivalent − not built):
-a mutant past its time limit is not killed. tools/figures reads them too.
+"""What a run found: <scope>.json (every mutant, the survivors' diffs) and .md
+(the scores, the survivors in short), in docs/mutants/ for a room (kept, as
+a room takes hours) or build/mutants/changed/. The score is killed / (all −
+equivalent − not built): a hang is not a kill. tools/figures reads them too.
 """
 import difflib
 import json
@@ -23,17 +21,8 @@ def counts(mutants):
     return {s: sum(m["status"] == s for m in mutants) for s in STATUSES}
 
 
-def score(c, with_time_outs=False):
-    """killed / judged; with_time_outs counts a hang as caught too."""
-    judged = sum(c.values()) - c["equivalent"] - c["not built"]
-    return (c["killed"] + with_time_outs * c["timed out"]) / judged if judged else None
-
-
 def least_score(caught, judged, confidence=0.95):
-    """The least share of a room's mutants its tests catch that a sample
-    catching `caught` of `judged` still leaves likely: the one-sided
-    Clopper-Pearson bound (for a sample drawn without replacement from a
-    finite room, a cautious one). All caught: (1 - confidence) ** (1 / judged)."""
+    """The least share of a room caught that a sample catching `caught` of `judged` leaves likely (Clopper-Pearson)."""
     if not judged or caught <= 0:
         return 0.0 if judged else None
     low, high = 0.0, 1.0
@@ -45,8 +34,7 @@ def least_score(caught, judged, confidence=0.95):
 
 
 def record(m, outcome=None, preset=None):
-    """A mutant's entry, with what trying it came to (a survivor's with its diff); one listed as
-    equivalent, and so not tried, without an outcome."""
+    """A mutant's entry, with what trying it came to; a listed equivalent, never tried, has no outcome."""
     r = {"id": m.id, "file": m.file, "line": m.line, "column": m.column, "operator": m.operator, "before": m.before,
          "after": m.after, "status": outcome.status if outcome else "equivalent", "preset": preset,
          "build_seconds": round(outcome.build_seconds, 1) if outcome else 0.0,
@@ -64,8 +52,10 @@ def summary(result):
     c = counts(result["mutants"])
     tried = [m for m in result["mutants"] if m["status"] != "equivalent"]
     built = [m for m in tried if m["status"] != "not built"]
+    # killed / judged, and with a hang counted as caught too.
+    score = [(c["killed"] + hangs * c["timed out"]) / len(built) if built else None for hangs in (0, 1)]
     return {
-        "counts": c, "score": score(c), "score_with_time_outs": score(c, True),
+        "counts": c, "score": score[0], "score_with_time_outs": score[1],
         # A sample's only: a hang fails `make test` as surely as an assertion.
         "least_score": least_score(c["killed"] + c["timed out"], len(built)) if result.get("sample") else None,
         "mutants": sum(c.values()),

@@ -1,11 +1,10 @@
-"""Trying faults, never in the checkout: one scratch copy of the working tree
-per kind of build under build/mutants/trees/, kept between runs so every
-build after the first is incremental. A room's builds are made ready once
-(brought up to date, built, the room's tests run clean and timed); then
-each fault patches one file, the room's targets are built and its tests run
-(the quick ones first, to the first failure, then the slow ones) within time
-limits, and the file is put back whatever happened. A fault that compiles
-to the very objects of the unchanged tree is equivalent in that build.
+"""Trying faults, never in the checkout: a scratch copy of the working tree
+per kind of build, kept between runs so that builds are incremental. A
+room's builds are made ready once (built, its tests run clean and timed);
+then each fault patches one file, and the room's targets are built and its
+tests run (the quick ones first, to the first failure) within time limits.
+A fault that compiles to the very objects of the unchanged tree is
+equivalent in that build.
 """
 import hashlib
 import os
@@ -26,16 +25,14 @@ BUILD_LIMIT = 600  # seconds a fault's build may take; its tests, three times th
 # A test slower than this in the clean run waits until the quick ones pass.
 SLOW_SECONDS = 5.0
 TIMEOUT_LINE = re.compile(r"Test\s+#\d+: (.*?) \.*\s*\*\*\*Timeout")
-# What one build's outcome says when a fault is tried in several: a build
-# whose tests catch it catches it; a hang fails a test run, if not cleanly;
-# a fault one build lets pass survives even where another compiles it
-# away; only one every build compiles away is equivalent.
+# A fault tried in several builds: one build's tests catching it catch it; a
+# hang fails a run, if not cleanly; one a build lets pass survives even where
+# another compiles it away; only one every build compiles away is equivalent.
 WEIGHT = {"equivalent": 0, "not built": 1, "survived": 2, "timed out": 3, "killed": 4}
 
-# A build faults are tried in (a CMake preset): its scratch tree, where it
-# builds, where its tests run, the builds they need first, and whether they
-# run under Wine. The trees share one compiler cache, as the build itself
-# takes paths relative to the tree.
+# A build (a CMake preset): its scratch tree, where it builds, where its tests
+# run, the builds they need first, and whether they run under Wine. The trees
+# share one compiler cache, as the build takes paths relative to the tree.
 Preset = namedtuple("Preset", "name tree build_dir test_dir needs wine")
 PRESETS = {p.name: p for p in [
     Preset("mutants", "native", "build/mutants-build", "build/mutants-build", [], False),
@@ -90,16 +87,13 @@ def touch(path):
 
 
 def sync(checkout, root, files):
-    """Makes the scratch tree hold exactly `files` of the checkout (its build
-    folder aside), keeping unchanged files' times; says how many changed."""
+    """The scratch tree made to hold exactly `files`, unchanged ones keeping their times: how many changed."""
     changed, files = 0, set(files)
     for name in files:
         source, copy = checkout / name, root / name
         if copy.is_file() and copy.read_bytes() == source.read_bytes():
             os.chmod(copy, source.stat().st_mode & 0o777)
             continue
-        if copy.is_dir():
-            shutil.rmtree(copy)
         copy.parent.mkdir(parents=True, exist_ok=True)
         shutil.copy(source, copy)
         touch(copy)
@@ -136,8 +130,7 @@ class Trial:
     """One room's builds and tests, made ready for faults, then tried with each."""
 
     def __init__(self, checkout, room, preset_names, args, say):
-        unknown = [p for p in preset_names if p not in PRESETS]
-        if unknown:
+        if unknown := [p for p in preset_names if p not in PRESETS]:
             raise RunError(f"no preset {', '.join(unknown)}: choose from {', '.join(PRESETS)}")
         self.checkout, self.room, self.args, self.say = Path(checkout), room, args, say
         self.presets, self.builds, self.baseline = [PRESETS[p] for p in preset_names], {}, {}
@@ -153,10 +146,9 @@ class Trial:
             # The objects each file makes and their bytes unchanged; the tests'
             # tiers, each (CTest's options, the tests left out, their seconds).
             build = self.builds[preset.name] = SimpleNamespace(preset=preset, root=trees[preset.tree], tiers=[])
-            for name in preset.needs + [preset.name]:
-                status, _, out = run(["tools/configure", name], build.root)
+            for status, _, out in [run(["tools/configure", name], build.root) for name in preset.needs + [preset.name]]:
                 if status != 0:
-                    raise RunError(f"configuring {name} in {build.root} failed:\n{tail(out)}")
+                    raise RunError(f"configuring {preset.name} in {build.root} failed:\n{tail(out)}")
             # What each object read is known once it is built.
             self.build(build, None)
             build.objects = compiled_objects(build.root, preset.build_dir)
@@ -187,8 +179,7 @@ class Trial:
         return total, None
 
     def measure_clean(self, build):
-        """The room's tests must pass on the unchanged tree (a failing one is run again, for a flaky one);
-        their times sort them into quick and slow and set the limits."""
+        """The room's tests passing unchanged (a flaky one gets a second run), timed into tiers and limits."""
         name = build.preset.name
         results, seconds, _, out = self.ctest(build, ["--repeat", "until-pass:2"], None, "baseline")
         if not results:
@@ -229,25 +220,22 @@ class Trial:
         return None if status is None else results, seconds, status, out
 
     def judge(self, mutant, presets):
-        """The fault tried in each build given until one settles it: the outcome, and the build it stands for."""
+        """The fault tried in each build until one settles it, the file put back: the outcome and its build."""
         outcomes = []
         for preset in presets:
-            outcomes.append((self.try_mutant(mutant, self.builds[preset]), preset))
+            path = self.builds[preset].root / mutant.file
+            original = path.read_bytes()
+            try:
+                path.write_bytes(mutant.apply(original.decode()).encode())
+                touch(path)
+                outcomes.append((self.build_and_test(self.builds[preset], mutant.file), preset))
+            finally:
+                path.write_bytes(original)
+                touch(path)
             if settled(outcomes[-1][0]):
                 break
-        outcome = verdict([o for o, _ in outcomes])
+        outcome = verdict([o for o, _ in outcomes])._replace(source=original.decode())
         return outcome, next(p for o, p in outcomes if o.status == outcome.status)
-
-    def try_mutant(self, mutant, build):
-        path = build.root / mutant.file
-        original = path.read_bytes()
-        try:
-            path.write_bytes(mutant.apply(original.decode()).encode())
-            touch(path)
-            return self.build_and_test(build, mutant.file)._replace(source=original.decode())
-        finally:
-            path.write_bytes(original)
-            touch(path)
 
     def build_and_test(self, build, file):
         built, why_not = self.build(build, BUILD_LIMIT)
