@@ -82,7 +82,7 @@ def build(sections):
     wanted = {}
     for s in sections:
         for preset, targets in (s.targets() if hasattr(s, "targets") else s.TARGETS).items():
-            wanted.setdefault(preset, []).extend(t for t in targets if t not in wanted.get(preset, []))
+            wanted[preset] = wanted.get(preset, []) + [t for t in targets if t not in wanted.get(preset, [])]
     for preset in [p for p in PRESETS if wanted.get(p)]:
         say(f"building {', '.join(wanted[preset])} ({preset})")
         run(["cmake", "--build", "--preset", preset, "-j", str(os.cpu_count() or 2), "--target", *wanted[preset]])
