@@ -109,10 +109,11 @@ pictures: deps configure-native
 	cp "$$panel/drawn/panel-window00.png" docs/panel-window.png && echo "$(CURDIR)/docs/panel-window.png"
 
 # The figures of speed, size and reliability, regenerated into
-# build/figures/figures.md (tools/figures says what is in it). The long runs'
-# lengths: seconds of each fuzzer, presses of the settings storm, take-offs of
-# the soak, passes counted by callgrind, repetitions of the benchmark; the
-# mutants' scores come from docs/mutants/ (make mutants).
+# build/figures/figures.md by tools/figures/, a file a section (its
+# __main__.py says what is in it). The long runs' lengths: seconds of each
+# fuzzer, presses of the settings storm, take-offs of the soak, passes
+# counted by callgrind, repetitions of the benchmark; the mutants' scores
+# come from docs/mutants/ (make mutants).
 FIGURES_FUZZ_SECONDS ?= 300
 FIGURES_STORM_PRESSES ?= 100000
 FIGURES_SOAK_TAKEOFFS ?= 10000
@@ -122,12 +123,15 @@ FIGURES_REPETITIONS ?= 10
 FIGURES_MUTANTS ?= 0
 # 0: leave out the fresh clones' `make demo`, `make test` and `make check`.
 FIGURES_FRONT_DOOR ?= 1
+# Installs and uninstalls killed at random moments.
+FIGURES_INSTALL_KILLS ?= 500
 
 figures: deps
 	@FIGURES_FUZZ_SECONDS=$(FIGURES_FUZZ_SECONDS) FIGURES_STORM_PRESSES=$(FIGURES_STORM_PRESSES) \
 	FIGURES_SOAK_TAKEOFFS=$(FIGURES_SOAK_TAKEOFFS) FIGURES_PASSES=$(FIGURES_PASSES) \
 	FIGURES_REPETITIONS=$(FIGURES_REPETITIONS) FIGURES_MUTANTS=$(FIGURES_MUTANTS) \
-	FIGURES_FRONT_DOOR=$(FIGURES_FRONT_DOOR) tools/figures
+	FIGURES_FRONT_DOOR=$(FIGURES_FRONT_DOOR) FIGURES_INSTALL_KILLS=$(FIGURES_INSTALL_KILLS) \
+	/usr/bin/python3 tools/figures
 
 # How many plausible slips the tests catch in one room (tools/mutate): faults
 # made one at a time in a scratch copy of the tree, each built and judged by

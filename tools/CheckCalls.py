@@ -26,6 +26,7 @@ from pathlib import Path
 sys.dont_write_bytecode = True
 sys.path.insert(0, str(Path(__file__).resolve().parent))
 import CheckIncludes  # noqa: E402
+from Faults import arguments, verdict  # noqa: E402
 
 # The system's call that a host serves in the system's place: the native
 # module imports DirectSoundCreate from whichever program loads it, as the
@@ -217,16 +218,12 @@ def main(root, layers, extra):
                 faults.append(f"{folder}/ needs {listed(syms)} from {target}/, which is above it: {back}")
             if folder in CheckIncludes.GAUGE and target.split("/")[0] in {"bench", "web"}:
                 faults.append(f"the gauge's {folder}/ needs {listed(syms)} from {target}/")
-    for fault in faults:
-        print(f"FAULT: {fault}")
-    return 1 if faults else 0
+    return verdict(faults)
 
 
 if __name__ == "__main__":
-    if len(sys.argv) < 3:
-        sys.exit(__doc__)
+    given = arguments(__doc__, range(2, 1000))
     try:
-        sys.exit(main(sys.argv[1], sys.argv[2], sys.argv[3:]))
+        sys.exit(main(given[0], given[1], given[2:]))
     except (OSError, RuntimeError) as error:
-        print(f"FAULT: {error}")
-        sys.exit(1)
+        sys.exit(verdict([error]))

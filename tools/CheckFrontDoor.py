@@ -9,6 +9,10 @@ import re
 import sys
 from pathlib import Path
 
+# No bytecode left in the source tree by a check.
+sys.dont_write_bytecode = True
+from Faults import arguments, verdict  # noqa: E402
+
 EXPECTED = ["make demo", "make test"]
 
 
@@ -24,14 +28,8 @@ def main(root):
         faults.append(f"the README tells a newcomer to run {told}, not {EXPECTED}")
     if run != EXPECTED:
         faults.append(f".ci/run runs {run}, not {EXPECTED} in that order")
-    for fault in faults:
-        print(f"FAULT: {fault}")
-    if not faults:
-        print(f"CI runs {' then '.join(EXPECTED)}, as the README says")
-    return 1 if faults else 0
+    return verdict(faults, None if faults else f"CI runs {' then '.join(EXPECTED)}, as the README says")
 
 
 if __name__ == "__main__":
-    if len(sys.argv) != 2:
-        sys.exit(__doc__)
-    sys.exit(main(sys.argv[1]))
+    sys.exit(main(*arguments(__doc__, 1)))

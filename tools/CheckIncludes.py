@@ -28,6 +28,10 @@ import re
 import sys
 from pathlib import Path
 
+# No bytecode left in the source tree by a check.
+sys.dont_write_bytecode = True
+from Faults import arguments, verdict  # noqa: E402
+
 GAUGE = {"module", "panel", "settings", "callouts", "sound", "resources", "hostcalls"}
 TOP = GAUGE | {"host", "platform", "bench", "web", "speed"}
 # Folders whose sub-folders are layered folders of their own.
@@ -131,12 +135,8 @@ def main(root):
     if cycle:
         steps = " -> ".join(f"{a}/ ({graph[a][b]})" for a, b in zip(cycle, cycle[1:]))
         faults.append(f"folders include each other: {steps} -> {cycle[-1]}/")
-    for fault in faults:
-        print(f"FAULT: {fault}")
-    return 1 if faults else 0
+    return verdict(faults)
 
 
 if __name__ == "__main__":
-    if len(sys.argv) != 2:
-        sys.exit(__doc__)
-    sys.exit(main(sys.argv[1]))
+    sys.exit(main(*arguments(__doc__, 1)))

@@ -15,6 +15,10 @@ import re
 import subprocess
 import sys
 
+# No bytecode left in the source tree by a check.
+sys.dont_write_bytecode = True
+from Faults import verdict  # noqa: E402
+
 # Mnemonic prefixes, with the first processor that decodes them and the kind
 # the summary counts them under.
 BEYOND_I486 = [
@@ -71,7 +75,7 @@ def main():
     if result.returncode != 0:
         sys.exit(f"{args.objdump} could not read {args.module}: {result.stderr.strip()}")
 
-    counts = {}
+    counts, faults = {}, []
     instructions = 0
     for line in result.stdout.splitlines():
         match = re.match(r"^\s*([0-9a-f]+):\t(.*)$", line)
@@ -86,12 +90,11 @@ def main():
         if found:
             kind, first = found
             counts[kind] = counts.get(kind, 0) + 1
-            print(f"FAULT: 0x{address} {text} (needs a {first} or later)")
+            faults.append(f"0x{address} {text} (needs a {first} or later)")
 
     kinds = [f"{kind} {counts[kind]}" for kind in SUMMARY_ORDER if kind in counts]
-    print(f"{args.module}: {instructions} instructions; beyond the i486: "
-          f"{', '.join(kinds) if kinds else 'none'}")
-    return 1 if counts else 0
+    return verdict(faults, f"{args.module}: {instructions} instructions; beyond the i486: "
+                           f"{', '.join(kinds) if kinds else 'none'}")
 
 
 if __name__ == "__main__":

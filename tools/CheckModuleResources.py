@@ -10,6 +10,10 @@ import sys
 
 import pefile
 
+# No bytecode left in the source tree by a check.
+sys.dont_write_bytecode = True
+from Faults import arguments, verdict  # noqa: E402
+
 RT_BITMAP, RT_RCDATA, RT_VERSION = 2, 10, 16
 ENGLISH_US = 1033
 
@@ -107,13 +111,9 @@ def main(module_path, resource_dir):
     if translations != [{"Translation": "0x0409 0x04b0"}]:
         failures.append("translations are %s, expected 0x409, 1200" % translations)
 
-    for failure in failures:
-        print("FAIL:", failure)
-    print("%s: %s" % (module_path, "resources as expected" if not failures else "%d faults" % len(failures)))
-    return 1 if failures else 0
+    return verdict(failures, "%s: %s" % (module_path, "resources as expected" if not failures
+                                           else "%d faults" % len(failures)))
 
 
 if __name__ == "__main__":
-    if len(sys.argv) != 3:
-        sys.exit(__doc__)
-    sys.exit(main(sys.argv[1], sys.argv[2]))
+    sys.exit(main(*arguments(__doc__, 2)))

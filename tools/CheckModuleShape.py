@@ -26,6 +26,10 @@ import sys
 
 import pefile
 
+# No bytecode left in the source tree by a check.
+sys.dont_write_bytecode = True
+from Faults import arguments, verdict  # noqa: E402
+
 EXPORTS = {"Linkage", "ImportTable"}
 MAX_BYTES = 32 * 1024
 MAX_IMPORTS = 16
@@ -165,12 +169,8 @@ def main(path):
     size = facts["bytes"]
     print(f"{path}: {size} bytes ({size / 1024:.1f} KiB), {facts['functions']} imported functions, "
           f"exports {', '.join(facts['exports'])}")
-    for fault in faults:
-        print(f"FAULT: {fault}")
-    return 1 if faults else 0
+    return verdict(faults)
 
 
 if __name__ == "__main__":
-    if len(sys.argv) != 2:
-        sys.exit(__doc__)
-    sys.exit(main(sys.argv[1]))
+    sys.exit(main(*arguments(__doc__, 1)))

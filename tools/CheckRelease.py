@@ -1,16 +1,18 @@
 #!/usr/bin/env python3
 """Checks a release zip as a downloader sees it: exactly the gauge, the
-windows bench, its two scenarios, the font licence, the pilots' readme,
-FILE_ID.DIZ and the checksums; Windows line ends in the texts; a FILE_ID.DIZ
-the add-on libraries accept (at most 10 lines of at most 45 characters, the
-simulator named first); a bench that needs no DLL beyond those Windows
-itself has (no compiler runtime); the SIL Open Font License for the font the
-bench carries; the bench's needs (Windows version and processor) said the
-same in the pilots' readme and in the bench's own header; a --help that
-names only what the zip holds; a readme that gives the panel entry to add,
-gaugeNN=Lumivane, X, Y, and a worked example of a window before and after
-that adds just that line (and no FILE!GAUGE form, which the 1998 simulator
-does not read); and checksums that match.
+windows bench, its two scenarios and their format, Lumivane's licence, the
+font licence, the pilots' readme, FILE_ID.DIZ and the checksums; Windows
+line ends in the texts; a FILE_ID.DIZ the add-on libraries accept (at most
+10 lines of at most 45 characters, the simulator named first); a bench that
+needs no DLL beyond those Windows itself has (no compiler runtime); the
+tree's own LICENSE, and the SIL Open Font License for the font the bench
+carries; the bench's needs (Windows version and processor) said the same in
+the pilots' readme and in the bench's own header; a bench whose help sends
+a reader only to files the zip holds beside it (SCENARIOS.txt among them); a
+readme that gives the panel entry to add, gaugeNN=Lumivane, X, Y, and a
+worked example of a window before and after that adds just that line (and
+no FILE!GAUGE form, which the 1998 simulator does not read); and checksums
+that match.
 
 The web page's zip (Lumivane-VERSION-web.zip) is checked for what a static
 host needs: exactly the files its service worker keeps, the worker and the
@@ -36,9 +38,16 @@ import zipfile
 import pefile
 from fontTools.ttLib import TTFont
 
+# No bytecode left in the source tree by a check.
+sys.dont_write_bytecode = True
+from Faults import arguments, verdict  # noqa: E402
+
+TREE = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 FILES = ["Lumivane.gau", "lumivane-bench.exe", "ReadMe.txt", "FILE_ID.DIZ", "takeoff.txt", "rejected.txt",
-         "SCENARIOS.txt", "OFL.txt", "SHA256SUMS.txt"]
-TEXTS = ["ReadMe.txt", "FILE_ID.DIZ", "takeoff.txt", "rejected.txt", "SCENARIOS.txt", "OFL.txt"]
+         "SCENARIOS.txt", "LICENSE.txt", "OFL.txt", "SHA256SUMS.txt"]
+TEXTS = ["ReadMe.txt", "FILE_ID.DIZ", "takeoff.txt", "rejected.txt", "SCENARIOS.txt", "LICENSE.txt", "OFL.txt"]
+# How the bench's help points at a text of the zip.
+BESIDE = re.compile(rb"([\w.-]+\.txt) beside the program")
 # What the readme says the bench needs, and the header version that says it.
 BENCH_WINDOWS = {"Windows XP": (5, 1), "Windows 2000": (5, 0), "Windows 98": (4, 10), "Windows 95": (4, 0)}
 BENCH_PROCESSORS = {"a Pentium Pro": "i686", "a 486": "i486"}
@@ -171,10 +180,7 @@ def check_page(path):
         faults.append(f"the page takes {sent} bytes with gzip, over {PAGE_BUDGET}")
     if "SIL Open Font License" not in files.get("FONT-LICENCE.txt", b"").decode("utf-8", "replace"):
         faults.append("FONT-LICENCE.txt does not give the SIL Open Font License")
-    for fault in faults:
-        print(f"FAULT: {fault}")
-    print(f"{path}: {len(names)} files, {sent} bytes sent with gzip")
-    return 1 if faults else 0
+    return verdict(faults, f"{path}: {len(names)} files, {sent} bytes sent with gzip")
 
 
 def main(path):
@@ -207,6 +213,10 @@ def main(path):
         others = [dll for dll in imports if dll not in SYSTEM_DLLS]
         if others:
             faults.append(f"lumivane-bench.exe needs DLLs Windows does not have: {others}")
+        pointed = sorted({name.decode() for name in BESIDE.findall(files["lumivane-bench.exe"])})
+        if "SCENARIOS.txt" not in pointed or set(pointed) - set(names):
+            faults.append(f"the bench's help sends a reader to {pointed} beside it, not to SCENARIOS.txt and "
+                          "what the zip holds")
 
     readme = files.get("ReadMe.txt", b"").decode("ascii", "replace").replace("\r\n", " ").replace("\n", " ")
     readme = " ".join(readme.split())
@@ -227,6 +237,9 @@ def main(path):
     for words in ("SIL OPEN FONT LICENSE Version 1.1", "Reserved Font Name Liberation"):
         if words not in licence:
             faults.append(f"OFL.txt does not say '{words}'")
+    with open(os.path.join(TREE, "LICENSE"), "rb") as tree_licence:
+        if files.get("LICENSE.txt", b"").replace(b"\r\n", b"\n") != tree_licence.read().replace(b"\r\n", b"\n"):
+            faults.append("LICENSE.txt is not the tree's LICENSE")
 
     for line in files.get("SHA256SUMS.txt", b"").decode().splitlines():
         digest, name = line.split(maxsplit=1)
@@ -236,13 +249,9 @@ def main(path):
     if sorted(summed) != sorted(name for name in FILES if name != "SHA256SUMS.txt"):
         faults.append(f"SHA256SUMS.txt sums {summed}")
 
-    for fault in faults:
-        print(f"FAULT: {fault}")
-    print(f"{path}: {len(names)} files, FILE_ID.DIZ {len(diz)} lines, the bench imports {', '.join(imports)}")
-    return 1 if faults else 0
+    return verdict(faults, f"{path}: {len(names)} files, FILE_ID.DIZ {len(diz)} lines, "
+                           f"the bench imports {', '.join(imports)}")
 
 
 if __name__ == "__main__":
-    if len(sys.argv) != 2:
-        sys.exit(__doc__)
-    sys.exit(main(sys.argv[1]))
+    sys.exit(main(*arguments(__doc__, 1)))

@@ -16,6 +16,11 @@ import subprocess
 import sys
 from pathlib import Path
 
+# No bytecode left in the source tree by a test run.
+sys.dont_write_bytecode = True
+sys.path.insert(0, str(Path(__file__).resolve().parents[2] / "tools"))
+from Faults import verdict  # noqa: E402
+
 RUN_BENCH, BUILD, MODULE, WORK = sys.argv[1], sys.argv[2], Path(sys.argv[3]), Path(sys.argv[4])
 SHORT = "0 airspeed 0\n1 airspeed 85\n2 end\n"
 
@@ -105,6 +110,4 @@ for name, text, make_module, extra, status, wanted, unwanted, left, *options in 
     if problems:
         failures.append(f"{name}: " + "; ".join(problems) + "\n" + said)
 
-for failure in failures:
-    print(failure, file=sys.stderr)
-sys.exit(1 if failures else 0)
+sys.exit(verdict(failures, f"{len(ROWS) - len(failures)} of {len(ROWS)} runs as they must be"))

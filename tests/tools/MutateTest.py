@@ -18,7 +18,8 @@ from types import SimpleNamespace
 sys.path.insert(0, str(Path(__file__).resolve().parents[2] / "tools"))
 
 from mutation.catalogue import CatalogueError, added_lines, read_equivalents, sample, split  # noqa: E402
-from mutation.operators import Records, mutants  # noqa: E402
+from mutation.cpp import Records  # noqa: E402
+from mutation.operators import mutants  # noqa: E402
 from mutation.report import least_score, percent  # noqa: E402
 from mutation.runner import Outcome, hung, settled, verdict  # noqa: E402
 

@@ -1,12 +1,10 @@
-"""Our C++ sources read as far as a fault needs: tokens (comments, text
-literals and preprocessor lines never reach an operator), which brackets
-pair up, which angle brackets belong to templates, what each brace opens,
-which function holds a token, and which tokens must never change. A guess
-from the shape of our own code, not a compiler: it never rejects a file,
-and a wrong guess costs a mutant that does not build, never a changed file.
+"""Our C++ sources read as far as a fault needs: tokens (no comment, text or
+directive reaches a fault), brackets, templates, what each brace opens and
+which tokens must never change. A guess from the shape of our own code: it
+never rejects a file, and a wrong guess costs a mutant that does not build.
 """
 import re
-from dataclasses import dataclass
+from collections import namedtuple
 
 PUNCTUATORS = sorted("""... ->* <=> <<= >>= :: -> ++ -- << >> <= >= == != && || += -= *= /= %= &= |= ^= ##
     { } [ ] ( ) ; : ? . , + - * / % ^ & | ~ ! = < > #""".split(), key=len, reverse=True)
@@ -19,24 +17,21 @@ LEX = re.compile(r"""(?P<newline>\n) | (?P<space>[ \t\r\f\v]+ | //[^\n]* | /\*.*
 DIRECTIVE = re.compile(r"\#(?:\\\n|/\*.*?(?:\*/|\Z)|(?!//)[^\n])*", re.S)
 
 CONTROL = {"if", "for", "while", "switch", "catch"}
-CASTS = {"static_cast", "reinterpret_cast", "const_cast", "dynamic_cast"}
 # Words that can start a statement but never a call or an assignment.
 STATEMENT_WORDS = {"return", "break", "continue", "goto", "delete", "throw", "case", "default", "if", "else",
                    "for", "while", "do", "switch", "try", "catch", "using", "typedef", "static_assert",
-                   "new", "sizeof", "alignof", "decltype", "co_return", "co_await", "co_yield"} | CASTS
+                   "new", "sizeof", "alignof", "decltype", "co_return", "co_await", "co_yield",
+                   "static_cast", "reinterpret_cast", "const_cast", "dynamic_cast"}
 TYPE_WORDS = {"void", "bool", "char", "short", "int", "long", "float", "double", "signed", "unsigned", "auto",
               "const", "volatile", "wchar_t", "char16_t", "char32_t", "char8_t"}
 FUNCTION_LIKE = {"function", "lambda"}
 QUALIFIERS = {"const", "noexcept", "override", "final", "mutable", "volatile", "&", "&&"}
+OPENERS = ("(", "[", "{")
+ASSIGNMENTS = {"=", "+=", "-=", "*=", "/=", "%=", "&=", "|=", "^=", "<<=", ">>="}
 
-
-@dataclass
-class Token:
-    kind: str      # "name", "number", "literal" or "punct"
-    text: str
-    start: int     # offsets of its characters in the source
-    end: int
-    spaced: bool   # whitespace or a comment comes right before it
+# kind is "name", "number", "literal" or "punct"; start and end are offsets
+# into the source; spaced: whitespace or a comment comes right before it.
+Token = namedtuple("Token", "kind text start end spaced")
 
 
 def tokenize(source):
@@ -86,11 +81,30 @@ class Code:
         return 0 <= i < len(self.tokens) and self.tokens[i].kind == "name" and \
             self.t(i) not in STATEMENT_WORDS | TYPE_WORDS
 
+    def skip(self, k):
+        """The token after k, or after the bracket k opens."""
+        return self.match[k] + 1 if self.t(k) in OPENERS and k in self.match else k + 1
+
+    def semicolon(self, k, closers_end=False):
+        """The ";" ending the statement at token k; -1 if the file (or an enclosing bracket) ends first."""
+        while k < len(self.tokens) and self.t(k) != ";":
+            if closers_end and self.t(k) in ("}", ")", "]"):
+                return -1
+            k = self.skip(k)
+        return k if k < len(self.tokens) else -1
+
+    def angle(self, j, step):
+        """The template bracket pairing with the one at j, forward (step 1) or back (-1); else j."""
+        depth = 0
+        for k in range(j, len(self.tokens) if step > 0 else -1, step):
+            if k in self.templates:
+                depth += step * {"<": 1, ">": -1, ">>": -2}.get(self.t(k), 0)
+                if depth <= 0 and (step > 0 or self.t(k) == "<"):
+                    return k
+        return j
+
     def _templates(self):
-        """The angle brackets of template argument lists: a "<" after
-        `template` or a name whose list closes before anything a comparison
-        would show (a statement's end, a logical operator, an unbalanced
-        parenthesis)."""
+        """The angle brackets of template lists: a "<" after a name, closed before a comparison would be."""
         stop = {";", "{", "}", "&&", "||", "?", "==", "!=", "<=", ">=", "return", "+=", "-=", "|", "^"}
         self.inside = set()
         for i, t in enumerate(self.tokens):
@@ -118,8 +132,7 @@ class Code:
                         break
 
     def header_close(self, b):
-        """The ")" of the parameter list a body follows, past qualifiers and
-        a trailing result type; -1 when there is none."""
+        """The ")" of the parameter list a body follows, past qualifiers and a result type; else -1."""
         j = b - 1
         while self.t(j) in QUALIFIERS:
             j -= 1
@@ -131,8 +144,7 @@ class Code:
         return k - 1 if k >= 1 and self.t(k) == "->" and self.t(k - 1) == ")" else -1
 
     def _brace(self, b, outer):
-        """What the brace at b opens: a function, a lambda, a block, a
-        class, an enum, a namespace or an initializer."""
+        """What the brace at b opens: a function, lambda, block, class, enum, namespace or initializer."""
         p, in_function = self.t(b - 1), outer in FUNCTION_LIKE or outer == "block"
         close = self.header_close(b)
         if close >= 0:
@@ -156,15 +168,12 @@ class Code:
             "namespace" if "namespace" in words else "init"
 
     def _freeze(self):
-        """Static assertions, attributes, sizes, operator names, array sizes
-        of declarations and template arguments."""
+        """Static assertions, attributes, sizes, operator names, declared array sizes, template arguments."""
         for i, t in enumerate(self.tokens):
             x = t.text
             if x in ("static_assert", "alignas", "__attribute__", "__declspec", "_Static_assert", "offsetof",
                      "sizeof", "alignof") and self.t(i + 1) == "(":
                 self.frozen.update(range(i, self.match.get(i + 1, i + 1) + 1))
-            elif x == "[" and self.t(i + 1) == "[" and i + 1 in self.match:
-                self.frozen.update(range(i, self.match[i + 1] + 2))
             elif x == "[" and i in self.match and self._declares_array(i):
                 self.frozen.update(range(i, self.match[i] + 1))
             elif x == "operator":
@@ -195,8 +204,7 @@ class Code:
         return b
 
     def statement_start(self, i):
-        """Whether a statement can begin at token i: directly in a function
-        body or a block of one, after a statement, a control header or a label."""
+        """Whether a statement can begin at token i, in a function: after one, a control header or a label."""
         b = self.parent[i]
         if b < 0 or self.t(b) != "{" or not (self.kind[b] in FUNCTION_LIKE or
                                                 (self.kind[b] == "block" and self.function_of(b) >= 0)):
@@ -212,9 +220,7 @@ class Code:
         return p in (";", "{", "}", "else", "do")
 
     def anchor(self, i):
-        """The name of what holds token i, for a mutant's id: its function
-        (a lambda's is the function around it), a method as Class::Name;
-        outside functions, the declaration it initializes."""
+        """What holds token i, for an id: its function (a lambda's), Class::Method, or what it initializes."""
         f = self.function_of(i)
         while f >= 0 and self.kind[f] == "lambda" and self.function_of(f) >= 0:
             f = self.function_of(f)
@@ -258,6 +264,147 @@ class Code:
             k += 1
         return name or "(file)"
 
+    def operand_end(self, i):
+        """Whether token i can end an operand, so that what follows is binary."""
+        return self.name(i) or (0 <= i < len(self.tokens) and
+                                (self.tokens[i].kind in ("number", "literal") or self.t(i) in ")]"))
 
-def line_and_column(source, offset):
-    return source.count("\n", 0, offset) + 1, offset - source.rfind("\n", 0, offset)
+    def written(self, i):
+        """Whether the operand ending at token i is written to by what follows."""
+        return self.t(i + 1) in ASSIGNMENTS or self.t(i + 1) in ("++", "--")
+
+    def declares(self, j):
+        """Whether a condition starting at token j declares a variable: a type, maybe qualified, then a name."""
+        if self.t(j) in TYPE_WORDS:
+            return True
+        if not self.name(j):
+            return False
+        while self.t(j + 1) == "::" and self.name(j + 2):
+            j += 2
+        while self.t(j + 1) in ("*", "&") and not self.tokens[j + 1].spaced:
+            j += 1
+        return self.name(j + 1)
+
+    def sole_body_of_if(self, i, end):
+        """Whether the statement i..end is all an if without an else runs: deleting it is the if forced false."""
+        braced = self.t(i - 1) == "{"
+        header = i - 2 if braced else i - 1
+        last = end + 1 if braced else end
+        return self.t(header) == ")" and self.t(self.match.get(header, -1) - 1) == "if" and \
+            (not braced or self.t(last) == "}") and self.t(last + 1) != "else"
+
+    def clamp_end(self, i):
+        """The last token of the clamp `if (...) x = bound;` starting at i, or -1."""
+        if self.t(i) != "if" or self.t(i + 1) != "(" or i + 1 not in self.match:
+            return -1
+        body = self.match[i + 1] + 1
+        braced = self.t(body) == "{"
+        end, operator = self.assignment_statement(body + braced)
+        last = end + braced
+        ok = end >= 0 and operator == "=" and (not braced or self.t(last) == "}") and self.t(last + 1) != "else"
+        return last if ok else -1
+
+    def call_statement(self, i):
+        """The ";" ending a call statement that starts at i, or -1."""
+        j = i + 1 if self.t(i) == "::" else i
+        if not self.name(j):
+            return -1
+        while self.t(j + 1) in ("::", ".", "->") and self.name(j + 2):
+            j += 2
+        if self.t(j + 1) == "<" and j + 1 in self.templates:
+            j = self.angle(j + 1, 1)
+        while self.t(j + 1) == "(" and j + 1 in self.match:
+            j = self.match[j + 1]
+            if self.t(j + 1) in (".", "->") and self.name(j + 2) and self.t(j + 3) == "(":
+                j += 2
+        return j + 1 if self.t(j) == ")" and self.t(j + 1) == ";" else -1
+
+    def assignment_statement(self, i):
+        """The ";" ending an assignment or increment statement at i, and its operator; else (-1, None)."""
+        j = i + (self.t(i) in ("++", "--"))
+        prefix = j > i
+        while self.t(j) == "*":
+            j += 1
+        if not (self.name(j) or self.t(j) == "this"):
+            return -1, None
+        while True:
+            if self.t(j + 1) in (".", "->", "::") and self.name(j + 2):
+                j += 2
+            elif self.t(j + 1) == "[" and j + 1 in self.match:
+                j = self.match[j + 1]
+            else:
+                break
+        operator = self.t(j + 1)
+        if prefix or operator in ("++", "--"):
+            end = j + 1 + (not prefix)
+            return (end, "++") if self.t(end) == ";" else (-1, None)
+        if operator not in ASSIGNMENTS:
+            return -1, None
+        k = self.semicolon(j + 2, closers_end=True)
+        return (k, operator) if k >= 0 else (-1, None)
+
+
+class Records:
+    """Each field's neighbours: the fields beside it of its very type, in every record that has it."""
+
+    def __init__(self):
+        self.by_name = {}
+
+    def read(self, source):
+        c = Code(source)
+        for b, kind in c.kind.items():
+            if kind == "class":
+                fields = list(record_fields(c, b))
+                for n, (name, type_) in enumerate(fields):
+                    self.by_name.setdefault(name, []).append(
+                        {f for f, t in fields[max(n - 1, 0):n] + fields[n + 1:n + 2] if t == type_})
+
+    def neighbours(self, name):
+        return sorted(set.intersection(*self.by_name[name])) if self.by_name.get(name) else []
+
+
+def record_fields(c, b):
+    """(name, type) of each data member declared directly in the record body at b."""
+    declaration, k = [], b + 1
+    while k < c.match.get(b, b):
+        x = c.t(k)
+        if x == "{" and k in c.match and c.kind.get(k) in ("function", "class") and c.parent[k] == b:
+            # A member function's body or a nested record: not a field.
+            declaration, k = [], c.match[k] + 1 + (c.t(c.match[k] + 1) == ";")
+            continue
+        if x in ("public", "private", "protected") and c.t(k + 1) == ":" and c.parent[k] == b:
+            k += 1
+        elif x == ";" and c.parent[k] == b:
+            yield from declarators(declaration)
+            declaration = []
+        else:
+            declaration.append(x)
+        k += 1
+
+
+def declarators(words):
+    if not words or words[0] in ("static", "using", "typedef", "friend", "enum", "struct", "class", "union",
+                                 "static_assert", "template") or "(" in words:
+        return
+    parts, depth = [[]], 0
+    for w in words:
+        depth += (w in ("(", "[", "{", "<")) - (w in (")", "]", "}", ">"))
+        if w == "," and depth == 0:
+            parts.append([])
+        else:
+            parts[-1].append(w)
+    base = None
+    for part in parts:
+        head = part[:min([part.index(m) for m in ("=", "{", ":") if m in part] + [len(part)])]
+        array = head[head.index("["):] if "[" in head else []
+        head = head[:len(head) - len(array)]
+        if not head or not re.match(r"[A-Za-z_]", head[-1]):
+            continue
+        if base is None:
+            base = head[:-1]
+            while base and base[-1] in ("*", "&"):
+                base = base[:-1]
+            pointer = head[len(base):-1]
+        else:
+            pointer = [w for w in head[:-1] if w in ("*", "&")]
+        yield head[-1], " ".join(base + pointer + array)

@@ -1,16 +1,15 @@
-"""What a run found, for people and programs: <scope>.json (every mutant with
-its status, the survivors with their diffs) and <scope>.md (the score table
-and the survivors in short), under docs/mutants/ for a room's run (committed,
-so a fresh clone's figures hold scores that take hours to measure again)
-and under build/mutants/changed/ for a change's. The score is killed /
-(all − equivalent − not built); a mutant past its time limit is not killed.
-tools/figures reads each room's latest result through rooms_table().
+"""What a run found: <scope>.json (every mutant, the survivors' diffs) and .md
+(the scores, the survivors in short), in docs/mutants/ for a room (kept, as
+a room takes hours) or build/mutants/changed/. The score is killed / (all −
+equivalent − not built): a hang is not a kill. tools/figures reads them too.
 """
 import difflib
 import json
 import math
 import statistics
 from pathlib import Path
+
+from Markdown import table
 
 RESULTS, CHANGED = Path("docs/mutants"), Path("build/mutants/changed")
 STATUSES = ["killed", "survived", "timed out", "not built", "equivalent"]
@@ -22,17 +21,8 @@ def counts(mutants):
     return {s: sum(m["status"] == s for m in mutants) for s in STATUSES}
 
 
-def score(c, with_time_outs=False):
-    """killed / judged; with_time_outs counts a hang as caught too."""
-    judged = sum(c.values()) - c["equivalent"] - c["not built"]
-    return (c["killed"] + with_time_outs * c["timed out"]) / judged if judged else None
-
-
 def least_score(caught, judged, confidence=0.95):
-    """The least share of a room's mutants its tests catch that a sample
-    catching `caught` of `judged` still leaves likely: the one-sided
-    Clopper-Pearson bound (for a sample drawn without replacement from a
-    finite room, a cautious one). All caught: (1 - confidence) ** (1 / judged)."""
+    """The least share of a room caught that a sample catching `caught` of `judged` leaves likely (Clopper-Pearson)."""
     if not judged or caught <= 0:
         return 0.0 if judged else None
     low, high = 0.0, 1.0
@@ -43,17 +33,29 @@ def least_score(caught, judged, confidence=0.95):
     return low
 
 
-def diff(path, source, mutated):
-    return "".join(difflib.unified_diff(source.splitlines(True), mutated.splitlines(True), f"a/{path}", f"b/{path}",
-                                        n=1))
+def record(m, outcome=None, preset=None):
+    """A mutant's entry, with what trying it came to; a listed equivalent, never tried, has no outcome."""
+    r = {"id": m.id, "file": m.file, "line": m.line, "column": m.column, "operator": m.operator, "before": m.before,
+         "after": m.after, "status": outcome.status if outcome else "equivalent", "preset": preset,
+         "build_seconds": round(outcome.build_seconds, 1) if outcome else 0.0,
+         "test_seconds": round(outcome.test_seconds, 1) if outcome else 0.0}
+    r.update({k: v for k, v in (("failed", outcome and outcome.failed), ("note", outcome and outcome.note)) if v})
+    if not outcome:
+        r["listed_equivalent"] = True
+    elif outcome.status == "survived":
+        r["diff"] = "".join(difflib.unified_diff(outcome.source.splitlines(True), m.apply(outcome.source).splitlines(
+            True), f"a/{m.file}", f"b/{m.file}", n=1))
+    return r
 
 
 def summary(result):
     c = counts(result["mutants"])
     tried = [m for m in result["mutants"] if m["status"] != "equivalent"]
     built = [m for m in tried if m["status"] != "not built"]
+    # killed / judged, and with a hang counted as caught too.
+    score = [(c["killed"] + hangs * c["timed out"]) / len(built) if built else None for hangs in (0, 1)]
     return {
-        "counts": c, "score": score(c), "score_with_time_outs": score(c, True),
+        "counts": c, "score": score[0], "score_with_time_outs": score[1],
         # A sample's only: a hang fails `make test` as surely as an assertion.
         "least_score": least_score(c["killed"] + c["timed out"], len(built)) if result.get("sample") else None,
         "mutants": sum(c.values()),
@@ -76,11 +78,6 @@ def row(name, result):
         (f" (stopped; {result.get('planned', '?')} planned)" if result.get("unfinished") else "")
     return [name, mutants, *(c[k] for k in STATUSES), percent(s["score"]), percent(s["score_with_time_outs"]),
             percent(s["least_score"]) if sample else "all measured"]
-
-
-def table(header, rows):
-    return ["| " + " | ".join(header) + " |", "|" + "|".join("---" for _ in header) + "|"] + \
-        ["| " + " | ".join(str(c) for c in r) + " |" for r in rows]
 
 
 def saved(checkout, scope, suffix, folder=RESULTS):
@@ -151,12 +148,3 @@ def latest(checkout, scope):
     except (OSError, ValueError):
         return None
 
-
-def rooms_table(checkout, rooms):
-    """The score table of every room from its latest saved result, with when
-    it was measured, and the rooms never measured."""
-    results = {room.name: latest(checkout, room.name) for room in rooms}
-    rows = [row(name, r) + [r["finished"] or f"{r['measured']}, unfinished", r["commit"]]
-            for name, r in results.items() if r and "mutants" in r]
-    return table(HEADER + ["measured", "commit"], rows) if rows else [], \
-        [name for name, r in results.items() if not (r and "mutants" in r)]

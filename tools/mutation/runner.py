@@ -1,89 +1,60 @@
-"""Trying faults, never in the checkout: one scratch copy of the working tree
-per kind of build under build/mutants/trees/, kept between runs so every
-build after the first is incremental. A room's builds are made ready once
-(the copy brought up to date, the room's test targets built, its tests run
-clean and timed); then each fault patches one file, the room's targets are
-built and its tests run (the quick ones first, stopping at the first
-failure, then the slow ones), each with a time limit, and the file is put
-back whatever happened. A fault that compiles to the very objects of the
-unchanged tree is equivalent in that build and is not tested.
+"""Trying faults, never in the checkout: a scratch copy of the working tree
+per kind of build, kept between runs so that builds are incremental. A
+room's builds are made ready once (built, its tests run clean and timed);
+then each fault patches one file, and the room's targets are built and its
+tests run (the quick ones first, to the first failure) within time limits.
+A fault that compiles to the very objects of the unchanged tree is
+equivalent in that build.
 """
 import hashlib
-import json
 import os
 import re
-import shlex
 import shutil
-import signal
 import subprocess
-import tempfile
 import time
 import xml.etree.ElementTree as ElementTree
-from dataclasses import dataclass, field, replace
+from collections import namedtuple
 from pathlib import Path
+from types import SimpleNamespace
+
+from Commands import run
+from Rooms import exactly, tests_target
 
 TREES = Path("build/mutants/trees")
-INCLUDE = re.compile(r'^\s*#\s*include\s+"([^"]+)"', re.MULTILINE)
+BUILD_LIMIT = 600  # seconds a fault's build may take; its tests, three times the clean run's and a minute
 # A test slower than this in the clean run waits until the quick ones pass.
 SLOW_SECONDS = 5.0
 TIMEOUT_LINE = re.compile(r"Test\s+#\d+: (.*?) \.*\s*\*\*\*Timeout")
-# What one build's outcome says when a fault is tried in several: a build
-# whose tests catch it catches it; a hang fails a test run, if not cleanly;
-# a fault one build lets pass survives even where another compiles it
-# away; only one every build compiles away is equivalent.
+# A fault tried in several builds: one build's tests catching it catch it; a
+# hang fails a run, if not cleanly; one a build lets pass survives even where
+# another compiles it away; only one every build compiles away is equivalent.
 WEIGHT = {"equivalent": 0, "not built": 1, "survived": 2, "timed out": 3, "killed": 4}
 
-
-@dataclass
-class Preset:
-    """A build faults are tried in: its tree, how it is configured, where it
-    builds and where its tests run, the builds its tests need first."""
-    name: str
-    tree: str
-    configure: list
-    build_dir: str
-    test_dir: str
-    needs: list = field(default_factory=list)
-    wine: bool = False
-
-
-def presets():
-    # The build itself uses ccache where installed, with paths taken
-    # relative to the tree, so every scratch tree shares one cache.
-    configure = ["tools/configure"]
-    export = ["-DCMAKE_EXPORT_COMPILE_COMMANDS=ON"]
-    return {
-        "mutants": Preset("mutants", "native", [*configure, "mutants"], "build/mutants-build",
-                          "build/mutants-build"),
-        # The sanitized build: a fault that reads past a buffer or leaks
-        # without changing what any test sees shows here.
-        "native": Preset("native", "native", [*configure, "native", *export], "build/native",
-                         "build/native"),
-        "windows": Preset("windows", "windows", [*configure, "windows", *export], "build/windows",
-                          "build/windows", wine=True),
-        # The page is built in the native tree, where its test (a test of
-        # the mutants build) looks for it.
-        "web": Preset("web", "native", [*configure, "web", *export],
-                      "build/web-build", "build/mutants-build", needs=["mutants"]),
-    }
+# A build (a CMake preset): its scratch tree, where it builds, where its tests
+# run, the builds they need first, and whether they run under Wine. The trees
+# share one compiler cache, as the build takes paths relative to the tree.
+Preset = namedtuple("Preset", "name tree build_dir test_dir needs wine")
+PRESETS = {p.name: p for p in [
+    Preset("mutants", "native", "build/mutants-build", "build/mutants-build", [], False),
+    # The sanitized build: a fault that reads past a buffer or leaks
+    # without changing what any test sees shows here.
+    Preset("native", "native", "build/native", "build/native", [], False),
+    Preset("windows", "windows", "build/windows", "build/windows", [], True),
+    # The page is built in the native tree, where its test (a test of the
+    # mutants build) looks for it.
+    Preset("web", "native", "build/web-build", "build/mutants-build", ["mutants"], False)]}
 
 
-@dataclass
-class Outcome:
-    status: str  # killed, survived, timed out, not built, equivalent
-    build_seconds: float = 0.0
-    test_seconds: float = 0.0
-    failed: list = field(default_factory=list)
-    note: str = ""
-    source: str = ""  # the file as it was, for the survivors' diffs
+# status: killed, survived, timed out, not built or equivalent; failed: the
+# tests that caught it; source: the file as it was, for a survivor's diff.
+Outcome = namedtuple("Outcome", "status build_seconds test_seconds failed note source",
+                     defaults=(0.0, 0.0, [], "", ""))
 
 
 def verdict(outcomes):
-    """The outcome that stands for a fault tried in several builds, with the
-    time all of them took."""
-    return replace(max(outcomes, key=lambda o: WEIGHT[o.status]),
-                   build_seconds=sum(o.build_seconds for o in outcomes),
-                   test_seconds=sum(o.test_seconds for o in outcomes))
+    """The outcome that stands for a fault tried in several builds, with the time all of them took."""
+    return max(outcomes, key=lambda o: WEIGHT[o.status])._replace(
+        build_seconds=sum(o.build_seconds for o in outcomes), test_seconds=sum(o.test_seconds for o in outcomes))
 
 
 def settled(outcome):
@@ -95,34 +66,12 @@ class RunError(Exception):
     pass
 
 
-def run(command, cwd, limit, env=None):
-    """(exit status, or None past `limit` seconds; seconds; output). In a
-    session of its own, so that on time-out all of it is stopped."""
-    started = time.monotonic()
-    with tempfile.TemporaryFile() as out:
-        process = subprocess.Popen(command, cwd=cwd, stdout=out, stderr=subprocess.STDOUT,
-                                   env=dict(os.environ, **(env or {})), start_new_session=True)
-        try:
-            status = process.wait(timeout=limit)
-        except subprocess.TimeoutExpired:
-            os.killpg(process.pid, signal.SIGKILL)
-            process.wait()
-            status = None
-        out.seek(0)
-        return status, time.monotonic() - started, out.read().decode(errors="replace")
-
-
 def tail(text, lines=25):
     return "\n".join(text.rstrip().splitlines()[-lines:])
 
 
 def first_error(out):
     return next((line.strip()[:300] for line in out.splitlines() if "error" in line.lower()), tail(out, 3)[:300])
-
-
-def exactly(names):
-    """A CTest regular expression matching exactly these test names."""
-    return "^(" + "|".join(re.sub(r"([][^$.()*+?|\\{}])", r"\\\1", n) for n in sorted(names)) + ")$"
 
 
 def hung(results, out):
@@ -132,77 +81,44 @@ def hung(results, out):
 
 
 def touch(path):
-    """A time later than anything built from the file before, so make
-    rebuilds what depends on it even within one clock tick."""
+    """A time later than anything built from the file before, even within one clock tick."""
     now = max(time.time_ns(), path.stat().st_mtime_ns + 10_000_000)
     os.utime(path, ns=(now, now))
 
 
 def sync(checkout, root, files):
-    """Makes the scratch tree hold exactly `files` of the checkout, with
-    their contents and modes (its build folders aside); unchanged files keep
-    their times. Returns how many were written or removed."""
-    changed = 0
+    """The scratch tree made to hold exactly `files`, unchanged ones keeping their times: how many changed."""
+    changed, files = 0, set(files)
     for name in files:
         source, copy = checkout / name, root / name
-        if source.is_symlink() and copy.is_symlink() and os.readlink(source) == os.readlink(copy):
-            continue
-        if not source.is_symlink() and copy.is_file() and not copy.is_symlink() \
-                and copy.read_bytes() == source.read_bytes():
-            if copy.stat().st_mode & 0o777 != source.stat().st_mode & 0o777:
-                os.chmod(copy, source.stat().st_mode & 0o777)
-            continue
-        if copy.is_dir() and not copy.is_symlink():
-            shutil.rmtree(copy)
-        elif copy.is_symlink() or copy.exists():
-            copy.unlink()
-        copy.parent.mkdir(parents=True, exist_ok=True)
-        if source.is_symlink():
-            os.symlink(os.readlink(source), copy)
-        else:
-            shutil.copyfile(source, copy)
+        if copy.is_file() and copy.read_bytes() == source.read_bytes():
             os.chmod(copy, source.stat().st_mode & 0o777)
-            touch(copy)
+            continue
+        copy.parent.mkdir(parents=True, exist_ok=True)
+        shutil.copy(source, copy)
+        touch(copy)
         changed += 1
-    wanted = set(files)
     for folder, subfolders, names in os.walk(root):
-        here = Path(folder)
-        if here == root:
-            subfolders[:] = [d for d in subfolders if d != "build"]
-        for name in names + [d for d in subfolders if (here / d).is_symlink()]:
-            if (here / name).relative_to(root).as_posix() not in wanted:
-                (here / name).unlink()
+        subfolders[:] = [d for d in subfolders if folder != str(root) or d != "build"]
+        for name in names:
+            if Path(folder, name).relative_to(root).as_posix() not in files:
+                Path(folder, name).unlink()
                 changed += 1
     return changed
 
 
 def compiled_objects(root, build_dir):
-    """{file of the tree: the object files made from it}: each source and
-    every header it reaches with #include "...". None when the build wrote no
-    compile_commands.json."""
-    commands = root / build_dir / "compile_commands.json"
-    if not commands.exists():
-        return None
-    objects, root = {}, root.resolve()
-    for entry in json.loads(commands.read_text()):
-        folder, words = Path(entry["directory"]), shlex.split(entry.get("command", ""))
-        try:
-            source = (folder / entry["file"]).resolve().relative_to(root).as_posix()
-        except ValueError:
-            continue
-        made = [str(folder / words[words.index("-o") + 1])] if "-o" in words[:-1] else []
-        reached, queue = {source}, [source]
-        while queue:
-            name = queue.pop()
-            text = (root / name).read_text(errors="replace") if (root / name).is_file() else ""
-            for include in INCLUDE.findall(text):
-                found = next((c for c in (include, (Path(name).parent / include).as_posix())
-                              if (root / c).is_file()), None)
-                if found and found not in reached:
-                    reached.add(found)
-                    queue.append(found)
-        for name in reached:
-            objects.setdefault(name, []).extend(made)
+    """{file of the tree: the objects made from it}, as the compiler told Ninja what each one read."""
+    deps = subprocess.run(["ninja", "-C", str(root / build_dir), "-t", "deps"], stdout=subprocess.PIPE,
+                          stderr=subprocess.DEVNULL, text=True).stdout
+    objects, made, root = {}, None, root.resolve()
+    for line in deps.splitlines():
+        if line[:1].strip():
+            made = str(root / build_dir / line.split(": #deps", 1)[0])
+        elif line.strip() and made:
+            name = os.path.relpath(os.path.normpath(root / build_dir / line.strip()), root)
+            if not name.startswith(".."):
+                objects.setdefault(Path(name).as_posix(), []).append(made)
     return objects
 
 
@@ -213,62 +129,48 @@ def fingerprint(paths):
 class Trial:
     """One room's builds and tests, made ready for faults, then tried with each."""
 
-    def __init__(self, checkout, room, preset_names, jobs, say, exclude=None, build_limit=None, test_limit=None):
-        self.all = presets()
-        unknown = [p for p in preset_names if p not in self.all]
-        if unknown:
-            raise RunError(f"no preset {', '.join(unknown)}: choose from {', '.join(self.all)}")
-        self.checkout, self.room, self.presets = Path(checkout), room, [self.all[p] for p in preset_names]
-        self.jobs, self.say, self.exclude, self.build_limit, self.test_limit = \
-            jobs, say, exclude, build_limit, test_limit
-        self.label = "^" + re.escape(room.name).replace("\\/", "/") + "$"
-        self.target = "room_tests_" + room.name.replace("/", "_")
-        self.objects, self.clean, self.slow, self.tiers, self.longest, self.baseline = {}, {}, {}, {}, {}, {}
-        self.trees = {}
+    def __init__(self, checkout, room, preset_names, args, say):
+        if unknown := [p for p in preset_names if p not in PRESETS]:
+            raise RunError(f"no preset {', '.join(unknown)}: choose from {', '.join(PRESETS)}")
+        self.checkout, self.room, self.args, self.say = Path(checkout), room, args, say
+        self.presets, self.builds, self.baseline = [PRESETS[p] for p in preset_names], {}, {}
 
     def prepare(self, files, needed):
-        """Brings each build that compiles one of `needed` up to date and
-        checks its tests pass unchanged. {file: the builds that compile it}."""
-        owners = {}
+        """Each build that compiles one of `needed` made, its tests passing: {file: the builds that compile it}."""
+        owners, trees = {}, {}
         for preset in self.presets:
-            if preset.tree not in self.trees:
-                root = self.trees[preset.tree] = self.checkout / TREES / preset.tree
+            if preset.tree not in trees:
+                trees[preset.tree] = root = self.checkout / TREES / preset.tree
                 changed = sync(self.checkout, root, files)
                 self.say(f"scratch tree {root.relative_to(self.checkout)}: {changed} files brought up to date")
-            root = self.trees[preset.tree]
-            for name in preset.needs + [preset.name]:
-                status, _, out = run(self.all[name].configure, root, None)
+            # The objects each file makes and their bytes unchanged; the tests'
+            # tiers, each (CTest's options, the tests left out, their seconds).
+            build = self.builds[preset.name] = SimpleNamespace(preset=preset, root=trees[preset.tree], tiers=[])
+            for status, _, out in [run(["tools/configure", name], build.root) for name in preset.needs + [preset.name]]:
                 if status != 0:
-                    raise RunError(f"configuring {name} in {root} failed:\n{tail(out)}")
-            objects = compiled_objects(root, preset.build_dir)
-            if objects is None:
-                self.build(preset, None)  # a build that writes no compile commands yet
-                objects = compiled_objects(root, preset.build_dir) or {}
-            self.objects[preset.name] = objects
-            mine = [f for f in needed if f in objects]
+                    raise RunError(f"configuring {preset.name} in {build.root} failed:\n{tail(out)}")
+            # What each object read is known once it is built.
+            self.build(build, None)
+            build.objects = compiled_objects(build.root, preset.build_dir)
+            mine = [f for f in needed if f in build.objects]
             for f in mine:
                 owners.setdefault(f, []).append(preset.name)
             if not mine:
-                self.say(f"{preset.name}: compiles none of the files asked for; not built")
+                self.say(f"{preset.name}: compiles none of the files asked for; not tried there")
                 continue
-            self.build(preset, None)
-            # The objects of the unchanged tree: a fault whose build gives
-            # the same bytes changed nothing this build runs.
-            self.clean[preset.name] = fingerprint(sorted({o for f in mine for o in objects[f]}))
-            self.measure_clean(preset)
+            build.clean = fingerprint(sorted({o for f in mine for o in build.objects[f]}))
+            self.measure_clean(build)
         return owners
 
-    def build(self, preset, limit):
+    def build(self, build, limit):
         """(seconds, None) when built, or (seconds, why not)."""
-        total = 0
-        steps = [(preset.build_dir, [] if preset.needs else ["--target", self.target])] + \
-            [(self.all[name].build_dir, ["--target", self.target]) for name in preset.needs]
-        for folder, target in steps:
+        total, preset, target = 0, build.preset, ["--target", tests_target(self.room.name)]
+        for folder, targets in [(preset.build_dir, [] if preset.needs else target)] + \
+                [(PRESETS[name].build_dir, target) for name in preset.needs]:
             if limit is None:
-                self.say(f"{preset.name}: building {' '.join(target[1:]) or 'everything'} in {folder}")
-            jobs = min(self.jobs, 2) if preset.name == "web" else self.jobs
-            status, seconds, out = run(["cmake", "--build", folder, "-j", str(jobs), *target],
-                                       self.trees[preset.tree], limit)
+                self.say(f"{preset.name}: building {' '.join(targets[1:]) or 'everything'} in {folder}")
+            jobs = min(self.args.jobs, 2) if preset.name == "web" else self.args.jobs
+            status, seconds, out = run(["cmake", "--build", folder, "-j", str(jobs), *targets], build.root, limit)
             total += seconds
             if status != 0 and limit is None:
                 raise RunError(f"the unchanged tree does not build ({preset.name}, {folder}):\n{tail(out)}")
@@ -276,47 +178,40 @@ class Trial:
                 return total, f"the build ran past {limit} s" if status is None else first_error(out)
         return total, None
 
-    def measure_clean(self, preset):
-        """The room's tests on the unchanged tree must pass (a failing one is
-        run once more, for a flaky one); their times sort them into quick
-        and slow and set the limits."""
-        results, seconds, _, out = self.ctest(preset, [], None, "baseline")
+    def measure_clean(self, build):
+        """The room's tests passing unchanged (a flaky one gets a second run), timed into tiers and limits."""
+        name = build.preset.name
+        results, seconds, _, out = self.ctest(build, ["--repeat", "until-pass:2"], None, "baseline")
         if not results:
-            raise RunError(f"{preset.name}: no test is labelled {self.room.name}:\n{tail(out)}")
-        failed = [name for name, (ok, _) in results.items() if not ok]
-        again = self.ctest(preset, ["-R", exactly(failed)], None, "baseline-again")[0] if failed else {}
-        still = sorted(name for name, (ok, _) in (again or {}).items() if not ok) if again else failed
-        if still:
-            raise RunError(f"{preset.name}: these tests of {self.room.name} fail on the unchanged tree: "
-                           f"{', '.join(still)}; fix them or leave them out with MUTANTS_EXCLUDE")
-        slow = self.slow[preset.name] = sorted(n for n, (_, t) in results.items() if t >= SLOW_SECONDS)
-        times = [[t for n, (_, t) in results.items() if (n in slow) == tier] for tier in (False, True)]
-        self.tiers[preset.name] = [sum(t) for t in times]
-        self.longest[preset.name] = [max(t or [0]) for t in times]
-        self.baseline[preset.name] = {"tests": len(results), "seconds": round(seconds, 1), "slow": slow}
-        self.say(f"{preset.name}: {len(results)} tests of {self.room.name} pass on the unchanged tree in "
+            raise RunError(f"{name}: no test is labelled {self.room.name}:\n{tail(out)}")
+        if failed := sorted(n for n, (ok, _) in results.items() if not ok):
+            raise RunError(f"{name}: these tests of {self.room.name} fail on the unchanged tree: "
+                           f"{', '.join(failed)}; fix them or leave them out with MUTANTS_EXCLUDE")
+        slow = sorted(n for n, (_, t) in results.items() if t >= SLOW_SECONDS)
+        quick = [t for n, (_, t) in results.items() if n not in slow]
+        # The quick tests stop at the first failure; then the slow ones. A
+        # test that hangs is stopped at four times the longest of its tier in
+        # the clean run (its own TIMEOUT, where it has one, wins).
+        build.tiers = [(["--stop-on-failure", "--timeout", str(int(max(20, 4 * max(quick or [0]))))],
+                        slow and exactly(slow), sum(quick))]
+        if slow:
+            times = [results[n][1] for n in slow]
+            build.tiers.append((["-R", exactly(slow), "--timeout", str(int(max(60, 4 * max(times))))], None,
+                                sum(times)))
+        self.baseline[name] = {"tests": len(results), "seconds": round(seconds, 1), "slow": slow}
+        self.say(f"{name}: {len(results)} tests of {self.room.name} pass on the unchanged tree in "
                  f"{seconds:.0f} s ({len(slow)} slow, run after the others)")
 
-    def ctest(self, preset, selection, limit, junit, quick=False):
-        """({test: (passed, seconds)}, or None when stopped at `limit`;
-        seconds; exit status; output) of the room's tests, the quick ones
-        alone if `quick`."""
-        root = self.trees[preset.tree]
-        report = root / preset.test_dir / "mutants" / f"{junit}.xml"
+    def ctest(self, build, options, limit, junit, exclude=None):
+        """({test: (passed, seconds)}, None past `limit`; seconds; exit status; output) of the room's tests."""
+        report = build.root / build.preset.test_dir / "mutants" / f"{junit}.xml"
         report.parent.mkdir(parents=True, exist_ok=True)
         report.unlink(missing_ok=True)
-        command = ["ctest", "--test-dir", preset.test_dir, "-L", self.label, "-j", str(self.jobs),
-                   "--output-junit", str(report), *selection]
-        exclude = [e for e in [self.exclude, quick and self.slow[preset.name] and exactly(self.slow[preset.name])]
-                   if e]
-        command += ["-E", "|".join(f"({e})" for e in exclude)] if exclude else []
-        if limit is not None:
-            # A test that hangs is stopped at four times the longest of its
-            # tier in the clean run (its own TIMEOUT, where it has one, wins).
-            command += ["--stop-on-failure"] * quick + \
-                ["--timeout", str(int(max(20, 4 * self.longest[preset.name][0]) if quick
-                                      else max(60, 4 * self.longest[preset.name][1])))]
-        status, seconds, out = run(command, root, limit, env={"WINEDEBUG": "-all"} if preset.wine else None)
+        exclude = "|".join(f"({e})" for e in (self.args.exclude, exclude) if e)
+        options = options + (["-E", exclude] if exclude else [])
+        status, seconds, out = run(["ctest", "--test-dir", build.preset.test_dir, "-L", exactly([self.room.name]), "-j",
+                                    str(self.args.jobs), "--output-junit", str(report), *options],
+                                   build.root, limit, {"WINEDEBUG": "-all"} if build.preset.wine else None)
         results = {}
         if report.exists():
             for case in ElementTree.parse(report).getroot().iter("testcase"):
@@ -324,58 +219,55 @@ class Trial:
                     results[case.get("name")] = (case.get("status", "run") == "run", float(case.get("time") or 0))
         return None if status is None else results, seconds, status, out
 
-    def try_mutant(self, mutant, preset_name):
-        preset = self.all[preset_name]
-        path = self.trees[preset.tree] / mutant.file
-        original = path.read_bytes()
-        try:
-            path.write_bytes(mutant.apply(original.decode()).encode())
-            touch(path)
-            return replace(self.build_and_test(preset, mutant.file), source=original.decode())
-        finally:
-            path.write_bytes(original)
-            touch(path)
+    def judge(self, mutant, presets):
+        """The fault tried in each build until one settles it, the file put back: the outcome and its build."""
+        outcomes = []
+        for preset in presets:
+            path = self.builds[preset].root / mutant.file
+            original = path.read_bytes()
+            try:
+                path.write_bytes(mutant.apply(original.decode()).encode())
+                touch(path)
+                outcomes.append((self.build_and_test(self.builds[preset], mutant.file), preset))
+            finally:
+                path.write_bytes(original)
+                touch(path)
+            if settled(outcomes[-1][0]):
+                break
+        outcome = verdict([o for o, _ in outcomes])._replace(source=original.decode())
+        return outcome, next(p for o, p in outcomes if o.status == outcome.status)
 
-    def build_and_test(self, preset, file):
-        seconds, why_not = self.build(preset, self.build_limit)
-        outcome = Outcome("survived", build_seconds=seconds)
+    def build_and_test(self, build, file):
+        built, why_not = self.build(build, BUILD_LIMIT)
         if why_not:
-            return replace(outcome, status="not built", note=why_not)
-        clean = self.clean[preset.name]
-        now = fingerprint([o for o in self.objects[preset.name].get(file, []) if o in clean])
-        if now and all(now[o] == clean[o] for o in now):
-            return replace(outcome, status="equivalent", note=f"the {preset.name} build compiles it to the very "
-                           "same objects: code this build leaves out, or a change the compiler erases")
-        tiers = [([], self.tiers[preset.name][0], True)]
-        if self.slow[preset.name]:
-            tiers.append((["-R", exactly(self.slow[preset.name])], self.tiers[preset.name][1], False))
-        for number, (selection, clean_seconds, quick) in enumerate(tiers):
-            limit = self.test_limit or 3 * clean_seconds + 60
-            for attempt in (1, 2):
-                results, seconds, status, out = self.ctest(preset, selection, limit, f"tier{number}", quick)
-                outcome.test_seconds += seconds
-                # Wine's sound now and then hangs a test on the server the
-                # runs before left running, whatever the fault; a fault that
-                # hangs hangs again on a fresh server.
-                if not (preset.wine and attempt == 1 and hung(results, out)):
-                    break
-                self.stop_wine(preset)
+            return Outcome("not built", built, note=why_not)
+        now = fingerprint([o for o in build.objects.get(file, []) if o in build.clean])
+        if now and all(now[o] == build.clean[o] for o in now):
+            return Outcome("equivalent", built, note=f"the {build.preset.name} build compiles it to the very same "
+                           "objects: code this build leaves out, or a change the compiler erases")
+        tested = 0
+        for number, (options, exclude, clean_seconds) in enumerate(build.tiers):
+            # Wine's sound now and then hangs a test on the server the runs
+            # before left running, whatever the fault: each run has a fresh one.
+            stop_wine(build)
+            limit = 3 * clean_seconds + 60
+            results, seconds, status, out = self.ctest(build, options, limit, f"tier{number}", exclude)
+            tested += seconds
             failed = sorted(name for name, (ok, _) in (results or {}).items() if not ok)
             if results is None or (failed and hung(results, out)):
-                self.stop_wine(preset)
-                return replace(outcome, status="timed out", failed=failed, note=f"the tests ran past {limit:.0f} s"
+                return Outcome("timed out", built, tested, failed, f"the tests ran past {limit:.0f} s"
                                if results is None else "every failing test ran past its time limit")
             if failed or status != 0:
                 # Failing with no test failed is CTest's own: a listing that crashed, say.
-                return replace(outcome, status="killed", failed=failed, note="" if failed else first_error(out))
-        return outcome
-
-    def stop_wine(self, preset):
-        for prefix in (self.trees[preset.tree] / preset.build_dir).glob("**/prefix") if preset.wine else []:
-            subprocess.run(["wineserver", "-k"], env=dict(os.environ, WINEPREFIX=str(prefix)),
-                           stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+                return Outcome("killed", built, tested, failed, "" if failed else first_error(out))
+        return Outcome("survived", built, tested)
 
     def finish(self):
-        for preset in self.presets:
-            if preset.tree in self.trees:
-                self.stop_wine(preset)
+        for build in self.builds.values():
+            stop_wine(build)
+
+
+def stop_wine(build):
+    for prefix in (build.root / build.preset.build_dir).glob("**/prefix") if build.preset.wine else []:
+        subprocess.run(["wineserver", "-k"], env=dict(os.environ, WINEPREFIX=str(prefix)),
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)

@@ -42,6 +42,8 @@ from PIL import Image
 sys.dont_write_bytecode = True
 HERE = Path(__file__).resolve().parent
 sys.path.insert(0, str(HERE))
+sys.path.insert(0, str(HERE.parents[2] / "tools"))
+from Faults import verdict  # noqa: E402
 from MakeTestPanel import WINDOWS, make_panel, mark_boxes, write_bitmap  # noqa: E402
 
 SOURCE = HERE.parents[2]
@@ -403,16 +405,15 @@ def install_faults():
 def main():
     shutil.rmtree(WORK, ignore_errors=True)
     WORK.mkdir(parents=True)
-    failures = 0
+    failures = []
     for name, check in [("the test aircraft", the_test_aircraft), ("without Lumivane", without_lumivane),
                         ("the readme's example", readme_example), ("a picture not written", a_picture_not_written),
                         ("install and uninstall", install_and_uninstall), ("the faults of an install", install_faults)]:
         try:
             print(f"ok    {name}: {check()}")
         except Failed as failure:
-            failures += 1
-            print(f"FAIL  {name}: {failure}")
-    return 1 if failures else 0
+            failures.append(f"{name}: {failure}")
+    return verdict(failures)
 
 
 if __name__ == "__main__":

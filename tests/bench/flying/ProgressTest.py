@@ -21,6 +21,8 @@ from pathlib import Path
 # No bytecode left in the source tree by a test run.
 sys.dont_write_bytecode = True
 sys.path.insert(0, str(Path(__file__).resolve().parents[2] / "support"))
+sys.path.insert(0, str(Path(__file__).resolve().parents[3] / "tools"))
+from Faults import verdict  # noqa: E402
 from WinePath import windows_path  # noqa: E402
 
 WORK, COMMAND = Path(sys.argv[1]), sys.argv[2:]
@@ -103,5 +105,4 @@ for name, terminal, judge, flight in ROWS:
         failures.append(f"{name}: " + "; ".join(problems) + f"\n  said: {said[-400:]!r}")
     else:
         print(f"ok    {name}")
-print("\n".join(failures))
-sys.exit(1 if failures else 0)
+sys.exit(verdict(failures))

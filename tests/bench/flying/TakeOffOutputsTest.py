@@ -29,6 +29,8 @@ from PIL import Image
 
 # No bytecode left in the source tree by a test run.
 sys.dont_write_bytecode = True
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "..", "tools"))
+from Faults import arguments, verdict  # noqa: E402
 from RunRecords import record_faults  # noqa: E402
 
 # The middle of each lamp's well, in panel pixels (the wells are 16 × 4 at
@@ -214,12 +216,8 @@ def main(bench, module, work, *scenarios):
         faults += found
         if not found:
             print(told)
-    for fault in faults:
-        print(f"FAULT: {fault}")
-    return 1 if faults else 0
+    return verdict(faults)
 
 
 if __name__ == "__main__":
-    if len(sys.argv) < 5:
-        sys.exit(__doc__)
-    sys.exit(main(*sys.argv[1:]))
+    sys.exit(main(*arguments(__doc__, range(4, 100))))

@@ -17,6 +17,8 @@ from pathlib import Path
 # No bytecode left in the source tree by a test run.
 sys.dont_write_bytecode = True
 sys.path.insert(0, str(Path(__file__).resolve().parents[2] / "support"))
+sys.path.insert(0, str(Path(__file__).resolve().parents[3] / "tools"))
+from Faults import verdict  # noqa: E402
 from WinePath import windows_path as windows  # noqa: E402
 
 WINE_RUN, STATE, MEASURE, BUILD, WORK = sys.argv[1], sys.argv[2], sys.argv[3], Path(sys.argv[4]), Path(sys.argv[5])
@@ -135,5 +137,4 @@ for name, arguments, status, judge in ROWS:
     problems += judge(out) if callable(judge) else [f"no {w!r} in stderr" for w in judge if w not in err]
     if problems:
         failures.append(f"{name}: " + "; ".join(problems) + f"\n  stdout: {out[-600:]}\n  stderr: {err[-600:]}")
-print("\n".join(failures) or f"{len(ROWS)} runs of lumivane-measure as expected")
-sys.exit(1 if failures else 0)
+sys.exit(verdict(failures, None if failures else f"{len(ROWS)} runs of lumivane-measure as expected"))

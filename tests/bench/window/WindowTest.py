@@ -45,6 +45,8 @@ from PIL import Image
 sys.dont_write_bytecode = True
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "support"))
 from WinePath import windows_path  # noqa: E402
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "..", "tools"))
+from Faults import arguments, verdict  # noqa: E402
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "aircraft"))
 from MakeTestPanel import WINDOWS, make_panel, mark_boxes  # noqa: E402
 
@@ -524,10 +526,8 @@ def main(bench, module, wine_run, state, work):
             try:
                 fly(bench, flown(), wine_run, state, folder, shown_on, judge, scale)
             except (Failed, subprocess.TimeoutExpired) as error:
-                print(f"FAULT: {error}")
                 with open(os.path.join(folder, "bench.log")) as stream:
-                    print("The bench said:\n" + stream.read())
-                return 1
+                    return verdict([error], "The bench said:\n" + stream.read())
     finally:
         xvfb.terminate()
         try:
@@ -538,6 +538,4 @@ def main(bench, module, wine_run, state, work):
 
 
 if __name__ == "__main__":
-    if len(sys.argv) != 6:
-        sys.exit(__doc__)
-    sys.exit(main(*sys.argv[1:]))
+    sys.exit(main(*arguments(__doc__, 5)))

@@ -13,8 +13,9 @@ panel some 770,000 times, and its frames (3.4 GB) and their video (hours)
 would measure the disk and ffmpeg, not the bench. Its other outputs are
 written as any other's.
 
-    tools/FlightFigures.py [--only NAME...]   (prints the Markdown)
-tools/figures imports it; the runs' outputs are left in build/figures/flights/.
+    tools/figures/flights.py [--only NAME...]   (prints the Markdown)
+tools/figures runs it as its last section; the runs' outputs are left in
+build/figures/flights/.
 """
 import argparse
 import os
@@ -25,7 +26,7 @@ import threading
 import time
 from pathlib import Path
 
-ROOT = Path(__file__).resolve().parent.parent
+ROOT = Path(__file__).resolve().parents[2]
 WORK = ROOT / "build" / "figures" / "flights"
 NATIVE = ROOT / "build" / "figures" / "build"
 WINDOWS = ROOT / "build" / "windows"
@@ -45,6 +46,7 @@ FLIGHTS = [
     ("a day, flickering", 86400, FLICKER, ["--frames", "none"]),
 ]
 OUTPUTS = ["events.jsonl", "sound.wav", "frames/", "frames.png", "flight.png", "flight.mp4"]
+TARGETS = {"figures": ["lumivane-bench", "Lumivane.gau"], "windows": ["Lumivane.gau", "lumivane-bench"]}
 
 
 def callouts(output):
@@ -154,16 +156,24 @@ def flight_rows(only=None):
 
 
 def report(rows):
-    from mutation.report import table
+    from Markdown import table
     md = ["## Flights through the bench", "",
           "Each flight's whole run: passes, `events.jsonl`, `sound.wav`, frames, contact sheet, chart and video "
-          "(`tools/FlightFigures.py`; the runs are left in `build/figures/flights/`). The take-off climbs away at "
+          "(`tools/figures/flights.py`; the runs are left in `build/figures/flights/`). The take-off climbs away at "
           "120 knots with noise of 5 (five changes of the panel, three call-outs); a flickering flight wavers "
           "about Speed1 with noise of 2 (some nine changes a second). Native: the `figures` preset's bench; peak "
           "memory is the bench's own process (VmHWM), not the chart's or the video's. The day's flickering "
           "flight is flown with `--frames none` (its 770,000 frames would be 3.4 GB).", ""]
     md += table(["flight", "bench", "wall time", "peak memory", *OUTPUTS, "call-outs"], rows) + [""]
     return md
+
+
+def section():
+    from figures.common import failures, say
+    say("flying a take-off, an hour and a day through both benches")
+    rows, failed = flight_rows()
+    failures.extend(failed)
+    return report(rows)
 
 
 def main(argv):
