@@ -36,6 +36,8 @@ import sys
 import tokenize
 from pathlib import Path
 
+from Faults import arguments, verdict
+
 FACTS_FILE = "bench/lumivane/LumivaneFacts.h"
 # Where the check looks, and what it leaves out (paths from the root).
 CHECKED = [("bench", (".cpp", ".h", ".py")), ("web", (".cpp", ".h"))]
@@ -228,12 +230,8 @@ def main(root):
         print(f"  allowed until it moves: {relative} names {fact}")
     for relative, fact in sorted(PENDING - excused):
         faults.append(f"{relative} no longer names {fact}: take it off the pending list")
-    for fault in faults:
-        print(f"FAULT: {fault}")
-    return 1 if faults else 0
+    return verdict(faults)
 
 
 if __name__ == "__main__":
-    if len(sys.argv) != 2:
-        sys.exit(__doc__)
-    sys.exit(main(sys.argv[1]))
+    sys.exit(main(*arguments(__doc__, 1)))

@@ -35,6 +35,9 @@ sys.dont_write_bytecode = True
 sys.path.insert(0, str(Path(__file__).resolve().parents[1] / "support"))
 from RowTable import run_table  # noqa: E402
 
+sys.path.insert(0, str(Path(__file__).resolve().parents[2] / "tools"))
+from Faults import arguments, verdict  # noqa: E402
+
 SOURCE, BUILD, WORK = Path(sys.argv[1]), Path(sys.argv[2]), Path(sys.argv[3])
 BENCH = "build/native/lumivane-bench"
 MODULE = "build/native/Lumivane.gau"
@@ -136,8 +139,7 @@ def options_of(words):
 def main():
     for program in (BENCH, MODULE):
         if not (BUILD / program[len("build/native/"):]).exists():
-            print(f"FAIL  the pages name {program}, and the native build has no such file")
-            return 1
+            return verdict([f"the pages name {program}, and the native build has no such file"])
     listed = subprocess.run([BUILD / "lumivane-bench", "--help"], env=ENV, capture_output=True, text=True,
                             timeout=SECONDS).stdout
     rows = []
@@ -145,8 +147,7 @@ def main():
         for number, words in examples(page):
             rows.append((f"{page.relative_to(SOURCE)}:{number}: {shlex.join(words)}", page, words))
     if not rows:
-        print("FAIL  no command examples found in README.md or docs/")
-        return 1
+        return verdict(["no command examples found in README.md or docs/"])
     scratch = {}
 
     def run_row(_, row):
@@ -176,6 +177,5 @@ def main():
 
 
 if __name__ == "__main__":
-    if len(sys.argv) != 4:
-        sys.exit(__doc__)
+    arguments(__doc__, 3)
     sys.exit(main())

@@ -13,6 +13,9 @@ import subprocess
 import sys
 from pathlib import Path
 
+sys.path.insert(0, str(Path(__file__).resolve().parents[2] / "tools"))
+from Faults import arguments, verdict  # noqa: E402
+
 # (what is planted, file, line added at its end, the fault's words or None
 # for a plant the check must let pass).
 ROWS = [
@@ -80,14 +83,9 @@ def main(source, scratch):
         if status != 1 or fault not in said:
             faults.append(f"{what}: planted in {file}, the check did not say {fault!r} (status {status}):\n{said}")
     shutil.rmtree(scratch, ignore_errors=True)
-    for fault in faults:
-        print(f"FAULT: {fault}")
-    if not faults:
-        print(f"the check passes the sources and catches each of {len(ROWS)} plants as it should")
-    return 1 if faults else 0
+    return verdict(faults, None if faults else
+                   f"the check passes the sources and catches each of {len(ROWS)} plants as it should")
 
 
 if __name__ == "__main__":
-    if len(sys.argv) != 3:
-        sys.exit(__doc__)
-    sys.exit(main(sys.argv[1], sys.argv[2]))
+    sys.exit(main(*arguments(__doc__, 2)))

@@ -28,6 +28,9 @@ sys.dont_write_bytecode = True
 sys.path.insert(0, str(Path(__file__).resolve().parent))
 from MakeTestPanel import make_panel  # noqa: E402
 
+sys.path.insert(0, str(Path(__file__).resolve().parents[3] / "tools"))
+from Faults import arguments, verdict  # noqa: E402
+
 ENV = dict(os.environ, ASAN_OPTIONS="detect_leaks=0:" + os.environ.get("ASAN_OPTIONS", ""))
 
 
@@ -107,13 +110,9 @@ def main(bench, module, work, runs, seed):
             counts["lost"] += 1
             break
     print("figure: install-kills " + " ".join(f"{key}={value}" for key, value in counts.items()), flush=True)
-    for fault in faults:
-        print(f"FAULT: {fault}")
-    return 1 if faults else 0
+    return verdict(faults)
 
 
 if __name__ == "__main__":
-    if len(sys.argv) not in (5, 6):
-        sys.exit(__doc__)
-    sys.exit(main(sys.argv[1], sys.argv[2], sys.argv[3], int(sys.argv[4]), int(sys.argv[5]) if len(sys.argv) > 5
-                  else 1998))
+    given = arguments(__doc__, range(4, 6))
+    sys.exit(main(given[0], given[1], given[2], int(given[3]), int(given[4]) if len(given) > 4 else 1998))

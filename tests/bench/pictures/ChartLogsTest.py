@@ -14,6 +14,9 @@ import subprocess
 import sys
 from pathlib import Path
 
+sys.path.insert(0, str(Path(__file__).resolve().parents[3] / "tools"))
+from Faults import arguments, verdict  # noqa: E402
+
 CHART = Path(__file__).resolve().parents[3] / "bench" / "pictures" / "chart.py"
 LUMIVANE = {"gauge": {"name": "Lumivane", "module": "Lumivane.gau", "speeds": ["Speed1", "Speed2", "Speed3"],
                       "lamps_dark_above": {"speed": 3, "by": 10.0},
@@ -73,14 +76,8 @@ def main(work):
         said = run.stdout + run.stderr
         if run.returncode != status or not re.search(pattern, said):
             faults.append(f"{name}: exit {run.returncode} (wanted {status}), said:\n{said}")
-    for fault in faults:
-        print(f"FAULT: {fault}")
-    if not faults:
-        print(f"{len(ROWS)} logs drawn or refused as they should be")
-    return 1 if faults else 0
+    return verdict(faults, None if faults else f"{len(ROWS)} logs drawn or refused as they should be")
 
 
 if __name__ == "__main__":
-    if len(sys.argv) != 2:
-        sys.exit(__doc__)
-    sys.exit(main(sys.argv[1]))
+    sys.exit(main(*arguments(__doc__, 1)))
