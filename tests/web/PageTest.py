@@ -552,12 +552,15 @@ class KeyboardTest(Browser):
         self.assertEqual(self.js("return pointerEvents"), [], "pointer events on a keyboard-only flight")
 
     def hold_key(self, key, code, repeats):
-        """A key held for a second through Chromium's input, with the
-        system's repeats (every 33 ms) or without."""
+        """A key held for a second of the page's pass clock through
+        Chromium's input, with the system's repeats (every 33 ms) or
+        without. The hold is counted in the page's passes, not the wall
+        clock's seconds, so that a busy machine, which slows the commands
+        that send the repeats, holds the key for as many passes either way."""
         event = {"key": key, "code": code}
         self.driver.execute_cdp_cmd("Input.dispatchKeyEvent", dict(event, type="rawKeyDown"))
-        end = time.time() + 1.0
-        while time.time() < end:
+        end = self.js("return lumivanePage.passes()") + 18
+        while self.js("return lumivanePage.passes()") < end:
             time.sleep(0.033)
             if repeats:
                 self.driver.execute_cdp_cmd("Input.dispatchKeyEvent", dict(event, type="rawKeyDown", autoRepeat=True))
