@@ -5,6 +5,8 @@
 // looks a key up from the top finds it; the second is a problem.
 #include "bench/aircraft/PanelConfig.h"
 
+#include "bench/aircraft/PanelEntry.h"
+
 #include "bench/files/Files.h"
 #include "bench/files/Text.h"
 
@@ -31,14 +33,6 @@ std::string NumberedName(const char* word, int number)
     char text[32];
     snprintf(text, sizeof text, "%s%02d", word, number);
     return text;
-}
-
-std::string Trim(const std::string& text)
-{
-    const size_t first = text.find_first_not_of(Blanks);
-    if (first == std::string::npos)
-        return std::string();
-    return text.substr(first, text.find_last_not_of(Blanks) - first + 1);
 }
 
 // The number in `name` (already in lower case) after `word`: "window07" is
@@ -112,7 +106,7 @@ struct Reader {
         const size_t comment = std::min(text.find("//"), text.find(';'));
         if (comment != std::string::npos)
             text.erase(comment);
-        text = Trim(text);
+        text = TrimBlanks(text);
         if (text.empty())
             return;
         if (text[0] == '[') {
@@ -129,7 +123,7 @@ struct Reader {
     void EntryLine(const std::string& value)
     {
         const size_t comma = value.find(',');
-        std::string name = Trim(value.substr(0, comma));
+        std::string name = TrimBlanks(value.substr(0, comma));
         if (comma == std::string::npos)
             name = name.substr(0, name.find_first_of(Blanks));
         entryLines.push_back({line, name});
@@ -144,10 +138,10 @@ struct Reader {
             Problem("the section name " + Quoted(text) + " has no closing ']'");
             return;
         }
-        const std::string after = Trim(text.substr(close + 1));
+        const std::string after = TrimBlanks(text.substr(close + 1));
         if (!after.empty())
             Problem("unexpected " + Quoted(after) + " after the section name");
-        sectionName = Trim(text.substr(1, close - 1));
+        sectionName = TrimBlanks(text.substr(1, close - 1));
         const std::string name = LowerCase(sectionName);
         const auto seen = sectionLines.find(name);
         if (seen != sectionLines.end()) {
@@ -181,8 +175,9 @@ struct Reader {
     void KeyLine(const std::string& text)
     {
         const size_t equals = text.find('=');
-        if (equals != std::string::npos && NumberAfter(LowerCase(Trim(text.substr(0, equals))), "gauge") != NotNumbered)
-            EntryLine(Trim(text.substr(equals + 1)));
+        if (equals != std::string::npos &&
+            NumberAfter(LowerCase(TrimBlanks(text.substr(0, equals))), "gauge") != NotNumbered)
+            EntryLine(TrimBlanks(text.substr(equals + 1)));
         if (section == Section::Ignored)
             return;
         if (equals == std::string::npos) {
@@ -192,9 +187,9 @@ struct Reader {
                 Problem("expected KEY=VALUE, found " + Quoted(text));
             return;
         }
-        const std::string written = Trim(text.substr(0, equals));
+        const std::string written = TrimBlanks(text.substr(0, equals));
         const std::string key = LowerCase(written);
-        const std::string value = Trim(text.substr(equals + 1));
+        const std::string value = TrimBlanks(text.substr(equals + 1));
         const int gauge = NumberAfter(key, "gauge");
         if (section != Section::Window && gauge != NotNumbered) {
             Problem((gauge >= 0 ? GaugeKey(gauge) : Quoted(written)) + "= is outside every window (" +
@@ -288,38 +283,6 @@ struct Reader {
         // ident= and the keys of later versions are read past.
     }
 
-    // One of NAME, X, Y, width, height; false, with its problem, when it
-    // is not a whole number within the units.
-    bool Units(const std::string& entry, const char* what, const std::string& word, bool size, int* value)
-    {
-        if (!ReadWholeNumber(word, value)) {
-            // Digits too many to read are a number all the same.
-            const size_t digits = word.find_first_not_of("+-") == 1 ? 1 : 0;
-            if (word.size() > digits && word.find_first_not_of("0123456789", digits) == std::string::npos &&
-                word.find_first_of("+-", digits) == std::string::npos)
-                Problem(entry + ": " + what + " " + Quoted(word) + (word[0] == '-' ? " is negative" : " is more than " +
-                    std::to_string(MostPanelUnits) + " units, beyond any window"));
-            else
-                Problem(entry + ": " + what + " " + Quoted(word) + " is not a whole number");
-            return false;
-        }
-        if (*value < 0) {
-            Problem(entry + ": " + what + " " + word + " is negative: " +
-                (size ? "a size is counted in units" : "places are counted from the window's top-left corner"));
-            return false;
-        }
-        if (*value > MostPanelUnits) {
-            Problem(entry + ": " + what + " " + word + " is more than " + std::to_string(MostPanelUnits) +
-                " units, beyond any window");
-            return false;
-        }
-        if (size && *value == 0) {
-            Problem(entry + ": " + what + " 0 is no size");
-            return false;
-        }
-        return true;
-    }
-
     void Gauge(const std::string& written, int number, const std::string& value)
     {
         if (number == Miswritten) {
@@ -336,52 +299,9 @@ struct Reader {
         }
         lines[number] = line;
 
-        std::vector<std::string> parts;
-        for (size_t at = 0;;) {
-            const size_t comma = value.find(',', at);
-            parts.push_back(Trim(value.substr(at, comma == std::string::npos ? std::string::npos : comma - at)));
-            if (comma == std::string::npos)
-                break;
-            at = comma + 1;
-        }
-        PanelGauge gauge;
+        PanelGauge gauge = ReadGaugeEntry(entry, value, [this](const std::string& what) { Problem(what); });
         gauge.Number = number;
         gauge.Line = line;
-        gauge.Name = parts[0];
-        bool readable = true;
-        if (parts.size() < 3) {
-            // "Name 10 20": the name is the first word, for the pilot to be
-            // told about it as the gauge's it names.
-            gauge.Name = parts[0].substr(0, parts[0].find_first_of(Blanks));
-            Problem(entry + "=" + Quoted(value) + ": expected NAME, X, Y with commas between them");
-            readable = false;
-        } else if (parts.size() > 5) {
-            Problem(entry + "=" + Quoted(value) + ": expected NAME, X, Y and at most a width and height after them");
-            readable = false;
-        }
-        if (gauge.Name.empty()) {
-            Problem(entry + " names no gauge");
-            readable = false;
-        }
-        if (readable) {
-            const char* what[] = {"X", "Y", "the width", "the height"};
-            int* into[] = {&gauge.X, &gauge.Y, &gauge.Width, &gauge.Height};
-            for (size_t i = 1; i < parts.size(); ++i)
-                readable = Units(entry, what[i - 1], parts[i], i >= 3, into[i - 1]) && readable;
-        }
-        const std::string name = LowerCase(gauge.Name);
-        const size_t bang = name.find('!');
-        const std::string file = gauge.Name.substr(0, bang);
-        const bool withExtension = file.size() > 4 && LowerCase(file.substr(file.size() - 4)) == ".gau";
-        const std::string bare = withExtension ? file.substr(0, file.size() - 4) : file;
-        if (bang != std::string::npos)
-            Problem(entry + " names " + Quoted(gauge.Name) + ": the FILE!GAUGE form is read only by later "
-                "versions of the simulator; the 1998 version wants the module's file name without .gau, " +
-                Quoted(bare));
-        else if (withExtension)
-            Problem(entry + " names " + Quoted(gauge.Name) + ": an entry names the module's file without .gau, " +
-                Quoted(bare));
-        gauge.Readable = readable;
         Window(windowNumber).Gauges.push_back(gauge);
     }
 

@@ -49,3 +49,12 @@ bool ReadWholeNumber(const std::string& word, int* value)
     *value = int(v);
     return true;
 }
+
+std::string TrimBlanks(const std::string& text)
+{
+    const char* const blanks = " \t";
+    const size_t first = text.find_first_not_of(blanks);
+    if (first == std::string::npos)
+        return std::string();
+    return text.substr(first, text.find_last_not_of(blanks) - first + 1);
+}

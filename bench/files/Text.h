@@ -35,6 +35,9 @@ bool ForEachLine(const std::string& text, Visit line)
 // where it is printed as a C string.
 std::string Quoted(const std::string& word);
 
+// `text` without the blanks and tabs around it.
+std::string TrimBlanks(const std::string& text);
+
 // A decimal number as the user writes one: the whole word, finite, no
 // hexadecimal, no NUL inside it.
 bool ReadNumber(const std::string& word, double* value);
