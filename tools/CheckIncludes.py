@@ -16,9 +16,9 @@ contract, the platform and the bench's hosting, and no other room of the bench.
 Lumivane's own room (bench/lumivane), every fact about the gauge and the one
 reading of its panel, is a plug-in of the bench: only the run's observers
 (bench/recording), the window's status line, the page (web/), the
-measuring tools (bench/measuring) and the bench program itself, which tells
-the aircraft room which module it checks and installs, may include it; the
-host and the pass loop know the gauge's panel only through the reader's
+measuring tools (bench/measuring) and the bench program's panel steps
+(bench/PanelSteps.cpp), which tell the aircraft room which module it checks
+and installs, may include it; the host and the pass loop know the gauge's panel only through the reader's
 interface.
 
     CheckIncludes.py SOURCE-ROOT

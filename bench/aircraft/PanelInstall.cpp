@@ -3,8 +3,9 @@
 // name) is settled before anything is written; then the backup, then the
 // module, then Panel.cfg, whose replacing is the one step that makes the
 // change. A step that fails takes back what the steps before it wrote of
-// this run (the backup), so nothing is left behind but the module, which is
-// said. Backups are made new, never over an earlier one, and are named after
+// this run (the backups, and the module, which goes back to what Gauges
+// held), so that Gauges too is as it was; only a module that could not be
+// put back stays, and that is said. Backups are made new, never over an earlier one, and are named after
 // the module ("Panel.cfg.NAME-1.bak", NAME its entry name in lower case), as
 // is the file the new bytes are written into first ("Panel.cfg.NAME-writing").
 #include "bench/aircraft/PanelInstall.h"
@@ -172,14 +173,34 @@ struct Installer {
         return true;
     }
 
-    // Panel.cfg replaced by `after`, read back; the backup made first.
-    bool Write(const PanelFindings& before, const std::string& after, const std::string& copied)
+    // The module this run put into Gauges taken back out, when Panel.cfg
+    // could not be changed: a new one removed, a replaced one given back its
+    // old bytes, and its backup removed once it is not needed. False when
+    // Gauges could not be put back as it was.
+    bool TakeBackModule(const std::string& there, const std::string& module, const std::string& old,
+        const std::string& kept)
+    {
+        std::string problem;
+        if (kept.empty())
+            return RemoveFile(there);
+        if (!ReplaceFileWhole(there, module, old, Writing(there), &problem))
+            return false;
+        RemoveFile(kept);
+        return true;
+    }
+
+    // Panel.cfg replaced by `after`, read back; the backup made first. A
+    // module copied for the entry goes back out when the entry cannot go in.
+    bool Write(const PanelFindings& before, const std::string& after, const std::string& copied = std::string(),
+        const std::string& module = std::string(), const std::string& old = std::string(),
+        const std::string& kept = std::string())
     {
         std::string problem;
         if (!ReplaceFileWhole(request.PanelFile, before.Text, after, Writing(request.PanelFile), &problem)) {
             RemoveFile(backup);
+            const bool putBack = copied.empty() || TakeBackModule(copied, module, old, kept);
             Fail(Unwritten, request.PanelFile + " was not changed: " + problem +
-                (copied.empty() ? std::string() : " (the module was copied all the same: " + copied + ")"));
+                (putBack ? std::string() : " (the module was copied all the same: " + copied + ")"));
             return false;
         }
         Say("Backup of the panel as it was: " + backup);
@@ -248,9 +269,8 @@ struct Installer {
                 return;
             }
         }
-        std::string copied;
+        std::string copied, kept;
         if (copy) {
-            std::string kept;
             bool existed = false;
             const bool done = old.empty()
                 ? CreateFileWhole(there, module, Writing(there), &existed, &problem)
@@ -258,6 +278,8 @@ struct Installer {
                     ReplaceFileWhole(there, old, module, Writing(there), &problem);
             if (!done) {
                 RemoveFile(backup);
+                if (!kept.empty())
+                    RemoveFile(kept);
                 Fail(Unwritten, "nothing was changed: " + request.Module + " cannot be copied into " + gauges +
                     ": " + problem);
                 return;
@@ -269,7 +291,7 @@ struct Installer {
         } else {
             Say(there + " is this module already");
         }
-        if (!entry && !Write(before, text, copied))
+        if (!entry && !Write(before, text, copied, module, old, kept))
             return;
         PanelFindings now;
         CheckPanel(request.PanelFile, request.GaugesFolder, request.Gauge, &now);
@@ -328,7 +350,7 @@ struct Installer {
             Fail(Unwritten, "nothing was changed: no backup of " + request.PanelFile + " could be kept: " + problem);
             return;
         }
-        if (!Write(before, text, std::string()))
+        if (!Write(before, text))
             return;
         PanelFindings now;
         CheckPanel(request.PanelFile, request.GaugesFolder, request.Gauge, &now);

@@ -355,6 +355,10 @@ def install_faults():
         ("Panel.cfg held open by another program", False, not native, True, None, None, [], 1,
          r".*Panel\.cfg was not changed: cannot replace .*Panel\.cfg: another program has it open \(close that "
          r"program, and try again\)"),
+        # The module goes in before Panel.cfg is replaced: it comes back out.
+        ("Panel.cfg held open, the gauge not in Gauges yet", False, not native, False, None, None, [], 1,
+         r".*Panel\.cfg was not changed: cannot replace .*Panel\.cfg: another program has it open \(close that "
+         r"program, and try again\)"),
         ("problems in the panel", False, True, False, None, None, [], 2,
          r"nothing was changed: the problems above make the entry's place uncertain; mend them, and run this again"),
         ("no Gauges folder", False, True, False, None, None, ["--gauges", WORK / "no-such-folder"], 1,
