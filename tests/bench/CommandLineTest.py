@@ -31,7 +31,7 @@ NONZERO = "non-zero"
 # it started is judged, and the run is stopped.
 STILL_RUNNING = "still running"
 STILL_RUNNING_SECONDS = 3
-SECONDS = 60  # a run with every frame also makes its video
+SECONDS = 180  # a hang guard: a run with every frame also makes its video, slowly on a busy machine
 ENV = dict(os.environ, ASAN_OPTIONS="detect_leaks=0:" + os.environ.get("ASAN_OPTIONS", ""))
 
 # The files a row may name besides the module: a scenario of a second, one
