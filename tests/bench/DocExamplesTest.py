@@ -51,7 +51,10 @@ NO_WINDOW = "--window needs the windows build"
 # bench/run-bench's options that take a value; any other word not starting
 # with a dash is the module.
 RUN_BENCH_VALUES = {"--scenario", "--settings", "--out", "--panel", "--gauges", "--rate", "--capture", "--frames",
-                    "--scale", "--log"}
+                    "--scale", "--log", "--install", "--uninstall", "--at", "--in-window"}
+# Where the launcher names no module: the bench takes the panel's, or the one
+# beside itself.
+NO_MODULE = {"--panel", "--install", "--uninstall"}
 PROGRAMS = (BENCH, "bench/run-bench", "lumivane-bench", "/usr/bin/python3")
 
 
@@ -125,7 +128,7 @@ def as_native(words):
             module = given[i]
         i += 1
     named = options_of([""] + taken)
-    if module is None and "--panel" not in named:
+    if module is None and not NO_MODULE & set(named):
         module = MODULE
     if "--out" in named and "--window" not in named and "--frames" not in named:
         taken += ["--frames", "none"]
