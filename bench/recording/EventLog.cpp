@@ -173,8 +173,11 @@ bool EventLog::Open(const std::string& path, std::string* error, LogChoice choic
         return false;
     }
     if (gauge) {
+        // On the disk before any pass: a run a crash ends, in a build with
+        // no sanitizer to write out its files, still says what it flew.
         const std::string line = GaugeLine(*gauge);
         fwrite(line.data(), 1, line.size(), file_);
+        fflush(file_);
     }
     return true;
 }
