@@ -89,7 +89,7 @@ demo: deps configure-windows
 	@echo "  takeoff.png   the chart: airspeed against time, the three speeds, the lamps lit, each beep"
 	@echo "  frames.png    the panel each time it changed: lamps 1, 2, 3 light at 6, 7, 8 s, all dark past 110"
 	@echo "  sound.wav     what Wine's DirectSound played: a single, a single and a double beep"
-	@echo "  events.jsonl  one line a pass: each element's result; the lamps, marks, readout, call-outs started, and the speeds the gauge holds"
+	@echo "  events.jsonl  the gauge flown, then a line a pass: each element's result; the lamps, marks, readout, call-outs started, and the speeds the gauge holds"
 	@echo "  (frames/ has each changed frame at full size; settings/ the gauge's C:\\pelmo files)"
 	@echo "To try the gauge by hand, on an X display: bench/run-bench --window"
 	@echo "$(DEMO)"
