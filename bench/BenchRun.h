@@ -30,9 +30,7 @@ struct BenchRun {
     bool ScenarioGiven = false, OutGiven = false, FramesGiven = false, ScaleGiven = false;
     std::string PanelFile, GaugesFolder;
     std::string InstallFile, UninstallFile, At;
-    int InWindow = -1;
-    bool Replace = false, DryRun = false;
-    InstallRequest Install; // --install or --uninstall, as checked
+    InstallRequest Install; // --install or --uninstall: as given, then checked
     // Made by the steps.
     FrameChoice Frames = FrameChoice::Changes;
     Scenario Flown;

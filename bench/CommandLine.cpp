@@ -108,12 +108,12 @@ int ParseCommandLine(BenchRun& run)
                        moduleFile + " stays in Gauges, for other aircraft");
     app.add_option("--at", run.At, "With --install: the place, X,Y in the window's units (default: the first "
                                    "place clear of every other gauge)");
-    app.add_option("--in-window", run.InWindow, "With --install: the window, NN of [WindowNN] (default: the "
+    app.add_option("--in-window", run.Install.Window, "With --install: the window, NN of [WindowNN] (default: the "
                                                 "one --panel would suggest)")
         ->check(CLI::Range(0, 999));
-    app.add_flag("--replace", run.Replace, "With --install: put the module in place of another " + moduleFile +
+    app.add_flag("--replace", run.Install.Replace, "With --install: put the module in place of another " + moduleFile +
                                                " in Gauges, keeping that one as a backup");
-    app.add_flag("--dry-run", run.DryRun, "With --install or --uninstall: say what would change, as a unified "
+    app.add_flag("--dry-run", run.Install.DryRun, "With --install or --uninstall: say what would change, as a unified "
                                           "diff, and write nothing of the pilot's (--install still draws the "
                                           "windows, the gauge at the place it would take)");
     app.add_option("--capture", options.Capture,
@@ -150,10 +150,11 @@ namespace {
 // --install's and --uninstall's options, checked together; GoOn or 2.
 int CheckInstallOptions(BenchRun& run)
 {
+    InstallRequest& request = run.Install;
     const bool install = !run.InstallFile.empty(), uninstall = !run.UninstallFile.empty();
-    const bool chosen = !run.At.empty() || run.InWindow >= 0 || run.Replace;
+    const bool chosen = !run.At.empty() || request.Window >= 0 || request.Replace;
     if (!install && !uninstall) {
-        if (chosen || run.DryRun) {
+        if (chosen || request.DryRun) {
             fprintf(stderr, "lumivane-bench: --at, --in-window, --replace and --dry-run go with --install "
                             "(and --dry-run with --uninstall)\n");
             return 2;
@@ -169,14 +170,10 @@ int CheckInstallOptions(BenchRun& run)
         fprintf(stderr, "lumivane-bench: --uninstall takes no module, --at, --in-window or --replace\n");
         return 2;
     }
-    InstallRequest& request = run.Install;
     request.PanelFile = install ? run.InstallFile : run.UninstallFile;
     request.Gauge = TheGauge(run);
     request.GaugesFolder = run.GaugesFolder;
     request.Uninstall = uninstall;
-    request.Window = run.InWindow;
-    request.Replace = run.Replace;
-    request.DryRun = run.DryRun;
     request.Module = run.Options.Module.empty() ? JoinPath(RunningProgramFolder(), request.Gauge.File)
                                                : run.Options.Module;
     if (!run.At.empty()) {
@@ -191,8 +188,6 @@ int CheckInstallOptions(BenchRun& run)
             return 2;
         }
     }
-    if (!run.ScaleGiven)
-        run.Scale = 1;
     return GoOn;
 }
 
@@ -203,10 +198,19 @@ int CheckOptions(BenchRun& run)
     const int install = CheckInstallOptions(run);
     if (install != GoOn)
         return install;
-    if (!run.Install.PanelFile.empty()) {
-        run.Options.Out = AbsolutePath(run.Options.Out);
+    // The run works in absolute paths (natively it moves into the sandbox);
+    // so do the frames, the chart and the panel's pictures. Without --out,
+    // the settings files of a window or a panel's gauge stay in the current
+    // folder.
+    RunOptions& options = run.Options;
+    options.Out = AbsolutePath(options.Out);
+    if (options.Out.empty() && options.Settings.empty())
+        options.Settings = "lumivane-settings";
+    // A panel's windows are drawn a unit to a pixel unless asked otherwise.
+    if (!run.ScaleGiven && (!run.PanelFile.empty() || !run.Install.PanelFile.empty()))
+        run.Scale = 1;
+    if (!run.Install.PanelFile.empty())
         return GoOn;
-    }
     if (!run.PanelFile.empty()) {
         if (!run.Options.Module.empty()) {
             fprintf(stderr, "lumivane-bench: --panel takes the module from the Gauges folder; for another, give "
@@ -217,8 +221,6 @@ int CheckOptions(BenchRun& run)
             fprintf(stderr, "lumivane-bench: --panel flies a --scenario only in its --window\n");
             return 2;
         }
-        if (!run.ScaleGiven)
-            run.Scale = 1;
     } else if (!run.GaugesFolder.empty()) {
         fprintf(stderr, "lumivane-bench: --gauges goes with --panel, --install or --uninstall\n");
         return 2;
@@ -238,18 +240,12 @@ int CheckOptions(BenchRun& run)
     run.Frames = run.FrameWord == "all" ? FrameChoice::All
                  : run.FrameWord == "none" || (run.Window && !run.FramesGiven) ? FrameChoice::None
                                                                                 : FrameChoice::Changes;
-    RunOptions& options = run.Options;
     options.Speed = run.RealTime ? Pace::RealTime : run.Fast ? Pace::Fast : Pace::Default;
     if (run.Fast)
         options.SoftSound = true;
     options.Progress = !run.Quiet;
     options.Record = !options.Out.empty();
     options.LogChanges = run.LogWord == "changes";
-    // The run works in absolute paths (natively it moves into the sandbox);
-    // so do the frames and the chart.
-    options.Out = AbsolutePath(options.Out);
-    if (options.Out.empty() && options.Settings.empty())
-        options.Settings = "lumivane-settings";
     if (!options.Record)
         run.Frames = FrameChoice::None;
     return GoOn;

@@ -13,7 +13,6 @@
 #include "bench/BenchRun.h"
 
 #include "bench/files/Files.h"
-#include "bench/flying/ScenarioActions.h"
 #include "bench/hosting/GaugeFaults.h"
 #include "bench/pictures/Chart.h"
 #include "bench/pictures/Video.h"

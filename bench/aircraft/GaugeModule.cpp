@@ -3,12 +3,11 @@
 #include "bench/aircraft/GaugeModule.h"
 
 #include "bench/aircraft/PanelConfig.h"
+#include "bench/aircraft/PanelEntry.h"
 
 std::string EntryName(const GaugeModule& module)
 {
-    const std::string& file = module.File;
-    const bool gau = file.size() > 4 && LowerCase(file.substr(file.size() - 4)) == ".gau";
-    return gau ? file.substr(0, file.size() - 4) : file;
+    return WithoutGau(module.File);
 }
 
 bool NamesModule(const GaugeModule& module, const std::string& name)

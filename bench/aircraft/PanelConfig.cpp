@@ -19,7 +19,6 @@
 
 namespace {
 
-const char* const Blanks = " \t";
 // What NumberAfter answers for a name that is not the word and a number, and
 // for a number written otherwise than the file numbers them.
 const int NotNumbered = -1, Miswritten = -2;
@@ -119,15 +118,8 @@ struct Reader {
     }
 
     // A gauge's line wherever it stands, for a pilot's every entry to be
-    // found: the NAME as the entry reader takes it, or the first word.
-    void EntryLine(const std::string& value)
-    {
-        const size_t comma = value.find(',');
-        std::string name = TrimBlanks(value.substr(0, comma));
-        if (comma == std::string::npos)
-            name = name.substr(0, name.find_first_of(Blanks));
-        entryLines.push_back({line, name});
-    }
+    // found, by the NAME the entry reader takes.
+    void EntryLine(const std::string& value) { entryLines.push_back({line, GaugeEntryName(value)}); }
 
     void SectionLine(const std::string& text)
     {

@@ -47,6 +47,20 @@ bool Units(const std::string& entry, const char* what, const std::string& word, 
 
 } // namespace
 
+std::string GaugeEntryName(const std::string& value)
+{
+    const size_t comma = value.find(',');
+    const std::string name = TrimBlanks(value.substr(0, comma));
+    const bool enough = comma != std::string::npos && value.find(',', comma + 1) != std::string::npos;
+    return enough ? name : name.substr(0, name.find_first_of(Blanks));
+}
+
+std::string WithoutGau(const std::string& file)
+{
+    const bool gau = file.size() > 4 && LowerCase(file.substr(file.size() - 4)) == ".gau";
+    return gau ? file.substr(0, file.size() - 4) : file;
+}
+
 PanelGauge ReadGaugeEntry(const std::string& entry, const std::string& value,
     const std::function<void(const std::string&)>& problem)
 {
@@ -59,12 +73,9 @@ PanelGauge ReadGaugeEntry(const std::string& entry, const std::string& value,
         at = comma + 1;
     }
     PanelGauge gauge;
-    gauge.Name = parts[0];
+    gauge.Name = GaugeEntryName(value);
     bool readable = true;
     if (parts.size() < 3) {
-        // "Name 10 20": the name is the first word, for the pilot to be
-        // told about it as the gauge's it names.
-        gauge.Name = parts[0].substr(0, parts[0].find_first_of(Blanks));
         problem(entry + "=" + Quoted(value) + ": expected NAME, X, Y with commas between them");
         readable = false;
     } else if (parts.size() > 5) {
@@ -81,11 +92,10 @@ PanelGauge ReadGaugeEntry(const std::string& entry, const std::string& value,
         for (size_t i = 1; i < parts.size(); ++i)
             readable = Units(entry, what[i - 1], parts[i], i >= 3, into[i - 1], problem) && readable;
     }
-    const std::string name = LowerCase(gauge.Name);
-    const size_t bang = name.find('!');
+    const size_t bang = gauge.Name.find('!');
     const std::string file = gauge.Name.substr(0, bang);
-    const bool withExtension = file.size() > 4 && LowerCase(file.substr(file.size() - 4)) == ".gau";
-    const std::string bare = withExtension ? file.substr(0, file.size() - 4) : file;
+    const std::string bare = WithoutGau(file);
+    const bool withExtension = bare != file;
     if (bang != std::string::npos)
         problem(entry + " names " + Quoted(gauge.Name) + ": the FILE!GAUGE form is read only by later "
             "versions of the simulator; the 1998 version wants the module's file name without .gau, " +

@@ -10,6 +10,15 @@
 #include <functional>
 #include <string>
 
+// The NAME of an entry's `value`, as a pilot meant it: the text before its
+// first comma, or its first word when there are too few commas for NAME, X,
+// Y ("Name 10 20", "Name 10, 20"), so that an entry miswritten that way is
+// still told, and taken out, as the gauge's it names.
+std::string GaugeEntryName(const std::string& value);
+
+// A module's file name as an entry names it: without ".gau", in any case.
+std::string WithoutGau(const std::string& file);
+
 // Reads `value`, blanks around it dropped, as the entry `entry` ("gauge07")
 // of a window: its name, its place and size, and whether all of them are as
 // they must be; each thing wrong is handed to `problem`, in words that start

@@ -780,7 +780,7 @@ TEST(PanelInstall, EveryLineThatNamesTheGaugeIsTakenOutAndOnlyThose)
     const std::string before = "gauge00=Lumivane, 0, 0\r\n[Window Titles]\r\nwindow00=Main Panel\r\n"
         "[Window00]\r\nfile=Main.bmp\r\nsize_mm=320\r\ngauge00=Test.Clock, 20, 120\r\ngauge01=lumivane, 200, 110\r\n"
         "gauge02=Lumivane.gau, 0, 0\r\nGAUGE03 = Lumivane!Lumivane , 0, 0 ; the later form\r\ngauge04=Lumivane 5 5\r\n"
-        "gauge5=Lumivane, 0, 0\r\ngauge06=Lumivane2, 0, 0\r\ngauge07=Test.Lumivane, 0, 0\r\n"
+        "gauge10=Lumivane 5, 5\r\ngauge5=Lumivane, 0, 0\r\ngauge06=Lumivane2, 0, 0\r\ngauge07=Test.Lumivane, 0, 0\r\n"
         "; gauge08=Lumivane, 0, 0\r\nident=Lumivane\r\n[Window00]\r\ngauge00=Lumivane, 1, 1\r\n"
         "gauge09=Lumivane, 1, 1";
     const std::string after = "[Window Titles]\r\nwindow00=Main Panel\r\n[Window00]\r\nfile=Main.bmp\r\n"
@@ -796,7 +796,7 @@ TEST(PanelInstall, EveryLineThatNamesTheGaugeIsTakenOutAndOnlyThose)
     EXPECT_EQ(run.result.Status, 0) << run.errors;
     EXPECT_EQ(Contents(config), after);
     EXPECT_EQ(Contents(config + ".lumivane-1.bak"), before);
-    EXPECT_NE(run.said.find("Taken out of PANEL/Panel.cfg: line 19, 'gauge09=Lumivane, 1, 1'\n"), std::string::npos)
+    EXPECT_NE(run.said.find("Taken out of PANEL/Panel.cfg: line 20, 'gauge09=Lumivane, 1, 1'\n"), std::string::npos)
         << run.said;
 }
 

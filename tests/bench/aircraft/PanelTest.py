@@ -60,11 +60,12 @@ class Failed(Exception):
     pass
 
 
-def bench(*args, before=(), after=(), limit=None):
+def bench(*args, before=(), after=(), limit=None, cwd=None):
     """Runs the bench (under Wine through run-bench for the windows build)
     with paths in Linux form; returns its status and what it printed.
     `before` and `after`: shell lines run first and last in a mount namespace
-    of the bench's own; `limit`: a file-size limit in bytes."""
+    of the bench's own; `limit`: a file-size limit in bytes; `cwd`: the
+    folder it runs in."""
     env = dict(os.environ, ASAN_OPTIONS="detect_leaks=0:" + os.environ.get("ASAN_OPTIONS", ""))
     if WINDOWS_BUILD:
         env["LUMIVANE_BUILD"] = WINDOWS_BUILD
@@ -76,7 +77,7 @@ def bench(*args, before=(), after=(), limit=None):
     def limited():
         if limit:
             resource.setrlimit(resource.RLIMIT_FSIZE, (limit, limit))
-    run = subprocess.run(command, env=env, capture_output=True, text=True, timeout=240, preexec_fn=limited)
+    run = subprocess.run(command, env=env, capture_output=True, text=True, timeout=240, preexec_fn=limited, cwd=cwd)
     return run.returncode, run.stdout, run.stderr
 
 
@@ -282,9 +283,12 @@ def install_and_uninstall():
             lines[lines.index(new[0]) - 1] != b"gauge01=Test.Clock, 20, 120" or \
             (gauges / "Lumivane.gau").read_bytes() != MODULE.read_bytes():
         raise Failed(f"--install: status {status}, added {new}, said:\n{said}{errors}")
-    status, said, errors = bench("--install", config, "--out", out)
-    if status != 0 or "Lumivane is already in [Window00] at line 14" not in said:
-        raise Failed(f"a second --install: status {status}, said:\n{said}{errors}")
+    # Without --out, as a pilot runs it: the window is drawn, and the
+    # gauge's settings kept, in the current folder.
+    status, said, errors = bench("--install", config, cwd=out)
+    if status != 0 or "Lumivane is already in [Window00] at line 14" not in said or \
+            not (out / "lumivane-settings").is_dir():
+        raise Failed(f"a second --install, without --out: status {status}, said:\n{said}{errors}")
     status, said, errors = bench("--uninstall", config)
     if status != 0 or errors or config.read_bytes() != original or not (gauges / "Lumivane.gau").exists() or \
             "stays in" not in said:
