@@ -55,7 +55,7 @@ struct PanelFindings {
     PanelProblems Problems;
     size_t TextProblems = 0;  // how many of Problems, the first, the reader found in the text
     std::string GaugesFolder; // where the module is looked for
-    std::string Module;       // the module there; empty when it is not
+    std::string Module;       // the module there (for an install's dry run, the one it would copy); empty when none
     std::vector<CheckedWindow> Windows; // those that hold the module
     // What checked out, a line each, with the file and line it is about.
     std::vector<std::string> Checked;
@@ -82,7 +82,8 @@ void CheckPanelText(const std::string& panelFile, const std::string& text, const
 bool PlaceInWindow(const PanelFindings& findings, int number, CheckedWindow* window, EntryPlace* place,
     std::string* problem);
 
-// `place` as a gauge entry of `window`, placed: a new entry's box.
+// `entry` placed in `window` as the module's entry: its box in the bitmap's
+// pixels.
 PlacedGauge PlaceEntry(const CheckedWindow& window, const GaugeModule& gauge, const PanelGauge& entry);
 
 #endif

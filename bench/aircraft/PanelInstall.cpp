@@ -70,14 +70,6 @@ struct Installer {
         return false;
     }
 
-    const PanelWindow* Window(const PanelFindings& findings, int number) const
-    {
-        for (const PanelWindow& window : findings.Config.Windows)
-            if (window.Number == number)
-                return &window;
-        return nullptr;
-    }
-
     // The module's first readable entry, or null.
     const PanelGauge* Entry(const PanelFindings& findings, const PanelWindow** in) const
     {
@@ -90,8 +82,8 @@ struct Installer {
         return nullptr;
     }
 
-    // Where the line goes: the window, its line, and the line itself.
-    bool Choose(const PanelFindings& findings, int* after, std::string* line, const PanelWindow** chosen)
+    // Where the line goes: the window's number, its line, and the line itself.
+    bool Choose(const PanelFindings& findings, int* after, std::string* line, int* chosen)
     {
         const int number = request.Window >= 0 ? request.Window : findings.Place.Window;
         if (number < 0) {
@@ -109,7 +101,7 @@ struct Installer {
         }
         // A window the simulator never shows is a problem of the text, and
         // refused with them.
-        const PanelWindow& window = *Window(findings, number);
+        const PanelWindow& window = checked.Window;
         const std::string section = WindowSection(number);
         const std::string bitmap = std::to_string(checked.Background.Width) + " x " +
             std::to_string(checked.Background.Height);
@@ -136,7 +128,7 @@ struct Installer {
         }
         *after = window.Gauges.empty() ? std::max(window.LastLine, window.SectionLine) : window.Gauges.back().Line;
         *line = ModuleEntry(request.Gauge, place.Number, place.X, place.Y);
-        *chosen = &window;
+        *chosen = number;
         return true;
     }
 
@@ -189,8 +181,8 @@ struct Installer {
         return true;
     }
 
-    // Panel.cfg replaced by `after`, read back; the backup made first. A
-    // module copied for the entry goes back out when the entry cannot go in.
+    // Panel.cfg replaced by `after`, and its backup named; when it cannot
+    // be, the backup goes, and a module copied for the entry goes back out.
     bool Write(const PanelFindings& before, const std::string& after, const std::string& copied = std::string(),
         const std::string& module = std::string(), const std::string& old = std::string(),
         const std::string& kept = std::string())
@@ -217,7 +209,7 @@ struct Installer {
         const PanelGauge* entry = Entry(before, &in);
         int after = 0;
         std::string line;
-        const PanelWindow* window = nullptr;
+        int window = -1;
         if (!entry && !Choose(before, &after, &line, &window))
             return;
         const std::string text = entry ? before.Text : WithLineAdded(before.Text, after, line);
@@ -226,7 +218,7 @@ struct Installer {
         const PanelWindow* found = nullptr;
         const PanelGauge* placed = Entry(planned, &found);
         if (!placed || planned.TextProblems || (!entry && (placed->Line != after + 1 || found->Number !=
-            window->Number))) {
+            window))) {
             Fail(Unwritten, "nothing was changed: the new line would not be read where it was put");
             return;
         }
@@ -239,7 +231,7 @@ struct Installer {
             out->Diff = UnifiedDiff(before.Text, text, request.PanelFile);
             if (!entry)
                 Say("Would add line " + std::to_string(placed->Line) + " to " + where + ": " + line);
-            if (FindInFolder(gauges, request.Gauge.File).empty())
+            if (before.Module.empty())
                 Say("Would copy " + request.Module + " into " + gauges);
             Say("Nothing was written (a dry run)");
             out->Findings = std::move(planned);

@@ -1,5 +1,5 @@
-// Linux keeps the running program's path in /proc/self/exe, a link that
-// holds whatever argv[0] was.
+// Linux keeps the running program's path in /proc/self/exe, a link to the
+// program's own file, whatever argv[0] was.
 #include "bench/files/ProgramFolder.h"
 
 #include "bench/files/Files.h"
