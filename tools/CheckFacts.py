@@ -36,16 +36,14 @@ import sys
 import tokenize
 from pathlib import Path
 
-from Faults import arguments, verdict
+# No bytecode left in the source tree by a check.
+sys.dont_write_bytecode = True
+from Faults import arguments, verdict  # noqa: E402
 
 FACTS_FILE = "bench/lumivane/LumivaneFacts.h"
 # Where the check looks, and what it leaves out (paths from the root).
 CHECKED = [("bench", (".cpp", ".h", ".py")), ("web", (".cpp", ".h"))]
 LEFT_OUT = ("bench/lumivane/",)
-# Facts that another change is moving out of a room, each as (file, fact):
-# allowed until it is gone, and a fault once it is, so that the list never
-# outlives what it excuses.
-PENDING = set()
 
 
 class Facts:
@@ -98,14 +96,14 @@ class Line:
         self.strings, self.names, self.numbers, self.code = [], [], [], []
 
 
-# A C++ or JavaScript file's tokens: comments, string and character
-# literals, template literals, names, numbers, line ends, anything else.
-C_TOKEN = re.compile(r"//[^\n]*|/\*.*?\*/|\"(?:\\.|[^\"\\\n])*\"|'(?:\\.|[^'\\\n])*'|`(?:\\.|[^`\\])*`"
+# A C++ file's tokens: comments, string and character literals, names,
+# numbers, line ends, anything else.
+C_TOKEN = re.compile(r"//[^\n]*|/\*.*?\*/|\"(?:\\.|[^\"\\\n])*\"|'(?:\\.|[^'\\\n])*'"
                      r"|[A-Za-z_]\w*|\d[\w.']*|\n|\S", re.S)
 
 
 def c_like_lines(text):
-    """The lines of a C++ or JavaScript file, comments left out."""
+    """The lines of a C++ file, comments left out."""
     lines = {}
     number = 1
     for match in C_TOKEN.finditer(text):
@@ -120,9 +118,6 @@ def c_like_lines(text):
         line.code.append(token)
         if token[0] in "\"'":
             line.strings.append(token[1:-1])
-        elif token[0] == "`":
-            # A template's literal pieces, each on its own.
-            line.strings += re.split(r"\$\{[^{}]*\}", token[1:-1])
         elif token[0].isalpha() or token[0] == "_":
             line.names.append(token)
         elif token[0].isdigit():
@@ -181,7 +176,7 @@ def named_facts(line, facts):
     found += [("speed name", name) for name in facts.names if name in words]
     for stem in facts.stems:
         # A name built from its stem: "Speed" + n, f"Speed{n}".
-        if stem in code and re.search(r"(?<![A-Za-z])" + stem + r"(?:[\"'`]\s*\+|\$?\{)", code):
+        if stem in code and re.search(r"(?<![A-Za-z])" + stem + r"(?:[\"']\s*\+|\{)", code):
             found.append(("speed name", stem + "N"))
     numbers = [as_number(n) for n in line.numbers]
     numbers += [as_number(s.strip()) for s in line.strings if re.fullmatch(r"\s*\d+\s*", s)]
@@ -209,7 +204,7 @@ def checked_files(root):
 def main(root):
     root = Path(root)
     facts = Facts(root)
-    faults, excused, count = [], set(), 0
+    faults, count = [], 0
     for relative, path in checked_files(root):
         count += 1
         text = path.read_text(errors="replace")
@@ -220,16 +215,9 @@ def main(root):
             continue
         for number, line in sorted(lines.items()):
             for kind, fact in named_facts(line, facts):
-                if (relative, fact) in PENDING:
-                    excused.add((relative, fact))
-                    continue
                 faults.append(f"{relative}:{number}: names Lumivane's {kind} {fact} "
                               f"({' '.join(line.code)[:100]})")
     print(f"Checked {count} files of the rooms that know no gauge for Lumivane's facts ({FACTS_FILE}): {facts}")
-    for relative, fact in sorted(excused):
-        print(f"  allowed until it moves: {relative} names {fact}")
-    for relative, fact in sorted(PENDING - excused):
-        faults.append(f"{relative} no longer names {fact}: take it off the pending list")
     return verdict(faults)
 
 

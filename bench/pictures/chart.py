@@ -65,7 +65,6 @@ class Gauge:
     each clip's legend, mark and beeps."""
 
     def __init__(self, described, where):
-        self.described = described is not None
         described = described or {}
         names = described.get("speeds")
         if names is not None and (not isinstance(names, list) or not all(isinstance(n, str) for n in names) or

@@ -239,7 +239,6 @@ def make(run, out, frame_scale):
         raise BadRun(f"{run}: none of its frames is a pass of its log")
     pictures = Pictures(shown, frames, frame_scale)
     starts = [0.0] + [(entry[0] - first[0]) / rate for entry in shown[1:]]
-    ends = starts[1:] + [duration]
     sound = os.path.join(run, "sound.wav")
     audio = ["-i", sound] if os.path.isfile(sound) else ["-f", "lavfi", "-i", "anullsrc=r=11025:cl=mono"]
     partial = unfinished(out)

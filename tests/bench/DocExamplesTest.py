@@ -38,7 +38,7 @@ from RowTable import run_table  # noqa: E402
 sys.path.insert(0, str(Path(__file__).resolve().parents[2] / "tools"))
 from Faults import arguments, verdict  # noqa: E402
 
-SOURCE, BUILD, WORK = Path(sys.argv[1]), Path(sys.argv[2]), Path(sys.argv[3])
+SOURCE, BUILD, WORK = map(Path, arguments(__doc__, 3))
 BENCH = "build/native/lumivane-bench"
 MODULE = "build/native/Lumivane.gau"
 SECONDS = 120
@@ -180,5 +180,4 @@ def main():
 
 
 if __name__ == "__main__":
-    arguments(__doc__, 3)
     sys.exit(main())

@@ -14,6 +14,8 @@ import sys
 from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).resolve().parents[2] / "tools"))
+# No bytecode left in the source tree by a test.
+sys.dont_write_bytecode = True
 from Faults import arguments, verdict  # noqa: E402
 
 # (what is planted, file, line added at its end, the fault's words or None

@@ -12,7 +12,7 @@ HEADER = ["state", "passes", "LocalAlloc", "LocalFree", "fopen", "failed fopen",
 
 
 def rows(figures):
-    return [[f["state"].strip('"'), f["passes"]] + [f[k] for k in COUNTED] for f in figures.get("calls-per-pass", [])]
+    return [[f["state"], f["passes"]] + [f[k] for k in COUNTED] for f in figures.get("calls-per-pass", [])]
 
 
 def notes(figures, name, what):

@@ -30,6 +30,7 @@ REPETITIONS = setting("FIGURES_REPETITIONS", 10)
 RUN_MUTANTS = os.environ.get("FIGURES_MUTANTS", "") == "1"
 RUN_FRONT_DOOR = os.environ.get("FIGURES_FRONT_DOOR", "1") != "0"
 WINE_PASSES = max(PASSES // 5, 1000)
+INSTALL_KILLS = setting("FIGURES_INSTALL_KILLS", 500)
 
 failures = []
 

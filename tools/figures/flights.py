@@ -14,11 +14,10 @@ would measure the disk and ffmpeg, not the bench. Its other outputs are
 written as any other's.
 
     tools/figures/flights.py [--only NAME...]   (prints the Markdown)
-tools/figures runs it as its last section; the runs' outputs are left in
+tools/figures runs it as one of its sections; the runs' outputs are left in
 build/figures/flights/.
 """
 import argparse
-import os
 import shutil
 import subprocess
 import sys

@@ -8,7 +8,7 @@ import json
 import re
 from pathlib import Path
 
-from Markdown import table
+from Markdown import heading, table
 from figures.common import FUZZ_SECONDS, ROOT, RUNS, failures, run, say
 
 
@@ -44,5 +44,5 @@ def fuzz(name, command):
 
 def section():
     rows = [fuzz(name, command) for name, command in fuzzers()]
-    return ["### Fuzzing", ""] + \
+    return heading("Fuzzing", 3) + \
         table(["target", "seconds", "executions", "per second", "new inputs", "corpus", "findings"], rows) + [""]

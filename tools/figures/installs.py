@@ -5,7 +5,8 @@ moment of each of FIGURES_INSTALL_KILLS runs (default 500) of --install and
 which checks after each run that the panel and every backup are whole. The
 runs are left in build/figures/install-kills/.
 """
-from figures.common import OUT, ROOT, failures, figure_lines, run, say, setting
+from figures.common import INSTALL_KILLS, OUT, ROOT, failures, figure_lines, run, say
+from Markdown import code, heading, paragraph
 
 TARGETS = {"figures": ["lumivane-bench", "Lumivane.gau"]}
 LOOP = ROOT / "tests" / "bench" / "aircraft" / "InstallKillLoop.py"
@@ -13,16 +14,16 @@ BUILD = OUT / "build"
 
 
 def section():
-    count = setting("FIGURES_INSTALL_KILLS", 500)
+    count = INSTALL_KILLS
     say(f"killing {count} installs and uninstalls at random moments")
     command = ["/usr/bin/python3", LOOP, BUILD / "lumivane-bench", BUILD / "Lumivane.gau", OUT / "install-kills",
                count]
     ran = run(command, check=False)
     found = figure_lines(ran.output).get("install-kills")
-    lines = ["## Installs killed at random moments", ""]
+    lines = heading("Installs killed at random moments")
     if ran.status != 0 or not found:
         failures.append("install kills")
-        return lines + ["FAILED: the kill loop said:", "", "```", ran.output[-2000:], "```", ""]
+        return lines + paragraph("FAILED: the kill loop said:") + code([ran.output[-2000:]])
     figures = found[-1]
     shown = " ".join(str(part).replace(str(ROOT) + "/", "") for part in command[1:])
     return lines + [

@@ -36,7 +36,7 @@ def fault_matrix(figures):
     cells = {}
     for f in figures.get("fault-matrix", []):
         heard = f["heard"].replace("|", " \\| ")
-        cells.setdefault(f["fault"].strip('"'), {})[f["phase"]] = f"`{f['met']}` {heard}"
+        cells.setdefault(f["fault"], {})[f["phase"]] = f"`{f['met']}` {heard}"
     return ["### Sound fault matrix", "",
             "Whether the fault was met (R met, - not reached, . no switch to meet), then the call-outs heard over",
             "two take-offs, the second after the fault is gone: 1 the clip sample for sample, 0 silence, x other",

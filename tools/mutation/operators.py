@@ -89,8 +89,6 @@ def swapped(c, i, _):
         yield "offset", i - 1, i + 1, ""
 
 
-
-
 def constant(c, i, _):
     tok = c.tokens[i]
     value = parse_integer(tok.text) if tok.kind == "number" else None
@@ -142,7 +140,6 @@ def condition(c, i, _):
             yield "condition", first, last, value
 
 
-
 def statements(c, i, _):
     if not c.statement_start(i):
         return
@@ -155,10 +152,6 @@ def statements(c, i, _):
     if end >= 0 and not c.sole_body_of_if(i, end):
         # The only body of an if, else or loop leaves an empty block behind.
         yield "statement", i, end, "{}" if c.t(i - 1) in (")", "else", "do") else ""
-
-
-
-
 
 
 def result(c, i, _):

@@ -146,9 +146,10 @@ class Trial:
             # The objects each file makes and their bytes unchanged; the tests'
             # tiers, each (CTest's options, the tests left out, their seconds).
             build = self.builds[preset.name] = SimpleNamespace(preset=preset, root=trees[preset.tree], tiers=[])
-            for status, _, out in [run(["tools/configure", name], build.root) for name in preset.needs + [preset.name]]:
+            for name in preset.needs + [preset.name]:
+                status, _, out = run(["tools/configure", name], build.root)
                 if status != 0:
-                    raise RunError(f"configuring {preset.name} in {build.root} failed:\n{tail(out)}")
+                    raise RunError(f"configuring {name} in {build.root} failed:\n{tail(out)}")
             # What each object read is known once it is built.
             self.build(build, None)
             build.objects = compiled_objects(build.root, preset.build_dir)
@@ -254,7 +255,7 @@ class Trial:
             results, seconds, status, out = self.ctest(build, options, limit, f"tier{number}", exclude)
             tested += seconds
             failed = sorted(name for name, (ok, _) in (results or {}).items() if not ok)
-            if results is None or (failed and hung(results, out)):
+            if hung(results, out):
                 return Outcome("timed out", built, tested, failed, f"the tests ran past {limit:.0f} s"
                                if results is None else "every failing test ran past its time limit")
             if failed or status != 0:

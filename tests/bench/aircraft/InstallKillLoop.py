@@ -15,7 +15,6 @@ exits 1 when a run lost anything.
 """
 import os
 import random
-import re
 import shutil
 import signal
 import subprocess
@@ -26,7 +25,7 @@ from pathlib import Path
 # No bytecode left in the source tree by a test run.
 sys.dont_write_bytecode = True
 sys.path.insert(0, str(Path(__file__).resolve().parent))
-from MakeTestPanel import make_panel  # noqa: E402
+from MakeTestPanel import make_bare_panel  # noqa: E402
 
 sys.path.insert(0, str(Path(__file__).resolve().parents[3] / "tools"))
 from Faults import arguments, verdict  # noqa: E402
@@ -49,10 +48,7 @@ def timed(bench, op, config, out):
 def main(bench, module, work, runs, seed):
     work = Path(work)
     shutil.rmtree(work, ignore_errors=True)
-    config = make_panel(work / "aircraft", module)
-    config.write_bytes(re.sub(rb"gauge\d\d=Lumivane[^\r]*\r\n", b"", config.read_bytes()))
-    gauges = config.parents[3] / "Gauges"
-    (gauges / "Lumivane.gau").unlink()
+    config, gauges = make_bare_panel(work / "aircraft", module, keep_module=False)
     out = work / "out"
     module_bytes = Path(module).read_bytes()
     original = config.read_bytes()

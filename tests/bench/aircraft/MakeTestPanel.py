@@ -11,6 +11,7 @@ and its name written in another case than the file's.
     MakeTestPanel.py FOLDER LUMIVANE.gau
 Prints the path of Panel.cfg.
 """
+import re
 import shutil
 import struct
 import sys
@@ -96,6 +97,17 @@ def make_panel(folder, module):
     config = panel / "Panel.cfg"
     config.write_bytes("\r\n".join(lines).encode("ascii"))
     return config
+
+
+def make_bare_panel(folder, module, keep_module=True):
+    """The test aircraft without the gauge: no entry for it, and its Gauges
+    folder empty unless `keep_module`. The panel's path and Gauges."""
+    config = make_panel(folder, module)
+    config.write_bytes(re.sub(rb"gauge\d\d=Lumivane[^\r]*\r\n", b"", config.read_bytes()))
+    gauges = config.parents[3] / "Gauges"
+    if not keep_module:
+        (gauges / "Lumivane.gau").unlink()
+    return config, gauges
 
 
 if __name__ == "__main__":

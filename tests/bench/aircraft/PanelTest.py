@@ -43,8 +43,10 @@ sys.dont_write_bytecode = True
 HERE = Path(__file__).resolve().parent
 sys.path.insert(0, str(HERE))
 sys.path.insert(0, str(HERE.parents[2] / "tools"))
+sys.path.insert(0, str(HERE.parent.parent / "support"))
 from Faults import verdict  # noqa: E402
-from MakeTestPanel import WINDOWS, make_panel, mark_boxes, write_bitmap  # noqa: E402
+from WinePath import windows_path  # noqa: E402
+from MakeTestPanel import WINDOWS, make_bare_panel, make_panel, mark_boxes, write_bitmap  # noqa: E402
 
 SOURCE = HERE.parents[2]
 MODULE, WORK, BENCH = Path(sys.argv[1]), Path(sys.argv[2]), sys.argv[3]
@@ -181,9 +183,7 @@ def the_test_aircraft():
 def without_lumivane():
     """The test aircraft without Lumivane: the line the bench suggests,
     added, is read clean and drawn where it said."""
-    config = make_panel(WORK / "bare", MODULE)
-    text = re.sub(r"gauge\d\d=Lumivane[^\r]*\r\n", "", config.read_bytes().decode("ascii"))
-    config.write_bytes(text.encode("ascii"))
+    config, _ = make_bare_panel(WORK / "bare", MODULE)
     status, said, errors = bench("--panel", config, "--out", WORK / "bare-out")
     suggested = re.search(r"Add this line to \[(Window\d\d)\]:\n    (gauge(\d\d)=Lumivane, (\d+), (\d+))\n", said)
     if status != 0 or errors or not suggested or (WORK / "bare-out" / "panel-window00.png").exists():
@@ -191,10 +191,10 @@ def without_lumivane():
     section, line = suggested.group(1), suggested.group(2)
     if section != "Window00" or suggested.group(3) != "02":
         raise Failed(f"suggested {line} for [{section}], not gauge02 for [Window00], the next free number there")
-    config.write_bytes(text.replace("gauge01=Test.Clock, 20, 120\r\n",
-                                    f"gauge01=Test.Clock, 20, 120\r\n{line}\r\n").encode("ascii"))
+    config.write_bytes(config.read_bytes().replace(b"gauge01=Test.Clock, 20, 120\r\n",
+                                                   f"gauge01=Test.Clock, 20, 120\r\n{line}\r\n".encode("ascii")))
     after, drawn = drawn_pictures(config, WORK / "bare-out")
-    if f"gauge02=Lumivane in [Window00]" not in after or not drawn:
+    if "gauge02=Lumivane in [Window00]" not in after or not drawn:
         raise Failed(f"with {line} added the bench does not check and draw it:\n{after}")
     return line
 
@@ -250,15 +250,8 @@ def a_picture_not_written():
 
 
 def bare_aircraft(name, module=True):
-    """The test aircraft without the gauge: no entry, and Gauges empty
-    unless `module`."""
-    config = make_panel(WORK / name, MODULE)
-    text = re.sub(r"gauge\d\d=Lumivane[^\r]*\r\n", "", config.read_bytes().decode("ascii"))
-    config.write_bytes(text.encode("ascii"))
-    gauges = config.parents[3] / "Gauges"
-    if not module:
-        (gauges / "Lumivane.gau").unlink()
-    return config, gauges
+    """The test aircraft without the gauge, in WORK/name."""
+    return make_bare_panel(WORK / name, MODULE, keep_module=module)
 
 
 def listing(folder):
@@ -314,9 +307,8 @@ def hold_open(config):
     marker = WORK / "held"
     marker.unlink(missing_ok=True)
     state = Path(WINDOWS_BUILD) / "bench-wine"
-    windows = lambda path: "Z:" + str(Path(path).resolve()).replace("/", "\\")
-    holder = subprocess.Popen([str(SOURCE / "cmake" / "wine-run"), str(state), HOLD_OPEN, windows(config),
-                               windows(marker), "120"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    holder = subprocess.Popen([str(SOURCE / "cmake" / "wine-run"), str(state), HOLD_OPEN, windows_path(config),
+                               windows_path(marker), "120"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     for _ in range(600):
         if marker.exists() or holder.poll() is not None:
             break
@@ -343,50 +335,54 @@ def install_faults():
         # What the tmpfs holds after the run, kept where it outlives it.
         return [f"rm -f '{folder}/.filler'", f"rm -rf '{stage}'", f"cp -a '{folder}' '{stage}'"]
     native = not WINDOWS_BUILD
-    # name, needs mounts, runs here, the gauge already in Gauges, before, limit, extra args, status, last line
+    def problems(config):
+        config.write_bytes(config.read_bytes().replace(b"size_mm=320\r\n", b"size_mm=320\r\nsize_mm=640\r\n"))
+    # name, needs mounts, runs here, the gauge already in Gauges, the row's own setting up, extra args, status,
+    # last line. The setting up: shell lines run before the bench (and after it, on a tmpfs whose files are
+    # then judged where they are kept), a file-size limit, Panel.cfg held open, or the panel changed first.
     rows = [
-        ("Panel.cfg's folder read-only", True, True, False, lambda c, g: read_only(c.parent), None, [], 1,
+        ("Panel.cfg's folder read-only", True, True, False, {"before": lambda c, g: read_only(c.parent)}, [], 1,
          r"nothing was changed: no backup of .*Panel\.cfg could be kept: cannot write .*Panel\.cfg\.lumivane-writing: "
          r"(Read-only file system|the disk or the folder is read-only|access is denied.*)"),
-        ("Gauges read-only", True, True, False, lambda c, g: read_only(g), None, [], 1,
+        ("Gauges read-only", True, True, False, {"before": lambda c, g: read_only(g)}, [], 1,
          r"nothing was changed: .*Lumivane\.gau cannot be copied into .*Gauges: cannot write .*Lumivane\.gau\.lumivane-"
          r"writing: (Read-only file system|the disk or the folder is read-only|access is denied.*)"),
-        ("the disk full", True, True, True, lambda c, g: full(c.parent), None, [], 1,
+        ("the disk full", True, True, True, {"before": lambda c, g: full(c.parent), "tmpfs": True}, [], 1,
          r"nothing was changed: no backup of .*Panel\.cfg could be kept: cannot write .*: "
          r"(No space left on device|the disk is full)"),
-        ("a file-size limit", False, native, True, None, "limit", [], 1,
+        ("a file-size limit", False, native, True, {"limit": True}, [], 1,
          r".*Panel\.cfg was not changed: cannot write .*Panel\.cfg\.lumivane-writing: File too large"),
-        ("Panel.cfg held open by another program", False, not native, True, None, None, [], 1,
+        ("Panel.cfg held open by another program", False, not native, True, {"held": True}, [], 1,
          r".*Panel\.cfg was not changed: cannot replace .*Panel\.cfg: another program has it open \(close that "
          r"program, and try again\)"),
         # The module goes in before Panel.cfg is replaced: it comes back out.
-        ("Panel.cfg held open, the gauge not in Gauges yet", False, not native, False, None, None, [], 1,
+        ("Panel.cfg held open, the gauge not in Gauges yet", False, not native, False, {"held": True}, [], 1,
          r".*Panel\.cfg was not changed: cannot replace .*Panel\.cfg: another program has it open \(close that "
          r"program, and try again\)"),
-        ("problems in the panel", False, True, False, None, None, [], 2,
+        ("problems in the panel", False, True, False, {"prepare": problems}, [], 2,
          r"nothing was changed: the problems above make the entry's place uncertain; mend them, and run this again"),
-        ("no Gauges folder", False, True, False, None, None, ["--gauges", WORK / "no-such-folder"], 1,
+        ("no Gauges folder", False, True, False, {}, ["--gauges", WORK / "no-such-folder"], 1,
          r"nothing was changed: there is no folder .*no-such-folder \(the simulator's Gauges folder, looked for three "
          r"folders above Panel\.cfg\); name it with --gauges"),
     ]
     said_rows, skipped = [], []
-    for index, (name, needs_mounts, here, module, before, limit, extra, status, last) in enumerate(rows):
+    for index, (name, needs_mounts, here, module, setup, extra, status, last) in enumerate(rows):
         if not here:
             continue
         if needs_mounts and not mounts:
             skipped.append(name)
             continue
         config, gauges = bare_aircraft(f"fault{index}", module=module)
-        if name == "problems in the panel":
-            config.write_bytes(config.read_bytes().replace(b"size_mm=320\r\n", b"size_mm=320\r\nsize_mm=640\r\n"))
+        if "prepare" in setup:
+            setup["prepare"](config)
         original, files, modules = config.read_bytes(), listing(config.parent), listing(gauges)
-        holder = hold_open(config) if name.startswith("Panel.cfg held open") else None
+        holder = hold_open(config) if setup.get("held") else None
         try:
-            on_tmpfs = name == "the disk full"
+            on_tmpfs = setup.get("tmpfs", False)
             got, said, errors = bench("--install", config, *extra, "--out", WORK / f"fault{index}-out",
-                                      before=before(config, gauges) if before else (),
+                                      before=setup["before"](config, gauges) if "before" in setup else (),
                                       after=left(config.parent) if on_tmpfs else (),
-                                      limit=len(original) + 8 if limit else None)
+                                      limit=len(original) + 8 if setup.get("limit") else None)
             if on_tmpfs:
                 config = stage / config.name
         finally:

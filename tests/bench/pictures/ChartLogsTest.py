@@ -15,6 +15,8 @@ import sys
 from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).resolve().parents[3] / "tools"))
+# No bytecode left in the source tree by a test.
+sys.dont_write_bytecode = True
 from Faults import arguments, verdict  # noqa: E402
 
 CHART = Path(__file__).resolve().parents[3] / "bench" / "pictures" / "chart.py"
