@@ -13,12 +13,13 @@
 // it first, and its pure black is not drawn.
 constexpr uint32_t ChangingLook = HostDisplayFlag | RestoreBeneath | TransparentImage;
 
-// The background of `gauge`: bitmap 4096 at the panel's origin, followed
-// by the elements of `next`.
-constexpr StaticImageElement BackgroundRecord(GaugeHeader* gauge, ElementHeader** next)
+// The background of `gauge`: bitmap `bitmap` (Lumivane's 4096) at the
+// panel's origin, drawn with `look`, followed by the elements of `next`.
+constexpr StaticImageElement BackgroundRecord(GaugeHeader* gauge, ElementHeader** next, int32_t bitmap = 4096,
+                                              uint32_t look = HostDisplayFlag | TransparentImage)
 {
     return {
-        {StaticImageKind, 4096, 0, 0, {}, gauge, nullptr, next, nullptr, HostDisplayFlag | TransparentImage, {}},
+        {StaticImageKind, bitmap, 0, 0, {}, gauge, nullptr, next, nullptr, look, {}},
         nullptr,
         {},
     };

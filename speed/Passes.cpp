@@ -150,7 +150,6 @@ const PassGauge* PreparePass(PassKind kind, std::string* error)
     }
     hosted->Host.Serve();
     if (kind == GaugePass) {
-        std::string why;
         if (!SettingsLoaded && !LoadOwnSettings(&why)) {
             if (error)
                 *error = why;

@@ -148,11 +148,7 @@ void GAUGE_STDCALL Kill(void)
     CallHost(ElementTreeRelease);
 }
 
-StaticImageElement ReferenceBackground = {
-    {StaticImageKind, -1, 0, 0, {}, &ReferenceGauge, nullptr, BackgroundNext, nullptr, HostDisplayFlag, {}},
-    nullptr,
-    {},
-};
+StaticImageElement ReferenceBackground = BackgroundRecord(&ReferenceGauge, BackgroundNext, -1, HostDisplayFlag);
 
 IconElement ReferenceIcons[6] = {
     Icon(IconNext[0], NullLamp), Icon(IconNext[1], NullLamp), Icon(IconNext[2], NullLamp),

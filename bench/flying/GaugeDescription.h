@@ -36,8 +36,8 @@ struct ClipSound {
 // A state of the gauge its calls to the system are counted in
 // (bench/measuring): the settings files laid out before the module is
 // loaded, the airspeed over the counted passes (steady, or a ramp), and
-// what its first text element shows once the gauge has done its work
-// (empty: not checked). A gauge's reader gives its states beside its
+// what its first text element shows at rest (empty: not checked; the pass
+// timing checks the first state's). A gauge's states stand beside its
 // description, for the measuring tools alone (Lumivane's:
 // LumivaneMeasuredStates()), so that the page carries none of them.
 struct MeasuredState {

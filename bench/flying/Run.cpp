@@ -133,7 +133,7 @@ bool ScenarioRun::Runner::Start(std::string* error)
     soft_ = PlaysThroughSoftware(options_);
     realTime_ = options_.Speed == Pace::RealTime || (options_.Speed == Pace::Default && !soft_);
     // The module first: a module that cannot be loaded leaves no folders.
-    if (!host_.Loaded() && !host_.Load(options_.Module, error))
+    if (!Load(error))
         return false;
     // A run that records nothing may have no output folder, when it is told
     // where the settings go.

@@ -6,10 +6,15 @@
 #include <math.h>
 #include <string.h>
 
+namespace {
+
+// The clip call-out `speed` (1 to 3) plays.
 const char* ClipOfCallout(int speed)
 {
     return speed == PanelSpeeds ? DoubleBeepClip : SingleBeepClip;
 }
+
+} // namespace
 
 int CalloutOfClip(const char* clip)
 {

@@ -26,7 +26,5 @@ private:
 // The call-out a clip is where the clip alone tells: only Speed3's is the
 // double beep (0: not known).
 int CalloutOfClip(const char* clip);
-// The clip call-out `speed` (1 to 3) plays.
-const char* ClipOfCallout(int speed);
 
 #endif

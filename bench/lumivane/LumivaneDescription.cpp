@@ -3,13 +3,8 @@
 // only there, and the page carries no code to build it.
 #include "bench/lumivane/LumivaneFacts.h"
 
-#include "bench/hosting/GaugeHost.h"
-
-// The host's text argument must never pass for the readout's word that a
-// settings file would not open; the selectors below are in the order of
-// PanelControl, one for each speed, and the last speed is the one the lamps
-// go dark above.
-static_assert(GaugeHost::TextArgument != ReadoutLoadStopped, "the readout's stop reads as the host's argument");
+// The selectors below are in the order of PanelControl, one for each speed,
+// and the last speed is the one the lamps go dark above.
 static_assert(int(PanelControl::Selector1) + PanelSpeeds == PanelControlCount, "a selector for each speed");
 static_assert(PanelSpeeds == 3, "the words below name three speeds");
 

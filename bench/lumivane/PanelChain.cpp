@@ -3,6 +3,10 @@
 // but not its records is not mistaken for it.
 #include "bench/lumivane/PanelChain.h"
 
+// The host's text argument must never pass for the readout's word that a
+// settings file would not open: the readout's result tells the two apart.
+static_assert(GaugeHost::TextArgument != ReadoutLoadStopped, "the readout's stop reads as the host's argument");
+
 const int32_t PanelChainKinds[PanelChainLength] = {StaticImageKind, IconKind, IconKind, IconKind,
                                                    IconKind,        IconKind, IconKind, TextStringKind};
 const int32_t PanelChainBitmaps[PanelChainLength] = {4096, 8192, 8195, 8198, 12288, 12291, 12294, -1};

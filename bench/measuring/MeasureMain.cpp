@@ -15,14 +15,13 @@
 // Each figure is printed as one line "figure: NAME key=value ...", which
 // tools/figures reads. Nothing here passes or fails on a figure; a module
 // that cannot be driven, or a pass that does not do its work, is an error.
-// The gauge, its module's file name and its states are its reader's
-// (bench/lumivane/LumivaneReader.h).
+// The gauge and its module's file name are its reader's
+// (bench/lumivane/LumivaneReader.h), its states LumivaneMeasuredStates().
 #include "bench/hosting/GaugeHost.h"
 #include "bench/hosting/SettingsSandbox.h"
 #include "bench/lumivane/LumivaneReader.h"
 #include "bench/measuring/SystemCallHooks.h"
 #include "bench/measuring/SystemCallsPerPass.h"
-#include "bench/sound/SoundTap.h"
 
 #include <CLI/CLI.hpp>
 
@@ -98,9 +97,10 @@ bool Prepare(Measured* m, const std::string& settings, std::string* error)
     host.Install(0);
     host.Initialize();
     // The first pass loads the settings; the second must then call nothing.
-    host.Pass(Timed().From, &m->Results);
+    const double resting = Timed().From;
+    host.Pass(resting, &m->Results);
     ResetGaugeCalls();
-    host.Pass(Timed().From, &m->Results);
+    host.Pass(resting, &m->Results);
     if (gauge && !(GaugeCalls == GaugeCallCounts())) {
         *error = "a pass with the settings present still calls the system: " + DescribeCalls(GaugeCalls);
         return false;
@@ -143,6 +143,8 @@ int MeasurePasses(const std::string& settings, const std::string& gaugePath, con
             return 1;
         }
     }
+    // Read once: only the pass itself is timed.
+    const double resting = Timed().From;
     LARGE_INTEGER frequency, start, end;
     QueryPerformanceFrequency(&frequency);
     for (int round = 0; round < rounds; ++round) {
@@ -153,7 +155,7 @@ int MeasurePasses(const std::string& settings, const std::string& gaugePath, con
             m.Host->Serve();
             QueryPerformanceCounter(&start);
             for (int pass = 0; pass < passes; ++pass)
-                m.Host->Pass(Timed().From, &m.Results);
+                m.Host->Pass(resting, &m.Results);
             QueryPerformanceCounter(&end);
             m.Nanoseconds.push_back(double(end.QuadPart - start.QuadPart) * 1e9 / double(frequency.QuadPart) /
                                     passes);

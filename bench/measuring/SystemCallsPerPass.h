@@ -1,9 +1,9 @@
 // What a pass of a loaded gauge module costs the system, counted call by call
 // through its import hooks (bench/measuring/SystemCallHooks.h), in one state at a time:
 // which settings files the sandbox holds and what the airspeed does over the
-// counted passes. The states are the gauge's own, from its reader's
-// description (bench/flying/GaugeDescription.h), and the reader lays out
-// their settings files. Each state starts from a freshly loaded module,
+// counted passes. The states are the gauge's own (Lumivane's:
+// LumivaneMeasuredStates(), bench/lumivane/LumivaneFacts.h), and its reader
+// lays out their settings files. Each state starts from a freshly loaded module,
 // installed with the bench's software DirectSound behind the sound tap (so
 // that a take-off's call-outs really play) and its settings files in the
 // sandbox; its first pass loads what settings it can, as a fresh module's
